@@ -1,0 +1,1 @@
+# Sources of the analysis subsystem (reports, statistics, workbook writer).

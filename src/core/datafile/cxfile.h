@@ -1,0 +1,198 @@
+#pragma once
+// CXFile: the one class that reads and writes KVR data files (history ".FDZ", report
+// ".ARF", the live buffer "temp.tmp") and writes the two upload layouts.
+//
+// The whole file is mapped; value queries are bounded by the mapped length, never by what
+// the file claims. Texts are GBK in the file and UTF-8 at this API.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/datafile/layout.h"
+#include "core/datafile/time.h"
+#include "core/datafile/triple.h"
+
+namespace kvr {
+
+// One of the six channel descriptors derived from the configuration block and block A.
+struct ChannelDescriptor {
+    std::int64_t baseTotal = 0;
+    std::uint32_t color = 0;  // Windows COLORREF: 0x00BBGGRR
+    DecimalTriple rangeLow, rangeHigh, alarmLowLow, alarmHighHigh, alarmLow, alarmHigh,
+        hysteresis;
+    char name[32] = {};   // GBK, NUL-terminated
+    char unit[16] = {};   // GBK
+    char text3[16] = {};  // GBK, unused third text
+    std::uint8_t signalType = 0;  // 0/80 linear, 1/2/81/82 logarithmic
+    std::uint8_t showState = 1;   // 0 hidden, 1 shown, 2 channel not in use
+    std::uint8_t lineWidth = 1;
+};
+
+// Records (block B) and hourly totals (block C) share this shape.
+struct SegmentDescriptor {
+    Time first = 0;  // start of the first record / first hour
+    Time last = 0;   // last record / last hour
+    Stamp firstStamp{};
+    Stamp lastStamp{};
+    std::uint32_t reserved1 = 0, reserved2 = 0;
+    std::uint32_t count = 0;  // capacity K (records) or entry count H (hours)
+    std::uint8_t byte18 = 0;  // sample size in block B, reserved in block C
+    std::uint8_t byte19 = 0;  // reserved
+};
+
+// A horizontal reference line drawn over the curves.
+struct ValueLabel {
+    std::uint8_t shown = 0;
+    float value = 0.0f;
+    char name[11] = {};  // GBK
+};
+
+struct FileHeader {
+    std::uint16_t channelRecordSize = 160;
+    float yLow = 0.0f, yHigh = 100.0f;
+    std::uint32_t gridColor = 0, backgroundColor = 0;
+    char identification[32] = {};
+    char deviceName[32] = {};  // GBK
+    std::uint8_t address = 0;
+    std::int32_t interval = 0;  // seconds
+    std::uint8_t channelCount = 0;
+    std::uint8_t reservedByte = 0;
+    std::uint8_t tagCount = 0;
+    std::uint8_t xMode = 0;  // 0 short time labels, other long labels with the date
+    std::uint8_t yMode = 0;  // 0 percent, other engineering value
+    std::uint16_t gridCount1 = 0;  // vertical grid: divisions of the time axis
+    std::uint16_t gridCount2 = 0;  // horizontal grid: divisions of the value axis
+    std::uint8_t showGrid = 0;
+    std::uint8_t scientific = 1;  // vacuum signals in scientific notation
+    ChannelDescriptor channels[kMaxChannels];
+
+    SegmentDescriptor records;  // block B
+    SegmentDescriptor hourly;   // block C
+
+    // Kept with an open file, not part of the main layout.
+    std::uint8_t pieGridCount = 0;
+    std::uint8_t pieTimeIndex = 0;
+    ValueLabel labels[2];
+
+    std::int64_t flowTotal = 0;  // hundredths of the flow total unit
+    std::int64_t heatTotal = 0;  // hundredths of the heat total unit
+    std::uint8_t config[kConfigMaxSize] = {};
+};
+
+// Search request of FindValue.
+struct FindRequest {
+    float target = 0.0f;
+    float tolerance = 0.0f;
+    std::int32_t unused = 0;
+    std::int32_t direction = 0;  // 0 forward, otherwise backward
+    Time time = 0;               // in: where to start; out: where found, or 0
+    std::int32_t channel = 0;    // 1-based channel; 0 searches every channel
+};
+
+class CXFile {
+public:
+    CXFile();
+    virtual ~CXFile();
+    CXFile(const CXFile&) = delete;
+    CXFile& operator=(const CXFile&) = delete;
+
+    // 0 failure (cannot open, unsupported or damaged), 1 success, 2 newer version.
+    int Open(const std::string& path);
+    int MapFile(const std::string& path);
+    int ParseHeader();
+    int Close();
+    bool IsOpen() const { return view_ != nullptr; }
+
+    Time GetStartTime() const { return header_.records.first; }
+    Time GetEndTime() const { return header_.records.last; }
+    int GetInterval() const { return header_.interval; }
+    int GetChannelCount() const { return header_.channelCount; }
+    int GetRecordCount() const { return recordCount_; }
+    int GetTagCount() const { return header_.tagCount; }
+    std::string GetDeviceName() const;
+    std::uint8_t GetAddress() const { return header_.address; }
+    std::string GetChannelName(int c) const;
+    std::string GetChannelUnit(int c) const;
+    int GetVersion() const { return version_; }
+    void SetVersion(int version) { version_ = version; }
+    int GetConfigSize() const { return configSize_; }
+    void SetConfigSize(int size) { configSize_ = size; }
+    virtual std::int64_t GetBaseTotal(int c) const;
+
+    float GetRangeLow(int c) const;
+    float GetRangeHigh(int c) const;
+    float GetAlarmLowLow(int c) const;
+    float GetAlarmHighHigh(int c) const;
+    float GetAlarmLow(int c) const;
+    float GetAlarmHigh(int c) const;
+    float GetHysteresis(int c) const;
+
+    // 1 with value/percent written, 1 with nothing written (closed, or a non-linear
+    // signal), 0 when t lies outside the file or the sample is not in the file.
+    int GetValue(int c, Time t, float* value, float* percent) const;
+    // printf format for channel c's values ("%.2f", "%.1E", ...); 0 for c >= channel count.
+    int GetValueFormat(int c, char* format) const;
+    std::string GetValueFormat(int c) const;
+    void FindValue(FindRequest* request) const;
+    int GetHourTotal(int channel, Time t, double* total, int reserved = 0) const;
+
+    Time GetTag(int j) const;
+    int AddTag(Time t);
+    int DeleteTag(int j);
+
+    int FlushHeader();
+    virtual void SetChannelRecord(const void* record, int i);
+    virtual void SetStartTime(Time t);
+    virtual void SetEndTime(Time t);
+
+    // The live buffer: "temp.tmp" in the program folder, deleted on Close.
+    int CreateTempFile();
+    void AppendRecord(const float* record, unsigned index);
+    int GetCapacity() const;
+    int SaveAs(const std::string& path);
+
+    // Upload layouts (written only).
+    int Create(const std::string& path);  // 1 when created
+    int WriteHeader();
+    int WriteRecords(const void* data, unsigned n, int k);
+    void AdvanceRecords(unsigned n);
+
+    static unsigned RingAdd(unsigned a, unsigned b, unsigned c);
+    static unsigned RingDistance(unsigned a, unsigned b, unsigned c);
+
+    // The decoded header, for the views (display settings, channel descriptors, the
+    // configuration record). Call FlushHeader after changing it to write it back.
+    FileHeader& Header() { return header_; }
+    const FileHeader& Header() const { return header_; }
+    const std::string& GetFileName() const { return fileName_; }
+    bool IsTemp() const { return temp_ != 0; }
+    // Mapped bytes, for tests and benchmarks; nullptr when closed.
+    const std::uint8_t* MappedData() const { return view_; }
+    std::size_t MappedSize() const { return viewSize_; }
+    // Record count is also the upload ring index.
+    void SetRecordCount(int count) { recordCount_ = count; }
+
+private:
+    bool IsChannel(int c) const;
+    float AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field, bool isUnsigned) const;
+    std::uint64_t RecordAreaOffset() const;
+    std::uint64_t HourlyOffset() const;
+    std::uint64_t TagOffset(int j) const;
+    static int WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+    int temp_ = 0;
+    int recordCount_ = 0;
+    int fd_ = -1;
+    std::uint8_t* view_ = nullptr;
+    std::size_t viewSize_ = 0;
+    std::string tempPath_;
+    std::string fileName_;
+    FileHeader header_;
+    std::uint32_t mappingSize_ = 0x800000;
+    int version_ = 1004;
+    int configSize_ = kConfigSize1004;
+    bool uploadLayout_ = false;  // made by Create: never resized on Close
+    bool readOnly_ = false;      // mapped privately; every edit is refused
+};
+
+}  // namespace kvr

@@ -1,0 +1,86 @@
+#include "core/datafile/time.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace kvr {
+
+Time MakeTime(const CalendarFields& f) {
+    std::tm tm{};
+    tm.tm_year = f.year - 1900;
+    tm.tm_mon = f.month - 1;
+    tm.tm_mday = f.day;
+    tm.tm_hour = f.hour;
+    tm.tm_min = f.minute;
+    tm.tm_sec = f.second;
+    tm.tm_isdst = -1;
+    return static_cast<Time>(std::mktime(&tm));
+}
+
+CalendarFields SplitTime(Time t) {
+    std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+Time StampToTime(const Stamp& s) {
+    return MakeTime({s[0] + 2000, s[1], s[2], s[3], s[4], s[5]});
+}
+
+Stamp TimeToStamp(Time t) {
+    const CalendarFields f = SplitTime(t);
+    return {static_cast<std::uint8_t>(f.year - 2000), static_cast<std::uint8_t>(f.month),
+            static_cast<std::uint8_t>(f.day), static_cast<std::uint8_t>(f.hour),
+            static_cast<std::uint8_t>(f.minute), static_cast<std::uint8_t>(f.second)};
+}
+
+Stamp ReadStamp(const std::uint8_t* bytes) {
+    Stamp s;
+    for (int i = 0; i < 6; ++i) s[i] = bytes[i];
+    return s;
+}
+
+void WriteStamp(std::uint8_t* bytes, const Stamp& stamp) {
+    for (int i = 0; i < 6; ++i) bytes[i] = stamp[i];
+}
+
+bool IsValidStamp(const unsigned char* s) {
+    return s[0] < 100 && s[1] >= 1 && s[1] <= 12 && s[2] >= 1 && s[2] <= 31 && s[3] <= 23 &&
+           s[4] < 60 && s[5] < 60;
+}
+
+std::string FormatTime(Time t) {
+    const CalendarFields f = SplitTime(t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
+                  f.hour, f.minute, f.second);
+    return text;
+}
+
+std::optional<Time> ParseTime(std::string_view text) {
+    CalendarFields f;
+    const std::string s(text);
+    int consumed = 0;
+    int fieldCount = std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d%n", &f.year, &f.month, &f.day,
+                                 &f.hour, &f.minute, &f.second, &consumed);
+    if (fieldCount == 6 && consumed != static_cast<int>(s.size())) return std::nullopt;
+    if (fieldCount == 5) {
+        f.second = 0;
+    } else if (fieldCount == 3) {
+        f.hour = f.minute = f.second = 0;
+    } else if (fieldCount != 6) {
+        return std::nullopt;
+    }
+    if (f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.hour < 0 || f.hour > 23 ||
+        f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59 || f.year < 1970 ||
+        f.year > 2099)
+        return std::nullopt;
+    const Time t = MakeTime(f);
+    const CalendarFields back = SplitTime(t);
+    // mktime rolls 02-30 over into March; such a date does not exist.
+    if (back.day != f.day || back.month != f.month) return std::nullopt;
+    return t;
+}
+
+}  // namespace kvr

@@ -1,0 +1,41 @@
+#pragma once
+// Calendar time: whole seconds since the epoch, interpreted in local time like the
+// instrument's own clock. Stamps are the 6-byte form used in files and on the wire.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvr {
+
+using Time = std::int64_t;
+
+// year-2000, month, day, hour, minute, second
+using Stamp = std::array<std::uint8_t, 6>;
+
+struct CalendarFields {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// Local calendar fields -> Time (mktime with tm_isdst = -1). Out-of-range fields are
+// normalised the way mktime does it; callers that must refuse them check first.
+Time MakeTime(const CalendarFields& fields);
+CalendarFields SplitTime(Time t);
+
+Time StampToTime(const Stamp& stamp);
+Stamp TimeToStamp(Time t);
+Stamp ReadStamp(const std::uint8_t* bytes);
+void WriteStamp(std::uint8_t* bytes, const Stamp& stamp);
+
+// True for a stamp with year byte < 100, month 1..12, day 1..31, hour <= 23, minute and
+// second < 60.
+bool IsValidStamp(const unsigned char* stamp);
+
+// "YYYY-MM-DD HH:MM:SS"
+std::string FormatTime(Time t);
+// Accepts "YYYY-MM-DD HH:MM:SS", "YYYY-MM-DD HH:MM" and "YYYY-MM-DD"; refuses impossible
+// dates (2026-02-30) rather than normalising them.
+std::optional<Time> ParseTime(std::string_view text);
+
+}  // namespace kvr

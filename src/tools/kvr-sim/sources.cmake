@@ -1,0 +1,1 @@
+# kvr-sim: the instrument simulator (added with the link subsystem).

@@ -1,0 +1,7 @@
+#include "tools/kvrtool/commands.h"
+
+namespace kvrtool {
+
+void RegisterDataCommands(CLI::App& app) {}
+
+}  // namespace kvrtool

@@ -1,0 +1,7 @@
+#include "tools/kvrtool/commands.h"
+
+namespace kvrtool {
+
+void RegisterLinkCommands(CLI::App& app) {}
+
+}  // namespace kvrtool
