@@ -293,7 +293,8 @@ int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
         float clamped = sample;
         if (clamped < low) clamped = low;
         if (clamped > high) clamped = high;
-        *percent = (clamped - low) / (high - low) * 100.0f;
+        // An empty range has no meaningful percent; 0 keeps curves and lists drawable.
+        *percent = high > low ? (clamped - low) / (high - low) * 100.0f : 0.0f;
     }
     return 1;
 }
