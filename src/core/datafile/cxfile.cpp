@@ -76,6 +76,8 @@ CXFile::~CXFile() { Close(); }
 
 int CXFile::Open(const std::string& path) {
     if (path.empty()) return 0;
+    Close();
+    header_ = FileHeader{};  // nothing of a previous file may leak into this one
     fileName_ = path;
     if (!MapFile(path)) {
         Close();
@@ -159,7 +161,13 @@ int CXFile::ParseHeader() {
         Close();
         return 0;
     }
-    recordCount_ = static_cast<int>((header_.records.last - header_.records.first) / header_.interval + 1);
+    const Time records = (header_.records.last - header_.records.first) / header_.interval + 1;
+    if (records > 0x7FFFFFFF) {
+        Close();
+        return 0;
+    }
+    recordCount_ = static_cast<int>(records);
+    trimOnClose_ = true;
     return 1;
 }
 
@@ -167,7 +175,7 @@ int CXFile::Close() {
     if (view_) ::munmap(view_, viewSize_);
     view_ = nullptr;
     if (fd_ >= 0) {
-        if (!readOnly_ && !uploadLayout_ && codec::IsFamily(header_.identification)) {
+        if (trimOnClose_ && !readOnly_ && !uploadLayout_ && codec::IsFamily(header_.identification)) {
             // The file ends exactly after its tags; deleted tags leave bytes to drop. A file
             // shorter than its own description is not padded: reading it never changes it.
             struct stat info {};
@@ -186,6 +194,7 @@ int CXFile::Close() {
     tempPath_.clear();
     uploadLayout_ = false;
     readOnly_ = false;
+    trimOnClose_ = false;
     recordCount_ = -1;
     return 1;
 }

@@ -193,6 +193,7 @@ private:
     int configSize_ = kConfigSize1004;
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
+    bool trimOnClose_ = false;   // only a file that parsed cleanly is cut to its tag list
 };
 
 }  // namespace kvr
