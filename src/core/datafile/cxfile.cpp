@@ -384,6 +384,9 @@ int CXFile::AddTag(Time t) {
     if (!view_ || fd_ < 0 || readOnly_ || temp_) return 0;
     if (t < header_.records.first || t > header_.records.last) return 0;
     if (header_.tagCount >= kMaxTags) return 0;
+    // The new tag goes right after the existing ones; a file whose hourly table or tags are
+    // missing must not be grown to where its description says they end.
+    if (TagOffset(header_.tagCount) > viewSize_) return 0;
     const auto stored = static_cast<std::uint32_t>(static_cast<std::int32_t>(t));
     if (WriteAt(fd_, &stored, 4, TagOffset(header_.tagCount)) != 4) return 0;
     if (::fdatasync(fd_) != 0) return 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/datafile/gbk.h"
+#include "core/datafile/lookup_tables.h"
 
 namespace kvr::codec {
 namespace {
@@ -116,16 +117,6 @@ void EncodeSegment(const SegmentDescriptor& s, std::uint8_t* b) {
     b[segment::kByte19] = s.byte19;
 }
 
-std::string FlowRateUnit(int code) {
-    static const char* const units[] = {"kg/h", "t/h", "Nm3/h", "m3/h", "kNm3/h", "km3/h"};
-    return code >= 0 && code < 6 ? units[code] : "";
-}
-
-std::string HeatUnit(int code) {
-    static const char* const units[] = {"kJ", "MJ", "GJ", "kWh"};
-    return code >= 0 && code < 4 ? units[code] : "";
-}
-
 void DeriveChannels(FileHeader& h) {
     const std::uint8_t* config = h.config;
     CopyText(h.deviceName, sizeof h.deviceName, config + cfg::kDeviceName, 32);
@@ -150,7 +141,7 @@ void DeriveChannels(FileHeader& h) {
         ChannelDescriptor& d = h.channels[i];
         const bool heat = i == 5;
         SetUtf8(d.name, sizeof d.name, heat ? "热量" : "流量");
-        SetUtf8(d.unit, sizeof d.unit, heat ? HeatUnit(config[cfg::kHeatUnit]) : FlowRateUnit(config[cfg::kFlowUnit]));
+        SetUtf8(d.unit, sizeof d.unit, heat ? HeatUnitText(config[cfg::kHeatUnit]) : FlowUnitText(config[cfg::kFlowUnit]));
         d.rangeLow = DecimalTriple::Encode(0.0f, 0);
         d.rangeHigh = heat ? TripleFromConfig(config, cfg::kHeatRange, cfg::kHeatRangeDecimals)
                            : TripleFromConfig(config, cfg::kFlowRange, cfg::kFlowRangeDecimals);

@@ -32,8 +32,4 @@ void WriteNamesToConfig(FileHeader& header);
 std::vector<std::uint8_t> EncodeUploadHeader(const FileHeader& header);
 void EncodeChannelRecord(const ChannelDescriptor& channel, bool fullBaseTotal, std::uint8_t* record);
 
-// Unit texts (UTF-8) indexed by the configuration's unit codes; "" outside the table.
-std::string FlowRateUnit(int code);
-std::string HeatUnit(int code);
-
 }  // namespace kvr::codec

@@ -52,7 +52,7 @@ bool IsValidStamp(const unsigned char* s) {
 
 std::string FormatTime(Time t) {
     const CalendarFields f = SplitTime(t);
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
                   f.hour, f.minute, f.second);
     return text;

@@ -1,0 +1,115 @@
+// Data-file access: opening a full live-buffer-sized file and reading its samples through
+// CXFile::GetValue, against a raw loop over the mapped floats (the memory-bound limit).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/layout.h"
+#include "core/datafile/sample_file.h"
+
+namespace {
+
+constexpr int kRecords = static_cast<int>(kvr::kTempCapacity);  // 262144
+
+// One sample file for the whole run, removed at exit.
+class BenchFile {
+public:
+    BenchFile() {
+        char pattern[] = "/tmp/kvr-bench-XXXXXX";
+        if (!::mkdtemp(pattern)) std::abort();
+        folder_ = pattern;
+        path_ = folder_ + "/bench.FDZ";
+        kvr::SampleOptions options;
+        options.records = kRecords;
+        if (!kvr::WriteSampleFile(path_, options)) std::abort();
+    }
+    ~BenchFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string folder_, path_;
+};
+
+const std::string& SamplePath() {
+    static const BenchFile file;
+    return file.path();
+}
+
+double RawSum(const kvr::CXFile& file) {
+    const std::uint8_t* samples = file.MappedData() + kvr::kHeaderSize + file.GetConfigSize();
+    const std::size_t count = static_cast<std::size_t>(file.GetRecordCount()) * kvr::kFileChannels;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        float value;
+        std::memcpy(&value, samples + 4 * i, 4);
+        sum += value;
+    }
+    return sum;
+}
+
+double GetValueSum(const kvr::CXFile& file) {
+    const kvr::Time start = file.GetStartTime();
+    const int interval = file.GetInterval();
+    const int records = file.GetRecordCount();
+    double sum = 0.0;
+    for (int r = 0; r < records; ++r) {
+        const kvr::Time t = start + static_cast<kvr::Time>(r) * interval;
+        for (int c = 0; c < kvr::kFileChannels; ++c) {
+            float value = 0.0f;
+            file.GetValue(c, t, &value, nullptr);
+            sum += value;
+        }
+    }
+    return sum;
+}
+
+void BM_Open(benchmark::State& state) {
+    const std::string& path = SamplePath();
+    for (auto _ : state) {
+        kvr::CXFile file;
+        if (file.Open(path) != 1) state.SkipWithError("open failed");
+        benchmark::DoNotOptimize(file.GetRecordCount());
+    }
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMicrosecond);
+
+void BM_GetValue(benchmark::State& state) {
+    kvr::CXFile file;
+    if (file.Open(SamplePath()) != 1) state.SkipWithError("open failed");
+    const kvr::Time t = file.GetStartTime() + static_cast<kvr::Time>(kRecords / 2) * file.GetInterval();
+    for (auto _ : state) {
+        float value = 0.0f, percent = 0.0f;
+        benchmark::DoNotOptimize(file.GetValue(3, t, &value, &percent));
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(BM_GetValue);
+
+void BM_GetValueSweep(benchmark::State& state) {
+    kvr::CXFile file;
+    if (file.Open(SamplePath()) != 1) state.SkipWithError("open failed");
+    if (GetValueSum(file) != RawSum(file)) state.SkipWithError("GetValue disagrees with the record area");
+    for (auto _ : state) benchmark::DoNotOptimize(GetValueSum(file));
+    state.SetItemsProcessed(state.iterations() * kRecords * kvr::kFileChannels);
+}
+BENCHMARK(BM_GetValueSweep)->Unit(benchmark::kMillisecond);
+
+void BM_RawSweep(benchmark::State& state) {
+    kvr::CXFile file;
+    if (file.Open(SamplePath()) != 1) state.SkipWithError("open failed");
+    for (auto _ : state) benchmark::DoNotOptimize(RawSum(file));
+    state.SetItemsProcessed(state.iterations() * kRecords * kvr::kFileChannels);
+}
+BENCHMARK(BM_RawSweep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,253 @@
+// Reading an open data file: values, percent, formats, positions, search, hourly totals.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "core/datafile/cxfile.h"
+#include "datafile_test_util.h"
+
+namespace {
+
+constexpr int kInterval = 60;
+
+class CXFileAccess : public ::testing::Test {
+protected:
+    // A ramp file: channel c at record r holds c * 1000 + r.
+    kvr::SampleOptions Ramp(int records) {
+        kvr::SampleOptions options;
+        options.records = records;
+        options.interval = kInterval;
+        options.sample = kvr::RampSample;
+        return options;
+    }
+    void OpenSample(const kvr::SampleOptions& options) {
+        ASSERT_EQ(file.Open(kvrtest::WriteSample(dir, "access.FDZ", options)), 1);
+    }
+    kvr::Time At(int record, int offset = 0) const {
+        return file.GetStartTime() + static_cast<kvr::Time>(record) * kInterval + offset;
+    }
+    float Value(int c, kvr::Time t) {
+        float value = std::numeric_limits<float>::quiet_NaN();
+        EXPECT_EQ(file.GetValue(c, t, &value, nullptr), 1);
+        return value;
+    }
+    kvrtest::TempDir dir;
+    kvr::CXFile file;
+};
+
+TEST_F(CXFileAccess, ValueTimesMapToRecords) {
+    OpenSample(Ramp(60));
+    EXPECT_EQ(file.GetEndTime(), At(59));
+    EXPECT_EQ(file.GetRecordCount(), 60);
+    EXPECT_EQ(Value(2, At(0)), 2000.0f);
+    EXPECT_EQ(Value(2, At(0, 59)), 2000.0f) << "10:00:59 still reads record 0";
+    EXPECT_EQ(Value(5, At(37, 1)), 5037.0f);
+    EXPECT_EQ(Value(0, At(59)), 59.0f);
+    float value = -1.0f;
+    EXPECT_EQ(file.GetValue(0, At(59, 1), &value, nullptr), 0) << "after the end";
+    EXPECT_EQ(file.GetValue(0, At(0, -1), &value, nullptr), 0) << "before the start";
+    EXPECT_EQ(value, -1.0f);
+}
+
+// The fast path against a plain read of the record area, at and between record times.
+TEST_F(CXFileAccess, EverySampleMatchesTheRecordArea) {
+    kvr::SampleOptions options;
+    options.records = 200;
+    OpenSample(options);
+    const std::uint8_t* bytes = file.MappedData();
+    const std::size_t area = 0x150 + static_cast<std::size_t>(file.GetConfigSize());
+    for (int r = 0; r < 200; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            float stored;
+            std::memcpy(&stored, bytes + area + (static_cast<std::size_t>(r) * 6 + c) * 4, 4);
+            ASSERT_EQ(Value(c, At(r, r < 199 ? r % kInterval : 0)), stored) << c << '/' << r;
+        }
+    }
+}
+
+TEST_F(CXFileAccess, RecordsBeyondTheCapacityHaveNoSample) {
+    kvr::SampleOptions options = Ramp(15);
+    options.capacity = 10;
+    OpenSample(options);
+    EXPECT_EQ(file.GetRecordCount(), 15);
+    EXPECT_EQ(Value(1, At(9)), 1009.0f);
+    float value = -1.0f;
+    for (int r = 10; r < 15; ++r) EXPECT_EQ(file.GetValue(1, At(r), &value, nullptr), 0) << r;
+    EXPECT_EQ(value, -1.0f);
+}
+
+TEST_F(CXFileAccess, PercentIsClampedToTheRange) {
+    // Channel 0 ranges 0..40 kPa.
+    const float samples[] = {-5.0f, 20.0f, 50.0f, 40.0f, 0.0f, 10.0f};
+    kvr::SampleOptions options = Ramp(6);
+    options.sample = [&](int c, int r) { return c == 0 ? samples[r] : kvr::RampSample(c, r); };
+    OpenSample(options);
+    const float expected[] = {0.0f, 50.0f, 100.0f, 100.0f, 0.0f, 25.0f};
+    for (int r = 0; r < 6; ++r) {
+        float value = 0.0f, percent = -1.0f;
+        ASSERT_EQ(file.GetValue(0, At(r), &value, &percent), 1);
+        EXPECT_EQ(value, samples[r]) << "the raw sample, never the clamped one";
+        EXPECT_FLOAT_EQ(percent, expected[r]) << r;
+    }
+    float percent = -1.0f;
+    ASSERT_EQ(file.GetValue(0, At(2), nullptr, &percent), 1);
+    EXPECT_FLOAT_EQ(percent, 100.0f);
+}
+
+// One row per column of the signal-type table of the range and alarm getters.
+TEST_F(CXFileAccess, RangeAlarmValueAndFormatRulesForEverySignalType) {
+    OpenSample(Ramp(5));
+    kvr::FileHeader& h = file.Header();
+    auto triple = [](int mantissa, int decimals) {
+        kvr::DecimalTriple t;
+        t.mantissa = static_cast<std::int16_t>(mantissa);
+        t.decimals = static_cast<std::uint8_t>(decimals);
+        return t;
+    };
+    const struct {
+        int type;
+        float low, high, lowLow, highHigh, alarmLow, alarmHigh, hysteresis;
+        bool valueWritten;
+    } columns[] = {
+        {0, -3.0f, 4000.0f, -5.0f, 65.535f, -2.0f, 40.0f, -0.1f, true},
+        {80, -3.0f, 4000.0f, -5.0f, 65.535f, -2.0f, 40.0f, -0.1f, true},
+        {1, 10.0f, 10.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, false},
+        {2, 10.0f, 10.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, false},
+        {81, 0.001f, 4000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, false},
+        {82, 0.001f, 4000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, false},
+        {5, 0.0f, 0.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, 1000.0f, false},
+    };
+    for (const auto& col : columns) {
+        SCOPED_TRACE(col.type);
+        for (int c : {1, 4}) {
+            kvr::ChannelDescriptor& d = h.channels[c];
+            d.signalType = static_cast<std::uint8_t>(col.type);
+            d.rangeLow = triple(-30, 1);       // signed -3.0, exponent 1
+            d.rangeHigh = triple(-25536, 1);   // unsigned 4000.0, exponent 1
+            d.alarmLowLow = triple(-5000, 3);  // exponent 3 for the alarms
+            d.alarmHighHigh = triple(-1, 3);   // unsigned 65.535
+            d.alarmLow = triple(-2000, 3);
+            d.alarmHigh = triple(-25536, 3);  // unsigned 40.0
+            d.hysteresis = triple(-100, 3);
+            EXPECT_FLOAT_EQ(file.GetRangeLow(c), col.low);
+            EXPECT_FLOAT_EQ(file.GetRangeHigh(c), col.high);
+            EXPECT_FLOAT_EQ(file.GetAlarmLowLow(c), col.lowLow);
+            EXPECT_FLOAT_EQ(file.GetAlarmHighHigh(c), col.highHigh);
+            EXPECT_FLOAT_EQ(file.GetAlarmLow(c), col.alarmLow);
+            EXPECT_FLOAT_EQ(file.GetAlarmHigh(c), col.alarmHigh);
+            EXPECT_FLOAT_EQ(file.GetHysteresis(c), col.hysteresis);
+
+            float value = -1.0f, percent = -1.0f;
+            EXPECT_EQ(file.GetValue(c, At(2), &value, &percent), 1);
+            EXPECT_EQ(value, col.valueWritten ? kvr::RampSample(c, 2) : -1.0f);
+            const float expectedPercent =
+                col.valueWritten ? (std::min(c * 1000 + 2.0f, 4000.0f) + 3.0f) / 4003.0f * 100.0f : -1.0f;
+            EXPECT_FLOAT_EQ(percent, expectedPercent);
+        }
+        // Linear formats take the range-low decimals on the inputs, 2 elsewhere; the others
+        // follow the scientific-notation flag.
+        h.scientific = 0;
+        const bool linear = col.type == 0 || col.type == 80;
+        EXPECT_EQ(file.GetValueFormat(1), linear ? "%.1f" : "%.2f");
+        EXPECT_EQ(file.GetValueFormat(4), "%.2f");
+        h.scientific = 1;
+        EXPECT_EQ(file.GetValueFormat(1), linear ? "%.1f" : "%.1E");
+        char format[16];
+        EXPECT_EQ(file.GetValueFormat(1, format), 1);
+        EXPECT_EQ(format, file.GetValueFormat(1));
+    }
+}
+
+TEST(CXFileRing, AddAndDistanceStayInsideTheRing) {
+    const struct {
+        unsigned a, b, c, sum, distance;
+    } cases[] = {
+        {3, 4, 10, 7, 9},  {6, 4, 10, 0, 2},  {9, 9, 10, 8, 0},        {0, 0, 10, 0, 0},
+        {10, 0, 10, 0, 0}, {0, 10, 10, 0, 0}, {3, 7, 10, 0, 6},        {0, 0, 0, 0, 0},
+        {0xFFFFFFF0u, 0x20, 0xFFFFFFFFu, 0x11, 0xFFFFFFD0u},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(kvr::CXFile::RingAdd(c.a, c.b, c.c), c.sum) << c.a << '+' << c.b << " in " << c.c;
+        EXPECT_EQ(kvr::CXFile::RingDistance(c.a, c.b, c.c), c.distance) << c.a << '-' << c.b << " in " << c.c;
+    }
+}
+
+TEST_F(CXFileAccess, FindValueOnOneChannelInBothDirections) {
+    OpenSample(Ramp(100));
+    auto find = [&](float target, float tolerance, int channel, int direction, kvr::Time from) {
+        kvr::FindRequest request;
+        request.target = target;
+        request.tolerance = tolerance;
+        request.channel = channel;
+        request.direction = direction;
+        request.time = from;
+        file.FindValue(&request);
+        return request.time;
+    };
+    const kvr::Time start = file.GetStartTime(), end = file.GetEndTime();
+    EXPECT_EQ(find(2005, 0, 3, 0, start), At(5));
+    EXPECT_EQ(find(2005, 0, 3, 1, end), At(5));
+    EXPECT_EQ(find(2005.5f, 0, 3, 0, start), 0) << "tolerance 0 matches exact values only";
+    EXPECT_EQ(find(2005.5f, 0.5f, 3, 0, start), At(5));
+    EXPECT_EQ(find(2005.5f, 0.5f, 3, 1, end), At(6));
+    EXPECT_EQ(find(2005, 0, 3, 0, At(5)), At(5)) << "the starting time is tested first";
+    EXPECT_EQ(find(2005, 0, 3, 0, At(6)), 0);
+    EXPECT_EQ(find(2005, 0, 3, 7, At(9)), At(5)) << "any nonzero direction is backward";
+    EXPECT_EQ(find(2005, 0, 3, 1, At(4)), 0);
+    EXPECT_EQ(find(2005, 0, 3, 0, start - kInterval), 0) << "a start outside the file finds nothing";
+    EXPECT_EQ(find(2005, 0, 2, 0, start), 0) << "channels count from 1";
+    EXPECT_EQ(find(5, 0, 7, 0, start), 0) << "no such channel";
+}
+
+TEST_F(CXFileAccess, FindValueOnAllChannelsReportsTheFirstTimeInSearchDirection) {
+    kvr::SampleOptions options = Ramp(20);
+    options.sample = [](int c, int r) {
+        if ((c == 4 && r == 3) || (c == 1 && r == 8) || (c == 0 && r == 8)) return 7.0f;
+        return 100.0f + static_cast<float>(c * 1000 + r);
+    };
+    OpenSample(options);
+    kvr::FindRequest request;
+    request.target = 7.0f;
+    request.time = file.GetStartTime();
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, At(3));
+    request.time = file.GetEndTime();
+    request.direction = 1;
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, At(8));
+    request.time = At(2);
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, 0);
+}
+
+TEST_F(CXFileAccess, HourlyTotalsOutsideTheValidRangeReadAsZero) {
+    constexpr std::int64_t limit = std::int64_t{1} << 56;
+    const std::int64_t stored[] = {100, limit, limit + 1, -5, std::numeric_limits<std::int64_t>::min(), 0};
+    const double expected[] = {100, static_cast<double>(limit), 0, 0, 0, 0};
+    kvr::SampleOptions options;
+    options.records = 360;  // six hours
+    options.hourly = [&](int k) { return k < 6 ? stored[k] : std::int64_t{77}; };
+    OpenSample(options);
+    const kvr::SegmentDescriptor& hourly = file.Header().hourly;
+    ASSERT_EQ(hourly.count, 6u);
+    ASSERT_EQ(hourly.last, hourly.first + 5 * 3600);
+    for (int k = 0; k < 6; ++k) {
+        double total = -1;
+        // Inside an hour, except the last: the table ends at the last hour's own time.
+        ASSERT_EQ(file.GetHourTotal(0, hourly.first + k * 3600 + (k < 5 ? 1799 : 0), &total), 1) << k;
+        EXPECT_EQ(total, expected[k]) << k;
+    }
+    double total = -1;
+    EXPECT_EQ(file.GetHourTotal(0, hourly.first - 1, &total), 0);
+    EXPECT_EQ(file.GetHourTotal(0, hourly.last + 1, &total), 0);
+    EXPECT_EQ(total, -1);
+
+    kvr::CXFile closed;
+    EXPECT_EQ(closed.GetHourTotal(0, hourly.first, &total), 1) << "a closed file answers neutrally";
+    EXPECT_EQ(total, -1);
+}
+
+}  // namespace
