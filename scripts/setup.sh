@@ -10,6 +10,7 @@ packages=(
   libxlsxwriter-dev
   fonts-wqy-microhei fonts-liberation
   xvfb xauth unzip
+  poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@ namespace {
 
 std::array<QString, 6> statusTexts;
 StatusSink statusSink = nullptr;
+CircleChartSink circleChartSink = nullptr;
 
 }  // namespace
 
@@ -21,3 +22,9 @@ QString StatusText(int pane) {
 }
 
 void SetStatusSink(StatusSink sink) { statusSink = sink; }
+
+void SetCircleChartItems(const QStringList& channelNames) {
+    if (circleChartSink) circleChartSink(channelNames);
+}
+
+void SetCircleChartSink(CircleChartSink sink) { circleChartSink = sink; }

@@ -3,6 +3,7 @@
 // A view that handles a command answers HandlesCommand(id) == true; the frame disables
 // every view command that the active view does not handle.
 #include <QString>
+#include <QStringList>
 
 class CommandTarget {
 public:
@@ -23,3 +24,10 @@ void SetStatusText(int pane, const QString& text);
 QString StatusText(int pane);
 using StatusSink = void (*)(int pane, const QString& text);
 void SetStatusSink(StatusSink sink);
+
+// The main menu's circular-chart submenu lists the channels of the active history file:
+// item i runs command cmd::kCircleChartFirst + i. The history view fills it; the main frame
+// installs the sink.
+void SetCircleChartItems(const QStringList& channelNames);
+using CircleChartSink = void (*)(const QStringList& channelNames);
+void SetCircleChartSink(CircleChartSink sink);

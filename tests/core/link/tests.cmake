@@ -1,1 +1,13 @@
-# Tests of the instrument link subsystem.
+# Tests of the instrument link subsystem. The end-to-end tests start kvr-sim.
+kvr_add_test(link
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/link_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/port_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_link_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/upload_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/upload_text_test.cpp
+  LIBS kvr_testsupport kvrsim)
+add_dependencies(test_link kvr-sim)

@@ -1,0 +1,98 @@
+// Redrawing the history curves: a full redraw of a 1600 x 900 curve control showing six
+// channels of a 262144-record file whole, and the redraw after a pan (the path the scroll
+// bar and the channel panel take).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/sample_file.h"
+#include "gui/history/curve_ctrl.h"
+
+namespace {
+
+constexpr int kRecords = 262144;
+
+// A scratch folder removed with the benchmark's data file when the program ends.
+struct ScratchDir {
+    std::string path;
+    ScratchDir() {
+        char pattern[] = "/tmp/bench_curves-XXXXXX";
+        if (!mkdtemp(pattern)) std::abort();
+        path = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// One file and one control for all runs: writing the file takes longer than the runs.
+struct CurveBench {
+    ScratchDir dir;
+    kvr::CXFile file;
+    std::unique_ptr<CXCurveCtrl> ctrl;
+
+    CurveBench() {
+        kvr::SampleOptions options;
+        options.records = kRecords;
+        options.interval = 10;
+        options.tags = 3;
+        const std::string path = dir.path + "/bench.FDZ";
+        if (!kvr::WriteSampleFile(path, options) || file.Open(path) != 1) std::abort();
+        ctrl = std::make_unique<CXCurveCtrl>();
+        ctrl->resize(1600, 900);
+        ctrl->SetFile(&file);
+        ctrl->ApplyFileSettings();
+        ctrl->Rebuild();
+        // A cursor with its read-out box, as after the first click.
+        ctrl->GoTo(file.GetStartTime() + (file.GetEndTime() - file.GetStartTime()) / 3);
+    }
+};
+
+// Made on first use and released in main() while the application still exists.
+std::unique_ptr<CurveBench> bench;
+
+CurveBench& Bench() {
+    if (!bench) bench = std::make_unique<CurveBench>();
+    return *bench;
+}
+
+void BM_FullRedraw(benchmark::State& state) {
+    CurveBench& curves = Bench();
+    curves.ctrl->SetStartFraction(0.0f);
+    curves.ctrl->SetWidthFraction(1.0f);
+    curves.ctrl->Rebuild();
+    for (auto _ : state) curves.ctrl->RedrawAll();
+    state.counters["records"] = kRecords;
+}
+BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
+
+void BM_PanRedraw(benchmark::State& state) {
+    CurveBench& curves = Bench();
+    curves.ctrl->SetWidthFraction(0.5f);
+    float start = 0.0f;
+    for (auto _ : state) {
+        start = start < 0.4f ? start + 0.01f : 0.0f;
+        curves.ctrl->SetStartFraction(start);
+        curves.ctrl->redrawCurves();
+    }
+}
+BENCHMARK(BM_PanRedraw)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    bench.reset();
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "core/analysis/channel_text.h"
+
+#include <cstdio>
+
+namespace kvr {
+
+namespace {
+
+constexpr std::uint8_t kShowStateNotInUse = 2;
+
+}  // namespace
+
+std::string ChannelHeading(const CXFile& file, int channel) {
+    std::string heading = file.GetChannelName(channel);
+    const std::string unit = file.GetChannelUnit(channel);
+    if (!unit.empty()) heading += "(" + unit + ")";
+    return heading;
+}
+
+std::string FormatChannelValue(const CXFile& file, int channel, float value) {
+    const std::string format = file.GetValueFormat(channel);
+    char text[64];
+    // The format comes from the file layer and holds exactly one float conversion.
+    std::snprintf(text, sizeof text, format.empty() ? "%.2f" : format.c_str(),
+                  static_cast<double>(value));
+    return text;
+}
+
+std::optional<float> ChannelValue(const CXFile& file, int channel, Time t) {
+    float value = 0.0f;
+    if (file.GetValue(channel, t, &value, nullptr) == 0) return std::nullopt;
+    return value;
+}
+
+std::string ChannelValueText(const CXFile& file, int channel, Time t) {
+    const std::optional<float> value = ChannelValue(file, channel, t);
+    return value ? FormatChannelValue(file, channel, *value) : std::string(kMissingValue);
+}
+
+bool IsOutsideAlarmBand(const CXFile& file, int channel, float value) {
+    const float low = file.GetAlarmLow(channel);
+    const float high = file.GetAlarmHigh(channel);
+    return high > low && (value < low || value > high);
+}
+
+bool IsChannelInUse(const CXFile& file, int channel) {
+    if (channel < 0 || channel >= kMaxChannels) return false;
+    return file.Header().channels[channel].showState != kShowStateNotInUse;
+}
+
+}  // namespace kvr

@@ -1,0 +1,197 @@
+#include "core/link/cxport.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/link/sys_io.h"
+
+namespace kvr {
+
+namespace {
+
+using sysio::Clock;
+
+// The rates the instrument family offers; other rates leave the line speed as it was.
+speed_t SpeedConstant(int baud) {
+    switch (baud) {
+        case 1200: return B1200;
+        case 2400: return B2400;
+        case 4800: return B4800;
+        case 9600: return B9600;
+        case 19200: return B19200;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        default: return B0;
+    }
+}
+
+Clock::time_point After(Clock::time_point from, std::uint64_t ms) {
+    return from + std::chrono::milliseconds(ms);
+}
+
+}  // namespace
+
+int TimeoutFactor(int baud) {
+    switch (baud) {
+        case 1200: return 48;
+        case 2400: return 24;
+        case 4800: return 12;
+        case 9600: return 6;
+        case 19200: return 3;
+        case 38400: return 2;
+        default: return 1;
+    }
+}
+
+PortTimeouts MakeTimeouts(int baud, int intervalBase, int constantBase, int multiplier,
+                          int writeConstantBase, int writeMultiplier) {
+    const auto k = static_cast<std::uint32_t>(TimeoutFactor(baud));
+    PortTimeouts t;
+    t.readInterval = static_cast<std::uint32_t>(intervalBase) * k;
+    t.readTotalMultiplier = static_cast<std::uint32_t>(multiplier);
+    t.readTotalConstant = static_cast<std::uint32_t>(constantBase) * k;
+    t.writeTotalMultiplier = static_cast<std::uint32_t>(writeMultiplier);
+    t.writeTotalConstant = static_cast<std::uint32_t>(writeConstantBase) * k;
+    return t;
+}
+
+CXPort::~CXPort() { Close(); }
+
+void CXPort::Fail(const char* what) {
+    lastError_ = name_ + ": " + what + ": " + std::strerror(errno);
+}
+
+int CXPort::Open(const std::string& name, int baud, int parity, int intervalBase,
+                 int constantBase, int multiplier, int writeConstantBase, int writeMultiplier) {
+    Close();
+    name_ = name;
+    baud_ = baud;
+    lastError_.clear();
+    // Non-blocking: every wait is a poll() under the emulated timeouts.
+    fd_ = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        Fail("cannot open");
+        fd_ = kInvalidHandle;
+        return kInvalidHandle;
+    }
+    // No sharing: a second program on the same line would steal reply bytes.
+    ::ioctl(fd_, TIOCEXCL);
+    timeouts_ = MakeTimeouts(baud, intervalBase, constantBase, multiplier, writeConstantBase,
+                             writeMultiplier);
+    Configure(baud, parity);
+    return fd_;
+}
+
+void CXPort::Configure(int baud, int parity) {
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0) {
+        Fail("cannot read line settings");
+        return;
+    }
+    ::cfmakeraw(&tio);
+    // 8 data bits, one stop bit, no flow control of any kind, no parity check on receive.
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | ISTRIP);
+    if (parity == 1) tio.c_cflag |= PARENB | PARODD;
+    if (parity == 2) tio.c_cflag |= PARENB;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    const speed_t speed = SpeedConstant(baud);
+    if (speed != B0) {
+        ::cfsetispeed(&tio, speed);
+        ::cfsetospeed(&tio, speed);
+    }
+    // Like the serial driver's own settings call, a refusal is not fatal: the line keeps
+    // whatever the driver accepted.
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) Fail("cannot apply line settings");
+}
+
+int CXPort::Close() {
+    if (fd_ < 0) return 0;
+    ::ioctl(fd_, TIOCNXCL);
+    // Don't retry close on EINTR: the descriptor is gone either way.
+    ::close(fd_);
+    fd_ = kInvalidHandle;
+    return 1;
+}
+
+int CXPort::Send(const std::uint8_t* bytes, int count) {
+    if (fd_ < 0 || count <= 0) return 0;
+    ::tcflush(fd_, TCIFLUSH);
+    const PortTimeouts& t = timeouts_;
+    const bool timed = t.writeTotalMultiplier != 0 || t.writeTotalConstant != 0;
+    const auto deadline =
+        timed ? After(Clock::now(), std::uint64_t{t.writeTotalMultiplier} * count +
+                                        t.writeTotalConstant)
+              : Clock::time_point::max();
+    int written = 0;
+    while (written < count) {
+        const ssize_t n = sysio::Write(fd_, bytes + written, static_cast<size_t>(count - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            Fail("write failed");
+            break;
+        }
+        const int events = sysio::PollUntil(fd_, POLLOUT, deadline);
+        if (events <= 0 || (events & (POLLERR | POLLHUP | POLLNVAL))) break;
+    }
+    return written;
+}
+
+int CXPort::TimedRead(std::uint8_t* buffer, int count) {
+    const PortTimeouts& t = timeouts_;
+    const auto start = Clock::now();
+    // Interval "infinite" with no total timeout: return at once with what is waiting.
+    if (t.readInterval == UINT32_MAX && t.readTotalMultiplier == 0 && t.readTotalConstant == 0) {
+        const ssize_t n = sysio::Read(fd_, buffer, static_cast<size_t>(count));
+        return n > 0 ? static_cast<int>(n) : 0;
+    }
+    const bool totalTimed = t.readTotalMultiplier != 0 || t.readTotalConstant != 0;
+    const auto totalDeadline =
+        totalTimed ? After(start, std::uint64_t{t.readTotalMultiplier} * count + t.readTotalConstant)
+                   : Clock::time_point::max();
+    int got = 0;
+    Clock::time_point lastByte{};
+    while (got < count) {
+        auto deadline = totalDeadline;
+        // The interval timer runs only once the first byte has come.
+        if (t.readInterval != 0 && got > 0)
+            deadline = std::min(deadline, After(lastByte, t.readInterval));
+        const ssize_t n = sysio::Read(fd_, buffer + got, static_cast<size_t>(count - got));
+        if (n > 0) {
+            got += static_cast<int>(n);
+            lastByte = Clock::now();
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) break;  // e.g. EIO: the other end has gone
+        if (Clock::now() >= deadline) break;
+        const int events = sysio::PollUntil(fd_, POLLIN, deadline);
+        if (events <= 0) break;
+        if ((events & POLLIN) == 0) break;  // hang-up or error with nothing to read
+    }
+    return got;
+}
+
+int CXPort::Receive(std::uint8_t* buffer) {
+    if (fd_ < 0) return 0;
+    std::uint8_t local[kReceiveBufferSize];
+    const int first = TimedRead(local, kMinimumReply);
+    if (first < kMinimumReply) return 0;
+    const int rest = TimedRead(local + kMinimumReply, kQueueSize);
+    const int total = kMinimumReply + rest;
+    std::memcpy(buffer, local, static_cast<size_t>(total));
+    return total;
+}
+
+}  // namespace kvr

@@ -1,0 +1,230 @@
+#include "core/link/upload_config.h"
+
+#include <cstring>
+
+#include "core/datafile/layout.h"
+#include "core/link/display_defaults.h"
+#include "core/link/model_table.h"
+
+namespace kvr {
+
+namespace {
+
+constexpr int kBlockSize = 80;
+constexpr int kDeviceNameLength = 17;
+
+struct AsciiMap {
+    std::uint16_t channelCount, deviceName, channelBlocks;
+};
+constexpr AsciiMap kAsciiMaps[2] = {{0x1013, 0x1023, 0x1040}, {0x1024, 0x1033, 0x1050}};
+constexpr std::uint16_t kAsciiTotals = 0x0040;
+
+constexpr std::uint16_t kRtuChannelCount = 0xC000;
+constexpr std::uint16_t kRtuIntervalIndex = 0xC001;
+constexpr std::uint16_t kRtuDeviceName = 0xC002;
+constexpr std::uint16_t kRtuAddress = 0xC013;
+constexpr std::uint16_t kRtuGroupCounts = 0xC01E;
+constexpr std::uint16_t kRtuTotals = 0x0024;
+
+// Where the fields of an RTU channel block lie in each layout.
+struct RtuLayout {
+    std::uint16_t base;
+    std::size_t rangeLow;  // then range high, low-low, low, high, high-high, hysteresis
+    bool hasSignalType;    // at 0x22; layout L has none (its triples start there)
+    bool groupedShow;      // show state from the group counts
+};
+constexpr RtuLayout kLayoutP{0xC040, 0x23, true, false};
+constexpr RtuLayout kLayoutL{0xC046, 0x22, false, true};
+constexpr RtuLayout kLayoutM{0xC048, 0x23, true, true};
+constexpr std::size_t kRtuName = 0x01, kRtuUnit = 0x11, kRtuSignalType = 0x22;
+constexpr std::size_t kLogLowDecimals = 0x38, kLogHighDecimals = 0x39;
+
+// A NUL-terminated text of at most `room` bytes from a block into a fixed field.
+void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source, std::size_t room) {
+    std::memset(field, 0, fieldSize);
+    const std::size_t limit = room < fieldSize - 1 ? room : fieldSize - 1;
+    for (std::size_t i = 0; i < limit && source[i] != 0; ++i) field[i] = static_cast<char>(source[i]);
+}
+
+bool IsLinear(std::uint8_t signalType) { return signalType == 0 || signalType == 80; }
+
+// One 32-bit total from two 16-bit words, low word first, each word high byte first.
+std::uint32_t Total32(const std::uint8_t* at) {
+    const std::uint32_t low = static_cast<std::uint32_t>(at[0]) << 8 | at[1];
+    const std::uint32_t high = static_cast<std::uint32_t>(at[2]) << 8 | at[3];
+    return low | high << 16;
+}
+
+// 64 bits from four 16-bit words, lowest word first, each high byte first.
+std::int64_t Total64(const std::uint8_t* at) {
+    std::uint64_t value = 0;
+    for (int w = 0; w < 4; ++w)
+        value |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(at[2 * w]) << 8 | at[2 * w + 1]) << (16 * w);
+    return static_cast<std::int64_t>(value);
+}
+
+void StoreRange(CXFile& file, Time start, Time last) {
+    // An upload file has no records yet, so the end is stored as it is rather than
+    // recomputed from the record count.
+    file.SetStartTime(start);
+    SegmentDescriptor& records = file.Header().records;
+    records.last = last;
+    records.lastStamp = TimeToStamp(last);
+}
+
+void Report(LinkProgress* progress, int position) {
+    if (progress) progress->SetPosition(position);
+}
+
+void ReadDeviceName(const std::uint8_t* name, FileHeader& header) {
+    std::memset(header.deviceName, 0, sizeof header.deviceName);
+    std::memcpy(header.deviceName, name, kDeviceNameLength);
+}
+
+// A channel count the file can describe and the by-time worker can read.
+bool UsableChannelCount(int channels) { return channels >= 1 && channels <= kMaxChannels; }
+
+}  // namespace
+
+Time LastRecordTime(Time start, Time end, int interval) {
+    if (interval <= 0 || end < start) return start;
+    return start + (end - start) / interval * interval;
+}
+
+ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::string& path,
+                                       AsciiUploadRange& range, const _tagViewDef& view,
+                                       LinkProgress* progress) {
+    if (!file.Create(path)) return kConfigCreateFailed;
+    FileHeader& header = file.Header();
+    const AsciiMap& map = kAsciiMaps[range.family == 1 ? 1 : 0];
+
+    std::uint8_t count = 0;
+    if (!link.ReadMemoryAscii(map.channelCount, 1, {&count, 1}) || !UsableChannelCount(count)) return kConfigReadFailed;
+    header.channelCount = count;
+
+    const int interval = header.interval;
+    if (interval <= 0) return kConfigReadFailed;
+    const auto steps = static_cast<std::uint32_t>((range.end - range.start) / interval);
+    StoreRange(file, range.start, range.start + static_cast<Time>(steps) * interval);
+    header.records.reserved1 = steps;
+    header.records.reserved2 = 0;
+    header.records.count = steps + 1;
+
+    std::uint8_t name[kDeviceNameLength];
+    if (!link.ReadMemoryAscii(map.deviceName, kDeviceNameLength, name)) return kConfigReadFailed;
+    ReadDeviceName(name, header);
+
+    // The counter was the newest record's ring index; the upload ends at range.end.
+    // A distance beyond the ring makes RingDistance give 0.
+    const Time back = range.newest > range.end ? (range.newest - range.end) / interval : 0;
+    const auto distance = static_cast<std::uint32_t>(back < kRingCapacity ? back : kRingCapacity);
+    range.recordCounter = CXFile::RingDistance(range.recordCounter, distance, kRingCapacity);
+
+    if (progress) progress->SetRange(0, count);
+    for (int i = 0; i < count; ++i) {
+        Report(progress, i);
+        std::uint8_t block[kBlockSize];
+        if (!link.ReadMemoryAscii(static_cast<std::uint16_t>(map.channelBlocks + kBlockSize * i), kBlockSize, block))
+            return kConfigReadFailed;
+        ChannelDescriptor& d = header.channels[i];
+        CopyText(d.name, sizeof d.name, block, 12);
+        CopyText(d.unit, sizeof d.unit, block + 12, kBlockSize - 12);
+        d.rangeLow = DecimalTriple::Read(block + 0x22);
+        d.rangeHigh = DecimalTriple::Read(block + 0x25);
+        d.alarmLowLow = DecimalTriple::Read(block + 0x28);
+        d.alarmLow = DecimalTriple::Read(block + 0x2B);
+        d.alarmHigh = DecimalTriple::Read(block + 0x2E);
+        d.alarmHighHigh = DecimalTriple::Read(block + 0x31);
+        d.hysteresis = DecimalTriple::Read(block + 0x34);
+        d.signalType = block[0x3B];
+        d.showState = block[0];
+        d.lineWidth = 1;
+        d.color = DefaultCurveColor(view, i);
+    }
+
+    Report(progress, count);
+    std::uint8_t totals[4 * kMaxChannels];
+    if (!link.ReadMemory(kAsciiTotals, static_cast<std::uint16_t>(4 * count), totals)) return kConfigReadFailed;
+    for (int i = 0; i < count; ++i) header.channels[i].baseTotal = Total32(totals + 4 * i);
+
+    ApplyDisplayDefaults(view, header);
+    return kConfigRead;
+}
+
+ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::string& path,
+                                     const RtuUploadRange& range, const _tagViewDef& view,
+                                     LinkProgress* progress) {
+    if (!file.Create(path)) return kConfigCreateFailed;
+    FileHeader& header = file.Header();
+
+    char id[CXLink::kIdentificationSize] = {};
+    const int idLength = link.Identify(id);
+    std::memset(header.identification, 0, sizeof header.identification);
+    std::memcpy(header.identification, id, static_cast<std::size_t>(idLength));
+
+    std::uint8_t name[kDeviceNameLength];
+    std::uint8_t count = 0, index = 0, address = 0;
+    if (!link.ReadParam(kRtuDeviceName, kDeviceNameLength, name)) return kConfigReadFailed;
+    ReadDeviceName(name, header);
+    if (!link.ReadParam(kRtuChannelCount, 1, {&count, 1}) || !UsableChannelCount(count)) return kConfigReadFailed;
+    header.channelCount = count;
+    if (!link.ReadParam(kRtuIntervalIndex, 1, {&index, 1}) || index > 8) return kConfigReadFailed;
+    header.interval = IntervalOfIndex(index);
+    if (!link.ReadParam(kRtuAddress, 1, {&address, 1})) return kConfigReadFailed;
+    header.address = address;
+
+    if (progress) progress->SetRange(0, count);
+    const RtuLayout& layout = header.identification[3] == '2'   ? kLayoutP
+                              : header.identification[4] == 'L' ? kLayoutL
+                                                                : kLayoutM;
+    std::uint8_t groups[6] = {};
+    if (layout.groupedShow && !link.ReadParam(kRtuGroupCounts, sizeof groups, groups)) return kConfigReadFailed;
+
+    for (int i = 0; i < count; ++i) {
+        Report(progress, i);
+        std::uint8_t block[kBlockSize];
+        if (!link.ReadParam(static_cast<std::uint16_t>(layout.base + kBlockSize * i), kBlockSize, block))
+            return kConfigReadFailed;
+        ChannelDescriptor& d = header.channels[i];
+        CopyText(d.name, sizeof d.name, block + kRtuName, kRtuUnit - kRtuName);
+        CopyText(d.unit, sizeof d.unit, block + kRtuUnit, kBlockSize - kRtuUnit);
+        const std::uint8_t* t = block + layout.rangeLow;
+        d.rangeLow = DecimalTriple::Read(t);
+        d.rangeHigh = DecimalTriple::Read(t + 3);
+        d.alarmLowLow = DecimalTriple::Read(t + 6);
+        d.alarmLow = DecimalTriple::Read(t + 9);
+        d.alarmHigh = DecimalTriple::Read(t + 12);
+        d.alarmHighHigh = DecimalTriple::Read(t + 15);
+        d.hysteresis = DecimalTriple::Read(t + 18);
+        d.signalType = layout.hasSignalType ? block[kRtuSignalType] : 0;
+        if (layout.hasSignalType && !IsLinear(d.signalType)) {
+            // Logarithmic signals keep their range as decades in two bytes of their own.
+            d.rangeLow.decimals = block[kLogLowDecimals];
+            d.rangeHigh.decimals = block[kLogHighDecimals];
+        }
+        const bool shown = i < groups[0] || (i >= 8 && i < groups[3] + 8);
+        d.showState = !layout.groupedShow || shown ? 1 : 2;
+        d.lineWidth = 1;
+        d.color = DefaultCurveColor(view, i);
+    }
+
+    const char width = header.identification[6];
+    if (width != '1' && width != '2') return kConfigReadFailed;
+    std::uint8_t totals[8 * kMaxChannels];
+    if (!link.ReadMemory(kRtuTotals, static_cast<std::uint16_t>(8 * count), totals)) return kConfigReadFailed;
+    for (int i = 0; i < count; ++i)
+        header.channels[i].baseTotal = width == '1' ? Total32(totals + 4 * i) : Total64(totals + 8 * i);
+
+    ApplyDisplayDefaults(view, header);
+    const int interval = header.interval;
+    const auto records = static_cast<std::uint32_t>((range.end - range.start) / interval + 1);
+    StoreRange(file, range.start, LastRecordTime(range.start, range.end, interval));
+    header.records.reserved1 = records;
+    header.records.reserved2 = 0;
+    header.records.count = records;
+    header.records.byte18 = 2;
+    header.pieGridCount = static_cast<std::uint8_t>(count * 2);
+    return kConfigRead;
+}
+
+}  // namespace kvr

@@ -1,0 +1,77 @@
+#pragma once
+// CMainFrame: the program's main window. It owns the menus, the toolbar, the status bar
+// and the MDI client area, opens data files into child windows and routes commands to the
+// active view.
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "gui/app/child_frame.h"
+
+class CMdiBackground;
+class CommandActions;
+struct MenuNode;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Opens a history (".FDZ") or report (".ARF") file in a new child window, telling the
+    // user why when it cannot.
+    void OpenDataFile(const QString& path);
+    // New child windows with their view; null when the view cannot be made.
+    CChildFrame* CreateHistoryFrame(const QString& path);
+    CChildFrame* CreateReportFrame(const QString& path);
+    // Brings the realtime window forward, or makes it.
+    void ShowRealtimeWindow();
+    CChildFrame* RealtimeFrame() const { return realtimeFrame_; }
+
+    // A second start of the program handed over: come forward and open LastDir.
+    void HandOver();
+
+    void SetStatusText(int pane, const QString& text);
+    QString StatusPaneText(int pane) const;
+
+    CMdiBackground* MdiArea() const { return mdiArea_; }
+    CChildFrame* ActiveFrame() const;
+    QList<CChildFrame*> Frames() const;
+    CommandActions& Actions() const { return *actions_; }
+    QToolBar* MainToolBar() const { return toolBar_; }
+    void UpdateCommandStates();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    QMenu* BuildMenu(QMenu* menu, const MenuNode& node);
+    void BuildToolBar();
+    void BuildStatusBar();
+    void RegisterFrameCommands();
+    void ShowChild(CChildFrame* frame, bool maximized);
+    void FillWindowMenu();
+    void FillCircleChartMenu(const QStringList& channelNames);
+    void OnSubWindowActivated();
+    void UpdateTitle();
+
+    void OnFileOpen();
+    void OnDeviceConfiguration();
+
+    CMdiBackground* mdiArea_ = nullptr;
+    CommandActions* actions_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::array<QLabel*, 6> panes_{};
+    QMenu* windowMenu_ = nullptr;
+    int windowMenuFixedItems_ = 0;
+    QMenu* circleChartMenu_ = nullptr;
+    QPointer<CChildFrame> realtimeFrame_;
+    int childrenShown_ = 0;
+};

@@ -1,0 +1,80 @@
+#include "gui/history/goto_dialog.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "core/analysis/navigation.h"
+#include "gui/app/message_box.h"
+#include "gui/history/tag_list.h"
+
+CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
+    : QDialog(parent), file_(file) {
+    setWindowTitle(QStringLiteral("转到..."));
+    timeRadio_ = new QRadioButton(QStringLiteral("时间"), this);
+    timeRadio_->setObjectName(QStringLiteral("timeRadio"));
+    tagRadio_ = new QRadioButton(QStringLiteral("标签"), this);
+    tagRadio_->setObjectName(QStringLiteral("tagRadio"));
+    pickers_ = DateTimePickers::Create(this, "goto");
+    tagList_ = new CTagList(this);
+
+    auto* jump = new QPushButton(QStringLiteral("跳转"), this);
+    jump->setObjectName(QStringLiteral("jumpButton"));
+    jump->setDefault(true);
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+    close->setObjectName(QStringLiteral("closeButton"));
+    connect(jump, &QPushButton::clicked, this, &CGoToDialog::accept);
+    connect(close, &QPushButton::clicked, this, &CGoToDialog::reject);
+    connect(timeRadio_, &QRadioButton::clicked, this, [this] { SetTagMode(false); });
+    connect(tagRadio_, &QRadioButton::clicked, this, [this] { SetTagMode(true); });
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(timeRadio_, 0, 0);
+    grid->addWidget(pickers_.date, 0, 1);
+    grid->addWidget(pickers_.time, 0, 2);
+    grid->addWidget(tagRadio_, 1, 0);
+    grid->addWidget(tagList_, 2, 0, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(jump);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    tagList_->Fill(file_);
+    pickers_.Set(file_.GetStartTime());
+    timeRadio_->setChecked(true);
+    SetTagMode(false);
+}
+
+void CGoToDialog::SetTagMode(bool tagMode) {
+    pickers_.SetEnabled(!tagMode);
+    tagList_->setEnabled(tagMode);
+}
+
+void CGoToDialog::accept() {
+    if (tagRadio_->isChecked()) {
+        const int tag = tagList_->SelectedTag();
+        if (tag < 0) {
+            ShowMessageBox({this, QStringLiteral("请选择标签!"), NoticeCaption(),
+                            QMessageBox::Information, QMessageBox::Ok});
+            return;
+        }
+        result_ = file_.GetTag(tag);
+        QDialog::accept();
+        return;
+    }
+    const std::optional<kvr::Time> snapped = kvr::SnapGoToTime(
+        pickers_.Get(), file_.GetStartTime(), file_.GetEndTime(), file_.GetInterval());
+    if (!snapped) {
+        ShowStopMessage(this, QStringLiteral("时间设置有误！"), NoticeCaption());
+        return;
+    }
+    result_ = *snapped;
+    QDialog::accept();
+}

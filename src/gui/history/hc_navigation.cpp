@@ -1,0 +1,147 @@
+#include "gui/history/hc_navigation.h"
+
+#include <QMdiArea>
+
+#include "gui/app/child_frame.h"
+#include "gui/app/command_ids.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/mdi_background.h"
+#include "gui/app/message_box.h"
+#include "gui/history/curve_ctrl.h"
+#include "gui/history/find_dialog.h"
+#include "gui/history/goto_dialog.h"
+#include "gui/history/hc_view.h"
+#include "gui/history/range_dialog.h"
+#include "gui/history/tag_manager_dialog.h"
+#include "gui/history/value_label_dialog.h"
+#include "gui/lists/list_view.h"
+
+CHCNavigation::CHCNavigation(CHCView* view) : QObject(view), view_(view) { RegisterCommands(); }
+
+CHCNavigation::~CHCNavigation() {
+    // The list borrows the view's file: it goes first.
+    if (listFrame_) {
+        QMdiSubWindow* frame = listFrame_;
+        listFrame_ = nullptr;
+        listView_ = nullptr;
+        delete frame;
+    }
+}
+
+void CHCNavigation::RegisterCommands() {
+    const auto withFile = [this] { return view_->GetFile() != nullptr; };
+    const auto cursorMode = [this] {
+        return view_->GetFile() != nullptr && view_->CurveCtrl()->IsSelectMode() == 0;
+    };
+    view_->RegisterCommand(cmd::kAddTag, {[this] { AddTag(); }, cursorMode, {}});
+    view_->RegisterCommand(cmd::kTagManager, {[this] { ManageTags(); }, withFile, {}});
+    view_->RegisterCommand(cmd::kValueLabel, {[this] { EditLabels(); }, withFile, {}});
+    view_->RegisterCommand(cmd::kGoTo, {[this] { GoTo(); }, withFile, {}});
+    view_->RegisterCommand(cmd::kRange, {[this] { SetRange(); }, withFile, {}});
+    view_->RegisterCommand(cmd::kFind, {[this] { Find(); }, withFile, {}});
+    view_->RegisterCommand(cmd::kFindNext,
+                           {[this] { FindNext(); }, [this] { return view_->GetFile() && find_.searchMade; }, {}});
+    view_->RegisterCommand(cmd::kDataList, {[this] { OpenDataList(); }, withFile, {}});
+}
+
+// ---------------------------------------------------------------------------------------
+// Tags and value labels
+
+void CHCNavigation::AddTag() {
+    // A cursor time of 0 (no cursor) or one outside the file is refused by the file.
+    view_->GetFile()->AddTag(view_->CurveCtrl()->GetCursorTime());
+    view_->CurveCtrl()->Rebuild();
+}
+
+void CHCNavigation::ManageTags() {
+    CTagManagerDialog dialog(*view_->GetFile(), view_);
+    dialog.exec();
+    view_->CurveCtrl()->Rebuild();
+}
+
+void CHCNavigation::EditLabels() {
+    if (!EditValueLabels(view_, *view_->GetFile())) return;
+    view_->CurveCtrl()->ApplyFileSettings();
+    view_->CurveCtrl()->Rebuild();
+}
+
+// ---------------------------------------------------------------------------------------
+// Navigation
+
+void CHCNavigation::GoTo() {
+    CGoToDialog dialog(*view_->GetFile(), view_);
+    if (dialog.exec() == QDialog::Accepted) view_->CurveCtrl()->GoTo(dialog.Result());
+}
+
+void CHCNavigation::SetRange() {
+    const auto [windowStart, windowEnd] = view_->CurveCtrl()->GetWindowRange();
+    CRangeDialog dialog(*view_->GetFile(), windowStart, windowEnd, view_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    view_->CurveCtrl()->ZoomTo(dialog.Start(), dialog.End());
+    view_->UpdateStatusBar();
+}
+
+void CHCNavigation::Find() {
+    CFindDialog dialog(*view_->GetFile(), find_, view_);
+    connect(&dialog, &CFindDialog::findStepRequested, this, &CHCNavigation::FindStep);
+    dialog.exec();
+}
+
+void CHCNavigation::FindStep() {
+    const kvr::CXFile* file = view_->GetFile();
+    if (!file) return;
+    const std::optional<kvr::Time> found =
+        kvr::FindStep(*file, find_, view_->CurveCtrl()->GetCursorTime(), kvr::FindOrigin::kCurve);
+    if (found)
+        view_->CurveCtrl()->GoTo(*found);
+    else
+        ShowNotFound();
+}
+
+void CHCNavigation::FindNext() {
+    const std::optional<kvr::Time> found = kvr::FindNext(*view_->GetFile(), find_);
+    if (found)
+        view_->CurveCtrl()->GoTo(*found);
+    else
+        ShowNotFound();
+}
+
+void CHCNavigation::ShowNotFound() {
+    ShowMessageBox({view_, QStringLiteral("数据未找到！"), NoticeCaption(), QMessageBox::Warning,
+                    QMessageBox::Ok});
+}
+
+// ---------------------------------------------------------------------------------------
+// The data list window
+
+void CHCNavigation::OpenDataList() {
+    auto* mainFrame = qobject_cast<CMainFrame*>(view_->window());
+    if (!mainFrame) return;
+    QMdiArea* area = mainFrame->MdiArea();
+    if (listFrame_) {
+        area->setActiveSubWindow(listFrame_);
+        if (listFrame_->isMinimized()) listFrame_->showNormal();
+        return;
+    }
+    kvr::CXFile* file = view_->GetFile();
+    auto* frame = new CChildFrame;
+    auto* list = new CXListView;
+    frame->Create(list, mainFrame->Actions());
+    frame->setWindowTitle(QStringLiteral("历史数据列表") + QStringLiteral(" [") +
+                          QString::fromStdString(file->GetFileName()) + QStringLiteral("]"));
+    listFrame_ = frame;
+    listView_ = list;
+    area->addSubWindow(frame);
+    frame->showMaximized();
+    list->SetHistoryOwner(this);
+    list->SetFile(file);
+    area->setActiveSubWindow(frame);
+}
+
+void CHCNavigation::ListClosed(CXListView* list) {
+    if (list != listView_) return;
+    listView_ = nullptr;
+    listFrame_ = nullptr;
+}
+
+void CHCNavigation::ListActivated() { view_->UpdateStatusBar(); }

@@ -1,0 +1,32 @@
+#include "gui/link/color_button.h"
+
+#include <QColorDialog>
+#include <QPixmap>
+
+QColor ColorFromRef(std::uint32_t colorRef) {
+    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+}
+
+std::uint32_t ColorToRef(const QColor& color) {
+    return static_cast<std::uint32_t>(color.red()) |
+           (static_cast<std::uint32_t>(color.green()) << 8) |
+           (static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+CColorButton::CColorButton(QWidget* parent) : QPushButton(parent) {
+    setIconSize(QSize(36, 12));
+    connect(this, &QPushButton::clicked, this, &CColorButton::Choose);
+    SetColorRef(0);
+}
+
+void CColorButton::SetColorRef(std::uint32_t colorRef) {
+    colorRef_ = colorRef & 0x00FFFFFF;
+    QPixmap swatch(iconSize());
+    swatch.fill(ColorFromRef(colorRef_));
+    setIcon(QIcon(swatch));
+}
+
+void CColorButton::Choose() {
+    const QColor chosen = QColorDialog::getColor(ColorFromRef(colorRef_), this);
+    if (chosen.isValid()) SetColorRef(ColorToRef(chosen));
+}

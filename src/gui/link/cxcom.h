@@ -1,0 +1,14 @@
+#pragma once
+// CXCom: the serial parameters the user keeps for talking to an instrument. GetComm reads
+// them from Config.ini (section "ComSetting", defaults where none are kept); ShowXWnd lets
+// the user edit them in CComDlg and keeps them on OK.
+#include "core/link/com_param.h"
+
+class CXCom {
+public:
+    void GetComm(_tagComParam* param) const;
+    // english: 0 Chinese, 1 English dialog texts. 1 when the user kept new settings.
+    int ShowXWnd(int english);
+    // Writes the record to Config.ini; false when it cannot be written.
+    static bool KeepComm(const _tagComParam& param);
+};

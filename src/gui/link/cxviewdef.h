@@ -1,0 +1,13 @@
+#pragma once
+// CXViewDef: the default display settings new data files start with. GetView reads them
+// from Config.ini (section "ViewSetting", defaults where none are kept); ShowXWnd lets the
+// user edit them in CViewDefDlg and keeps them on OK.
+#include "core/datafile/view_def.h"
+
+class CXViewDef {
+public:
+    void GetView(_tagViewDef* view) const;
+    // english: 0 Chinese, 1 English dialog texts. 1 when the user kept new settings.
+    int ShowXWnd(int english);
+    static bool KeepView(const _tagViewDef& view);
+};

@@ -1,0 +1,34 @@
+#pragma once
+// CViewDefDlg: the default-display dialog behind CXViewDef::ShowXWnd.
+#include <QDialog>
+#include <array>
+
+#include "core/datafile/view_def.h"
+
+class CColorButton;
+class QComboBox;
+class QDoubleSpinBox;
+class QSpinBox;
+
+class CViewDefDlg : public QDialog {
+    Q_OBJECT
+public:
+    CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent = nullptr);
+    _tagViewDef View() const;
+
+private:
+    void OnOk();
+
+    int english_ = 0;
+    _tagViewDef original_;
+    QComboBox* xMode_ = nullptr;
+    QComboBox* yMode_ = nullptr;
+    QDoubleSpinBox* yLow_ = nullptr;
+    QDoubleSpinBox* yHigh_ = nullptr;
+    QSpinBox* gridCount1_ = nullptr;
+    QSpinBox* gridCount2_ = nullptr;
+    CColorButton* gridColor_ = nullptr;
+    CColorButton* backgroundColor_ = nullptr;
+    std::array<CColorButton*, 8> curveColors_{};
+    QSpinBox* realtimeInterval_ = nullptr;
+};

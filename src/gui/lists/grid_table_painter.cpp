@@ -1,0 +1,75 @@
+#include "gui/lists/grid_table_painter.h"
+
+#include <QPainter>
+#include <QString>
+
+#include "core/analysis/channel_text.h"
+
+namespace {
+
+const QColor kTextColor(0, 0, 0);
+const QColor kAlarmColor(255, 0, 0);
+constexpr int kCellFlags = Qt::AlignCenter | Qt::TextSingleLine;
+
+void DrawCell(QPainter& painter, int left, int width, int y, int height, int inset,
+              const QString& text) {
+    painter.drawText(QRect(left + inset, y, width - 2 * inset, height), kCellFlags, text);
+}
+
+}  // namespace
+
+int GridTableGeometry::ChannelLeft(int channel) const {
+    if (channel < firstChannel) return -1;
+    int left = widths[kSequenceColumn] + widths[kTimeColumn];
+    for (int c = firstChannel; c < channel; ++c) left += widths[kFirstChannelColumn + c];
+    return left;
+}
+
+void DrawGridHeader(QPainter& painter, const kvr::CXFile& file, const GridTableGeometry& g) {
+    painter.setFont(g.headerFont);
+    painter.setPen(kTextColor);
+    DrawCell(painter, 0, g.widths[kSequenceColumn], 0, g.rowHeight, g.fixedHeaderInset,
+             QStringLiteral("序号"));
+    DrawCell(painter, g.widths[kSequenceColumn], g.widths[kTimeColumn], 0, g.rowHeight,
+             g.fixedHeaderInset, QStringLiteral("时间"));
+    const int channels = std::min(file.GetChannelCount(), kWidthSlots - kFirstChannelColumn - 1);
+    int left = g.widths[kSequenceColumn] + g.widths[kTimeColumn];
+    for (int c = g.firstChannel; c < channels && left < g.right; ++c) {
+        const int width = g.widths[kFirstChannelColumn + c];
+        if (kvr::IsChannelInUse(file, c))
+            DrawCell(painter, left, width, 0, g.rowHeight, g.channelHeaderInset,
+                     QString::fromStdString(kvr::ChannelHeading(file, c)));
+        left += width;
+    }
+}
+
+int DrawGridRows(QPainter& painter, const kvr::CXFile& file, const kvr::GridTimeline& line,
+                 kvr::Time top, int maxRows, const GridTableGeometry& g) {
+    painter.setFont(g.rowFont);
+    painter.setPen(kTextColor);
+    const int channels = std::min(file.GetChannelCount(), kWidthSlots - kFirstChannelColumn - 1);
+    int drawn = 0;
+    for (kvr::Time t = top; drawn < maxRows && t <= line.end; t += line.RowSpan(), ++drawn) {
+        const int y = g.rowHeight * (drawn + 1);
+        DrawCell(painter, 0, g.widths[kSequenceColumn], y, g.rowHeight, g.cellInset,
+                 QString::number(line.SequenceNumber(t)));
+        DrawCell(painter, g.widths[kSequenceColumn], g.widths[kTimeColumn], y, g.rowHeight,
+                 g.cellInset, QString::fromStdString(kvr::FormatTime(t)));
+        int left = g.widths[kSequenceColumn] + g.widths[kTimeColumn];
+        for (int c = g.firstChannel; c < channels && left < g.right; ++c) {
+            const int width = g.widths[kFirstChannelColumn + c];
+            if (kvr::IsChannelInUse(file, c)) {
+                const std::optional<float> value = kvr::ChannelValue(file, c, t);
+                QString text = QString::fromLatin1(kvr::kMissingValue);
+                if (value) {
+                    text = QString::fromStdString(kvr::FormatChannelValue(file, c, *value));
+                    if (kvr::IsOutsideAlarmBand(file, c, *value)) painter.setPen(kAlarmColor);
+                }
+                DrawCell(painter, left, width, y, g.rowHeight, g.cellInset, text);
+                painter.setPen(kTextColor);
+            }
+            left += width;
+        }
+    }
+    return drawn;
+}

@@ -1,0 +1,49 @@
+#include "gui/lists/list_filter_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/app/message_box.h"
+
+CListFilterDialog::CListFilterDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("数据列表筛选"));
+    // Always opens with 1, whatever the list shows now.
+    stepEdit_ = new QLineEdit(QStringLiteral("1"), this);
+    stepEdit_->setObjectName(QStringLiteral("stepEdit"));
+    auto* ok = new QPushButton(QStringLiteral("确认"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    connect(ok, &QPushButton::clicked, this, &CListFilterDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &CListFilterDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("间隔:"), this));
+    row->addWidget(stepEdit_);
+    row->addWidget(new QLabel(QStringLiteral("记录间隔"), this));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+}
+
+void CListFilterDialog::accept() {
+    bool ok = false;
+    const int step = stepEdit_->text().trimmed().toInt(&ok);
+    // Rows are step records apart: 0 or less would put every row on the same record.
+    if (!ok || step < 1) {
+        ShowStopMessage(this, QStringLiteral("间隔必须是不小于 1 的整数！"), NoticeCaption());
+        stepEdit_->setFocus();
+        stepEdit_->selectAll();
+        return;
+    }
+    step_ = step;
+    QDialog::accept();
+}

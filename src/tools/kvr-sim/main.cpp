@@ -1,0 +1,53 @@
+// kvr-sim: a simulated instrument on a pseudo-terminal, for tests and for trying the
+// program without hardware.
+#include <CLI/CLI.hpp>
+#include <clocale>
+#include <iostream>
+#include <map>
+
+#include "tools/kvr-sim/sim_options.h"
+#include "tools/kvr-sim/sim_server.h"
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    kvrsim::SimOptions options;
+    CLI::App app{"kvr-sim: simulated flow-totalizer instrument on a pseudo-terminal.\n"
+                 "Prints the terminal's path, then serves requests until SIGTERM or SIGINT."};
+    const std::map<std::string, kvrsim::Family> families = {{"realtime", kvrsim::Family::kRealtime},
+                                                             {"ascii0", kvrsim::Family::kAscii0},
+                                                             {"ascii1", kvrsim::Family::kAscii1},
+                                                             {"rtu", kvrsim::Family::kRtu}};
+    std::string family;
+    app.add_option("--family", family, "realtime, ascii0, ascii1 or rtu")
+        ->required()
+        ->check(CLI::IsMember({"realtime", "ascii0", "ascii1", "rtu"}));
+    app.add_option("--link", options.link, "also reach the terminal through a symlink at PATH");
+    app.add_option("--firmware", options.firmware,
+                   "firmware version in the identification (realtime 1010, rtu 1009 by default; "
+                   "rtu: 1xxx has 4-byte totals, 2xxx 8-byte totals)")
+        ->check(CLI::Range(0, 9999));
+    app.add_option("--address", options.address, "instrument address (1..255)")->check(CLI::Range(1, 255));
+    app.add_option("--records", options.records,
+                   "ascii families: ring index of the newest record (0..262143)")
+        ->check(CLI::Range(0u, 262143u));
+    app.add_option("--channels", options.channels, "channels of the ascii and rtu families (1..64)")
+        ->check(CLI::Range(1, 64));
+    app.add_option("--seed", options.seed, "seed of the generated content");
+    app.add_option("--layout", options.layout, "rtu family channel-block layout: P, L or M")
+        ->check(CLI::IsMember({'P', 'L', 'M'}));
+    app.add_option("--drop-every", options.dropEvery, "no reply to every Nth request")->check(CLI::NonNegativeNumber);
+    app.add_option("--corrupt-every", options.corruptEvery, "wrong checksum on every Nth reply")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--delay-ms", options.delayMs, "wait N ms before every reply")->check(CLI::NonNegativeNumber);
+    app.add_option("--silent-after", options.silentAfter, "answer only the first N requests")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--exception", options.exception, "answer every request with this exception code")
+        ->check(CLI::Range(0, 255));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+    options.family = families.at(family);
+    return kvrsim::RunServer(options, std::cout, std::cerr);
+}

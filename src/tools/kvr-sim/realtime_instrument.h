@@ -1,0 +1,39 @@
+#pragma once
+// An instrument of the realtime family: RTU identification with its firmware version, the
+// configuration record in parameter memory (settings at 0xC000, the power-failure, alarm
+// and operation logs at 0xD000, 0xE000, 0xF000), live values at 0x0100 that drift like a
+// steam line does, and both running totals.
+#include <chrono>
+
+#include "tools/kvr-sim/instrument.h"
+
+namespace kvrsim {
+
+class RealtimeInstrument : public Instrument {
+public:
+    RealtimeInstrument(const SimOptions& options, kvr::Time startTime);
+    std::optional<Reply> Handle(const Request& request, kvr::Time now) override;
+
+    static constexpr unsigned kSettings = 0xC000;
+    static constexpr unsigned kPowerLog = 0xD000;
+    static constexpr unsigned kAlarmLog = 0xE000;
+    static constexpr unsigned kOperationLog = 0xF000;
+    static constexpr unsigned kLiveValues = 0x0100;
+    static constexpr unsigned kLiveLength = 52;
+
+private:
+    void UpdateLiveValues();
+    float ImageFloat(std::size_t offset, float fallback) const;
+
+    SimOptions options_;
+    std::vector<std::uint8_t> image_;
+    std::vector<std::uint8_t> params_;
+    std::vector<std::uint8_t> memory_;
+    std::chrono::steady_clock::time_point started_;
+    double lastSeconds_ = 0.0;
+    double flowTotal_ = 0.0;  // hundredths
+    double heatTotal_ = 0.0;
+    std::mt19937 noise_;
+};
+
+}  // namespace kvrsim

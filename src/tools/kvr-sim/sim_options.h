@@ -1,0 +1,28 @@
+#pragma once
+// What the simulator is asked to be, from its command line.
+#include <cstdint>
+#include <string>
+
+namespace kvrsim {
+
+enum class Family { kRealtime, kAscii0, kAscii1, kRtu };
+
+struct SimOptions {
+    Family family = Family::kRealtime;
+    std::string link;      // symlink to create at the pseudo-terminal's path; empty: none
+    int firmware = 0;      // 0: the family's default (realtime 1010, rtu 1009)
+    int address = 1;
+    // ASCII families: ring index of the newest record (the instrument's record counter).
+    std::uint32_t records = 1000;
+    int channels = 6;      // ASCII and RTU families; the realtime instrument has six
+    std::uint32_t seed = 1;
+    char layout = 'P';     // RTU family channel-block layout: P, L or M
+    // Faults, counted over the requests addressed to this instrument (the first is 1).
+    int dropEvery = 0;     // no reply to every Nth request
+    int corruptEvery = 0;  // wrong checksum on every Nth reply
+    int delayMs = 0;       // wait before every reply
+    int silentAfter = -1;  // no replies after the first N requests; -1 never
+    int exception = -1;    // answer everything with this exception code; -1 never
+};
+
+}  // namespace kvrsim

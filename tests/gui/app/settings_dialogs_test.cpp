@@ -1,0 +1,141 @@
+// The serial-parameter and default-display settings: defaults, what the dialogs return,
+// and what Config.ini keeps.
+#include <QComboBox>
+#include <QDir>
+#include <QSpinBox>
+
+#include "app_test_support.h"
+#include "gui/link/com_dlg.h"
+#include "gui/link/cxcom.h"
+#include "gui/link/cxviewdef.h"
+#include "gui/link/serial_ports.h"
+
+namespace {
+
+using SettingsTest = apptest::ProgramFolderTest;
+
+TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
+    _tagComParam param;
+    CXCom().GetComm(&param);
+    EXPECT_FALSE(param.device.empty());
+    EXPECT_EQ(param.baud, 9600);
+    EXPECT_EQ(param.parity, 0);
+    EXPECT_EQ(param.address, 1);
+    EXPECT_EQ(param.intervalBase, 10);
+    EXPECT_EQ(param.constantBase, 50);
+    EXPECT_EQ(param.multiplier, 0);
+    EXPECT_EQ(param.writeConstantBase, 50);
+    EXPECT_EQ(param.writeMultiplier, 0);
+    EXPECT_EQ(param.attempts, 3);
+
+    // Keeping the settings leaves the other sections alone, even a path with a comma.
+    const std::string lastFile = Folder().path() + "/a,b;c.FDZ";
+    kvr::WriteLastDir(lastFile);
+    _tagComParam kept;
+    kept.device = "/dev/pts/17";
+    kept.baud = 19200;
+    kept.parity = 2;
+    kept.address = 12;
+    kept.intervalBase = 20;
+    kept.constantBase = 100;
+    kept.multiplier = 1;
+    kept.writeConstantBase = 80;
+    kept.writeMultiplier = 2;
+    kept.attempts = 5;
+    ASSERT_TRUE(CXCom::KeepComm(kept));
+    CXCom().GetComm(&param);
+    EXPECT_EQ(param.device, "/dev/pts/17");
+    EXPECT_EQ(param.baud, 19200);
+    EXPECT_EQ(param.parity, 2);
+    EXPECT_EQ(param.address, 12);
+    EXPECT_EQ(param.intervalBase, 20);
+    EXPECT_EQ(param.constantBase, 100);
+    EXPECT_EQ(param.multiplier, 1);
+    EXPECT_EQ(param.writeConstantBase, 80);
+    EXPECT_EQ(param.writeMultiplier, 2);
+    EXPECT_EQ(param.attempts, 5);
+    EXPECT_EQ(kvr::ReadLastDir(), lastFile);
+
+    // Hand-edited nonsense falls back to the defaults, one value at a time.
+    kvr::WriteProfileString("ComSetting", "Baud", "fast");
+    kvr::WriteProfileString("ComSetting", "Parity", "7");
+    kvr::WriteProfileString("ComSetting", "Attempts", "3x");
+    CXCom().GetComm(&param);
+    EXPECT_EQ(param.baud, 9600);
+    EXPECT_EQ(param.parity, 0);
+    EXPECT_EQ(param.attempts, 3);
+    EXPECT_EQ(param.address, 12);
+}
+
+TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
+    _tagComParam start;
+    start.device = "/dev/ttyUSB3";
+    start.baud = 38400;
+    start.parity = 1;
+    CComDlg dialog(start, 0);
+    EXPECT_EQ(dialog.PortBox()->currentText(), "/dev/ttyUSB3");
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("串口参数设置"));
+    EXPECT_EQ(CComDlg(start, 1).windowTitle(), QStringLiteral("Serial Port Settings"));
+
+    dialog.PortBox()->setCurrentText("  /tmp/kvr-sim-link  ");  // a typed pseudo-terminal link
+    const QList<QSpinBox*> spins = dialog.findChildren<QSpinBox*>();
+    ASSERT_EQ(spins.size(), 7);  // address, five timeout bases, attempts
+    spins[0]->setValue(7);
+    const _tagComParam shown = dialog.Param();
+    EXPECT_EQ(shown.device, "/tmp/kvr-sim-link");
+    EXPECT_EQ(shown.baud, 38400);
+    EXPECT_EQ(shown.parity, 1);
+    EXPECT_EQ(shown.address, 7);
+    EXPECT_EQ(shown.attempts, start.attempts);
+}
+
+TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {
+    _tagViewDef view;
+    CXViewDef().GetView(&view);
+    const _tagViewDef defaults;
+    EXPECT_EQ(view.realtimeInterval, 60);
+    EXPECT_EQ(view.gridColor, defaults.gridColor);
+
+    view.xMode = 1;
+    view.yMode = 1;
+    view.yLow = -12.5f;
+    view.yHigh = 250.25f;
+    view.gridCount1 = 8;
+    view.gridCount2 = 4;
+    view.gridColor = 0x00112233;
+    view.backgroundColor = 0x00FFFFFF;
+    for (int i = 0; i < 8; ++i) view.curveColors[i] = 0x00010101u * static_cast<unsigned>(i + 1);
+    view.realtimeInterval = 5;
+    ASSERT_TRUE(CXViewDef::KeepView(view));
+    _tagViewDef read;
+    CXViewDef().GetView(&read);
+    EXPECT_EQ(read.xMode, 1);
+    EXPECT_EQ(read.yMode, 1);
+    EXPECT_FLOAT_EQ(read.yLow, -12.5f);
+    EXPECT_FLOAT_EQ(read.yHigh, 250.25f);
+    EXPECT_EQ(read.gridCount1, 8);
+    EXPECT_EQ(read.gridCount2, 4);
+    EXPECT_EQ(read.gridColor, 0x00112233u);
+    EXPECT_EQ(read.backgroundColor, 0x00FFFFFFu);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(read.curveColors[i], view.curveColors[i]) << i;
+    EXPECT_EQ(read.realtimeInterval, 5);
+
+    // An empty value range or a zero interval would break every new file.
+    kvr::WriteProfileString("ViewSetting", "YHigh", "-20");
+    kvr::WriteProfileString("ViewSetting", "RealtimeInterval", "0");
+    CXViewDef().GetView(&read);
+    EXPECT_FLOAT_EQ(read.yLow, defaults.yLow);
+    EXPECT_FLOAT_EQ(read.yHigh, defaults.yHigh);
+    EXPECT_EQ(read.realtimeInterval, 60);
+}
+
+TEST_F(SettingsTest, SerialPortsListedInNumberOrder) {
+    const kvrtest::TempDir dev;
+    for (const char* name : {"ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console", "ttyS0"})
+        apptest::WriteBytes(dev.file(name), {});
+    const QString root = apptest::Q(dev.path());
+    EXPECT_EQ(SerialPortNames(root), (QStringList{root + "/ttyACM1", root + "/ttyS0", root + "/ttyS2",
+                                                  root + "/ttyS10", root + "/ttyUSB0"}));
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// The history view: status bar, commands, context menu and the channel panel.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QScrollBar>
+#include <QtTest/QTest>
+
+#include "gui/app/command_ids.h"
+#include "gui/app/message_box.h"
+#include "gui/history/channel_panel.h"
+#include "gui/history/curve_ctrl.h"
+#include "gui/history/hc_view.h"
+#include "gui/history/time_scroll_bar.h"
+#include "history_test_support.h"
+
+namespace {
+
+using namespace historytest;
+
+class HCViewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        auto file = OpenRampFile(dir_);
+        ASSERT_TRUE(file);
+        file_ = file.get();
+        view_ = std::make_unique<CHCView>();
+        view_->resize(1000, 600);
+        view_->show();
+        view_->SetFile(file.release());
+    }
+    void TearDown() override { SetMessageBoxHook(nullptr); }
+
+    CXCurveCtrl* Curve() const { return view_->CurveCtrl(); }
+    QPoint PlotPoint(int column, int row) const {
+        return Curve()->PlotRect().topLeft() + QPoint(column, row);
+    }
+    std::vector<int> ShownChannels() const {
+        std::vector<int> shown;
+        for (int c = 0; c < file_->GetChannelCount(); ++c)
+            if (file_->Header().channels[c].showState == 1) shown.push_back(c);
+        return shown;
+    }
+    std::map<int, bool> ContextMenuStates() {
+        std::unique_ptr<QMenu> menu(view_->BuildContextMenu());
+        std::map<int, bool> enabled;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) enabled[action->data().toInt()] = action->isEnabled();
+        return enabled;
+    }
+
+    kvrtest::TempDir dir_;
+    kvr::CXFile* file_ = nullptr;
+    std::unique_ptr<CHCView> view_;
+};
+
+TEST_F(HCViewTest, LaysOutBarCurvesAndStatusBar) {
+    EXPECT_EQ(view_->TimeScrollBar()->geometry(), QRect(2, 2, 996, 16));
+    EXPECT_EQ(Curve()->geometry(), QRect(2, 20, 996, 578));
+    EXPECT_FALSE(view_->ChannelPanel()->isVisible());
+    EXPECT_FALSE(view_->TimeScrollBar()->IsFixedWidth());
+
+    EXPECT_EQ(StatusText(1), QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
+    EXPECT_EQ(StatusText(2), QStringLiteral("通道数目：6"));
+    EXPECT_EQ(StatusText(3), QStringLiteral("记录时段：") + QString::fromStdString(kvr::FormatTime(file_->GetStartTime())) +
+                                 " => " + QString::fromStdString(kvr::FormatTime(file_->GetEndTime())));
+    EXPECT_EQ(StatusText(4), QStringLiteral("记录间隔：1S"));
+    EXPECT_EQ(StatusText(5), QStringLiteral("总时间:0小时10分0秒"));
+
+    // Setting a start point narrows the window, and the status bar says so.
+    QTest::mouseClick(Curve(), Qt::LeftButton, Qt::NoModifier, PlotPoint(Curve()->PlotWidth() / 4, 100));
+    const kvr::Time cursor = Curve()->GetCursorTime();
+    ASSERT_NE(cursor, 0);
+    view_->ExecuteCommand(cmd::kSetStartPoint);
+    EXPECT_EQ(Curve()->GetWindowRange().first, cursor);
+    EXPECT_EQ(StatusText(5), QString::asprintf("总时间:0小时%d分%d秒", static_cast<int>(file_->GetEndTime() - cursor) / 60,
+                                               static_cast<int>(file_->GetEndTime() - cursor) % 60));
+    EXPECT_NEAR(view_->TimeScrollBar()->StartFraction(), (cursor - file_->GetStartTime()) / 600.0, 1e-6);
+}
+
+TEST_F(HCViewTest, ContextMenuGreysByMode) {
+    // Cursor mode: no full screen, copy or select all.
+    std::map<int, bool> enabled = ContextMenuStates();
+    EXPECT_TRUE(enabled[cmd::kSetStartPoint]);
+    EXPECT_TRUE(enabled[cmd::kSetEndPoint]);
+    EXPECT_FALSE(enabled[cmd::kZoomSelection]);
+    EXPECT_FALSE(enabled[cmd::kCopy]);
+    EXPECT_FALSE(enabled[cmd::kSelectAll]);
+    EXPECT_TRUE(enabled[cmd::kNextFour]);
+    EXPECT_TRUE(view_->IsCommandChecked(cmd::kCursorMode));
+
+    // Selection mode with an empty selection: nothing to zoom to or copy, no cursor.
+    view_->ExecuteCommand(cmd::kSelectMode);
+    enabled = ContextMenuStates();
+    EXPECT_FALSE(enabled[cmd::kSetStartPoint]);
+    EXPECT_FALSE(enabled[cmd::kSetEndPoint]);
+    EXPECT_FALSE(enabled[cmd::kAddTag]);
+    EXPECT_FALSE(enabled[cmd::kZoomSelection]);
+    EXPECT_FALSE(enabled[cmd::kCopy]);
+    EXPECT_TRUE(enabled[cmd::kSelectAll]);
+    EXPECT_TRUE(view_->IsCommandChecked(cmd::kSelectMode));
+
+    view_->ExecuteCommand(cmd::kSelectAll);
+    enabled = ContextMenuStates();
+    EXPECT_TRUE(enabled[cmd::kZoomSelection]);
+    EXPECT_TRUE(enabled[cmd::kCopy]);
+    EXPECT_EQ(enabled.size(), 16u);
+}
+
+TEST_F(HCViewTest, FullScreenZoomsToTheSelection) {
+    view_->ExecuteCommand(cmd::kSelectMode);
+    Drag(Curve(), PlotPoint(100, 50), PlotPoint(400, 50));
+    const auto [start, end] = Curve()->GetSelection();
+    ASSERT_LT(start, end);
+    view_->ExecuteCommand(cmd::kZoomSelection);
+    EXPECT_EQ(Curve()->GetWindowRange(), std::make_pair(start, end));
+    EXPECT_EQ(Curve()->GetSelection(), std::make_pair(kvr::Time{0}, kvr::Time{0}));
+    EXPECT_FALSE(view_->IsCommandEnabled(cmd::kZoomSelection));
+    EXPECT_NEAR(view_->TimeScrollBar()->WidthFraction(), (end - start) / 600.0, 1e-6);
+}
+
+TEST_F(HCViewTest, NextAndPreviousFourSkipChannelsNotInUseAndAreSaved) {
+    file_->Header().channels[1].showState = 2;
+    file_->Header().channels[4].showState = 2;
+    view_->ExecuteCommand(cmd::kNextFour);
+    EXPECT_EQ(ShownChannels(), (std::vector<int>{0, 2, 3}));
+    view_->ExecuteCommand(cmd::kNextFour);
+    EXPECT_EQ(ShownChannels(), (std::vector<int>{5}));
+    EXPECT_EQ(view_->CurvePage(), 0);
+    view_->ExecuteCommand(cmd::kPreviousFour);
+    EXPECT_EQ(ShownChannels(), (std::vector<int>{0}));
+    EXPECT_EQ(view_->CurvePage(), 5);
+
+    view_->ExecuteCommand(cmd::kShowAllCurves);
+    EXPECT_EQ(ShownChannels(), (std::vector<int>{0, 2, 3, 5}));
+    // Saved to the file at once.
+    kvr::CXFile reread;
+    ASSERT_EQ(reread.Open(file_->GetFileName()), 1);
+    EXPECT_EQ(reread.Header().channels[1].showState, 2);
+    EXPECT_EQ(reread.Header().channels[5].showState, 1);
+
+    view_->ExecuteCommand(cmd::kHideAllCurves);
+    EXPECT_TRUE(ShownChannels().empty());
+    EXPECT_EQ(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+}
+
+TEST_F(HCViewTest, ChannelPanelShowsAndHidesCurves) {
+    view_->ExecuteCommand(cmd::kChannelPanel);
+    EXPECT_TRUE(view_->IsCommandChecked(cmd::kChannelPanel));
+    CChannelPanel* panel = view_->ChannelPanel();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->geometry(), QRect(850, 0, 150, 600));
+    EXPECT_EQ(Curve()->width(), 1000 - 2 - 150 - 2);
+    EXPECT_EQ(view_->TimeScrollBar()->width(), 1000 - 4 - 150);
+
+    QCheckBox* box = panel->CheckBoxOf(0);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QString::fromStdString(file_->GetChannelName(0)));
+    EXPECT_TRUE(box->isChecked());
+    ASSERT_GT(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box->height() / 2));
+    EXPECT_EQ(file_->Header().channels[0].showState, 0);
+    EXPECT_EQ(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+
+    // Next four brings channel 0 back, and the panel ticks it again.
+    view_->ExecuteCommand(cmd::kNextFour);
+    ASSERT_NE(panel->CheckBoxOf(0), nullptr);
+    EXPECT_TRUE(panel->CheckBoxOf(0)->isChecked());
+
+    // Scrolled to the bottom of its range the rows leave the panel even with few channels.
+    panel->VerticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    ASSERT_NE(panel->CheckBoxOf(0), nullptr);
+    EXPECT_LT(panel->CheckBoxOf(5)->geometry().bottom(), 0);
+
+    view_->ExecuteCommand(cmd::kChannelPanel);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(Curve()->width(), 1000 - 4);
+}
+
+TEST_F(HCViewTest, ChannelsPastFortyOnlyChangeTheirTick) {
+    // The descriptor table holds 64 channels; the boxes of channels 41 to 64 are listed but
+    // show or hide nothing.
+    file_->Header().channelCount = 45;
+    for (int c = 6; c < 45; ++c) file_->Header().channels[c].showState = 1;
+    view_->ExecuteCommand(cmd::kChannelPanel);
+    CChannelPanel* panel = view_->ChannelPanel();
+    QCheckBox* box = panel->CheckBoxOf(42);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->geometry().top(), 6 + 42 * 30 - 6);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box->height() / 2));
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(file_->Header().channels[42].showState, 1);
+
+    QCheckBox* last = panel->CheckBoxOf(39);
+    ASSERT_NE(last, nullptr);
+    QTest::mouseClick(last, Qt::LeftButton, Qt::NoModifier, QPoint(8, last->height() / 2));
+    EXPECT_EQ(file_->Header().channels[39].showState, 0);
+    file_->Header().channelCount = 6;
+}
+
+TEST_F(HCViewTest, FailedSaveTellsTheUserAndKeepsTheChange) {
+    QString told;
+    SetMessageBoxHook([&](const MessageBoxRequest& request) {
+        told = request.text;
+        return QMessageBox::Ok;
+    });
+    file_->Close();  // nothing mapped: the header cannot be written
+    view_->ExecuteCommand(cmd::kHideAllCurves);
+    EXPECT_EQ(told, QStringLiteral("保存文件信息失败！"));
+    EXPECT_TRUE(ShownChannels().empty());
+}
+
+TEST_F(HCViewTest, CommandsOfOtherWindowsWaitForTheirRegistration) {
+    constexpr int kLaterCommand = 40000;
+    EXPECT_FALSE(view_->HandlesCommand(kLaterCommand));
+    EXPECT_FALSE(view_->IsCommandEnabled(kLaterCommand));
+    int opened = 0;
+    bool allowed = false;
+    view_->RegisterCommand(kLaterCommand, {[&] { ++opened; }, [&] { return allowed; }, {}});
+    EXPECT_TRUE(view_->HandlesCommand(kLaterCommand));
+    view_->ExecuteCommand(kLaterCommand);  // disabled: nothing runs
+    EXPECT_EQ(opened, 0);
+    allowed = true;
+    view_->ExecuteCommand(kLaterCommand);
+    EXPECT_EQ(opened, 1);
+}
+
+}  // namespace

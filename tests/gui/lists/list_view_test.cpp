@@ -1,0 +1,157 @@
+// The data list view: commands and their states, the live refresh, the filter, menus.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include "core/analysis/find_search.h"
+#include "gui/app/command_ids.h"
+#include "gui/lists/data_grid.h"
+#include "gui/lists/gui_test_support.h"
+#include "gui/lists/list_owner.h"
+#include "gui/lists/list_view.h"
+
+using listtest::T0;
+
+namespace {
+
+struct StubOwner : CListOwner {
+    kvr::FindState find;
+    int closed = 0;
+    int activated = 0;
+    void ListClosed(CXListView*) override { ++closed; }
+    void ListActivated() override { ++activated; }
+    kvr::FindState* ListFindState() override { return &find; }
+};
+
+class ListViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        listtest::App();
+        file_ = listtest::OpenSample(dir_, listtest::Records(1000));
+        ASSERT_TRUE(file_);
+        view_ = std::make_unique<CXListView>();
+        view_->resize(1600, 900);
+        view_->show();
+    }
+
+    kvrtest::TempDir dir_;
+    std::unique_ptr<kvr::CXFile> file_;
+    StubOwner owner_;
+    std::unique_ptr<CXListView> view_;
+};
+
+}  // namespace
+
+TEST_F(ListViewTest, HistoryListCommandStates) {
+    view_->SetHistoryOwner(&owner_);
+    view_->SetFile(file_.get());
+    struct Case { int id; bool enabled; };
+    const Case before[] = {
+        {cmd::kCopy, false},          {cmd::kSelectAll, true},      {cmd::kGoTo, true},
+        {cmd::kFind, true},           {cmd::kFindNext, false},      {cmd::kStartScrolling, false},
+        {cmd::kStopScrolling, false}, {cmd::kPrint, true},          {cmd::kPrintPreview, true},
+        {cmd::kContinuousPrint, true}, {CXListView::kFilterCommand, true},
+        {cmd::kFileInfo, false},      {cmd::kStatistics, false},    {cmd::kCumulativeList, false},
+    };
+    for (const Case& c : before) {
+        EXPECT_TRUE(view_->HandlesCommand(c.id)) << c.id;
+        EXPECT_EQ(view_->IsCommandEnabled(c.id), c.enabled) << c.id;
+    }
+    EXPECT_FALSE(view_->HandlesCommand(cmd::kAddTag));
+
+    view_->ExecuteCommand(cmd::kSelectAll);
+    EXPECT_TRUE(view_->IsCommandEnabled(cmd::kCopy));
+    owner_.find.searchMade = true;
+    EXPECT_TRUE(view_->IsCommandEnabled(cmd::kFindNext));
+}
+
+TEST_F(ListViewTest, LiveListFollowsTheNewestRecordOnlyWhenAsked) {
+    view_->AttachAcquisition(&owner_);
+    view_->SetFile(file_.get());
+    CXDataGrid* grid = view_->Grid();
+    const kvr::Time followTop = file_->GetEndTime() - (grid->height() / 20 - 4) * 60;
+    EXPECT_EQ(grid->GetTopTime(), followTop);
+    EXPECT_TRUE(view_->IsCommandEnabled(cmd::kStopScrolling));
+    EXPECT_FALSE(view_->IsCommandEnabled(cmd::kStartScrolling));
+    EXPECT_FALSE(view_->IsCommandEnabled(cmd::kSelectAll)) << "history-list command";
+    EXPECT_FALSE(view_->IsCommandEnabled(cmd::kFind));
+
+    view_->ExecuteCommand(cmd::kStopScrolling);
+    grid->ScrollUp(100);
+    const kvr::Time parked = grid->GetTopTime();
+    view_->RecordAppended();
+    EXPECT_EQ(grid->GetTopTime(), parked) << "stays put while records arrive";
+
+    view_->ExecuteCommand(cmd::kStartScrolling);
+    EXPECT_EQ(grid->GetTopTime(), parked) << "not at once";
+    view_->RecordAppended();
+    EXPECT_EQ(grid->GetTopTime(), followTop) << "at the next record";
+
+    // The filter does nothing on a live list.
+    view_->ExecuteCommand(CXListView::kFilterCommand);
+    EXPECT_EQ(grid->GetRowStep(), 1);
+}
+
+TEST_F(ListViewTest, FilterRefusesStepsBelowOneAndAlwaysOpensWithOne) {
+    view_->SetHistoryOwner(&owner_);
+    view_->SetFile(file_.get());
+    listtest::MessageRecorder messages;
+    bool refusedStayedOpen = false;
+    listtest::WhenModal([&](QWidget* dialog) {
+        auto* edit = listtest::Child<QLineEdit>(dialog, "stepEdit");
+        EXPECT_EQ(edit->text(), QStringLiteral("1"));
+        edit->setText(QStringLiteral("0"));
+        listtest::Child<QPushButton>(dialog, "okButton")->click();
+        refusedStayedOpen = dialog->isVisible();
+        edit->setText(QStringLiteral("3"));
+        listtest::Child<QPushButton>(dialog, "okButton")->click();
+    });
+    view_->ExecuteCommand(CXListView::kFilterCommand);
+    EXPECT_TRUE(refusedStayedOpen);
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_EQ(messages.Texts()[0], QStringLiteral("间隔必须是不小于 1 的整数！"));
+    EXPECT_EQ(view_->Grid()->GetRowStep(), 3);
+
+    listtest::WhenModal([&](QWidget* dialog) {
+        EXPECT_EQ(listtest::Child<QLineEdit>(dialog, "stepEdit")->text(), QStringLiteral("1"));
+        listtest::Child<QPushButton>(dialog, "cancelButton")->click();
+    });
+    view_->ExecuteCommand(CXListView::kFilterCommand);
+    EXPECT_EQ(view_->Grid()->GetRowStep(), 3) << "cancel keeps the filter";
+}
+
+TEST_F(ListViewTest, ContextMenus) {
+    auto texts = [](QMenu* menu) {
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << (action->isSeparator() ? QStringLiteral("-")
+                                            : action->text() + (action->isEnabled() ? "" : " (grey)"));
+        return items;
+    };
+    view_->SetHistoryOwner(&owner_);
+    view_->SetFile(file_.get());
+    std::unique_ptr<QMenu> menu(view_->CreateContextMenu());
+    EXPECT_EQ(texts(menu.get()),
+              (QStringList{"复制(&C)\tCtrl+C (grey)", "全选(&A) \tCtrl+A", "-", "Excel 导出(&E) (grey)",
+                           "数据筛选(&T)", "查看累积报表(&L) (grey)", "查看文件信息(&F) (grey)"}));
+
+    CXListView live;
+    live.AttachAcquisition(&owner_);
+    live.SetFile(file_.get());
+    live.Grid()->SelectAll();
+    menu.reset(live.CreateContextMenu());
+    EXPECT_EQ(texts(menu.get()), (QStringList{"停止实时滚屏(&T)", "启动实时滚屏(&S) (grey)", "-",
+                                              "复制(&C)\tCtrl+C"}));
+    menu.reset();  // before the view that parents it
+}
+
+TEST_F(ListViewTest, ClosingTellsTheOwner) {
+    view_->SetHistoryOwner(&owner_);
+    view_->SetFile(file_.get());
+    view_->OnActivated();
+    EXPECT_EQ(owner_.activated, 1);
+    view_.reset();
+    EXPECT_EQ(owner_.closed, 1);
+}

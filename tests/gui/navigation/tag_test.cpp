@@ -1,0 +1,240 @@
+// Tags and value labels: placement, drawing over the curves, the tag manager and the
+// value-label dialog.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "core/analysis/tag_marks.h"
+#include "core/datafile/gbk.h"
+#include "gui/history/tag_list.h"
+#include "gui/history/tag_manager_dialog.h"
+#include "gui/history/tag_painter.h"
+#include "gui/history/value_label_dialog.h"
+#include "gui/lists/gui_test_support.h"
+
+using kvr::Time;
+using listtest::Child;
+using listtest::T0;
+
+namespace {
+
+constexpr int kPlotWidth = 400;
+constexpr int kPlotHeight = 300;
+
+// A 100-record file with only channel 0 shown: its value climbs from 0 to 39.6 (0 … 99 %
+// of its 0 … 40 range).
+std::unique_ptr<kvr::CXFile> MarkFile(const kvrtest::TempDir& dir) {
+    kvr::SampleOptions options = listtest::Records(100, 60, 0);
+    options.sample = [](int channel, int record) { return channel == 0 ? record * 0.4f : 1.0f; };
+    auto file = listtest::OpenSample(dir, options);
+    if (file)
+        for (int c = 1; c < file->GetChannelCount(); ++c) file->Header().channels[c].showState = 0;
+    return file;
+}
+
+CurvePlotFrame WholeFileFrame(const kvr::CXFile& file) {
+    CurvePlotFrame frame;
+    frame.width = kPlotWidth;
+    frame.height = kPlotHeight;
+    frame.windowStart = file.GetStartTime();
+    frame.windowEnd = file.GetEndTime();
+    frame.visibleLow = 0.0;
+    frame.visibleHigh = 100.0;
+    frame.percentMode = true;
+    frame.timeToPixel = [start = frame.windowStart, end = frame.windowEnd](Time t) {
+        return static_cast<int>((t - start) * (kPlotWidth - 1) / (end - start));
+    };
+    return frame;
+}
+
+QImage Plot() {
+    QImage plot(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
+    plot.fill(Qt::black);  // the sample files' background
+    return plot;
+}
+
+int LitPixels(const QImage& image, QRect area) {
+    area = area.intersected(image.rect());
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y).lightness() > 100) ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST(TagMarks, TextStaysAboveThePlotBottom) {
+    struct Case { int y, textY; };
+    for (const Case c : {Case{0, 2}, Case{150, 152}, Case{278, 280}, Case{279, 261}, Case{300, 282}})
+        EXPECT_EQ(kvr::MarkTextY(c.y, kPlotHeight), c.textY) << c.y;
+    EXPECT_EQ(kvr::ValueToPlotY(25.0, 0.0, 100.0, 300), 225);
+    EXPECT_EQ(kvr::ValueToPlotY(5.0, 5.0, 5.0, 300), std::nullopt) << "an empty scale";
+    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 0), "2026-01-05 01:01:01");
+    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 1), "01:01:01");
+}
+
+TEST(TagMarks, ValueLabelsInPercentUseTheFirstChannelsRange) {
+    kvrtest::TempDir dir;
+    auto file = MarkFile(dir);
+    ASSERT_TRUE(file);
+    kvr::ValueLabel label;
+    label.value = 10.0f;
+    // Channel 1 measures 0 … 40 kPa; channel 1 is not even shown.
+    file->Header().channels[0].showState = 0;
+    EXPECT_EQ(kvr::ValueLabelLevel(*file, label, true), 25.0);
+    EXPECT_EQ(kvr::ValueLabelLevel(*file, label, false), 10.0);
+    kvr::WriteGbkField(label.name, sizeof label.name, "上限", 10);
+    label.value = 1.5f;
+    EXPECT_EQ(kvr::ValueLabelText(label), "上限1.50");
+}
+
+TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
+    kvrtest::TempDir dir;
+    auto file = MarkFile(dir);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->AddTag(T0()), 1);            // value 0 %: the point lies on the bottom edge
+    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);  // 50 %: the middle
+    const CurvePlotFrame frame = WholeFileFrame(*file);
+
+    QImage plot = Plot();
+    QPainter painter(&plot);
+    DrawTags(painter, *file, frame);
+    painter.end();
+
+    const int middleX = frame.timeToPixel(T0() + 50 * 60);
+    // A full-height line in the inverse of the background at each tag.
+    EXPECT_EQ(LitPixels(plot, QRect(0, 0, 1, kPlotHeight)), kPlotHeight) << "a tag at the window start is drawn";
+    EXPECT_EQ(LitPixels(plot, QRect(middleX, 0, 1, kPlotHeight)), kPlotHeight);
+    EXPECT_EQ(plot.pixelColor(middleX, 100), QColor(Qt::white));
+    // Reading at the bottom goes above its point; the middle one below its point.
+    EXPECT_GT(LitPixels(plot, QRect(2, kPlotHeight - 18, 60, 14)), 0);
+    EXPECT_EQ(LitPixels(plot, QRect(2, kPlotHeight - 3, 60, 3)), 0);
+    EXPECT_GT(LitPixels(plot, QRect(middleX + 2, 152, 60, 12)), 0);
+    EXPECT_EQ(LitPixels(plot, QRect(middleX + 2, 132, 60, 16)), 0);
+    // The tag time sits at the top.
+    EXPECT_GT(LitPixels(plot, QRect(middleX + 2, 2, 100, 12)), 0);
+
+    // Outside the window: nothing.
+    CurvePlotFrame narrow = frame;
+    narrow.windowStart = T0() + 60;
+    narrow.windowEnd = T0() + 49 * 60;
+    QImage empty = Plot();
+    QPainter emptyPainter(&empty);
+    DrawTags(emptyPainter, *file, narrow);
+    emptyPainter.end();
+    EXPECT_EQ(LitPixels(empty, empty.rect()), 0);
+}
+
+TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
+    kvrtest::TempDir dir;
+    auto file = MarkFile(dir);
+    ASSERT_TRUE(file);
+    kvr::ValueLabel& label = file->Header().labels[0];
+    label.shown = 1;
+    label.value = 10.0f;
+    kvr::WriteGbkField(label.name, sizeof label.name, "H", 10);
+    CurvePlotFrame frame = WholeFileFrame(*file);
+
+    QImage percent = Plot();
+    QPainter painter(&percent);
+    DrawValueLabels(painter, *file, frame);
+    painter.end();
+    // 10 kPa is 25 % of channel 1's range: row 225; a dotted line lights about half of it.
+    const int lit = LitPixels(percent, QRect(0, 225, kPlotWidth, 1));
+    EXPECT_GT(lit, kPlotWidth / 3);
+    EXPECT_LT(lit, kPlotWidth * 2 / 3);
+    EXPECT_EQ(LitPixels(percent, QRect(0, 270, kPlotWidth, 1)), 0);
+    EXPECT_GT(LitPixels(percent, QRect(2, 227, 60, 12)), 0) << "name and value below the line";
+
+    frame.percentMode = false;
+    QImage value = Plot();
+    QPainter valuePainter(&value);
+    DrawValueLabels(valuePainter, *file, frame);
+    valuePainter.end();
+    EXPECT_GT(LitPixels(value, QRect(0, 270, kPlotWidth, 1)), kPlotWidth / 3);
+    EXPECT_GT(LitPixels(value, QRect(2, 272, 60, 12)), 0);
+    EXPECT_EQ(LitPixels(value, QRect(2, 255, 60, 14)), 0);
+
+    label.shown = 0;
+    QImage hidden = Plot();
+    QPainter hiddenPainter(&hidden);
+    DrawValueLabels(hiddenPainter, *file, frame);
+    hiddenPainter.end();
+    EXPECT_EQ(LitPixels(hidden, hidden.rect()), 0);
+}
+
+TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
+    kvrtest::TempDir dir;
+    auto file = listtest::OpenSample(dir, listtest::Records(100, 60, 4));
+    ASSERT_TRUE(file);
+    const Time tags[] = {file->GetTag(0), file->GetTag(1), file->GetTag(2), file->GetTag(3)};
+    listtest::MessageRecorder messages(QMessageBox::Yes);
+    CTagManagerDialog dialog(*file);
+    dialog.show();
+    auto* list = Child<CTagList>(&dialog, "tagList");
+    ASSERT_EQ(list->rowCount(), 4);
+
+    Child<QPushButton>(&dialog, "deleteButton")->click();
+    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("确认需要删除？"), QStringLiteral("请选择标签!")}));
+    EXPECT_EQ(messages.Shown()[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(file->GetTagCount(), 4) << "nothing selected, nothing deleted";
+
+    list->selectRow(1);
+    messages.SetAnswer(QMessageBox::No);
+    Child<QPushButton>(&dialog, "deleteButton")->click();
+    EXPECT_EQ(file->GetTagCount(), 4) << "not confirmed";
+
+    list->selectRow(1);
+    messages.SetAnswer(QMessageBox::Yes);
+    Child<QPushButton>(&dialog, "deleteButton")->click();
+    ASSERT_EQ(file->GetTagCount(), 3);
+    EXPECT_EQ(file->GetTag(0), tags[0]);
+    EXPECT_EQ(file->GetTag(1), tags[2]);
+    EXPECT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(1, 1)->text(), QString::fromStdString(kvr::FormatTime(tags[2])));
+
+    Child<QPushButton>(&dialog, "deleteAllButton")->click();
+    EXPECT_EQ(file->GetTagCount(), 0);
+    EXPECT_EQ(list->rowCount(), 0);
+
+    // Deletions are in the file.
+    const std::string path = file->GetFileName();
+    file.reset();
+    kvr::CXFile reopened;
+    ASSERT_EQ(reopened.Open(path), 1);
+    EXPECT_EQ(reopened.GetTagCount(), 0);
+}
+
+TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
+    kvrtest::TempDir dir;
+    auto file = listtest::OpenSample(dir, listtest::Records(10));
+    ASSERT_TRUE(file);
+    listtest::MessageRecorder messages;
+    bool saved = false;
+    listtest::WhenModal([&](QWidget* dialog) {
+        Child<QLineEdit>(dialog, "nameEdit0")->setText(QStringLiteral("高高高高高高"));  // 12 GBK bytes
+        Child<QLineEdit>(dialog, "valueEdit0")->setText(QStringLiteral("12.5"));
+        Child<QCheckBox>(dialog, "shownBox0")->setChecked(true);
+        Child<QPushButton>(dialog, "okButton")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        Child<QLineEdit>(dialog, "nameEdit0")->setText(QStringLiteral("高限"));
+        Child<QLineEdit>(dialog, "valueEdit1")->setText(QStringLiteral("x"));
+        Child<QPushButton>(dialog, "okButton")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        Child<QLineEdit>(dialog, "valueEdit1")->setText(QStringLiteral("-3"));
+        Child<QPushButton>(dialog, "okButton")->click();
+    });
+    saved = EditValueLabels(nullptr, *file);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("请输入不超过 10 个字符。"), QStringLiteral("请输入一个数字。")}));
+    const kvr::ValueLabel* labels = file->Header().labels;
+    EXPECT_EQ(labels[0].shown, 1);
+    EXPECT_EQ(labels[0].value, 12.5f);
+    EXPECT_EQ(kvr::FieldToUtf8(labels[0].name, sizeof labels[0].name), "高限");
+    EXPECT_EQ(labels[1].shown, 0);
+    EXPECT_EQ(labels[1].value, -3.0f);
+}
