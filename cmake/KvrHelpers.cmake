@@ -13,6 +13,10 @@ function(kvr_add_test name)
   if(ARG_GUI)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  if(KVR_SANITIZE)
+    # fontconfig keeps its caches until exit by design; everything else must not leak.
+    list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "${env}")
 endfunction()
 
