@@ -60,7 +60,8 @@ public:
     // session is idle again and no file is left behind.
     int ReadConfiguration(const std::string& path, LinkProgress* progress, std::string* message);
     // Writes the file header and starts the worker. The sink is called on the worker
-    // thread; Finished comes last, after the session is idle again.
+    // thread and must live until Finished, which comes last, after the session is idle
+    // again.
     bool Start(UploadSink& sink, std::string* message);
     void Cancel() { cancel_ = true; }
     void Wait();

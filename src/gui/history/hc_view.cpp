@@ -76,14 +76,15 @@ CHCView::~CHCView() {
 }
 
 void CHCView::SetFile(kvr::CXFile* file) {
+    // The children let go of a file before it is deleted.
+    curve_->SetFile(file);
+    panel_->SetFile(file);
     file_.reset(file);
     if (!file) return;
     scrollBar_->SetTarget(curve_);
     scrollBar_->SetFixedWidth(false);
-    curve_->SetFile(file);
     curve_->ApplyFileSettings();
     curve_->SetScrollBar(scrollBar_);
-    panel_->SetFile(file);
     panel_->SetTarget(curve_);
     curve_->SetWindowRange(file->GetStartTime(), file->GetEndTime());
     RebuildCircleChartMenu();

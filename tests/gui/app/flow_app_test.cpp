@@ -2,6 +2,7 @@
 // language switch.
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QPrinter>
 #include <QProcess>
@@ -105,6 +106,7 @@ TEST_F(FlowAppTest, TwoProgramsKeepOneWindowAndSurviveACrash) {
     EXPECT_EQ(next->state(), QProcess::Running);
     next->kill();
     Ended(*next);
+    QLocalServer::removeServer(SingleInstance(Q(kvr::GetProgramFolder())).ServerName());
 }
 
 TEST_F(FlowAppTest, LanguageSwitchKeepsTheChoiceAndRestarts) {
