@@ -582,7 +582,8 @@ int CXFile::Create(const std::string& path) {
 }
 
 int CXFile::WriteHeader() {
-    if (fd_ < 0) return 0;
+    // A header describes at most kMaxChannels channel records.
+    if (fd_ < 0 || header_.channelCount > kMaxChannels) return 0;
     std::vector<std::uint8_t> bytes = codec::EncodeUploadHeader(header_);
     if (WriteAt(fd_, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) return 0;
     recordCount_ = 0;

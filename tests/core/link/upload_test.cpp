@@ -496,7 +496,15 @@ TEST(UploadWorkers, RefuseWhatTheyCannotRead) {
     // 121 channels leave no room for one record in a by-time request.
     const std::string wide = folder.file("wide.FDZ");
     kvr::CXFile file;
-    PrepareUploadFile(file, wide, "QZK2PV1009", 121, 10, kvr::MakeTime({2024, 1, 1}));
+    ASSERT_EQ(file.Create(wide), 1);
+    kvr::FileHeader& h = file.Header();
+    std::strncpy(h.identification, "QZK2PV1009", sizeof h.identification - 1);
+    h.channelCount = 121;
+    h.interval = 30;
+    h.records.byte18 = 2;
+    h.records.count = 10;
+    // More channel records than a header can describe are refused outright.
+    EXPECT_EQ(file.WriteHeader(), 0);
     const kvr::UploadOutcome outcome = kvr::RunTimeUpload({kvr::MakeTime({2024, 1, 1}), 530}, link, file, sink, cancel);
     EXPECT_EQ(outcome.status, kvr::UploadOutcome::kFailed);
     EXPECT_FALSE(FileExists(wide));
