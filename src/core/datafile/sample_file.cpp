@@ -9,6 +9,7 @@
 
 #include "core/datafile/config_record.h"
 #include "core/datafile/cxfile.h"
+#include "core/datafile/file_codec.h"
 #include "core/datafile/gbk.h"
 #include "core/datafile/layout.h"
 #include "core/datafile/triple.h"
@@ -336,31 +337,33 @@ std::string CheckOptions(const SampleOptions& o) {
 }
 
 void WriteSegment(std::uint8_t* block, Time first, Time last, std::uint32_t count, std::uint8_t byte18) {
-    WriteStamp(block + segment::kFirstStamp, TimeToStamp(first));
-    WriteStamp(block + segment::kLastStamp, TimeToStamp(last));
-    Store(block + segment::kCount, count);
-    block[segment::kByte18] = byte18;
+    SegmentDescriptor segment;
+    segment.firstStamp = TimeToStamp(first);
+    segment.lastStamp = TimeToStamp(last);
+    segment.count = count;
+    segment.byte18 = byte18;
+    codec::EncodeSegment(segment, block);
 }
 
 void WriteBlockA(std::uint8_t* a, const SampleOptions& o, int tags) {
-    a[blockA::kXMode] = o.xMode;
-    a[blockA::kYMode] = o.yMode;
-    Store(a + blockA::kYLow, o.yLow);
-    Store(a + blockA::kYHigh, o.yHigh);
-    Store(a + blockA::kGridCount1, o.gridVertical);
-    Store(a + blockA::kGridCount2, o.gridHorizontal);
-    Store(a + blockA::kGridColor, o.gridColor);
-    Store(a + blockA::kBackgroundColor, o.backgroundColor);
-    a[blockA::kShowGrid] = o.showGrid;
+    FileHeader header;
+    header.xMode = o.xMode;
+    header.yMode = o.yMode;
+    header.yLow = o.yLow;
+    header.yHigh = o.yHigh;
+    header.gridCount1 = o.gridVertical;
+    header.gridCount2 = o.gridHorizontal;
+    header.gridColor = o.gridColor;
+    header.backgroundColor = o.backgroundColor;
+    header.showGrid = o.showGrid;
     for (std::size_t c = 0; c < kFileChannels; ++c) {
-        std::uint8_t* entry = a + blockA::kChannels + blockA::kChannelStride * c;
-        Store(entry, kCurveColors[c]);
-        entry[4] = 1;
-        entry[5] = 1;
+        header.channels[c].color = kCurveColors[c];
+        header.channels[c].showState = 1;
+        header.channels[c].lineWidth = 1;
     }
-    a[blockA::kTagCount] = static_cast<std::uint8_t>(tags);
-    a[blockA::kXModeCopy] = o.xMode;
-    Store(a + blockA::kInterval, static_cast<std::uint16_t>(o.interval));
+    header.tagCount = static_cast<std::uint8_t>(tags);
+    header.interval = o.interval;
+    codec::EncodeBlockA(header, a);
 }
 
 }  // namespace

@@ -51,12 +51,7 @@ int CXCom::ShowXWnd(int english) {
     CComDlg dialog(param, english, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return 0;
     if (KeepComm(dialog.Param())) return 1;
-    ShowStopMessage(nullptr,
-                    english ? QStringLiteral("The settings could not be saved to %1.")
-                                  .arg(QString::fromStdString(kvr::ConfigPath()))
-                            : QStringLiteral("无法把设置保存到 %1！")
-                                  .arg(QString::fromStdString(kvr::ConfigPath())),
-                    english ? QStringLiteral("Notice") : NoticeCaption());
+    ShowProfileSaveFailure(english);
     return 0;
 }
 

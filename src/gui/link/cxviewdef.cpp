@@ -49,12 +49,7 @@ int CXViewDef::ShowXWnd(int english) {
     CViewDefDlg dialog(view, english, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return 0;
     if (KeepView(dialog.View())) return 1;
-    ShowStopMessage(nullptr,
-                    english ? QStringLiteral("The settings could not be saved to %1.")
-                                  .arg(QString::fromStdString(kvr::ConfigPath()))
-                            : QStringLiteral("无法把设置保存到 %1！")
-                                  .arg(QString::fromStdString(kvr::ConfigPath())),
-                    english ? QStringLiteral("Notice") : NoticeCaption());
+    ShowProfileSaveFailure(english);
     return 0;
 }
 

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QString>
+
 #include "core/datafile/program.h"
+#include "gui/app/message_box.h"
 
 std::int64_t ReadProfileNumber(const char* section, const char* key, std::int64_t fallback,
                                std::int64_t low, std::int64_t high) {
@@ -34,4 +37,12 @@ bool WriteProfileFloat(const char* section, const char* key, float value) {
     const auto [end, error] = std::to_chars(text, text + sizeof text, value);
     if (error != std::errc()) return false;
     return kvr::WriteProfileString(section, key, std::string(text, end));
+}
+
+void ShowProfileSaveFailure(int english) {
+    const QString path = QString::fromStdString(kvr::ConfigPath());
+    ShowStopMessage(nullptr,
+                    english ? QStringLiteral("The settings could not be saved to %1.").arg(path)
+                            : QStringLiteral("无法把设置保存到 %1！").arg(path),
+                    english ? QStringLiteral("Notice") : NoticeCaption());
 }

@@ -9,3 +9,6 @@ std::int64_t ReadProfileNumber(const char* section, const char* key, std::int64_
 float ReadProfileFloat(const char* section, const char* key, float fallback);
 bool WriteProfileNumber(const char* section, const char* key, std::int64_t value);
 bool WriteProfileFloat(const char* section, const char* key, float value);
+
+// Tells the user that Config.ini could not be written (in English when asked).
+void ShowProfileSaveFailure(int english);
