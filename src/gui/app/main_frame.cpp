@@ -40,7 +40,8 @@ CMainFrame* theMainFrame = nullptr;
 
 constexpr int kPaneWidths[6] = {160, 300, 100, 320, 100, 1000};
 const char kIdleText[] = "就绪";
-const char kProgramTitle[] = "Kevara";
+// The frame's title is the product string that the background banner shows too.
+const char kProgramTitle[] = "Kevara 1.0.8";
 constexpr int kStateRefreshMs = 250;
 
 QString HistoryTitle(const QString& path) { return QStringLiteral("历史趋势曲线 [%1]").arg(path); }
@@ -112,8 +113,11 @@ void CMainFrame::RegisterFrameCommands() {
     actions_->SetFrameHandler(
         kStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
-    actions_->SetFrameHandler(kCascade, [this] { mdiArea_->cascadeSubWindows(); });
-    actions_->SetFrameHandler(kTile, [this] { mdiArea_->tileSubWindows(); });
+    // Arranging needs something to arrange.
+    actions_->SetFrameHandler(kCascade, [this] { mdiArea_->cascadeSubWindows(); },
+                              [this] { return ActiveFrame() != nullptr; });
+    actions_->SetFrameHandler(kTile, [this] { mdiArea_->tileSubWindows(); },
+                              [this] { return ActiveFrame() != nullptr; });
 }
 
 void CMainFrame::BuildMenus() {
@@ -256,8 +260,9 @@ CChildFrame* CMainFrame::CreateReportFrame(const QString& path) {
 
 void CMainFrame::ShowRealtimeWindow() {
     if (realtimeFrame_) {
+        // Comes forward at its normal size, also out of a maximised or minimised state.
         mdiArea_->setActiveSubWindow(realtimeFrame_);
-        if (realtimeFrame_->isMinimized()) realtimeFrame_->showNormal();
+        realtimeFrame_->showNormal();
         return;
     }
     auto frame = std::make_unique<CChildFrame>();
@@ -301,9 +306,9 @@ void CMainFrame::HandOver() {
 }
 
 void CMainFrame::OnFileOpen() {
-    // Report files are offered too: they open from here as well as history files.
-    const QString filter = QStringLiteral("流量仪表数据文件(*.%1);;累积报表文件(*.ARF);;所有文件(*.*)")
-                               .arg(QStringLiteral("FDZ"));
+    // Report files are reached through "all files".
+    const QString filter =
+        QStringLiteral("流量仪表数据文件(*.%1);;所有文件(*.*)").arg(QStringLiteral("FDZ"));
     QFileDialog dialog(this, QStringLiteral("Open"),
                        QFile::decodeName(QByteArray::fromStdString(kvr::ReadLastDir())), filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

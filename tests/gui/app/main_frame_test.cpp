@@ -1,6 +1,8 @@
 // The main frame as a user meets it: menus, accelerators, toolbars and status bar, opening
 // files by every route, the realtime window and the close questions.
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -8,6 +10,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <set>
@@ -336,6 +339,27 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
     }
 }
 
+TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
+    const std::string sample = apptest::MakeSample(Folder(), "chosen.FDZ");
+    kvr::WriteLastDir(sample);
+    QString title, folder;
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        folder = dialog->directory().absolutePath();
+        dialog->selectFile(Q(sample));
+        static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+    });
+    QTest::keyClick(frame_.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(title, QStringLiteral("Open"));
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"), QStringLiteral("所有文件(*.*)")}));
+    EXPECT_EQ(folder, QFileInfo(Q(sample)).absolutePath());
+    EXPECT_EQ(Titles(), QStringList{QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample))});
+}
+
 TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
     const QString path = Q(apptest::MakeSample(Folder(), "twice.FDZ"));
     frame_->OpenDataFile(path);
@@ -369,7 +393,13 @@ TEST_F(MainFrameTest, CtrlRMakesOneRealtimeWindowAndBringsItForward) {
     EXPECT_EQ(realtime->windowTitle(), QStringLiteral("实时数据采集"));
     EXPECT_TRUE(realtime->IsRealtime());
     EXPECT_TRUE(realtime->isMaximized());
-    EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara - [实时数据采集]"));
+    EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8 - [实时数据采集]"));
+
+    // Asked again, the window is restored, not made twice.
+    QTest::keyClick(frame_.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(frame_->Frames().size(), 1);
+    EXPECT_FALSE(realtime->isMaximized());
+    EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8"));
 
     frame_->OpenDataFile(Q(apptest::MakeSample(Folder(), "history.FDZ")));
     ASSERT_EQ(frame_->Frames().size(), 2);
@@ -413,10 +443,10 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     frame_->UpdateCommandStates();
     // Without a window only the frame's own commands can be chosen.
     for (int id : {cmd::kOpen, cmd::kRealtimeWindow, cmd::kSerialParameters, cmd::kDisplayDefaults,
-                   cmd::kCascade, cmd::kToolbar})
+                   cmd::kToolbar})
         EXPECT_TRUE(Action(id)->isEnabled()) << id;
     for (int id : {cmd::kCopy, cmd::kSaveRealtime, cmd::kPrint, cmd::kStartAcquisition, cmd::kCloseWindow,
-                   cmd::kCircleChartFirst})
+                   cmd::kCircleChartFirst, cmd::kCascade, cmd::kTile})
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
 
     auto* view = new FakeView;
@@ -427,6 +457,7 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     EXPECT_TRUE(Action(cmd::kCopy)->isEnabled());
     EXPECT_FALSE(Action(cmd::kFind)->isEnabled());
     EXPECT_TRUE(Action(cmd::kCloseWindow)->isEnabled());
+    EXPECT_TRUE(Action(cmd::kCascade)->isEnabled());
     EXPECT_TRUE(Action(cmd::kCursorMode)->isChecked());
     EXPECT_FALSE(Action(cmd::kSelectMode)->isChecked());
 
