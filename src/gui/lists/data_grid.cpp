@@ -189,12 +189,15 @@ void CXDataGrid::ShowChannel(int firstChannel) {
 }
 
 void CXDataGrid::wheelEvent(QWheelEvent* event) {
-    if (event->angleDelta().y() <= 0)
+    event->accept();
+    // A sideways wheel and the closing event of a touchpad gesture turn nothing vertically;
+    // read as "delta <= 0" they would scroll the rows down.
+    if (event->angleDelta().y() == 0) return;
+    if (event->angleDelta().y() < 0)
         ScrollDown(kWheelRows);
     else
         ScrollUp(kWheelRows);
     Redraw();
-    event->accept();
 }
 
 void CXDataGrid::keyPressEvent(QKeyEvent* event) {

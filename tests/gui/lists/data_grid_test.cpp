@@ -215,6 +215,13 @@ TEST_F(DataGridTest, ScrollingInputs) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&grid_, &wheel);
     EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60);
+    // A sideways wheel and the empty event that ends a touchpad gesture leave the rows alone.
+    for (QPoint delta : {QPoint(120, 0), QPoint(0, 0)}) {
+        QWheelEvent sideways(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(), delta,
+                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&grid_, &sideways);
+        EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60) << "wheel delta " << delta.x() << "," << delta.y();
+    }
     QTest::keyClick(&grid_, Qt::Key_Up);
     EXPECT_EQ(grid_.GetTopTime(), T0() + 94 * 60);
 
