@@ -306,12 +306,14 @@ void CXCurveCtrl::DrawCursor() {
 }
 
 void CXCurveCtrl::DrawSelection() {
-    if (!file_ || selStart_ < window_.BrowseStart() || selEnd_ > window_.BrowseEnd() ||
-        selStart_ == selEnd_)
-        return;
+    if (!file_) return;
+    // Cleared first: a drag back onto its starting column empties the selection, and the
+    // band drawn for the previous move must not stay behind.
     RestorePlot();
     ClearMarkerStrip();
     readout_ = {};
+    if (selStart_ < window_.BrowseStart() || selEnd_ > window_.BrowseEnd() || selStart_ == selEnd_)
+        return;
     const Time windowStart = window_.WindowStart();
     const Time windowEnd = window_.WindowEnd();
     if ((selStart_ < windowStart && selEnd_ < windowStart) || (selStart_ > windowEnd && selEnd_ > windowEnd))

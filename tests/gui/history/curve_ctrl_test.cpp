@@ -161,6 +161,16 @@ TEST_F(CurveCtrlTest, SelectionBandAndMarkersCoverTheSelectedTimes) {
     EXPECT_EQ(copy.height(), kPlotHeight);
     EXPECT_EQ(copy.pixelColor(100, ExpectedRow(200)), kRed);
     EXPECT_EQ(copy.pixelColor(100, 50), Qt::black);
+
+    // Dragged back onto its starting column the selection is empty: band and markers go.
+    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, At(100, 50), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(ctrl_.get(), QEvent::MouseMove, At(300, 50), Qt::NoButton, Qt::LeftButton);
+    ASSERT_EQ(PlotPixel(Render(*ctrl_), 200, 50), band);
+    SendMouse(ctrl_.get(), QEvent::MouseMove, At(100, 50), Qt::NoButton, Qt::LeftButton);
+    const QImage emptied = Render(*ctrl_);
+    EXPECT_EQ(CountColor(emptied, plot_, band), 0);
+    EXPECT_EQ(CountColor(emptied, ctrl_->MarkerStripRect(), kYellow), 0);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, At(100, 50), Qt::LeftButton, Qt::NoButton);
 }
 
 TEST_F(CurveCtrlTest, ValueLabelsLeaveTwelvePixelsAndTimeLabelsTheirSpacing) {
