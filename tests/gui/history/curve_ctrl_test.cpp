@@ -19,12 +19,7 @@ protected:
         App();
         file_ = OpenRampFile(dir_);
         ASSERT_TRUE(file_);
-        ctrl_ = std::make_unique<CXCurveCtrl>();
-        ctrl_->resize(kWidth, kHeight);
-        ctrl_->SetFile(file_.get());
-        ctrl_->ApplyFileSettings();
-        ctrl_->show();
-        ctrl_->Rebuild();
+        ctrl_ = ShowCurveCtrl(file_.get());
         plot_ = ctrl_->PlotRect();
         ASSERT_EQ(plot_.width(), kPlotWidth);
         ASSERT_EQ(plot_.height(), kPlotHeight);

@@ -9,6 +9,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
+#include "gui/history/curve_ctrl.h"
 #include "support/test_support.h"
 
 namespace historytest {
@@ -97,6 +98,17 @@ inline void Drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button
     for (int i = 1; i <= steps; ++i)
         SendMouse(widget, QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, button);
     SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+// A curve control of kWidth x kHeight showing file, laid out and drawn.
+inline std::unique_ptr<CXCurveCtrl> ShowCurveCtrl(kvr::CXFile* file) {
+    auto ctrl = std::make_unique<CXCurveCtrl>();
+    ctrl->resize(kWidth, kHeight);
+    ctrl->SetFile(file);
+    ctrl->ApplyFileSettings();
+    ctrl->show();
+    ctrl->Rebuild();
+    return ctrl;
 }
 
 }  // namespace historytest
