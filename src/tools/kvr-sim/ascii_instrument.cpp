@@ -87,10 +87,7 @@ std::optional<Reply> AsciiInstrument::HandleRtu(const Request& request) {
             return Ok(request, std::move(payload));
         }
         case 0x14: {
-            const kvr::Stamp stamp = kvr::TimeToStamp(newest_);
-            Bytes payload{6};
-            payload.insert(payload.end(), stamp.begin(), stamp.end());
-            return Ok(request, std::move(payload));
+            return StampReply(request, newest_);
         }
         default: return Exception(request, kIllegalFunction);
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "core/datafile/time.h"
@@ -36,6 +37,19 @@ protected:
     // 16-bit numbers in requests are sent high byte first.
     static unsigned Word(const Bytes& body, std::size_t at) {
         return body.size() < at + 2 ? 0u : (static_cast<unsigned>(body[at]) << 8) | body[at + 1];
+    }
+    // The RTU identification answer: byte count, text length, text.
+    static Reply IdentificationReply(const Request& request, const std::string& id) {
+        Bytes payload{static_cast<std::uint8_t>(id.size() + 1), static_cast<std::uint8_t>(id.size())};
+        payload.insert(payload.end(), id.begin(), id.end());
+        return Ok(request, std::move(payload));
+    }
+    // The clock answer: byte count 6, then a time stamp.
+    static Reply StampReply(const Request& request, kvr::Time time) {
+        const kvr::Stamp stamp = kvr::TimeToStamp(time);
+        Bytes payload{6};
+        payload.insert(payload.end(), stamp.begin(), stamp.end());
+        return Ok(request, std::move(payload));
     }
     // A read of `length` bytes of `memory` from `start`, with its one-byte count in front.
     static std::optional<Reply> Read(const Request& request, const std::vector<std::uint8_t>& memory,

@@ -94,10 +94,7 @@ std::optional<Reply> RealtimeInstrument::Handle(const Request& request, kvr::Tim
     if (request.ascii) return std::nullopt;  // this family speaks RTU only
     switch (request.function) {
         case 0x41: {
-            const std::string id = Identification(options_);
-            Bytes payload{static_cast<std::uint8_t>(id.size() + 1), static_cast<std::uint8_t>(id.size())};
-            payload.insert(payload.end(), id.begin(), id.end());
-            return Ok(request, std::move(payload));
+            return IdentificationReply(request, Identification(options_));
         }
         case 0x16:
             return Read(request, params_, Word(request.body, 0), Word(request.body, 2));

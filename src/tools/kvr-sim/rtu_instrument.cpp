@@ -70,16 +70,10 @@ std::optional<Reply> RtuInstrument::Handle(const Request& request, kvr::Time) {
     if (request.ascii) return std::nullopt;  // no answer to the ASCII identification
     switch (request.function) {
         case 0x41: {
-            const std::string id = Identification(options_);
-            Bytes payload{static_cast<std::uint8_t>(id.size() + 1), static_cast<std::uint8_t>(id.size())};
-            payload.insert(payload.end(), id.begin(), id.end());
-            return Ok(request, std::move(payload));
+            return IdentificationReply(request, Identification(options_));
         }
         case 0x14: {
-            const kvr::Stamp stamp = kvr::TimeToStamp(newest_);
-            Bytes payload{6};
-            payload.insert(payload.end(), stamp.begin(), stamp.end());
-            return Ok(request, std::move(payload));
+            return StampReply(request, newest_);
         }
         case 0x16: return Read(request, params_, Word(request.body, 0), Word(request.body, 2));
         case 0x03: return Read(request, memory_, Word(request.body, 0), Word(request.body, 2) * 2);
