@@ -37,6 +37,10 @@ public:
     void SetStatusText(int pane, const QString& text);
     QString StatusPaneText(int pane) const;
 
+    // Adds a child window made by a view (data list, report) to the client area, shown
+    // maximised or at the cascade position, and makes it the active one.
+    void ShowChild(CChildFrame* frame, bool maximized);
+
     CMdiBackground* MdiArea() const { return mdiArea_; }
     CChildFrame* ActiveFrame() const;
     QList<CChildFrame*> Frames() const;
@@ -56,7 +60,6 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void RegisterFrameCommands();
-    void ShowChild(CChildFrame* frame, bool maximized);
     void FillWindowMenu();
     void FillCircleChartMenu(const QStringList& channelNames);
     void OnSubWindowActivated();

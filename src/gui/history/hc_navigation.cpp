@@ -117,10 +117,10 @@ void CHCNavigation::ShowNotFound() {
 void CHCNavigation::OpenDataList() {
     auto* mainFrame = qobject_cast<CMainFrame*>(view_->window());
     if (!mainFrame) return;
-    QMdiArea* area = mainFrame->MdiArea();
     if (listFrame_) {
-        area->setActiveSubWindow(listFrame_);
-        if (listFrame_->isMinimized()) listFrame_->showNormal();
+        // Activate and restore, whatever state the list window was left in.
+        mainFrame->MdiArea()->setActiveSubWindow(listFrame_);
+        listFrame_->showNormal();
         return;
     }
     kvr::CXFile* file = view_->GetFile();
@@ -131,11 +131,10 @@ void CHCNavigation::OpenDataList() {
                           QString::fromStdString(file->GetFileName()) + QStringLiteral("]"));
     listFrame_ = frame;
     listView_ = list;
-    area->addSubWindow(frame);
-    frame->showMaximized();
+    mainFrame->ShowChild(frame, true);
     list->SetHistoryOwner(this);
     list->SetFile(file);
-    area->setActiveSubWindow(frame);
+    list->OnActivated();
 }
 
 void CHCNavigation::ListClosed(CXListView* list) {

@@ -162,12 +162,16 @@ TEST(HistoryDataList, OpensOnceInItsOwnChildWindow) {
         ASSERT_NE(listView, nullptr);
         EXPECT_EQ(listView->GetFile(), view->GetFile());
         EXPECT_TRUE(listView->IsCommandEnabled(cmd::kFind)) << "a history list";
+        // Opened maximised, its title joins the program's like every other child window.
+        EXPECT_TRUE(list->isMaximized());
+        EXPECT_TRUE(frame.windowTitle().endsWith(QStringLiteral("[%1]").arg(list->windowTitle())));
 
         // A second time brings the same window forward.
         frame.MdiArea()->setActiveSubWindow(history);
         view->ExecuteCommand(cmd::kDataList);
         EXPECT_EQ(frame.Frames().size(), 2);
         EXPECT_EQ(frame.ActiveFrame(), list);
+        EXPECT_FALSE(list->isMaximized()) << "brought forward and restored";
 
         // The list and the curves share one search.
         listView->Grid()->GoToTime(T0() + 50 * 60);
