@@ -87,8 +87,9 @@ void BM_GridPageStep(benchmark::State& state) {
         bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     }
 }
-// Exactly one sweep: page steps from the first record until the last is the top row.
-BENCHMARK(BM_GridPageStep)->Iterations((kRecords - 1 + 99) / 100)->Unit(benchmark::kMillisecond);
+// Page steps from the first record until the last is the top row, then again from the
+// first: every step of a sweep is timed, the jump back is not.
+BENCHMARK(BM_GridPageStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
