@@ -103,9 +103,12 @@ void CXDataGrid::Layout() {
     area_ = QRect(0, 0, areaWidth, areaHeight);
     LayoutScrollBars(recordCount);
 
-    if (backBuffer_.size() != area_.size()) {
-        backBuffer_ = QImage(area_.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-        backBuffer_.fill(faceColor_);
+    const EdgeRect bufferRect{0, 0, area_.width(), area_.height()};
+    const qreal ratio = devicePixelRatioF();
+    if (backBuffer_.IsNull() || !(backBuffer_.Rect() == bufferRect) ||
+        backBuffer_.Image().devicePixelRatio() != ratio) {
+        backBuffer_.Create(bufferRect, ratio);
+        backBuffer_.Fill(faceColor_);
     }
     bufferValid_ = false;
     update();

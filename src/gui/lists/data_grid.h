@@ -8,6 +8,7 @@
 
 #include "core/analysis/grid_rows.h"
 #include "core/datafile/cxfile.h"
+#include "gui/history/back_buffer.h"
 #include "gui/lists/grid_table_painter.h"
 
 class QPainter;
@@ -116,7 +117,7 @@ private:
     bool verticalShown_ = false;
     QScrollBar* verticalBar_ = nullptr;
     QScrollBar* horizontalBar_ = nullptr;
-    QImage backBuffer_;
+    CXBackBuffer backBuffer_;  // the table area, at the screen's pixel ratio
     bool bufferValid_ = false;
 
     QColor faceColor_, shadowColor_, highlightColor_;

@@ -23,7 +23,7 @@ void CXDataGrid::Redraw() {
 void CXDataGrid::paintEvent(QPaintEvent*) {
     if (!bufferValid_) Render();
     QPainter painter(this);
-    painter.drawImage(0, 0, backBuffer_);
+    painter.drawImage(0, 0, backBuffer_.Image());
     // The corner between the two scroll bars, and anything the table does not cover.
     const QRect below(0, area_.height(), width(), height() - area_.height());
     const QRect beside(area_.width(), 0, width() - area_.width(), area_.height());
@@ -32,8 +32,8 @@ void CXDataGrid::paintEvent(QPaintEvent*) {
 }
 
 void CXDataGrid::Render() {
-    if (backBuffer_.isNull()) return;
-    QPainter painter(&backBuffer_);
+    if (backBuffer_.IsNull()) return;
+    QPainter painter(&backBuffer_.Image());
     DrawFrameAndHeader(painter);
     if (file_) DrawRows(painter);
     bufferValid_ = true;
