@@ -74,6 +74,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     refresh->start(kStateRefreshMs);
 
     theMainFrame = this;
+    ViewHost::SetInstance(this);
     SetStatusSink([](int pane, const QString& text) {
         if (theMainFrame) theMainFrame->SetStatusText(pane, text);
     });
@@ -90,6 +91,7 @@ CMainFrame::~CMainFrame() {
     // Views may still report while the child windows go away with this window.
     if (theMainFrame == this) {
         theMainFrame = nullptr;
+        ViewHost::SetInstance(nullptr);
         SetStatusSink(nullptr);
         SetCircleChartSink(nullptr);
     }
@@ -293,6 +295,27 @@ void CMainFrame::ShowChild(CChildFrame* frame, bool maximized) {
     ++childrenShown_;
     mdiArea_->setActiveSubWindow(frame);
     OnSubWindowActivated();
+}
+
+QWidget* CMainFrame::ShowChildView(QWidget* view, const QString& title, bool maximized) {
+    auto* frame = new CChildFrame;
+    frame->Create(view, *actions_);
+    frame->setWindowTitle(title);
+    ShowChild(frame, maximized);
+    return frame;
+}
+
+void CMainFrame::ActivateChildView(QWidget* view) {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (window->widget() != view && !window->isAncestorOf(view)) continue;
+        mdiArea_->setActiveSubWindow(window);
+        window->showNormal();
+        return;
+    }
+}
+
+QString CMainFrame::LastDir() const {
+    return QFile::decodeName(QByteArray::fromStdString(kvr::ReadLastDir()));
 }
 
 void CMainFrame::HandOver() {

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "gui/app/child_frame.h"
+#include "gui/common/view_host.h"
 
 class CMdiBackground;
 class CommandActions;
@@ -15,7 +16,7 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public ViewHost {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
@@ -34,12 +35,17 @@ public:
     // A second start of the program handed over: come forward and open LastDir.
     void HandOver();
 
-    void SetStatusText(int pane, const QString& text);
+    void SetStatusText(int pane, const QString& text) override;
     QString StatusPaneText(int pane) const;
 
     // Adds a child window made by a view (data list, report) to the client area, shown
     // maximised or at the cascade position, and makes it the active one.
     void ShowChild(CChildFrame* frame, bool maximized);
+
+    // ViewHost
+    QWidget* ShowChildView(QWidget* view, const QString& title, bool maximized) override;
+    void ActivateChildView(QWidget* view) override;
+    QString LastDir() const override;
 
     CMdiBackground* MdiArea() const { return mdiArea_; }
     CChildFrame* ActiveFrame() const;

@@ -1,0 +1,5 @@
+# Sources shared by several window subsystems.
+target_sources(kvr_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/view_host.h
+  ${CMAKE_CURRENT_LIST_DIR}/view_host.cpp
+)
