@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 namespace kvrtest {
 
 TempDir::TempDir() {
@@ -41,6 +43,34 @@ CommandResult RunTool(const std::string& tool, const std::string& arguments) {
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
     return result;
+}
+
+kvr::Time SampleStart() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
+
+kvr::SampleOptions SampleRecords(int records, int interval, int tags) {
+    kvr::SampleOptions options;
+    options.records = records;
+    options.interval = interval;
+    options.tags = tags;
+    options.start = SampleStart();
+    return options;
+}
+
+std::unique_ptr<kvr::CXFile> OpenSampleFile(const TempDir& dir, kvr::SampleOptions options,
+                                            const std::string& name) {
+    if (!options.sample) options.sample = kvr::RampSample;
+    const std::string path = dir.file(name);
+    std::string error;
+    if (!kvr::WriteSampleFile(path, options, &error)) {
+        ADD_FAILURE() << "sample file: " << error;
+        return nullptr;
+    }
+    auto file = std::make_unique<kvr::CXFile>();
+    if (file->Open(path) != 1) {
+        ADD_FAILURE() << "cannot open " << path;
+        return nullptr;
+    }
+    return file;
 }
 
 }  // namespace kvrtest

@@ -1,6 +1,11 @@
 #pragma once
-// Helpers shared by the tests: a temporary folder per test, and running the tools.
+// Helpers shared by the tests: a temporary folder per test, sample files, and running the
+// tools.
+#include <memory>
 #include <string>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/sample_file.h"
 
 namespace kvrtest {
 
@@ -28,5 +33,18 @@ struct CommandResult {
 CommandResult RunTool(const std::string& tool, const std::string& arguments);
 
 std::string ReadWholeFile(const std::string& path);
+
+// The first record of the sample files made by SampleRecords.
+kvr::Time SampleStart();
+
+// Options for a sample file of records records, interval seconds apart, with tags tags,
+// starting at SampleStart(). Without a sample of its own, OpenSampleFile stores channel c's
+// record r as c * 1000 + r.
+kvr::SampleOptions SampleRecords(int records, int interval = 60, int tags = 0);
+
+// Writes a sample file named name into dir and opens it; nothing (and a test failure)
+// when either step fails.
+std::unique_ptr<kvr::CXFile> OpenSampleFile(const TempDir& dir, kvr::SampleOptions options,
+                                            const std::string& name = "sample.FDZ");
 
 }  // namespace kvrtest

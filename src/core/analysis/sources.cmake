@@ -1,17 +1,2 @@
-# Sources of the analysis subsystem (reports, statistics, workbook writer).
-# Data list, navigation and curve marks.
-target_sources(kvr_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/channel_text.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/find_search.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/grid_copy.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/grid_rows.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/navigation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tag_marks.cpp
-)
-# History curves: time window, value scale, display pages and the cursor read-out.
-target_sources(kvr_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/curve_pages.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_readout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
-)
+# Sources of the analysis subsystem: reports, statistics, configuration texts, export rows
+# and the workbook writer.

@@ -16,8 +16,8 @@
 #include <optional>
 #include <utility>
 
-#include "core/analysis/curve_window.h"
-#include "core/analysis/value_scale.h"
+#include "core/view/curve_window.h"
+#include "core/view/value_scale.h"
 #include "core/datafile/cxfile.h"
 #include "gui/history/back_buffer.h"
 #include "gui/history/edge_rect.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/analysis/curve_readout.h"
+#include "core/view/curve_readout.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/system_colors.h"
 #include "gui/history/tag_painter.h"

@@ -3,7 +3,7 @@
 // so that repeated clicks walk through the matches.
 #include <QDialog>
 
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 #include "core/datafile/cxfile.h"
 
 class QComboBox;

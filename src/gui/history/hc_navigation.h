@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 #include "gui/lists/list_owner.h"
 
 class CHCView;

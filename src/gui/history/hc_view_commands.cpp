@@ -1,7 +1,7 @@
 // The command table of CHCView: the curve commands and the display-state commands that
 // the view handles itself. Commands of windows built elsewhere are added through
 // RegisterCommand; until then the frame keeps them disabled.
-#include "core/analysis/curve_pages.h"
+#include "core/view/curve_pages.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
 #include "gui/history/channel_panel.h"

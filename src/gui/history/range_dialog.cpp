@@ -8,7 +8,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "core/analysis/navigation.h"
+#include "core/view/navigation.h"
 #include "gui/app/message_box.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "core/analysis/channel_text.h"
-#include "core/analysis/tag_marks.h"
+#include "core/view/channel_text.h"
+#include "core/view/tag_marks.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "core/analysis/channel_text.h"
-#include "core/analysis/grid_copy.h"
+#include "core/view/channel_text.h"
+#include "core/view/grid_copy.h"
 #include "core/datafile/gbk.h"
 #include "gui/history/system_colors.h"
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "core/analysis/grid_rows.h"
+#include "core/view/grid_rows.h"
 #include "core/datafile/cxfile.h"
 #include "gui/history/back_buffer.h"
 #include "gui/lists/grid_table_painter.h"

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QString>
 
-#include "core/analysis/channel_text.h"
+#include "core/view/channel_text.h"
 
 namespace {
 

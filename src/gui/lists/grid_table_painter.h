@@ -4,7 +4,7 @@
 #include <QFont>
 #include <array>
 
-#include "core/analysis/grid_rows.h"
+#include "core/view/grid_rows.h"
 #include "core/datafile/cxfile.h"
 
 class QPainter;

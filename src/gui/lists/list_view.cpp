@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
 #include "gui/history/find_dialog.h"

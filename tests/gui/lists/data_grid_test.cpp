@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "core/analysis/grid_copy.h"
+#include "core/view/grid_copy.h"
 #include "gui/history/system_colors.h"
 #include "gui/lists/grid_cells.h"
 #include "gui/lists/gui_test_support.h"

@@ -41,32 +41,16 @@ public:
 inline ::testing::Environment* const kAppEnvironment =
     ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
-inline kvr::Time T0() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
+inline kvr::Time T0() { return kvrtest::SampleStart(); }
 
 // A sample file in dir whose sample of channel c at record r is c * 1000 + r.
 inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir, kvr::SampleOptions options,
                                                const std::string& name = "sample.FDZ") {
-    if (!options.sample) options.sample = kvr::RampSample;
-    const std::string path = dir.file(name);
-    std::string error;
-    if (!kvr::WriteSampleFile(path, options, &error)) {
-        ADD_FAILURE() << "sample file: " << error;
-        return nullptr;
-    }
-    auto file = std::make_unique<kvr::CXFile>();
-    if (file->Open(path) != 1) {
-        ADD_FAILURE() << "cannot open " << path;
-        return nullptr;
-    }
-    return file;
+    return kvrtest::OpenSampleFile(dir, std::move(options), name);
 }
 
 inline kvr::SampleOptions Records(int records, int interval = 60, int tags = 0) {
-    kvr::SampleOptions options;
-    options.records = records;
-    options.interval = interval;
-    options.tags = tags;
-    return options;
+    return kvrtest::SampleRecords(records, interval, tags);
 }
 
 // Answers every message box and remembers what it said.

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/gui_test_support.h"

@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 #include <QTimeEdit>
 
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/history/find_dialog.h"
 #include "gui/history/goto_dialog.h"

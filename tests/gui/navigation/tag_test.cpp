@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "core/analysis/tag_marks.h"
+#include "core/view/tag_marks.h"
 #include "core/datafile/gbk.h"
 #include "gui/history/tag_list.h"
 #include "gui/history/tag_manager_dialog.h"

@@ -1,4 +1,4 @@
-#include "core/analysis/navigation.h"
+#include "core/view/navigation.h"
 
 #include <algorithm>
 

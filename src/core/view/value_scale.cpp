@@ -1,4 +1,4 @@
-#include "core/analysis/value_scale.h"
+#include "core/view/value_scale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "core/analysis/curve_readout.h"
+#include "core/view/curve_readout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/analysis/curve_pages.h"
+#include "core/view/curve_pages.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "core/analysis/grid_copy.h"
+#include "core/view/grid_copy.h"
 
 #include <algorithm>
 
-#include "core/analysis/channel_text.h"
+#include "core/view/channel_text.h"
 
 namespace kvr {
 

@@ -1,9 +1,9 @@
-#include "core/analysis/curve_readout.h"
+#include "core/view/curve_readout.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "core/analysis/channel_text.h"
+#include "core/view/channel_text.h"
 #include "core/datafile/config_record.h"
 #include "core/datafile/gbk.h"
 #include "core/datafile/lookup_tables.h"

@@ -1,4 +1,4 @@
-#include "core/analysis/find_search.h"
+#include "core/view/find_search.h"
 
 #include <algorithm>
 

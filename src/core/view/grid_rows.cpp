@@ -1,4 +1,4 @@
-#include "core/analysis/grid_rows.h"
+#include "core/view/grid_rows.h"
 
 #include <algorithm>
 

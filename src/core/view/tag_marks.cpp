@@ -1,9 +1,9 @@
-#include "core/analysis/tag_marks.h"
+#include "core/view/tag_marks.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "core/analysis/channel_text.h"
+#include "core/view/channel_text.h"
 #include "core/datafile/gbk.h"
 
 namespace kvr {

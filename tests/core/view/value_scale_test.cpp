@@ -1,10 +1,10 @@
-#include "core/analysis/value_scale.h"
+#include "core/view/value_scale.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/analysis/curve_pages.h"
+#include "core/view/curve_pages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/analysis/curve_window.h"
+#include "core/view/curve_window.h"
 
 #include <algorithm>
 #include <cmath>

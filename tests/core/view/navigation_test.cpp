@@ -1,14 +1,14 @@
 // Go-to snapping, range checks and the value search, without dialogs.
 #include <gtest/gtest.h>
 
-#include "core/analysis/find_search.h"
-#include "core/analysis/navigation.h"
-#include "gui/lists/gui_test_support.h"
+#include "core/view/find_search.h"
+#include "core/view/navigation.h"
+#include "support/test_support.h"
 
 using kvr::FindOrigin;
 using kvr::FindState;
 using kvr::Time;
-using listtest::T0;
+using kvrtest::SampleStart;
 
 namespace {
 
@@ -22,12 +22,12 @@ float SearchSample(int channel, int record) {
 class FindTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = listtest::Records(100);
+        kvr::SampleOptions options = kvrtest::SampleRecords(100);
         options.sample = SearchSample;
-        file_ = listtest::OpenSample(dir_, options);
+        file_ = kvrtest::OpenSampleFile(dir_, options);
         ASSERT_TRUE(file_);
     }
-    Time Record(int r) const { return T0() + r * 60; }
+    Time Record(int r) const { return SampleStart() + r * 60; }
     std::optional<Time> Step(FindOrigin origin = FindOrigin::kCurve, Time position = 0) {
         return kvr::FindStep(*file_, state_, position, origin);
     }
@@ -40,22 +40,22 @@ protected:
 }  // namespace
 
 TEST(GoToTime, SnapsDownToARecordInsideTheFile) {
-    const Time end = T0() + 99 * 60;
+    const Time end = SampleStart() + 99 * 60;
     struct Case { Time t; std::optional<Time> result; };
     const Case cases[] = {
-        {T0(), T0()},           {T0() + 90, T0() + 60},  {T0() + 119, T0() + 60},
-        {T0() + 120, T0() + 120}, {end, end},            {end + 59, end},
-        {T0() - 1, std::nullopt}, {T0() - 59, std::nullopt}, {T0() - 60, std::nullopt},
+        {SampleStart(), SampleStart()},           {SampleStart() + 90, SampleStart() + 60},  {SampleStart() + 119, SampleStart() + 60},
+        {SampleStart() + 120, SampleStart() + 120}, {end, end},            {end + 59, end},
+        {SampleStart() - 1, std::nullopt}, {SampleStart() - 59, std::nullopt}, {SampleStart() - 60, std::nullopt},
         {end + 60, std::nullopt},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(kvr::SnapGoToTime(c.t, T0(), end, 60), c.result) << "offset " << c.t - T0();
+        EXPECT_EQ(kvr::SnapGoToTime(c.t, SampleStart(), end, 60), c.result) << "offset " << c.t - SampleStart();
 }
 
 TEST(RangeSetting, ProblemsAreReportedInOrder) {
     using kvr::RangeProblem;
-    const Time start = T0();
-    const Time end = T0() + 3600;
+    const Time start = SampleStart();
+    const Time end = SampleStart() + 3600;
     struct Case { Time a, b; RangeProblem problem; };
     const Case cases[] = {
         {start + 10, start + 10, RangeProblem::kNone},

@@ -1,4 +1,4 @@
-#include "core/analysis/channel_text.h"
+#include "core/view/channel_text.h"
 
 #include <cstdio>
 
