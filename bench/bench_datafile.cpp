@@ -10,6 +10,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
+#include "core/datafile/program.h"
 #include "core/datafile/sample_file.h"
 
 namespace {
@@ -33,15 +34,18 @@ public:
         std::filesystem::remove_all(folder_, ignored);
     }
     const std::string& path() const { return path_; }
+    const std::string& folder() const { return folder_; }
 
 private:
     std::string folder_, path_;
 };
 
-const std::string& SamplePath() {
+const BenchFile& Bench() {
     static const BenchFile file;
-    return file.path();
+    return file;
 }
+
+const std::string& SamplePath() { return Bench().path(); }
 
 double RawSum(const kvr::CXFile& file) {
     const std::uint8_t* samples = file.MappedData() + kvr::kHeaderSize + file.GetConfigSize();
@@ -109,6 +113,27 @@ void BM_RawSweep(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRecords * kvr::kFileChannels);
 }
 BENCHMARK(BM_RawSweep)->Unit(benchmark::kMillisecond);
+
+// One durable append of a live record, as the acquisition makes once per interval: the
+// record and the end stamp each flushed to the disk.
+void BM_AppendRecord(benchmark::State& state) {
+    kvr::CXFile source;
+    if (source.Open(SamplePath()) != 1) state.SkipWithError("open failed");
+    kvr::SetProgramFolder(Bench().folder());
+    kvr::CXFile live;
+    live.Header() = source.Header();
+    live.Header().records.count = kvr::kTempCapacity;
+    if (live.CreateTempFile() != 1 || live.FlushHeader() != 1) state.SkipWithError("no live buffer");
+    float record[kvr::kFileChannels] = {1, 2, 3, 4, 5, 6};
+    unsigned index = 0;
+    for (auto _ : state) {
+        if (!live.AppendRecord(record, index)) state.SkipWithError("append failed");
+        index = (index + 1) % kvr::kTempCapacity;
+    }
+    live.Close();
+    kvr::SetProgramFolder("");
+}
+BENCHMARK(BM_AppendRecord)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "core/link/sim_process.h"
 #include "support/test_support.h"
 
@@ -86,6 +88,33 @@ TEST(KvrtoolLink, UploadWritesTheFileOnlyWhenComplete) {
         "kvrtool", "upload " + Line(sim) + " --out '" + lost + "' --from '2001-01-01 00:00:00' --to '2001-01-02 00:00:00'");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("[开始时间] 超出范围！"), std::string::npos) << refused.err;
+}
+
+TEST(KvrtoolLink, AnUploadNeverDestroysAnExistingFile) {
+    kvrtest::TempDir folder;
+    const std::string out = folder.file("x.FDZ");
+    ASSERT_EQ(RunTool("kvrtool", "make-sample '" + out + "' --records 30").exitCode, 0);
+    const std::string good = kvrtest::ReadWholeFile(out);
+    ASSERT_FALSE(good.empty());
+
+    SimProcess sim({"--family=ascii0", "--channels=2"});
+    ASSERT_TRUE(sim.Running());
+    const kvrtest::CommandResult refused = RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "'");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+
+    SimProcess silent({"--family=rtu", "--silent-after=18"});
+    const kvrtest::CommandResult failed =
+        RunTool("kvrtool", "upload " + Line(silent) + " --out '" + out + "' --force");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(kvrtest::ReadWholeFile(out), good) << "a failed upload leaves the old file as it was";
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder.path()),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1) << "nothing is left beside it";
+
+    const kvrtest::CommandResult replaced = RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "' --force");
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+    EXPECT_EQ(kvrtest::ReadWholeFile(out).size(), 0x140u + 160 * 2 + 121 * 2 * 2);
 }
 
 }  // namespace

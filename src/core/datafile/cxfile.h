@@ -4,8 +4,20 @@
 //
 // The whole file is mapped; value queries are bounded by the mapped length, never by what
 // the file claims. Texts are GBK in the file and UTF-8 at this API.
+//
+// Writers and locking: an object that opens a file for writing holds an advisory lock on
+// it until Close. A second writer (another object, another program) finds the lock taken
+// and gets the file read-only: it may read everything, every edit is refused, and
+// IsLockedByOther() tells the caller why.
+//
+// The live buffer survives a crash: AppendRecord returns only after the record's bytes and
+// the end time stamped into block B reached the disk. A "temp.tmp" left behind by a killed
+// acquisition therefore opens with Open like any data file, holding every record up to the
+// last completed append, and SaveAs writes it out as a history file.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "core/datafile/layout.h"
@@ -79,6 +91,9 @@ struct FileHeader {
     std::uint8_t config[kConfigMaxSize] = {};
 };
 
+// Why an edit of a file another writer holds is refused.
+inline constexpr char kFileInUseText[] = "文件正被其他程序修改，只能查看，不能修改！";
+
 // Search request of FindValue.
 struct FindRequest {
     float target = 0.0f;
@@ -102,12 +117,16 @@ public:
     int ParseHeader();
     int Close();
     bool IsOpen() const { return view_ != nullptr; }
+    // Opened for reading only: the file may not be written, or another writer holds it.
+    bool IsReadOnly() const { return readOnly_; }
+    // Another object or program holds the file for writing; edits here are refused.
+    bool IsLockedByOther() const { return lockedByOther_; }
 
     Time GetStartTime() const { return header_.records.first; }
     Time GetEndTime() const { return header_.records.last; }
     int GetInterval() const { return header_.interval; }
     int GetChannelCount() const { return header_.channelCount; }
-    int GetRecordCount() const { return recordCount_; }
+    int GetRecordCount() const { return recordCount_.load(std::memory_order_acquire); }
     int GetTagCount() const { return header_.tagCount; }
     std::string GetDeviceName() const;
     std::uint8_t GetAddress() const { return header_.address; }
@@ -129,17 +148,23 @@ public:
 
     // 1 with value/percent written, 1 with nothing written (closed, or a non-linear
     // signal), 0 when t lies outside the file or the sample is not in the file.
+    // Samples of stored records of linear channels are read inline; everything else takes
+    // GetValueChecked, which gives the same answers.
     int GetValue(int c, Time t, float* value, float* percent) const;
+    int GetValueChecked(int c, Time t, float* value, float* percent) const;
     // printf format for channel c's values ("%.2f", "%.1E", ...); 0 for c >= channel count.
     int GetValueFormat(int c, char* format) const;
     std::string GetValueFormat(int c) const;
+    // Walks the stored records only: never past the capacity or the end of the file.
     void FindValue(FindRequest* request) const;
     int GetHourTotal(int channel, Time t, double* total, int reserved = 0) const;
 
     Time GetTag(int j) const;
+    // 1 when the tag is in the file; 0 leaves the file as it was.
     int AddTag(Time t);
     int DeleteTag(int j);
 
+    // 0 when nothing is mapped, the file is read-only or the header did not reach the disk.
     int FlushHeader();
     virtual void SetChannelRecord(const void* record, int i);
     virtual void SetStartTime(Time t);
@@ -147,15 +172,24 @@ public:
 
     // The live buffer: "temp.tmp" in the program folder, deleted on Close.
     int CreateTempFile();
-    void AppendRecord(const float* record, unsigned index);
+    // Stores record index and makes it durable, with the end time in block B. The record
+    // count is published last, so a reader on another thread that sees it finds the record
+    // complete. Returns false when the record is outside the buffer or did not reach the
+    // disk.
+    bool AppendRecord(const float* record, unsigned index);
     int GetCapacity() const;
+    // Writes beside path and renames over it once every byte is on disk: on failure an
+    // existing file at path is left as it was.
     int SaveAs(const std::string& path);
 
-    // Upload layouts (written only).
+    // Upload layouts (written only). Create writes into a hidden file beside path; only
+    // FinishUpload, once every record is written, puts it in place (flushed to disk first).
+    // Closing without FinishUpload removes it and leaves any existing file at path intact.
     int Create(const std::string& path);  // 1 when created
     int WriteHeader();
     int WriteRecords(const void* data, unsigned n, int k);
     void AdvanceRecords(unsigned n);
+    int FinishUpload();
 
     static unsigned RingAdd(unsigned a, unsigned b, unsigned c);
     static unsigned RingDistance(unsigned a, unsigned b, unsigned c);
@@ -170,30 +204,88 @@ public:
     const std::uint8_t* MappedData() const { return view_; }
     std::size_t MappedSize() const { return viewSize_; }
     // Record count is also the upload ring index.
-    void SetRecordCount(int count) { recordCount_ = count; }
+    void SetRecordCount(int count) { recordCount_.store(count, std::memory_order_release); }
 
 private:
+    // What the inline read of GetValue needs, derived from the header and the mapping
+    // whenever either changes (RefreshAccess).
+    struct Access {
+        const std::uint8_t* samples = nullptr;  // record 0, channel 0
+        std::uint32_t storedElapsed = 0;  // t - start of the last moment of a stored record
+        std::uint32_t interval = 0;       // 0: nothing is read inline
+        std::uint64_t reciprocal = 0;     // ceil(2^64 / interval); 0 for interval 1
+        unsigned channels = 0;
+    };
+    static std::uint32_t DivideByInterval(std::uint32_t elapsed, const Access& access);
+    void RefreshAccess();
+    void StorePercent(int c, float sample, float* percent) const;
+
     bool IsChannel(int c) const;
     float AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field, bool isUnsigned) const;
     std::uint64_t RecordAreaOffset() const;
     std::uint64_t HourlyOffset() const;
     std::uint64_t TagOffset(int j) const;
+    Time LastStoredTime() const;
+    bool Remap();
+    void Unmap();
+    void TakeWriterLock();
     static int WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
+    // A new hidden file beside path (".name.XXXXXX"), its descriptor or -1.
+    static int CreateBeside(const std::string& path, std::string& created);
 
     int temp_ = 0;
-    int recordCount_ = 0;
+    std::atomic<int> recordCount_{0};
     int fd_ = -1;
     std::uint8_t* view_ = nullptr;
     std::size_t viewSize_ = 0;
-    std::string tempPath_;
+    std::string tempPath_;    // the live buffer, or an upload not yet put in place
     std::string fileName_;
     FileHeader header_;
+    Access access_;
     std::uint32_t mappingSize_ = 0x800000;
     int version_ = 1004;
     int configSize_ = kConfigSize1004;
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
-    bool trimOnClose_ = false;   // only a file that parsed cleanly is cut to its tag list
+    bool lockedByOther_ = false;
+    bool tagsDeleted_ = false;   // only then is the file cut to its tag list on Close
 };
+
+inline std::uint32_t CXFile::DivideByInterval(std::uint32_t elapsed, const Access& access) {
+    if (access.reciprocal == 0) return elapsed;
+    // Exact for every 32-bit elapsed and interval: the high half of a 64 x 32-bit product.
+#if defined(__SIZEOF_INT128__)
+    return static_cast<std::uint32_t>(
+        (static_cast<unsigned __int128>(access.reciprocal) * elapsed) >> 64);
+#else
+    const std::uint64_t low = (access.reciprocal & 0xFFFFFFFFu) * elapsed;
+    const std::uint64_t high = (access.reciprocal >> 32) * elapsed;
+    return static_cast<std::uint32_t>((high + (low >> 32)) >> 32);
+#endif
+}
+
+inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
+    // The header is read as it is now (views edit it); what the mapping allows was worked
+    // out when it last changed.
+    const Time first = header_.records.first;
+    if (t >= first && t <= header_.records.last && static_cast<unsigned>(c) < access_.channels &&
+        header_.channelCount == access_.channels && header_.records.byte18 == 4 &&
+        static_cast<std::uint32_t>(header_.interval) == access_.interval) {
+        const std::uint64_t elapsed = static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(first);
+        const std::uint8_t type = header_.channels[c].signalType;
+        if (elapsed <= access_.storedElapsed && (type == 0 || type == 80)) {
+            const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
+            float sample;
+            std::memcpy(&sample,
+                        access_.samples +
+                            (static_cast<std::size_t>(record) * access_.channels + static_cast<unsigned>(c)) * 4,
+                        4);
+            if (value) *value = sample;
+            if (percent) StorePercent(c, sample, percent);
+            return 1;
+        }
+    }
+    return GetValueChecked(c, t, value, percent);
+}
 
 }  // namespace kvr

@@ -174,88 +174,96 @@ void WriteNamesToConfig(FileHeader& h) {
 }
 
 void EncodeChannelRecord(const ChannelDescriptor& d, bool fullBaseTotal, std::uint8_t* r) {
-    std::memset(r, 0, 160);
-    std::memcpy(r + 0x00, d.name, 32);
-    std::memcpy(r + 0x20, d.unit, 16);
-    std::memcpy(r + 0x30, d.text3, 16);
+    namespace ch = upload::channel;
+    std::memset(r, 0, upload::kChannelRecordSize);
+    std::memcpy(r + ch::kName, d.name, sizeof d.name);
+    std::memcpy(r + ch::kUnit, d.unit, sizeof d.unit);
+    std::memcpy(r + ch::kText3, d.text3, sizeof d.text3);
     const DecimalTriple* triples[] = {&d.rangeLow, &d.rangeHigh, &d.alarmLowLow, &d.alarmHighHigh,
                                       &d.alarmLow, &d.alarmHigh, &d.hysteresis};
-    for (int i = 0; i < 7; ++i) triples[i]->Write(r + 0x40 + 4 * i);
+    for (std::size_t i = 0; i < 7; ++i) triples[i]->Write(r + ch::kTriples + ch::kTripleStride * i);
     if (fullBaseTotal) {
-        Store(r + 0x5C, d.baseTotal);
-        Store(r + 0x64, d.color);
-        r[0x68] = d.showState;
-        r[0x69] = d.lineWidth;
-        r[0x6A] = d.signalType;
+        Store(r + ch::kBaseTotal, d.baseTotal);
+        Store(r + ch::kR2Color, d.color);
+        r[ch::kR2ShowState] = d.showState;
+        r[ch::kR2LineWidth] = d.lineWidth;
+        r[ch::kR2SignalType] = d.signalType;
     } else {
-        Store(r + 0x5C, static_cast<std::uint32_t>(d.baseTotal));
-        Store(r + 0x61, d.color);
-        r[0x65] = d.showState;
-        r[0x66] = d.lineWidth;
-        r[0x67] = d.signalType;
+        Store(r + ch::kBaseTotal, static_cast<std::uint32_t>(d.baseTotal));
+        Store(r + ch::kR1Color, d.color);
+        r[ch::kR1ShowState] = d.showState;
+        r[ch::kR1LineWidth] = d.lineWidth;
+        r[ch::kR1SignalType] = d.signalType;
     }
 }
 
 namespace {
 
 std::vector<std::uint8_t> EncodeU1(const FileHeader& h) {
+    namespace u1 = upload::u1;
     const std::size_t channels = h.channelCount;
-    std::vector<std::uint8_t> out(0x140 + 160 * channels, 0);
+    std::vector<std::uint8_t> out(upload::SamplesOffset(channels), 0);
     std::uint8_t* p = out.data();
-    std::memcpy(p + 0x00, h.identification, 16);
-    std::memcpy(p + 0x10, h.deviceName, 32);
-    WriteStamp(p + 0x30, h.records.firstStamp);
-    WriteStamp(p + 0x36, h.records.lastStamp);
-    p[0x3C] = h.address;
-    p[0x3D] = static_cast<std::uint8_t>(h.interval & 0xFF);
-    p[0x3E] = h.channelCount;
-    p[0x3F] = h.reservedByte;
-    p[0x40] = h.tagCount;
-    p[0x41] = h.xMode;
-    p[0x42] = h.yMode;
-    Store(p + 0x43, h.yLow);
-    Store(p + 0x47, h.yHigh);
-    p[0x4B] = static_cast<std::uint8_t>(h.gridCount1);
-    p[0x4C] = static_cast<std::uint8_t>(h.gridCount2);
-    Store(p + 0x4D, h.gridColor);
-    Store(p + 0x51, h.backgroundColor);
-    p[0x55] = h.showGrid;
-    Store(p + 0x56, h.records.reserved1);
-    Store(p + 0x5A, h.records.reserved2);
-    Store(p + 0x5E, h.records.count);
-    p[0x62] = h.records.byte18;
-    Store(p + 0x63, static_cast<std::uint16_t>(160));
-    p[0x65] = h.scientific;
-    p[0x66] = h.pieGridCount;
-    p[0x67] = h.pieTimeIndex;
-    for (int i = 0; i < 2; ++i) {
-        p[0x68 + i] = h.labels[i].shown;
-        Store(p + 0x6A + 4 * i, h.labels[i].value);
-        std::memcpy(p + 0x72 + 11 * i, h.labels[i].name, 11);
+    std::memcpy(p + u1::kIdentification, h.identification, upload::kIdentificationSize);
+    std::memcpy(p + u1::kDeviceName, h.deviceName, sizeof h.deviceName);
+    WriteStamp(p + u1::kStartStamp, h.records.firstStamp);
+    WriteStamp(p + u1::kEndStamp, h.records.lastStamp);
+    p[u1::kAddress] = h.address;
+    p[u1::kIntervalLow] = static_cast<std::uint8_t>(h.interval & 0xFF);
+    p[u1::kChannelCount] = h.channelCount;
+    p[u1::kReservedByte] = h.reservedByte;
+    p[u1::kTagCount] = h.tagCount;
+    p[u1::kXMode] = h.xMode;
+    p[u1::kYMode] = h.yMode;
+    Store(p + u1::kYLow, h.yLow);
+    Store(p + u1::kYHigh, h.yHigh);
+    p[u1::kGridCount1] = static_cast<std::uint8_t>(h.gridCount1);
+    p[u1::kGridCount2] = static_cast<std::uint8_t>(h.gridCount2);
+    Store(p + u1::kGridColor, h.gridColor);
+    Store(p + u1::kBackgroundColor, h.backgroundColor);
+    p[u1::kShowGrid] = h.showGrid;
+    Store(p + u1::kReserved1, h.records.reserved1);
+    Store(p + u1::kReserved2, h.records.reserved2);
+    Store(p + u1::kCapacity, h.records.count);
+    p[u1::kSampleSize] = h.records.byte18;
+    Store(p + u1::kChannelRecordSize, static_cast<std::uint16_t>(upload::kChannelRecordSize));
+    p[u1::kScientific] = h.scientific;
+    p[u1::kPieGridCount] = h.pieGridCount;
+    p[u1::kPieTimeIndex] = h.pieTimeIndex;
+    for (std::size_t i = 0; i < 2; ++i) {
+        p[u1::kLabelShown + i] = h.labels[i].shown;
+        Store(p + u1::kLabelValue + 4 * i, h.labels[i].value);
+        std::memcpy(p + u1::kLabelName + u1::kLabelNameSize * i, h.labels[i].name, u1::kLabelNameSize);
     }
-    for (std::size_t c = 0; c < channels; ++c) EncodeChannelRecord(h.channels[c], false, p + 0x140 + 160 * c);
+    for (std::size_t c = 0; c < channels; ++c)
+        EncodeChannelRecord(h.channels[c], false,
+                            p + upload::kU1ChannelRecords + upload::kChannelRecordSize * c);
     return out;
 }
 
 std::vector<std::uint8_t> EncodeU2(const FileHeader& h) {
+    namespace u2 = upload::u2;
     const std::size_t channels = h.channelCount;
-    std::vector<std::uint8_t> out(0x140 + 160 * channels, 0);
+    const std::size_t records = upload::kChannelRecordSize * channels;
+    std::vector<std::uint8_t> out(upload::SamplesOffset(channels), 0);
     std::uint8_t* p = out.data();
-    std::memcpy(p, h.identification, 32);
-    std::uint8_t* device = p + 0x40;
-    std::memcpy(device, h.deviceName, 32);
-    device[32] = h.channelCount;
-    device[33] = h.reservedByte;
-    Store(device + 34, static_cast<std::uint16_t>(h.interval));
-    device[36] = h.address;
-    device[37] = h.scientific;
-    device[38] = h.tagCount;
-    device[39] = h.xMode;
+    std::memcpy(p + kIdentificationOffset, h.identification, kIdentificationSize);
+    std::uint8_t* device = p + upload::kU2DeviceBlock;
+    std::memcpy(device + u2::kDeviceName, h.deviceName, sizeof h.deviceName);
+    device[u2::kChannelCount] = h.channelCount;
+    device[u2::kReservedByte] = h.reservedByte;
+    Store(device + u2::kInterval, static_cast<std::uint16_t>(h.interval));
+    device[u2::kAddress] = h.address;
+    device[u2::kScientific] = h.scientific;
+    device[u2::kTagCount] = h.tagCount;
+    device[u2::kXMode] = h.xMode;
     const bool formR1 = h.identification[6] == '1';
-    for (std::size_t c = 0; c < channels; ++c) EncodeChannelRecord(h.channels[c], !formR1, p + 0x80 + 160 * c);
-    EncodeBlockA(h, p + 0x80 + 160 * channels);
-    p[0x80 + 160 * channels + 63] = 0;
-    EncodeSegment(h.records, p + 0xC0 + 160 * channels);
+    for (std::size_t c = 0; c < channels; ++c)
+        EncodeChannelRecord(h.channels[c], !formR1,
+                            p + upload::kU2ChannelRecords + upload::kChannelRecordSize * c);
+    EncodeBlockA(h, p + upload::kU2BlockA + records);
+    p[upload::kU2BlockA + records + blockA::kUsed] = 0;
+    EncodeSegment(h.records, p + upload::kU2BlockB + records);
     return out;
 }
 

@@ -2,6 +2,9 @@
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/config_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxfile_live.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxfile_upload.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxfile_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_codec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gbk.cpp

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/link/sys_io.h"
+#include "core/sys/sys_io.h"
 
 namespace kvr {
 

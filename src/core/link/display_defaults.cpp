@@ -1,5 +1,7 @@
 #include "core/link/display_defaults.h"
 
+#include "core/link/link_texts.h"
+
 namespace kvr {
 
 void ApplyDisplayDefaults(const _tagViewDef& view, FileHeader& header) {
@@ -16,6 +18,11 @@ void ApplyDisplayDefaults(const _tagViewDef& view, FileHeader& header) {
 
 std::uint32_t DefaultCurveColor(const _tagViewDef& view, int channel) {
     return view.curveColors[static_cast<unsigned>(channel) % 8];
+}
+
+std::optional<std::string> CheckRecordInterval(int seconds) {
+    if (seconds >= 1 && seconds <= kMaxRecordInterval) return std::nullopt;
+    return std::string(texts::kRecordIntervalOutOfRange);
 }
 
 }  // namespace kvr

@@ -1,5 +1,8 @@
 #pragma once
 // Copies the user's default display settings into a new file's display block.
+#include <optional>
+#include <string>
+
 #include "core/datafile/cxfile.h"
 #include "core/datafile/view_def.h"
 
@@ -9,5 +12,11 @@ namespace kvr {
 void ApplyDisplayDefaults(const _tagViewDef& view, FileHeader& header);
 // Channel i's curve colour: colour i mod 8 of the defaults.
 std::uint32_t DefaultCurveColor(const _tagViewDef& view, int channel);
+
+// The file stores the record interval in 16 bits.
+inline constexpr int kMaxRecordInterval = 65535;
+// Why seconds cannot be a record interval ("实时记录间隔必须在1到65535秒之间！"), or
+// nothing when they can.
+std::optional<std::string> CheckRecordInterval(int seconds);
 
 }  // namespace kvr

@@ -70,6 +70,17 @@ FirmwareFormat FormatForIdentification(const char* id) {
     return {1004, kConfigSize1004, "KVR1004"};
 }
 
+FirmwareFormat SetFileIdentification(FileHeader& header, const char* id) {
+    std::memset(header.identification, 0, sizeof header.identification);
+    std::strncpy(header.identification, id, CXLink::kIdentificationSize);
+    const FirmwareFormat format = FormatForIdentification(id);
+    // The version is read from fixed characters: the magic goes right after the
+    // instrument's ten, even when its answer was shorter.
+    if (format.version != 0)
+        std::memcpy(header.identification + CXLink::kIdentificationSize, format.magic, std::strlen(format.magic));
+    return format;
+}
+
 RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param, const _tagViewDef& view,
                                         CXFile& file, LinkProgress* progress,
                                         const std::atomic<bool>& cancel, std::string* message) {
@@ -80,14 +91,12 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
     char id[CXLink::kIdentificationSize + 1] = {};
     if (link.Identify(id) == 0 || id[0] == 0) return Fail(link, message, texts::kCommunicationFailed);
 
+    if (const auto refused = CheckRecordInterval(view.realtimeInterval)) return Fail(link, message, refused->c_str());
     FileHeader& header = file.Header();
-    std::memset(header.identification, 0, sizeof header.identification);
-    std::memcpy(header.identification, id, CXLink::kIdentificationSize);
-    const FirmwareFormat format = FormatForIdentification(id);
+    const FirmwareFormat format = SetFileIdentification(header, id);
     if (format.version != 0) {
         file.SetVersion(format.version);
         file.SetConfigSize(format.configSize);
-        std::strcat(header.identification, format.magic);
     }
     header.records.count = kRingCapacity;
     header.records.byte18 = 4;

@@ -30,5 +30,8 @@ struct FirmwareFormat {
     const char* magic = "";
 };
 FirmwareFormat FormatForIdentification(const char* identification);
+// The file's identification: the instrument's answer (up to ten characters) and, for the
+// realtime family, the format magic at its fixed place. Returns the format chosen.
+FirmwareFormat SetFileIdentification(FileHeader& header, const char* identification);
 
 }  // namespace kvr

@@ -7,7 +7,6 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/instrument_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/realtime_config.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sys_io.cpp
   ${CMAKE_CURRENT_LIST_DIR}/upload_config.cpp
   ${CMAKE_CURRENT_LIST_DIR}/upload_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/upload_workers.cpp

@@ -105,7 +105,6 @@ int UploadSession::ReadConfiguration(const std::string& path, LinkProgress* prog
     if (result == kConfigReadFailed) {
         link_.Disconnect();
         file_.Close();
-        ::unlink(path.c_str());
     }
     EndBusy();
     return 0;
@@ -115,9 +114,7 @@ bool UploadSession::Start(UploadSink& sink, std::string* message) {
     if (!busy_) return false;
     Wait();  // the previous upload's worker has ended; release its thread
     if (!file_.WriteHeader()) {
-        const std::string path = file_.GetFileName();
         file_.Close();
-        ::unlink(path.c_str());
         if (message) *message = texts::kCreateHistoryFailed;
         EndBusy();
         return false;

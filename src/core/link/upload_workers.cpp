@@ -1,7 +1,5 @@
 #include "core/link/upload_workers.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -31,13 +29,17 @@ bool Retried(CXLink& link, Read read) {
 }
 
 UploadOutcome Close(CXFile& file, UploadOutcome::Status status, std::string message) {
+    // Only a complete upload, flushed to disk, takes the target's name; anything less is
+    // removed on Close and leaves a file already there as it was.
+    if (status == UploadOutcome::kCompleted && !file.FinishUpload()) {
+        status = UploadOutcome::kFailed;
+        message = texts::kCreateHistoryFailed;
+    }
     UploadOutcome outcome;
     outcome.status = status;
     outcome.message = std::move(message);
     outcome.path = file.GetFileName();
     file.Close();
-    // A partial upload is worth nothing: it must not be mistaken for a complete one.
-    if (status != UploadOutcome::kCompleted && !outcome.path.empty()) ::unlink(outcome.path.c_str());
     return outcome;
 }
 

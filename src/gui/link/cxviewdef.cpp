@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/datafile/program.h"
+#include "core/link/display_defaults.h"
 #include "gui/app/message_box.h"
 #include "gui/link/profile_values.h"
 #include "gui/link/view_def_dlg.h"
@@ -40,7 +41,7 @@ void CXViewDef::GetView(_tagViewDef* view) const {
         view->curveColors[i] = static_cast<std::uint32_t>(ReadProfileNumber(
             kSection, ColorKey(i).c_str(), defaults.curveColors[i], 0, kMaxColor));
     view->realtimeInterval = static_cast<std::int32_t>(
-        ReadProfileNumber(kSection, "RealtimeInterval", defaults.realtimeInterval, 1, 86400));
+        ReadProfileNumber(kSection, "RealtimeInterval", defaults.realtimeInterval, 1, kvr::kMaxRecordInterval));
 }
 
 int CXViewDef::ShowXWnd(int english) {

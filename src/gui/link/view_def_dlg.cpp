@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/link/display_defaults.h"
 #include "gui/app/message_box.h"
 #include "gui/link/color_button.h"
 
@@ -100,6 +101,14 @@ void CViewDefDlg::OnOk() {
         ShowStopMessage(this,
                         Text(english_, "Y轴上限必须大于下限！",
                              "The Y axis high must be above the low."),
+                        Text(english_, "提示...", "Notice"));
+        return;
+    }
+    // The file keeps the interval in 16 bits: a longer one would change every time in it.
+    if (kvr::CheckRecordInterval(realtimeInterval_->value())) {
+        ShowStopMessage(this,
+                        Text(english_, "实时记录间隔必须在1到65535秒之间！",
+                             "The realtime record interval must be 1 to 65535 s."),
                         Text(english_, "提示...", "Notice"));
         return;
     }

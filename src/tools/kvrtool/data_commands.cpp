@@ -232,7 +232,9 @@ void TagAdd(const std::string& path, const std::string& when) {
     if (!OpenDataFile(file, path)) return;
     const auto t = TimeOption(when, "the tag");
     if (!t) return;
-    if (file.GetTagCount() >= kvr::kMaxTags)
+    if (file.IsLockedByOther())
+        Fail(kUsageOrIo, path + ": " + kvr::kFileInUseText);
+    else if (file.GetTagCount() >= kvr::kMaxTags)
         Fail(kUsageOrIo, path + " already holds 255 tags.");
     else if (*t < file.GetStartTime() || *t > file.GetEndTime())
         Fail(kUsageOrIo, "the tag time " + when + " lies outside the recording.");
@@ -243,7 +245,9 @@ void TagAdd(const std::string& path, const std::string& when) {
 void TagDelete(const std::string& path, int index) {
     kvr::CXFile file;
     if (!OpenDataFile(file, path)) return;
-    if (index < 0 || index >= file.GetTagCount() || file.DeleteTag(index) != 1)
+    if (file.IsLockedByOther())
+        Fail(kUsageOrIo, path + ": " + kvr::kFileInUseText);
+    else if (index < 0 || index >= file.GetTagCount() || file.DeleteTag(index) != 1)
         Fail(kUsageOrIo, path + " has no tag " + std::to_string(index) + ".");
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
@@ -195,12 +196,16 @@ public:
 
 struct UploadOptions {
     std::string out;
+    bool force = false;
     bool all = false;
     std::string from, to;
 };
 
 void RunUpload(const LinkOptions& o, const UploadOptions& u) {
     if (!u.all && (u.from.empty() != u.to.empty())) return Fail("--from and --to go together.");
+    std::error_code ignored;
+    if (!u.force && std::filesystem::exists(u.out, ignored))
+        return Fail(u.out + " exists; --force replaces it once the upload is complete.");
     kvr::UploadSession session;
     session.SetParams(ToParam(o));
     session.Link().SetDelayScale(o.delayScale);
@@ -219,16 +224,29 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
     if (!range.ok) return Fail(range.message);
     std::cerr << "kvrtool: uploading " << kvr::FormatTime(range.start) << " .. " << kvr::FormatTime(range.end) << '\n';
 
-    std::string message;
-    StderrProgress progress;
-    if (!session.ReadConfiguration(u.out, &progress, &message)) return Fail(message);
-
+    // Ctrl+C from here on cancels: the configuration read runs to its end, then nothing is
+    // kept; an existing file at --out is only ever replaced by a complete upload.
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     struct sigaction oldInt {}, oldTerm {};
     sigaction(SIGINT, &action, &oldInt);
     sigaction(SIGTERM, &action, &oldTerm);
+    auto restoreSignals = [&] {
+        sigaction(SIGINT, &oldInt, nullptr);
+        sigaction(SIGTERM, &oldTerm, nullptr);
+    };
+    std::string message;
+    StderrProgress progress;
+    if (!session.ReadConfiguration(u.out, &progress, &message)) {
+        restoreSignals();
+        return Fail(message);
+    }
+    if (interrupted) {
+        session.File().Close();
+        restoreSignals();
+        return Fail("upload cancelled; " + u.out + " not written.");
+    }
     StderrSink sink;
     kvr::UploadOutcome outcome;
     if (session.Start(sink, &message)) {
@@ -238,13 +256,12 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
         outcome.status = kvr::UploadOutcome::kFailed;
         outcome.message = message;
     }
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
+    restoreSignals();
 
     switch (outcome.status) {
         case kvr::UploadOutcome::kCompleted: std::cerr << outcome.message << '\n'; break;
-        case kvr::UploadOutcome::kCancelled: Fail("upload cancelled; " + u.out + " removed."); break;
-        case kvr::UploadOutcome::kFailed: Fail(outcome.message + " " + u.out + " removed."); break;
+        case kvr::UploadOutcome::kCancelled: Fail("upload cancelled; " + u.out + " not written."); break;
+        case kvr::UploadOutcome::kFailed: Fail(outcome.message + " " + u.out + " not written."); break;
     }
 }
 
@@ -274,6 +291,7 @@ void RegisterLinkCommands(CLI::App& app) {
         auto upload = std::make_shared<UploadOptions>();
         AddLinkOptions(command, *link);
         command->add_option("--out", upload->out, "the file to write")->required();
+        command->add_flag("--force", upload->force, "replace an existing --out (only by a complete upload)");
         auto* all = command->add_flag("--all", upload->all, "everything the instrument holds");
         command->add_option("--from", upload->from, "first time, \"YYYY-MM-DD HH:MM:SS\"")->excludes(all);
         command->add_option("--to", upload->to, "last time, \"YYYY-MM-DD HH:MM:SS\"")->excludes(all);

@@ -250,4 +250,67 @@ TEST_F(CXFileAccess, HourlyTotalsOutsideTheValidRangeReadAsZero) {
     EXPECT_EQ(total, -1);
 }
 
+// The inline read and the checked one agree on every moment around a file whose claimed
+// end lies past its capacity, for intervals that exercise the division.
+TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
+    for (const int interval : {1, 7, 60, 3600, 65535}) {
+        SCOPED_TRACE(interval);
+        kvr::SampleOptions options = Ramp(50);
+        options.interval = interval;
+        options.capacity = 30;  // the end claims 50 records; 30 are stored
+        OpenSample(options);
+        file.Header().channels[2].signalType = 81;  // not read inline
+        file.Header().channels[3].rangeLow = kvr::DecimalTriple::Encode(3010.0f, 0);
+        const kvr::Time start = file.GetStartTime();
+        const kvr::Time step = interval > 60 ? interval / 7 : 1;
+        int compared = 0, stored = 0;
+        for (kvr::Time t = start - 3 * step; t <= file.GetEndTime() + 3 * step; t += step) {
+            for (int c = -1; c <= 7; ++c) {
+                float value[2] = {-1, -1}, percent[2] = {-1, -1};
+                const int fast = file.GetValue(c, t, &value[0], &percent[0]);
+                const int checked = file.GetValueChecked(c, t, &value[1], &percent[1]);
+                ASSERT_EQ(fast, checked) << "channel " << c << " at " << t - start;
+                ASSERT_EQ(value[0], value[1]) << "channel " << c << " at " << t - start;
+                ASSERT_EQ(percent[0], percent[1]) << "channel " << c << " at " << t - start;
+                ++compared;
+                stored += c == 0 && fast == 1;
+            }
+        }
+        EXPECT_GT(compared, 400);
+        EXPECT_EQ(stored, static_cast<int>((30 * static_cast<kvr::Time>(interval) + step - 1) / step))
+            << "exactly the moments of the stored records read a value";
+        file.Close();
+    }
+}
+
+// A hostile file: ten records stored, one second apart, an end decades away. The search
+// stops at the last stored record in either direction.
+TEST_F(CXFileAccess, FindValueStopsAtTheLastStoredRecord) {
+    std::vector<std::uint8_t> bytes = kvr::BuildSampleImage(Ramp(20));
+    kvrtest::Poke<std::uint32_t>(bytes, 0xC0 + 0x14, 10);
+    kvrtest::Poke<std::uint16_t>(bytes, 0x40 + 0x3D, 1);
+    const std::uint8_t end2060[6] = {60, 1, 1, 0, 0, 0};
+    std::memcpy(bytes.data() + 0xC0 + 6, end2060, 6);
+    const std::string path = dir.file("hostile.FDZ");
+    kvrtest::WriteBytes(path, bytes);
+    ASSERT_EQ(file.Open(path), 1);
+    const kvr::Time start = file.GetStartTime();
+    ASSERT_GT(file.GetEndTime() - start, 1000000000);
+
+    kvr::FindRequest request;
+    request.target = 12345.0f;  // nowhere
+    request.time = start;
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, 0);
+    request.direction = 1;
+    request.time = file.GetEndTime();
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, 0);
+    // From the end backwards, the first stored match is record 9 of channel 1.
+    request.target = 1009.0f;
+    request.time = file.GetEndTime();
+    file.FindValue(&request);
+    EXPECT_EQ(request.time, start + 9);
+}
+
 }  // namespace

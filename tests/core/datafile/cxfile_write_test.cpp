@@ -197,6 +197,7 @@ TEST_F(UploadLayout, U1WritesChannelMajorSlotsIntoARing) {
         ASSERT_EQ(upload.WriteRecords(wrapped, 1, 1), 1);
         upload.AdvanceRecords(9);
         EXPECT_EQ(upload.GetRecordCount(), 0);
+        ASSERT_EQ(upload.FinishUpload(), 1);
     }
     const std::vector<std::uint8_t> b = kvrtest::ReadBytes(path);
     ASSERT_GE(b.size(), 0x140u + 960 + (5 * K + 3) * 2);
@@ -249,6 +250,7 @@ TEST_F(UploadLayout, U2WritesRecordMajorAfterTheBlocks) {
             for (int r = 0; r < 2; ++r)
                 for (int c = 0; c < 6; ++c) records[r][c] = static_cast<std::uint16_t>(1000 * r + c);
             ASSERT_EQ(upload.WriteRecords(records, sizeof records, 4), 1);
+            ASSERT_EQ(upload.FinishUpload(), 1);
         }
         const std::vector<std::uint8_t> b = kvrtest::ReadBytes(path);
         ASSERT_EQ(b.size(), 0x140u + 960 + 6 * 6 * 2);

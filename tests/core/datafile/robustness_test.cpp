@@ -35,11 +35,14 @@ void Exercise(kvr::CXFile& file, bool edit) {
         (void)file.GetHourTotal(0, hourly.first + k * 3600, &total);
     }
     for (int j = -1; j <= file.GetTagCount(); ++j) (void)file.GetTag(j);
-    if (file.GetRecordCount() > 0 && file.GetRecordCount() <= 2000) {
+    // The search is bounded by the stored records, whatever the file claims.
+    for (const int direction : {0, 1}) {
         kvr::FindRequest request;
         request.target = 12345.678f;
-        request.time = start;
+        request.direction = direction;
+        request.time = direction == 0 ? start : end;
         file.FindValue(&request);
+        EXPECT_TRUE(request.time == 0 || (request.time >= start && request.time <= end));
     }
     const kvr::ConfigRecord record(file);
     (void)kvr::ReadPowerFailureLog(record);
@@ -122,20 +125,23 @@ TEST_F(Robustness, HostileCountsAndTimes) {
         const char* what;
         std::size_t at;
         std::vector<std::uint8_t> bytes;
+        int opens;
     } cases[] = {
-        {"huge hourly count", 0x100 + 0x14, {0xFF, 0xFF, 0xFF, 0xFF}},
-        {"255 tags in a short file", 0x40 + 0x3B, {0xFF}},
-        {"interval 1 over a century", 0xC0 + 6, {99, 12, 31, 23, 59, 59}},
-        {"garbage start stamp", 0xC0, {200, 200, 200, 200, 200, 200}},
-        {"hourly range in reverse", 0x100 + 6, {0, 1, 1, 0, 0, 0}},
-        {"log counts above 50", 0x140 + 0x632, {0xFF, 0xFF}},
-        {"log start index huge", 0x140 + 0x970, {0xFF, 0xFF}},
+        {"huge hourly count", 0x100 + 0x14, {0xFF, 0xFF, 0xFF, 0xFF}, 1},
+        {"255 tags in a short file", 0x40 + 0x3B, {0xFF}, 1},
+        {"interval 1 over a century", 0xC0 + 6, {99, 12, 31, 23, 59, 59}, 0},
+        {"interval 1, capacity 10, end in 2060", 0xC0 + 6, {60, 1, 1, 0, 0, 0}, 1},
+        {"garbage start stamp", 0xC0, {200, 200, 200, 200, 200, 200}, 0},
+        {"hourly range in reverse", 0x100 + 6, {0, 1, 1, 0, 0, 0}, 1},
+        {"log counts above 50", 0x140 + 0x632, {0xFF, 0xFF}, 1},
+        {"log start index huge", 0x140 + 0x970, {0xFF, 0xFF}, 1},
     };
     for (const auto& c : cases) {
         std::vector<std::uint8_t> bytes = image;
         std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(c.at));
-        if (std::string(c.what) == "interval 1 over a century") bytes[0x40 + 0x3D] = 1, bytes[0x40 + 0x3E] = 0;
-        EXPECT_NO_FATAL_FAILURE(OpenBytes(bytes, bytes.size(), true)) << c.what;
+        if (std::string(c.what).rfind("interval 1", 0) == 0) bytes[0x40 + 0x3D] = 1, bytes[0x40 + 0x3E] = 0;
+        if (std::string(c.what).find("capacity 10") != std::string::npos) bytes[0xC0 + 0x14] = 10;
+        EXPECT_EQ(OpenBytes(bytes, bytes.size(), true), c.opens) << c.what;
     }
 }
 

@@ -4,7 +4,9 @@ kvr_add_test(datafile
     ${CMAKE_CURRENT_LIST_DIR}/codec_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/config_record_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cxfile_access_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cxfile_live_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cxfile_open_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cxfile_safety_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cxfile_write_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/robustness_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sample_file_test.cpp

@@ -6,7 +6,7 @@
 
 #include "core/link/cxport.h"
 #include "core/link/pty_pair.h"
-#include "core/link/sys_io.h"
+#include "core/sys/sys_io.h"
 
 namespace {
 

@@ -5,6 +5,7 @@ kvr_add_test(link
     ${CMAKE_CURRENT_LIST_DIR}/link_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/port_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/realtime_config_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sim_link_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upload_test.cpp

@@ -1,0 +1,140 @@
+// CXFile: the live buffer ("temp.tmp") the acquisition writes, and saving it as a history
+// file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/file_codec.h"
+#include "core/datafile/program.h"
+#include "core/sys/sys_io.h"
+
+namespace kvr {
+
+int CXFile::CreateTempFile() {
+    Close();
+    const std::string path = GetProgramFolder() + "temp.tmp";
+    const std::uint64_t size = static_cast<std::uint64_t>(configSize_) +
+                               static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
+                                   header_.records.count +
+                               kHeaderSize;
+    if (size > 0x7FFFFFFF) return 0;
+    ::unlink(path.c_str());
+    fd_ = sysio::Open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    if (fd_ < 0) return 0;
+    TakeWriterLock();
+    if (readOnly_ || !sysio::Truncate(fd_, size) || !Remap()) {
+        ::close(fd_);
+        fd_ = -1;
+        readOnly_ = lockedByOther_ = false;
+        ::unlink(path.c_str());
+        return 0;
+    }
+    mappingSize_ = static_cast<std::uint32_t>(size);
+    tempPath_ = path;
+    fileName_ = path;
+    temp_ = 1;
+    return 1;
+}
+
+bool CXFile::AppendRecord(const float* record, unsigned index) {
+    if (!view_ || readOnly_ || index >= header_.records.count) return false;
+    const std::uint64_t sampleSize = header_.records.byte18;
+    const std::uint64_t channels = header_.channelCount;
+    if (sampleSize == 0 || sampleSize > 4) return false;
+    const bool recordMajor = header_.identification[2] == kFamilyId[2];
+    std::uint64_t lowest = viewSize_, highest = 0;
+    for (std::uint64_t c = 0; c < channels; ++c) {
+        const std::uint64_t offset =
+            recordMajor ? RecordAreaOffset() + (index * channels + c) * sampleSize
+                        : upload::SamplesOffset(channels) + (c * header_.records.count + index) * sampleSize;
+        if (offset + sampleSize > viewSize_) return false;
+        std::memcpy(view_ + offset, &record[c], static_cast<std::size_t>(sampleSize));
+        if (offset < lowest) lowest = offset;
+        if (offset + sampleSize > highest) highest = offset + sampleSize;
+    }
+    bool durable = sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(lowest),
+                                          static_cast<std::size_t>(highest - lowest));
+    // The end stamp in the file follows the records that reached the disk, so a buffer
+    // left behind by a crash opens with exactly those. The decoded header is the
+    // acquisition's to move (SetEndTime): readers on other threads use it.
+    if (recordMajor && header_.interval > 0) {
+        const Time last = header_.records.first + static_cast<Time>(index) * header_.interval;
+        WriteStamp(view_ + kBlockBOffset + segment::kLastStamp, TimeToStamp(last));
+        durable = sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6) && durable;
+    }
+    SetRecordCount(static_cast<int>(index + 1));
+    return durable;
+}
+
+int CXFile::GetCapacity() const {
+    const std::uint64_t perRecord = static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
+    const std::uint64_t fixed = static_cast<std::uint64_t>(configSize_) + kHeaderSize;
+    if (perRecord == 0 || mappingSize_ < fixed) return 0;
+    return static_cast<int>((mappingSize_ - fixed) / perRecord);
+}
+
+int CXFile::SaveAs(const std::string& path) {
+    const int records = GetRecordCount();
+    if (!view_ || readOnly_ || records < 0) return 0;
+    // The saved file holds exactly the records taken and no hourly table; the buffer keeps
+    // its own capacity so that acquisition may go on into it.
+    const SegmentDescriptor keepRecords = header_.records;
+    const SegmentDescriptor keepHourly = header_.hourly;
+    header_.records.count = static_cast<std::uint32_t>(records);
+    header_.hourly.firstStamp = header_.records.firstStamp;
+    header_.hourly.first = header_.records.first;
+    header_.hourly.last = header_.records.first;
+    header_.hourly.lastStamp = header_.records.firstStamp;
+    header_.hourly.reserved1 = header_.hourly.reserved2 = 0;
+    header_.hourly.count = 0;
+    int result = FlushHeader();
+    if (result) {
+        const std::uint64_t headerBytes = kHeaderSize + static_cast<std::uint64_t>(configSize_);
+        const std::uint64_t recordBytes =
+            static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 * header_.records.count;
+        result = headerBytes + recordBytes <= viewSize_
+                     ? WriteFileAtomically(path, view_, static_cast<std::size_t>(headerBytes + recordBytes))
+                     : 0;
+    }
+    header_.records = keepRecords;
+    header_.hourly = keepHourly;
+    if (!FlushHeader()) result = 0;
+    return result;
+}
+
+int CXFile::CreateBeside(const std::string& path, std::string& created) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    // Hidden, so that nobody takes an unfinished file for a good one.
+    std::string pattern = folder + "." + name + ".XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    ::fchmod(fd, 0644);
+    created = buffer.data();
+    return fd;
+}
+
+int CXFile::WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    // Write beside the target and rename over it only once every byte is on disk: a full
+    // disk or a crash leaves the old file as it was.
+    std::string temporary;
+    const int fd = CreateBeside(path, temporary);
+    if (fd < 0) return 0;
+    const bool written = sysio::WriteAll(fd, data, size) && sysio::Fsync(fd);
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || !sysio::Rename(temporary.c_str(), path.c_str())) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace kvr

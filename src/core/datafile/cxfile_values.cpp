@@ -1,0 +1,207 @@
+// CXFile: reading samples, hourly totals and tags, and editing the tag list.
+#include <cstdio>
+#include <cstring>
+
+#include "core/datafile/cxfile.h"
+#include "core/sys/sys_io.h"
+
+namespace kvr {
+
+std::uint64_t CXFile::RecordAreaOffset() const {
+    return kHeaderSize + static_cast<std::uint64_t>(configSize_);
+}
+
+std::uint64_t CXFile::HourlyOffset() const {
+    return RecordAreaOffset() + static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
+                                    header_.records.count;
+}
+
+std::uint64_t CXFile::TagOffset(int j) const {
+    return HourlyOffset() + 8ull * header_.hourly.count + 4ull * static_cast<unsigned>(j);
+}
+
+// The last moment that belongs to a stored record: within the recording, the capacity and
+// the mapped bytes. Before the start when nothing is stored.
+Time CXFile::LastStoredTime() const {
+    const std::uint64_t stride = static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
+    if (!view_ || header_.interval <= 0 || stride == 0 || RecordAreaOffset() >= viewSize_)
+        return header_.records.first - 1;
+    std::uint64_t stored = (viewSize_ - RecordAreaOffset()) / stride;
+    if (stored > header_.records.count) stored = header_.records.count;
+    if (stored == 0) return header_.records.first - 1;
+    const Time lastRecordEnd = header_.records.first + static_cast<Time>(stored) * header_.interval - 1;
+    return lastRecordEnd < header_.records.last ? lastRecordEnd : header_.records.last;
+}
+
+void CXFile::RefreshAccess() {
+    access_ = Access{};
+    const Time last = LastStoredTime();
+    if (!view_ || header_.records.byte18 != 4 || last < header_.records.first ||
+        header_.channelCount > kMaxChannels)
+        return;
+    const std::uint64_t span = static_cast<std::uint64_t>(last - header_.records.first);
+    access_.samples = view_ + RecordAreaOffset();
+    access_.storedElapsed = span > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(span);
+    access_.interval = static_cast<std::uint32_t>(header_.interval);
+    access_.reciprocal = access_.interval == 1 ? 0 : UINT64_MAX / access_.interval + 1;
+    access_.channels = header_.channelCount;
+}
+
+void CXFile::StorePercent(int c, float sample, float* percent) const {
+    const float low = GetRangeLow(c);
+    const float high = GetRangeHigh(c);
+    float clamped = sample;
+    if (clamped < low) clamped = low;
+    if (clamped > high) clamped = high;
+    // An empty range has no meaningful percent; 0 keeps curves and lists drawable.
+    *percent = high > low ? (clamped - low) / (high - low) * 100.0f : 0.0f;
+}
+
+int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
+    if (!view_) return 1;
+    if (!IsChannel(c)) return 0;
+    const Time start = header_.records.first;
+    if (t < start || t > header_.records.last || header_.interval <= 0) return 0;
+    const std::uint64_t record = static_cast<std::uint64_t>(t - start) / static_cast<std::uint64_t>(header_.interval);
+    // A record beyond the capacity has no sample (the stored end disagrees with K).
+    if (record >= header_.records.count) return 0;
+    const std::uint64_t sampleSize = header_.records.byte18;
+    const std::uint64_t offset =
+        RecordAreaOffset() + (record * header_.channelCount + static_cast<unsigned>(c)) * sampleSize;
+    if (offset + sampleSize > viewSize_ || sampleSize > 4) return 0;
+    float sample = 0.0f;
+    if (sampleSize == 4) {
+        std::memcpy(&sample, view_ + offset, 4);
+    } else {
+        std::uint8_t bytes[4] = {};
+        std::memcpy(bytes, view_ + offset, sampleSize);
+        std::memcpy(&sample, bytes, 4);
+    }
+    const std::uint8_t type = header_.channels[c].signalType;
+    if (type != 0 && type != 80) return 1;
+    if (value) *value = sample;
+    if (percent) StorePercent(c, sample, percent);
+    return 1;
+}
+
+std::string CXFile::GetValueFormat(int c) const {
+    if (!IsChannel(c)) return {};
+    // Decimals come from the file; more than 9 is never meaningful and only bloats text.
+    auto fixed = [](int decimals) {
+        if (decimals > 9) decimals = 9;
+        char format[16];
+        std::snprintf(format, sizeof format, "%%.%df", decimals);
+        return std::string(format);
+    };
+    const ChannelDescriptor& d = header_.channels[c];
+    if (d.signalType == 0 || d.signalType == 80) return fixed(c <= 2 ? d.rangeLow.decimals : 2);
+    if (header_.scientific == 1) return "%.1E";
+    const auto integerPart = static_cast<std::int16_t>(static_cast<int>(GetRangeLow(c)));
+    return integerPart < -2 ? fixed(-integerPart) : fixed(2);
+}
+
+int CXFile::GetValueFormat(int c, char* format) const {
+    if (!IsChannel(c)) return 0;
+    const std::string text = GetValueFormat(c);
+    std::memcpy(format, text.c_str(), text.size() + 1);
+    return 1;
+}
+
+void CXFile::FindValue(FindRequest* request) const {
+    const Time step = header_.interval > 0 ? header_.interval : 1;
+    const bool forward = request->direction == 0;
+    // Moments past the last stored record have no value to match: a hostile end time far
+    // beyond the capacity must not turn the search into a walk through decades.
+    const Time last = LastStoredTime();
+    Time t = request->time;
+    if (!forward && t > last) t -= (t - last + step - 1) / step * step;
+    auto matches = [&](int c) {
+        float value = 0;
+        if (GetValue(c, t, &value, nullptr) != 1) return false;
+        return value - request->tolerance <= request->target && request->target <= value + request->tolerance;
+    };
+    for (; header_.records.first <= t && t <= last; t += forward ? step : -step) {
+        bool found = false;
+        if (request->channel >= 1) {
+            found = matches(request->channel - 1);
+        } else {
+            for (int c = 0; c < header_.channelCount && !found; ++c) found = matches(c);
+        }
+        if (found) {
+            request->time = t;
+            return;
+        }
+    }
+    request->time = 0;
+}
+
+int CXFile::GetHourTotal(int, Time t, double* total, int) const {
+    if (!view_) return 1;
+    if (t < header_.hourly.first || t > header_.hourly.last) return 0;
+    const std::uint64_t hour = static_cast<std::uint64_t>((t - header_.hourly.first) / 3600);
+    if (hour >= header_.hourly.count) return 0;
+    const std::uint64_t offset = HourlyOffset() + 8 * hour;
+    if (offset + 8 > viewSize_) return 0;
+    std::int64_t stored = 0;
+    std::memcpy(&stored, view_ + offset, 8);
+    if (stored < 0 || stored > (std::int64_t{1} << 56)) stored = 0;
+    if (total) *total = static_cast<double>(stored);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Tags
+
+Time CXFile::GetTag(int j) const {
+    if (!view_ || j < 0 || j >= header_.tagCount) return 0;
+    const std::uint64_t offset = TagOffset(j);
+    if (offset + 4 > viewSize_) return 0;
+    std::uint32_t stored = 0;
+    std::memcpy(&stored, view_ + offset, 4);
+    return static_cast<Time>(static_cast<std::int32_t>(stored));
+}
+
+int CXFile::AddTag(Time t) {
+    if (!view_ || fd_ < 0 || readOnly_ || temp_) return 0;
+    if (t < header_.records.first || t > header_.records.last) return 0;
+    if (header_.tagCount >= kMaxTags) return 0;
+    // The new tag goes right after the existing ones; a file whose hourly table or tags are
+    // missing must not be grown to where its description says they end.
+    const std::uint64_t at = TagOffset(header_.tagCount);
+    if (at > viewSize_) return 0;
+    const std::size_t oldSize = viewSize_;
+    const auto stored = static_cast<std::uint32_t>(static_cast<std::int32_t>(t));
+    const auto count = static_cast<std::uint8_t>(header_.tagCount + 1);
+    // The tag first, the count that makes it visible last; whatever fails on the way is
+    // undone, so that the answer always describes the file.
+    const bool written = sysio::WriteAllAt(fd_, &stored, 4, at) && sysio::Fdatasync(fd_) && Remap() &&
+                         sysio::WriteAllAt(fd_, &count, 1, kBlockAOffset + blockA::kTagCount) &&
+                         sysio::Fdatasync(fd_);
+    if (!written) {
+        const std::uint8_t previous = header_.tagCount;
+        (void)sysio::WriteAllAt(fd_, &previous, 1, kBlockAOffset + blockA::kTagCount);
+        if (at + 4 > oldSize) (void)sysio::Truncate(fd_, oldSize);
+        (void)sysio::Fdatasync(fd_);
+        (void)Remap();
+        return 0;
+    }
+    header_.tagCount = count;
+    return 1;
+}
+
+int CXFile::DeleteTag(int j) {
+    if (!view_ || readOnly_ || j < 0 || j >= header_.tagCount) return 0;
+    const std::uint64_t first = TagOffset(j);
+    const std::uint64_t end = TagOffset(header_.tagCount);
+    if (end > viewSize_) return 0;
+    std::memmove(view_ + first, view_ + first + 4, static_cast<std::size_t>(end - first - 4));
+    header_.tagCount = static_cast<std::uint8_t>(header_.tagCount - 1);
+    view_[kBlockAOffset + blockA::kTagCount] = header_.tagCount;
+    tagsDeleted_ = true;
+    const bool synced =
+        sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(first), static_cast<std::size_t>(end - first)) &&
+        sysio::SyncMappedRange(view_, viewSize_, kBlockAOffset + blockA::kTagCount, 1);
+    return synced ? 1 : 0;
+}
+
+}  // namespace kvr
