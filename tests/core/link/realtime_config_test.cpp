@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/datafile/file_codec.h"
 #include "core/link/display_defaults.h"
@@ -22,7 +23,8 @@ TEST(RealtimeConfig, TheFormatMagicSitsAtItsFixedPlaceWhateverTheAnswerLength) {
         // The file reopens as the version it was written as.
         EXPECT_EQ(kvr::codec::VersionOf(header.identification), c.version) << c.answer;
         EXPECT_TRUE(kvr::codec::IsFamily(header.identification)) << c.answer;
-        EXPECT_STREQ(header.identification, c.answer) << "the answer itself is kept";
+        EXPECT_EQ(std::string(header.identification, std::strlen(c.answer)), c.answer) << "the answer is kept";
+        EXPECT_EQ(std::string(header.identification + 10, 7), "KVR" + std::to_string(c.version)) << c.answer;
         EXPECT_EQ(header.identification[sizeof header.identification - 1], 0);
     }
     // Another family keeps the answer alone.
