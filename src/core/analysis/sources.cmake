@@ -15,3 +15,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
+# Reports, statistics and the workbook writer.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
+)
