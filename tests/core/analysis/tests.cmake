@@ -10,5 +10,6 @@ kvr_add_test(analysis_curves
 kvr_add_test(analysis_reports
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/cumulative_report_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/statistics_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_writer_test.cpp
   LIBS kvr_testsupport)
