@@ -15,3 +15,12 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
+# Reports, statistics and the workbook writer.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cumulative_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/period_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/table_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
+)
