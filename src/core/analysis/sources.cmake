@@ -15,3 +15,15 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
+# Export of records to workbooks and CSV files (kvrtool and the Sheetout library).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+target_link_libraries(kvr_core PUBLIC PkgConfig::XLSXWRITER)
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/csv_export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_run.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temp_target.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xlsx_export_sink.cpp
+)
