@@ -24,3 +24,12 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
 )
+# Export of records to workbooks and CSV files (kvrtool and the Sheetout library).
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/csv_export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_run.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temp_target.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xlsx_export_sink.cpp
+)

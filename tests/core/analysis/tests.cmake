@@ -13,3 +13,10 @@ kvr_add_test(analysis_reports
     ${CMAKE_CURRENT_LIST_DIR}/statistics_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_writer_test.cpp
   LIBS kvr_testsupport)
+
+# Export of records to workbooks and CSV files, read back cell by cell.
+kvr_add_test(analysis_export
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/export_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/workbook_cells.cpp
+  LIBS kvr_testsupport)
