@@ -15,3 +15,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
+# Instrument records: configuration texts, the configuration report, the event-log lists.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
+)
