@@ -33,3 +33,11 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/temp_target.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xlsx_export_sink.cpp
 )
+# Instrument records: configuration texts, the configuration report, the event-log lists.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/config_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_flow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_lists.cpp
+)

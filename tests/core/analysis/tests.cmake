@@ -20,3 +20,9 @@ kvr_add_test(analysis_export
     ${CMAKE_CURRENT_LIST_DIR}/export_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_cells.cpp
   LIBS kvr_testsupport)
+# Configuration report texts and the event-log lists.
+kvr_add_test(analysis_records
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/config_report_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/event_lists_test.cpp
+  LIBS kvr_testsupport)
