@@ -10,7 +10,7 @@
 #include "core/datafile/program.h"
 #include "gui/app/about_dlg.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/single_instance.h"

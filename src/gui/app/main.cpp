@@ -13,7 +13,7 @@
 #include "gui/app/flow_app.h"
 #include "gui/app/language.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/app/screenshot.h"
 
 namespace {

@@ -19,8 +19,8 @@
 #include "core/analysis/curve_window.h"
 #include "core/analysis/value_scale.h"
 #include "core/datafile/cxfile.h"
-#include "gui/history/back_buffer.h"
-#include "gui/history/edge_rect.h"
+#include "gui/common/back_buffer.h"
+#include "gui/common/edge_rect.h"
 
 class CTimeScrollBar;
 

@@ -9,9 +9,9 @@
 
 #include "core/analysis/curve_readout.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/tag_painter.h"
-#include "gui/link/color_button.h"
+#include "gui/common/color_ref.h"
 
 using kvr::Time;
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 
 class CChannelPanel;
 class CTimeScrollBar;

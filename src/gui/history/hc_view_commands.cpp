@@ -2,8 +2,8 @@
 // the view handles itself. Commands of windows built elsewhere are added through
 // RegisterCommand; until then the frame keeps them disabled.
 #include "core/analysis/curve_pages.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"

@@ -4,12 +4,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "core/analysis/navigation.h"
-#include "gui/app/message_box.h"
+#include "gui/common/button_row.h"
+#include "gui/common/message_box.h"
 
 namespace {
 
@@ -42,13 +42,6 @@ CRangeDialog::CRangeDialog(const kvr::CXFile& file, kvr::Time windowStart, kvr::
     startPickers_.Set(windowStart);
     endPickers_.Set(windowEnd);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    close->setObjectName(QStringLiteral("closeButton"));
-    connect(ok, &QPushButton::clicked, this, &CRangeDialog::accept);
-    connect(close, &QPushButton::clicked, this, &CRangeDialog::reject);
 
     auto* grid = new QGridLayout;
     grid->addWidget(span, 0, 0, 1, 3);
@@ -58,10 +51,8 @@ CRangeDialog::CRangeDialog(const kvr::CXFile& file, kvr::Time windowStart, kvr::
     grid->addWidget(new QLabel(QStringLiteral("结束时间"), this), 2, 0);
     grid->addWidget(endPickers_.date, 2, 1);
     grid->addWidget(endPickers_.time, 2, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("确定"), QStringLiteral("okButton")},
+                                           {QStringLiteral("关闭"), QStringLiteral("closeButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

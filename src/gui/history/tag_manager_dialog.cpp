@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/message_box.h"
-#include "gui/history/tag_list.h"
+#include "gui/common/message_box.h"
+#include "gui/navigation/tag_list.h"
 
 CTagManagerDialog::CTagManagerDialog(kvr::CXFile& file, QWidget* parent)
     : QDialog(parent), file_(file) {

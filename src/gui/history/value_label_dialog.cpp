@@ -5,11 +5,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/datafile/gbk.h"
-#include "gui/app/message_box.h"
+#include "gui/common/button_row.h"
+#include "gui/common/message_box.h"
 
 CValueLabelDialog::CValueLabelDialog(const kvr::CXFile& file, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("值标签"));
@@ -32,17 +32,8 @@ CValueLabelDialog::CValueLabelDialog(const kvr::CXFile& file, QWidget* parent) :
         grid->addWidget(valueEdits_[k], k, 3);
         grid->addWidget(shownBoxes_[k], k, 4);
     }
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(ok, &QPushButton::clicked, this, &CValueLabelDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &CValueLabelDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("OK"), QStringLiteral("okButton")},
+                                           {QStringLiteral("Cancel"), QStringLiteral("cancelButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -3,32 +3,23 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/message_box.h"
+#include "gui/common/button_row.h"
+#include "gui/common/message_box.h"
 
 CListFilterDialog::CListFilterDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("数据列表筛选"));
     // Always opens with 1, whatever the list shows now.
     stepEdit_ = new QLineEdit(QStringLiteral("1"), this);
     stepEdit_->setObjectName(QStringLiteral("stepEdit"));
-    auto* ok = new QPushButton(QStringLiteral("确认"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(ok, &QPushButton::clicked, this, &CListFilterDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &CListFilterDialog::reject);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("间隔:"), this));
     row->addWidget(stepEdit_);
     row->addWidget(new QLabel(QStringLiteral("记录间隔"), this));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("确认"), QStringLiteral("okButton")},
+                                           {QStringLiteral("取消"), QStringLiteral("cancelButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);

@@ -5,13 +5,13 @@
 #include <algorithm>
 
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
-#include "gui/history/find_dialog.h"
-#include "gui/history/goto_dialog.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
+#include "gui/navigation/find_dialog.h"
+#include "gui/navigation/goto_dialog.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_filter_dialog.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 
 namespace {
 
@@ -40,7 +40,10 @@ void CXListView::SetFile(kvr::CXFile* file) {
     grid_->SetFile(file);
 }
 
-void CXListView::SetHistoryOwner(CListOwner* owner) { historyOwner_ = owner; }
+void CXListView::SetHistoryOwner(CListOwner* owner) {
+    historyOwner_ = owner;
+    if (owner) owner->ListOpened(this);
+}
 
 void CXListView::AttachAcquisition(CListOwner* acquisition) {
     acquisition_ = acquisition;

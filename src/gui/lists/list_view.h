@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 
 class CListOwner;
 class CXDataGrid;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "gui/app/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 #include "gui/lists/print_orientation_dialog.h"

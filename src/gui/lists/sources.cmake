@@ -8,7 +8,6 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/grid_table_painter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_filter_dialog.h
   ${CMAKE_CURRENT_LIST_DIR}/list_filter_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/list_owner.h
   ${CMAKE_CURRENT_LIST_DIR}/list_view.h
   ${CMAKE_CURRENT_LIST_DIR}/list_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_view_print.cpp

@@ -12,7 +12,7 @@
 
 #include "core/datafile/program.h"
 #include "gui/app/flow_app.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "support/test_support.h"
 
 namespace apptest {

@@ -11,10 +11,10 @@
 #include "app_test_support.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/language.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/app/single_instance.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QtTest/QTest>
 
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "core/analysis/grid_copy.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/lists/grid_cells.h"
 #include "gui/lists/gui_test_support.h"
 

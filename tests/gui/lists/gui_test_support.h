@@ -13,7 +13,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "support/test_support.h"
 
 // Readable failure messages for Qt texts.

@@ -9,16 +9,16 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 namespace {
 
 struct StubOwner : CListOwner {
-    void ListClosed(CXListView*) override {}
+    void ListClosed(QWidget*) override {}
     void ListActivated() override {}
 };
 

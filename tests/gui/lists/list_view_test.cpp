@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 using listtest::T0;
@@ -20,7 +20,7 @@ struct StubOwner : CListOwner {
     kvr::FindState find;
     int closed = 0;
     int activated = 0;
-    void ListClosed(CXListView*) override { ++closed; }
+    void ListClosed(QWidget*) override { ++closed; }
     void ListActivated() override { ++activated; }
     kvr::FindState* ListFindState() override { return &find; }
 };

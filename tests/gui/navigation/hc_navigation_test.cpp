@@ -10,7 +10,7 @@
 #include <QTimeEdit>
 
 #include "core/datafile/program.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
 #include "gui/history/curve_ctrl.h"

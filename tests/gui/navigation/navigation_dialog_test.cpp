@@ -11,14 +11,14 @@
 #include <QTimeEdit>
 
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
-#include "gui/history/find_dialog.h"
-#include "gui/history/goto_dialog.h"
+#include "gui/common/command_ids.h"
+#include "gui/navigation/find_dialog.h"
+#include "gui/navigation/goto_dialog.h"
 #include "gui/history/range_dialog.h"
-#include "gui/history/tag_list.h"
+#include "gui/navigation/tag_list.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 using kvr::Time;
@@ -175,7 +175,7 @@ namespace {
 
 struct FindOwner : CListOwner {
     kvr::FindState find;
-    void ListClosed(CXListView*) override {}
+    void ListClosed(QWidget*) override {}
     void ListActivated() override {}
     kvr::FindState* ListFindState() override { return &find; }
 };

@@ -9,7 +9,7 @@
 
 #include "core/analysis/tag_marks.h"
 #include "core/datafile/gbk.h"
-#include "gui/history/tag_list.h"
+#include "gui/navigation/tag_list.h"
 #include "gui/history/tag_manager_dialog.h"
 #include "gui/history/tag_painter.h"
 #include "gui/history/value_label_dialog.h"

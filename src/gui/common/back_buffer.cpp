@@ -1,10 +1,10 @@
-#include "gui/history/back_buffer.h"
+#include "gui/common/back_buffer.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 
 CXBackBuffer::CXBackBuffer(const EdgeRect& rect, qreal devicePixelRatio) {
     Create(rect, devicePixelRatio);

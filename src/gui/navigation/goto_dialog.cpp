@@ -1,16 +1,16 @@
-#include "gui/history/goto_dialog.h"
+#include "gui/navigation/goto_dialog.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "core/analysis/navigation.h"
-#include "gui/app/message_box.h"
-#include "gui/history/tag_list.h"
+#include "gui/common/button_row.h"
+#include "gui/common/message_box.h"
+#include "gui/navigation/tag_list.h"
 
 CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
     : QDialog(parent), file_(file) {
@@ -22,13 +22,6 @@ CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
     pickers_ = DateTimePickers::Create(this, "goto");
     tagList_ = new CTagList(this);
 
-    auto* jump = new QPushButton(QStringLiteral("跳转"), this);
-    jump->setObjectName(QStringLiteral("jumpButton"));
-    jump->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral("关闭"), this);
-    close->setObjectName(QStringLiteral("closeButton"));
-    connect(jump, &QPushButton::clicked, this, &CGoToDialog::accept);
-    connect(close, &QPushButton::clicked, this, &CGoToDialog::reject);
     connect(timeRadio_, &QRadioButton::clicked, this, [this] { SetTagMode(false); });
     connect(tagRadio_, &QRadioButton::clicked, this, [this] { SetTagMode(true); });
 
@@ -38,10 +31,8 @@ CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
     grid->addWidget(pickers_.time, 0, 2);
     grid->addWidget(tagRadio_, 1, 0);
     grid->addWidget(tagList_, 2, 0, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(jump);
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("跳转"), QStringLiteral("jumpButton")},
+                                           {QStringLiteral("关闭"), QStringLiteral("closeButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

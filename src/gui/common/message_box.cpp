@@ -1,4 +1,4 @@
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 
 #include <utility>
 

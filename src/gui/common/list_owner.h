@@ -1,16 +1,18 @@
 #pragma once
 // What a data list needs from the window that opened it: the history curve view for a
 // history list, the live acquisition for a live list. The owner outlives the list.
+class QWidget;
 namespace kvr {
 struct FindState;
 }
-class CXListView;
 
 class CListOwner {
 public:
     virtual ~CListOwner() = default;
-    // The list window is going away; the owner forgets it.
-    virtual void ListClosed(CXListView* list) = 0;
+    // The list window was made for this owner / is going away; the owner remembers or
+    // forgets it.
+    virtual void ListOpened(QWidget* list) {}
+    virtual void ListClosed(QWidget* list) = 0;
     // The list became the active window; the owner describes the file in the status bar.
     virtual void ListActivated() = 0;
     // The search kept across searches of the curves and the list (history owners).

@@ -1,11 +1,12 @@
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 
 #include <array>
+
+#include "gui/common/view_host.h"
 
 namespace {
 
 std::array<QString, 6> statusTexts;
-StatusSink statusSink = nullptr;
 CircleChartSink circleChartSink = nullptr;
 
 }  // namespace
@@ -13,15 +14,13 @@ CircleChartSink circleChartSink = nullptr;
 void SetStatusText(int pane, const QString& text) {
     if (pane < 0 || pane >= static_cast<int>(statusTexts.size())) return;
     statusTexts[static_cast<std::size_t>(pane)] = text;
-    if (statusSink) statusSink(pane, text);
+    if (ViewHost* host = ViewHost::Instance()) host->SetStatusText(pane, text);
 }
 
 QString StatusText(int pane) {
     if (pane < 0 || pane >= static_cast<int>(statusTexts.size())) return {};
     return statusTexts[static_cast<std::size_t>(pane)];
 }
-
-void SetStatusSink(StatusSink sink) { statusSink = sink; }
 
 void SetCircleChartItems(const QStringList& channelNames) {
     if (circleChartSink) circleChartSink(channelNames);

@@ -1,4 +1,4 @@
-#include "gui/history/tag_list.h"
+#include "gui/navigation/tag_list.h"
 
 #include <QHeaderView>
 

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QPainter>
 
-#include "gui/history/edge_rect.h"
+#include "gui/common/edge_rect.h"
 
 QColor ButtonFaceColor();
 QColor ButtonShadowColor();

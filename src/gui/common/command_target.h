@@ -18,12 +18,11 @@ public:
 };
 
 // The status bar of the main frame: panes 1..5 are filled by the views (device name,
-// channel count, recording period, record interval, total time). Views call this; the
-// main frame installs the sink. Without a main frame (tests) texts are kept for reading.
+// channel count, recording period, record interval, total time). Views call this; it
+// reaches the program's ViewHost when there is one, and keeps the last texts for reading
+// (tests of a single window have no host).
 void SetStatusText(int pane, const QString& text);
 QString StatusText(int pane);
-using StatusSink = void (*)(int pane, const QString& text);
-void SetStatusSink(StatusSink sink);
 
 // The main menu's circular-chart submenu lists the channels of the active history file:
 // item i runs command cmd::kCircleChartFirst + i. The history view fills it; the main frame

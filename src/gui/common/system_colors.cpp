@@ -1,4 +1,4 @@
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "gui/app/printer_setup.h"
+#include "gui/common/printer_setup.h"
 
 #include <QPageLayout>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "gui/history/date_time_pickers.h"
+#include "gui/common/date_time_pickers.h"
 
 #include <QDateEdit>
 #include <QTimeEdit>

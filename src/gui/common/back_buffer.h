@@ -9,7 +9,7 @@
 // alpha, because the raster operations of the cursor and the selection band work on it.
 #include <QImage>
 
-#include "gui/history/edge_rect.h"
+#include "gui/common/edge_rect.h"
 
 class CXBackBuffer {
 public:

@@ -1,4 +1,4 @@
-#include "gui/history/find_dialog.h"
+#include "gui/navigation/find_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 
 namespace {
 
