@@ -24,7 +24,7 @@
 #include "gui/app/command_table.h"
 #include "gui/common/command_target.h"
 #include "gui/app/icons.h"
-#include "gui/app/language.h"
+#include "gui/common/language.h"
 #include "gui/app/mdi_background.h"
 #include "gui/common/message_box.h"
 #include "gui/app/status_pane.h"
@@ -98,10 +98,10 @@ void CMainFrame::RegisterFrameCommands() {
     using namespace cmd;
     actions_->SetFrameHandler(kOpen, [this] { OnFileOpen(); });
     actions_->SetFrameHandler(kRealtimeWindow, [this] { ShowRealtimeWindow(); });
-    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(EnglishFlag()); });
-    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(EnglishFlag()); });
+    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(ProgramLanguage() == Language::English); });
+    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(ProgramLanguage() == Language::English); });
     actions_->SetFrameHandler(kDeviceConfiguration, [this] { OnDeviceConfiguration(); });
-    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, EnglishFlag()); });
+    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, ProgramLanguage()); });
     actions_->SetFrameHandler(
         kCloseWindow, [this] { if (CChildFrame* frame = ActiveFrame()) frame->close(); },
         [this] { return ActiveFrame() != nullptr; });

@@ -41,7 +41,7 @@ void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
 
 QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
 
-void RunUploadDialog(CMainFrame* mainFrame, int) {
+void RunUploadDialog(CMainFrame* mainFrame, Language) {
     ShowMessageBox({mainFrame, QStringLiteral("本版本尚未提供串口上传功能。"),
                     NoticeCaption(), QMessageBox::Information, QMessageBox::Ok});
 }

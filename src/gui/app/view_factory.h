@@ -4,6 +4,8 @@
 // factories it registers.
 #include <QWidget>
 
+#include "gui/common/language.h"
+
 namespace kvr {
 class CXFile;
 }
@@ -25,4 +27,4 @@ void SetReportFile(QWidget* view, kvr::CXFile* file);
 QWidget* CreateRealtimeView(QWidget* frame);
 
 // The serial upload dialog, run modally; it opens the uploaded file through the main frame.
-void RunUploadDialog(CMainFrame* mainFrame, int english);
+void RunUploadDialog(CMainFrame* mainFrame, Language language);

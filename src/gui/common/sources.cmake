@@ -7,11 +7,15 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/color_ref.h
   ${CMAKE_CURRENT_LIST_DIR}/color_ref.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_ids.h
+  ${CMAKE_CURRENT_LIST_DIR}/command_map.h
+  ${CMAKE_CURRENT_LIST_DIR}/command_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_target.h
   ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
   ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.h
   ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/edge_rect.h
+  ${CMAKE_CURRENT_LIST_DIR}/language.h
+  ${CMAKE_CURRENT_LIST_DIR}/language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_owner.h
   ${CMAKE_CURRENT_LIST_DIR}/message_box.h
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp

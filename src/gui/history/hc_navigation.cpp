@@ -4,12 +4,12 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/navigation/find_dialog.h"
-#include "gui/navigation/goto_dialog.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
 #include "gui/history/hc_view.h"
-#include "gui/history/range_dialog.h"
-#include "gui/history/tag_manager_dialog.h"
-#include "gui/history/value_label_dialog.h"
+#include "gui/history/range_dlg.h"
+#include "gui/history/tag_manager_dlg.h"
+#include "gui/history/value_label_dlg.h"
 
 CHCNavigation::CHCNavigation(CHCView* view) : QObject(view), view_(view) { RegisterCommands(); }
 
@@ -49,7 +49,7 @@ void CHCNavigation::AddTag() {
 }
 
 void CHCNavigation::ManageTags() {
-    CTagManagerDialog dialog(*view_->GetFile(), view_);
+    CTagManagerDlg dialog(*view_->GetFile(), view_);
     dialog.exec();
     view_->CurveCtrl()->Rebuild();
 }
@@ -64,21 +64,21 @@ void CHCNavigation::EditLabels() {
 // Navigation
 
 void CHCNavigation::GoTo() {
-    CGoToDialog dialog(*view_->GetFile(), view_);
+    CGoToDlg dialog(*view_->GetFile(), view_);
     if (dialog.exec() == QDialog::Accepted) view_->CurveCtrl()->GoTo(dialog.Result());
 }
 
 void CHCNavigation::SetRange() {
     const auto [windowStart, windowEnd] = view_->CurveCtrl()->GetWindowRange();
-    CRangeDialog dialog(*view_->GetFile(), windowStart, windowEnd, view_);
+    CRangeDlg dialog(*view_->GetFile(), windowStart, windowEnd, view_);
     if (dialog.exec() != QDialog::Accepted) return;
     view_->CurveCtrl()->ZoomTo(dialog.Start(), dialog.End());
     view_->UpdateStatusBar();
 }
 
 void CHCNavigation::Find() {
-    CFindDialog dialog(*view_->GetFile(), find_, view_);
-    connect(&dialog, &CFindDialog::findStepRequested, this, &CHCNavigation::FindStep);
+    CFindDlg dialog(*view_->GetFile(), find_, view_);
+    connect(&dialog, &CFindDlg::findStepRequested, this, &CHCNavigation::FindStep);
     dialog.exec();
 }
 

@@ -19,12 +19,12 @@ target_sources(kvr_gui PRIVATE
 target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/range_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/range_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/range_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/range_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.h
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/value_label_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/value_label_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.cpp
 )

@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace historytest;
+using namespace guitest;
 
 class CurveRendererTest : public testing::Test {
 protected:
@@ -37,7 +37,7 @@ protected:
 
 TEST_F(CurveRendererTest, AtScaleOneDrawsWhatTheControlShows) {
     // No cursor yet: the control shows frame, axes and plot only.
-    const QImage shown = Render(*ctrl_);
+    const QImage shown = Shot(*ctrl_);
     const QImage rendered = RenderImage(shown.size(), 1.0);
     ASSERT_EQ(rendered.size(), shown.size());
     int differing = 0;

@@ -7,10 +7,10 @@ class CXFile;
 }
 class CTagList;
 
-class CTagManagerDialog : public QDialog {
+class CTagManagerDlg : public QDialog {
     Q_OBJECT
 public:
-    CTagManagerDialog(kvr::CXFile& file, QWidget* parent = nullptr);
+    CTagManagerDlg(kvr::CXFile& file, QWidget* parent = nullptr);
 
 private:
     void OnDelete();

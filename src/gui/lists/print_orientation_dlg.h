@@ -4,10 +4,10 @@
 
 class QCheckBox;
 
-class CPrintOrientationDialog : public QDialog {
+class CPrintOrientationDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CPrintOrientationDialog(QWidget* parent = nullptr);
+    explicit CPrintOrientationDlg(QWidget* parent = nullptr);
     // Read however the dialog was closed.
     bool Portrait() const;
 

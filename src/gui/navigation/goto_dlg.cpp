@@ -1,4 +1,4 @@
-#include "gui/navigation/goto_dialog.h"
+#include "gui/navigation/goto_dlg.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -12,7 +12,7 @@
 #include "gui/common/message_box.h"
 #include "gui/navigation/tag_list.h"
 
-CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
+CGoToDlg::CGoToDlg(const kvr::CXFile& file, QWidget* parent)
     : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("转到..."));
     timeRadio_ = new QRadioButton(QStringLiteral("时间"), this);
@@ -43,12 +43,12 @@ CGoToDialog::CGoToDialog(const kvr::CXFile& file, QWidget* parent)
     SetTagMode(false);
 }
 
-void CGoToDialog::SetTagMode(bool tagMode) {
+void CGoToDlg::SetTagMode(bool tagMode) {
     pickers_.SetEnabled(!tagMode);
     tagList_->setEnabled(tagMode);
 }
 
-void CGoToDialog::accept() {
+void CGoToDlg::accept() {
     if (tagRadio_->isChecked()) {
         const int tag = tagList_->SelectedTag();
         if (tag < 0) {

@@ -1,11 +1,11 @@
-#include "gui/lists/print_orientation_dialog.h"
+#include "gui/lists/print_orientation_dlg.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CPrintOrientationDialog::CPrintOrientationDialog(QWidget* parent) : QDialog(parent) {
+CPrintOrientationDlg::CPrintOrientationDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("数据列表打印方向"));
     portrait_ = new QCheckBox(QStringLiteral("纵向"), this);
     portrait_->setObjectName(QStringLiteral("portraitBox"));
@@ -18,7 +18,7 @@ CPrintOrientationDialog::CPrintOrientationDialog(QWidget* parent) : QDialog(pare
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &CPrintOrientationDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &CPrintOrientationDlg::accept);
 
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(portrait_);
@@ -28,4 +28,4 @@ CPrintOrientationDialog::CPrintOrientationDialog(QWidget* parent) : QDialog(pare
     layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-bool CPrintOrientationDialog::Portrait() const { return portrait_->isChecked(); }
+bool CPrintOrientationDlg::Portrait() const { return portrait_->isChecked(); }

@@ -4,10 +4,10 @@
 
 class QLineEdit;
 
-class CListFilterDialog : public QDialog {
+class CListFilterDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CListFilterDialog(QWidget* parent = nullptr);
+    explicit CListFilterDlg(QWidget* parent = nullptr);
     // Records per row (valid after the dialog was accepted); at least 1.
     int Step() const { return step_; }
 

@@ -10,10 +10,10 @@ class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
-class CFindDialog : public QDialog {
+class CFindDlg : public QDialog {
     Q_OBJECT
 public:
-    CFindDialog(const kvr::CXFile& file, kvr::FindState& state, QWidget* parent = nullptr);
+    CFindDlg(const kvr::CXFile& file, kvr::FindState& state, QWidget* parent = nullptr);
 
 signals:
     // The state holds the search; the owning view takes one step now.

@@ -1,4 +1,4 @@
-#include "gui/history/value_label_dialog.h"
+#include "gui/history/value_label_dlg.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include "gui/common/button_row.h"
 #include "gui/common/message_box.h"
 
-CValueLabelDialog::CValueLabelDialog(const kvr::CXFile& file, QWidget* parent) : QDialog(parent) {
+CValueLabelDlg::CValueLabelDlg(const kvr::CXFile& file, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("值标签"));
     labels_ = {file.Header().labels[0], file.Header().labels[1]};
     auto* grid = new QGridLayout;
@@ -39,7 +39,7 @@ CValueLabelDialog::CValueLabelDialog(const kvr::CXFile& file, QWidget* parent) :
     layout->addLayout(buttons);
 }
 
-void CValueLabelDialog::accept() {
+void CValueLabelDlg::accept() {
     std::array<kvr::ValueLabel, 2> edited{};
     for (int k = 0; k < 2; ++k) {
         const std::string name = nameEdits_[k]->text().toStdString();
@@ -68,7 +68,7 @@ void CValueLabelDialog::accept() {
 }
 
 bool EditValueLabels(QWidget* parent, kvr::CXFile& file) {
-    CValueLabelDialog dialog(file, parent);
+    CValueLabelDlg dialog(file, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     file.Header().labels[0] = dialog.Labels()[0];
     file.Header().labels[1] = dialog.Labels()[1];

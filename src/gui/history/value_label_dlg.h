@@ -8,12 +8,12 @@
 class QCheckBox;
 class QLineEdit;
 
-class CValueLabelDialog : public QDialog {
+class CValueLabelDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxNameBytes = 10;  // GBK bytes; the field holds 11 with the NUL
 
-    CValueLabelDialog(const kvr::CXFile& file, QWidget* parent = nullptr);
+    CValueLabelDlg(const kvr::CXFile& file, QWidget* parent = nullptr);
     // The edited labels (valid after the dialog was accepted).
     const std::array<kvr::ValueLabel, 2>& Labels() const { return labels_; }
 

@@ -1,4 +1,4 @@
-#include "gui/history/tag_manager_dialog.h"
+#include "gui/history/tag_manager_dlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include "gui/common/message_box.h"
 #include "gui/navigation/tag_list.h"
 
-CTagManagerDialog::CTagManagerDialog(kvr::CXFile& file, QWidget* parent)
+CTagManagerDlg::CTagManagerDlg(kvr::CXFile& file, QWidget* parent)
     : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("标签管理"));
     tagList_ = new CTagList(this);
@@ -19,9 +19,9 @@ CTagManagerDialog::CTagManagerDialog(kvr::CXFile& file, QWidget* parent)
     removeAll->setObjectName(QStringLiteral("deleteAllButton"));
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setObjectName(QStringLiteral("closeButton"));
-    connect(remove, &QPushButton::clicked, this, &CTagManagerDialog::OnDelete);
-    connect(removeAll, &QPushButton::clicked, this, &CTagManagerDialog::OnDeleteAll);
-    connect(close, &QPushButton::clicked, this, &CTagManagerDialog::reject);
+    connect(remove, &QPushButton::clicked, this, &CTagManagerDlg::OnDelete);
+    connect(removeAll, &QPushButton::clicked, this, &CTagManagerDlg::OnDeleteAll);
+    connect(close, &QPushButton::clicked, this, &CTagManagerDlg::reject);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(remove);
@@ -38,13 +38,13 @@ CTagManagerDialog::CTagManagerDialog(kvr::CXFile& file, QWidget* parent)
     tagList_->Fill(file_);
 }
 
-bool CTagManagerDialog::ConfirmDeletion() {
+bool CTagManagerDlg::ConfirmDeletion() {
     return ShowMessageBox({this, QStringLiteral("确认需要删除？"), NoticeCaption(),
                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No}) ==
            QMessageBox::Yes;
 }
 
-void CTagManagerDialog::OnDelete() {
+void CTagManagerDlg::OnDelete() {
     if (!ConfirmDeletion()) return;
     const int tag = tagList_->SelectedTag();
     if (tag < 0) {
@@ -56,7 +56,7 @@ void CTagManagerDialog::OnDelete() {
     tagList_->Fill(file_);
 }
 
-void CTagManagerDialog::OnDeleteAll() {
+void CTagManagerDlg::OnDeleteAll() {
     if (!ConfirmDeletion()) return;
     // A tag that cannot be deleted (a read-only file) must not hold the loop forever.
     while (file_.GetTagCount() > 0 && file_.DeleteTag(0)) {

@@ -1,4 +1,4 @@
-#include "gui/history/range_dialog.h"
+#include "gui/history/range_dlg.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -31,7 +31,7 @@ QString ProblemText(kvr::RangeProblem problem) {
 
 }  // namespace
 
-CRangeDialog::CRangeDialog(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
+CRangeDlg::CRangeDlg(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
                            QWidget* parent)
     : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("范围设定"));
@@ -58,7 +58,7 @@ CRangeDialog::CRangeDialog(const kvr::CXFile& file, kvr::Time windowStart, kvr::
     layout->addLayout(buttons);
 }
 
-void CRangeDialog::accept() {
+void CRangeDlg::accept() {
     const kvr::Time start = startPickers_.Get();
     const kvr::Time end = endPickers_.Get();
     const kvr::RangeProblem problem =

@@ -1,4 +1,4 @@
-#include "gui/lists/list_filter_dialog.h"
+#include "gui/lists/list_filter_dlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include "gui/common/button_row.h"
 #include "gui/common/message_box.h"
 
-CListFilterDialog::CListFilterDialog(QWidget* parent) : QDialog(parent) {
+CListFilterDlg::CListFilterDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("数据列表筛选"));
     // Always opens with 1, whatever the list shows now.
     stepEdit_ = new QLineEdit(QStringLiteral("1"), this);
@@ -25,7 +25,7 @@ CListFilterDialog::CListFilterDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
-void CListFilterDialog::accept() {
+void CListFilterDlg::accept() {
     bool ok = false;
     const int step = stepEdit_->text().trimmed().toInt(&ok);
     // Rows are step records apart: 0 or less would put every row on the same record.

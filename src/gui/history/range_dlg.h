@@ -5,11 +5,11 @@
 #include "core/datafile/cxfile.h"
 #include "gui/common/date_time_pickers.h"
 
-class CRangeDialog : public QDialog {
+class CRangeDlg : public QDialog {
     Q_OBJECT
 public:
     // Opens on the curves' current window.
-    CRangeDialog(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
+    CRangeDlg(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
                  QWidget* parent = nullptr);
     kvr::Time Start() const { return start_; }
     kvr::Time End() const { return end_; }

@@ -1,4 +1,4 @@
-#include "gui/navigation/find_dialog.h"
+#include "gui/navigation/find_dlg.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -22,7 +22,7 @@ std::optional<float> ParseNumber(const QLineEdit* edit) {
 
 }  // namespace
 
-CFindDialog::CFindDialog(const kvr::CXFile& file, kvr::FindState& state, QWidget* parent)
+CFindDlg::CFindDlg(const kvr::CXFile& file, kvr::FindState& state, QWidget* parent)
     : QDialog(parent), state_(state) {
     setWindowTitle(QStringLiteral("查找"));
     valueEdit_ = new QLineEdit(QString::number(state.value), this);
@@ -65,8 +65,8 @@ CFindDialog::CFindDialog(const kvr::CXFile& file, kvr::FindState& state, QWidget
     findNext->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    connect(findNext, &QPushButton::clicked, this, &CFindDialog::OnFindNext);
-    connect(cancel, &QPushButton::clicked, this, &CFindDialog::reject);
+    connect(findNext, &QPushButton::clicked, this, &CFindDlg::OnFindNext);
+    connect(cancel, &QPushButton::clicked, this, &CFindDlg::reject);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("查找数值："), valueEdit_);
@@ -87,7 +87,7 @@ CFindDialog::CFindDialog(const kvr::CXFile& file, kvr::FindState& state, QWidget
     layout->addLayout(buttons);
 }
 
-bool CFindDialog::ReadFields() {
+bool CFindDlg::ReadFields() {
     const std::optional<float> value = ParseNumber(valueEdit_);
     const std::optional<float> tolerance = ParseNumber(toleranceEdit_);
     if (!value || !tolerance) {
@@ -106,7 +106,7 @@ bool CFindDialog::ReadFields() {
     return true;
 }
 
-void CFindDialog::OnFindNext() {
+void CFindDlg::OnFindNext() {
     if (!ReadFields()) return;
     if (newSearch_) {
         state_.searchTime = 0;

@@ -8,10 +8,10 @@
 class CTagList;
 class QRadioButton;
 
-class CGoToDialog : public QDialog {
+class CGoToDlg : public QDialog {
     Q_OBJECT
 public:
-    CGoToDialog(const kvr::CXFile& file, QWidget* parent = nullptr);
+    CGoToDlg(const kvr::CXFile& file, QWidget* parent = nullptr);
     // The chosen record time (valid after the dialog was accepted).
     kvr::Time Result() const { return result_; }
 
