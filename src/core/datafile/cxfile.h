@@ -170,8 +170,12 @@ public:
     virtual void SetStartTime(Time t);
     virtual void SetEndTime(Time t);
 
-    // The live buffer: "temp.tmp" in the program folder, deleted on Close.
+    // The live buffer: "temp.tmp" in the program folder (or the path set before), deleted
+    // on Close.
     int CreateTempFile();
+    void SetTempFilePath(const std::string& path) { tempTarget_ = path; }
+    // The two cumulative totals of the trailer, written through to the open file.
+    void SetTotals(std::int64_t flow, std::int64_t heat);
     // Stores record index and makes it durable, with the end time in block B. The record
     // count is published last, so a reader on another thread that sees it finds the record
     // complete. Returns false when the record is outside the buffer or did not reach the
@@ -239,6 +243,7 @@ private:
     std::uint8_t* view_ = nullptr;
     std::size_t viewSize_ = 0;
     std::string tempPath_;    // the live buffer, or an upload not yet put in place
+    std::string tempTarget_;  // where CreateTempFile puts the live buffer; empty: temp.tmp
     std::string fileName_;
     FileHeader header_;
     Access access_;

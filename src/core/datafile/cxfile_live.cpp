@@ -17,7 +17,7 @@ namespace kvr {
 
 int CXFile::CreateTempFile() {
     Close();
-    const std::string path = GetProgramFolder() + "temp.tmp";
+    const std::string path = tempTarget_.empty() ? GetProgramFolder() + "temp.tmp" : tempTarget_;
     const std::uint64_t size = static_cast<std::uint64_t>(configSize_) +
                                static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
                                    header_.records.count +
@@ -69,6 +69,15 @@ bool CXFile::AppendRecord(const float* record, unsigned index) {
     }
     SetRecordCount(static_cast<int>(index + 1));
     return durable;
+}
+
+void CXFile::SetTotals(std::int64_t flow, std::int64_t heat) {
+    header_.flowTotal = flow;
+    header_.heatTotal = heat;
+    const std::size_t configEnd = kConfigOffset + static_cast<std::size_t>(configSize_);
+    if (!view_ || readOnly_ || viewSize_ < configEnd + kTrailerSize) return;
+    std::memcpy(view_ + configEnd, &flow, 8);
+    std::memcpy(view_ + configEnd + 8, &heat, 8);
 }
 
 int CXFile::GetCapacity() const {

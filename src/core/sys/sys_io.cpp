@@ -1,6 +1,7 @@
 #include "core/sys/sys_io.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -17,6 +18,9 @@ ssize_t SystemWrite(int fd, const void* buffer, size_t count) {
     return ::write(fd, buffer, count);
 }
 int SystemPoll(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
+int SystemIoctlInt(int fd, unsigned long request, int* argument) {
+    return ::ioctl(fd, request, argument);
+}
 int SystemOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 ssize_t SystemPwrite(int fd, const void* buffer, size_t count, off_t offset) {
     return ::pwrite(fd, buffer, count, offset);
@@ -29,7 +33,7 @@ int SystemMsync(void* address, size_t length, int flags) {
     return ::msync(address, length, flags);
 }
 
-constexpr Calls kSystem{SystemRead,      SystemWrite,     SystemPoll,
+constexpr Calls kSystem{SystemRead,      SystemWrite,     SystemPoll,      SystemIoctlInt,
                         SystemOpen,      SystemPwrite,    SystemFsync,
                         SystemFdatasync, SystemFtruncate, SystemRename,
                         SystemMsync};
@@ -83,6 +87,10 @@ ssize_t Read(int fd, void* buffer, size_t count) {
 
 ssize_t Write(int fd, const void* buffer, size_t count) {
     return Retrying([&] { return Current().write(fd, buffer, count); });
+}
+
+int IoctlInt(int fd, unsigned long request, int* argument) {
+    return Retrying([&] { return Current().ioctlInt(fd, request, argument); });
 }
 
 int PollUntil(int fd, short events, Clock::time_point deadline) {

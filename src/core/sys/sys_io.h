@@ -17,6 +17,8 @@ struct Calls {
     ssize_t (*read)(int fd, void* buffer, size_t count);
     ssize_t (*write)(int fd, const void* buffer, size_t count);
     int (*poll)(pollfd* fds, nfds_t count, int timeoutMs);
+    // Device controls whose argument is an int (modem lines).
+    int (*ioctlInt)(int fd, unsigned long request, int* argument);
     int (*open)(const char* path, int flags, mode_t mode);
     ssize_t (*pwrite)(int fd, const void* buffer, size_t count, off_t offset);
     int (*fsync)(int fd);
@@ -47,6 +49,7 @@ ssize_t Write(int fd, const void* buffer, size_t count);
 // Clock::time_point::max()). Returns the revents, 0 when the deadline passed, -1 on error.
 // An interrupted wait resumes with the time that is left.
 int PollUntil(int fd, short events, Clock::time_point deadline);
+int IoctlInt(int fd, unsigned long request, int* argument);
 
 // File calls. Descriptors are opened close-on-exec.
 int Open(const char* path, int flags, mode_t mode = 0);

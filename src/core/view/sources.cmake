@@ -1,4 +1,4 @@
-# Sources of the view arithmetic: what the curves and the data list compute before they draw.
+# Sources of the view arithmetic: what the windows compute before they draw.
 # Data list, navigation, value search and curve marks.
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/channel_text.cpp
@@ -14,4 +14,8 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_readout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
+)
+# Bar, dial and circular-chart geometry.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chart_geometry.cpp
 )

@@ -5,7 +5,7 @@
 
 #include "core/datafile/program.h"
 #include "core/link/display_defaults.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/profile_values.h"
 #include "gui/link/view_def_dlg.h"
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/link/display_defaults.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/color_button.h"
 
 namespace {

@@ -12,3 +12,7 @@ kvr_add_test(view_lists
     ${CMAKE_CURRENT_LIST_DIR}/grid_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/navigation_test.cpp
   LIBS kvr_testsupport)
+# Bar, dial and circular-chart geometry.
+kvr_add_test(view_charts
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/chart_geometry_test.cpp
+  LIBS kvr_testsupport)
