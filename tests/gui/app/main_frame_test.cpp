@@ -19,8 +19,11 @@
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
+#include "gui/app/command_table.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_target.h"
+#include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
 #include "gui/app/realtime_target.h"
@@ -222,6 +225,7 @@ TEST_F(MainFrameTest, AcceleratorsReachTheirCommands) {
     const std::vector<std::pair<QKeySequence, int>> table = {
         {QKeySequence("Ctrl+A"), cmd::kSelectAll},     {QKeySequence("Ctrl+C"), cmd::kCopy},
         {QKeySequence("Ctrl+E"), cmd::kExcelExport},   {QKeySequence("Ctrl+F"), cmd::kFind},
+        {QKeySequence("Ctrl+G"), cmd::kGoTo},
         {QKeySequence("Ctrl+L"), cmd::kAddTag},        {QKeySequence("Ctrl+O"), cmd::kOpen},
         {QKeySequence("Ctrl+R"), cmd::kRealtimeWindow}, {QKeySequence("Ctrl+S"), cmd::kSaveRealtime},
         {QKeySequence("F3"), cmd::kFindNext},           {QKeySequence("Ctrl+Left"), cmd::kPreviousFour},
@@ -552,6 +556,39 @@ TEST_F(MainFrameTest, BackgroundCarriesTheBanner) {
     EXPECT_GT(shadow, 20);
     const QColor fill = frame_->MdiArea()->palette().color(QPalette::Dark);
     EXPECT_EQ(image.pixel(image.width() - 5, image.height() - 5), fill.rgb());
+}
+
+TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
+    std::vector<const MenuNode*> pending;
+    for (const MenuNode& popup : MainMenu()) pending.push_back(&popup);
+    int hints = 0;
+    while (!pending.empty()) {
+        const MenuNode* node = pending.back();
+        pending.pop_back();
+        for (const MenuNode& child : node->children) pending.push_back(&child);
+        if (!node->text.contains(QLatin1Char('\t'))) continue;
+        QString hint = node->text.section(QLatin1Char('\t'), 1);
+        hint.replace(QStringLiteral("←"), QStringLiteral("Left")).replace(QStringLiteral("→"), QStringLiteral("Right"));
+        const auto& table = Accelerators();
+        const bool found = std::any_of(table.begin(), table.end(), [&](const Accelerator& a) {
+            return a.id == node->id && a.keys == QKeySequence(hint);
+        });
+        EXPECT_TRUE(found) << node->text.toStdString();
+        ++hints;
+    }
+    EXPECT_GT(hints, 10);
+}
+
+TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {
+    for (const WindowCommand& command : WindowCommands())
+        EXPECT_EQ(frame_->Actions().Action(command.id)->isVisible(), HasChildFactory(command.kind)) << command.id;
+    EXPECT_FALSE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
+    RegisterChildFactory(ChildWindow::Statistics, [](const ChildRequest&) { return nullptr; });
+    {
+        CMainFrame withStatistics;
+        EXPECT_TRUE(withStatistics.Actions().Action(cmd::kStatistics)->isVisible());
+    }
+    UnregisterChildFactory(ChildWindow::Statistics);
 }
 
 TEST(ProgramFont, ChineseGlyphsAreDrawnNotBoxes) {
