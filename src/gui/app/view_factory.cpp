@@ -7,6 +7,9 @@
 #include "gui/common/list_owner.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
+#include "gui/link/cxcom.h"
+#include "gui/link/cxviewdef.h"
+#include "gui/link/upload_dlg.h"
 #include "gui/lists/list_view.h"
 
 namespace {
@@ -42,6 +45,10 @@ void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
 QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
 
 void RunUploadDialog(CMainFrame* mainFrame, Language) {
-    ShowMessageBox({mainFrame, QStringLiteral("本版本尚未提供串口上传功能。"),
-                    NoticeCaption(), QMessageBox::Information, QMessageBox::Ok});
+    _tagComParam param;
+    CXCom().GetComm(&param);
+    _tagViewDef view;
+    CXViewDef().GetView(&view);
+    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
+    dialog.exec();
 }
