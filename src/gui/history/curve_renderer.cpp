@@ -147,9 +147,10 @@ void CXCurveRenderer::DrawValueAxis(QPainter& painter) const {
         painter.drawLine(w - (labelled ? kLabelledTickLength : kTickLength), y, w - 1, y);
         if (labelled) {
             // Centred on its line but kept inside the strip; one that would cover the
-            // label above is left out.
+            // label above is left out, and so is one of a line too far off the strip.
             const int top = std::clamp(y - kValueLabelHeight / 2, 0, std::max(height - kValueLabelHeight, 0));
-            if (top >= labelsEnd && y >= 0 && y < height) {
+            const bool nearStrip = y >= -kValueLabelHeight / 2 && y <= height + kValueLabelHeight / 2;
+            if (top >= labelsEnd && nearStrip) {
                 painter.setPen(Qt::black);
                 painter.drawText(QRect(0, top, w - kLabelledTickLength, kValueLabelHeight), Qt::AlignCenter,
                                  QString::asprintf("%.2f", static_cast<double>(scale.LineValue(k))));
