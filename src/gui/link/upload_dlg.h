@@ -39,9 +39,11 @@ public:
     bool IsBusy() const { return busy_; }
     kvr::UploadSession& Session() { return session_; }
 
+    // Closing is refused while busy: the threads own the file and the link then.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private slots:
     void OnRefresh();
