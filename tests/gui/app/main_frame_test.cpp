@@ -28,6 +28,7 @@
 #include "gui/app/mdi_background.h"
 #include "gui/app/realtime_target.h"
 #include "gui/history/hc_view.h"
+#include "gui/link/upload_dlg.h"
 
 namespace {
 
@@ -362,6 +363,20 @@ TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
     EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"), QStringLiteral("所有文件(*.*)")}));
     EXPECT_EQ(folder, QFileInfo(Q(sample)).absolutePath());
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample))});
+}
+
+TEST_F(MainFrameTest, SerialUploadRunsTheUploadDialog) {
+    QString title, rangeText;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CUploadDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        rangeText = dialog->findChild<QLabel*>(QStringLiteral("rangeText"))->text();
+        dialog->reject();  // before it talks to any port
+    });
+    Action(cmd::kSerialUpload)->trigger();
+    EXPECT_EQ(title, QStringLiteral("串口上传数据"));
+    EXPECT_EQ(rangeText, QStringLiteral("正在读取时间参数,请稍等!"));
 }
 
 TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
