@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     app.add_option("--corrupt-every", options.corruptEvery, "wrong checksum on every Nth reply")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--delay-ms", options.delayMs, "wait N ms before every reply")->check(CLI::NonNegativeNumber);
+    app.add_option("--delay-every", options.delayEvery, "with --delay-ms: wait only before every Nth reply")
+        ->check(CLI::NonNegativeNumber);
     app.add_option("--silent-after", options.silentAfter, "answer only the first N requests")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--exception", options.exception, "answer every request with this exception code")

@@ -22,6 +22,7 @@ struct SimOptions {
     int dropEvery = 0;     // no reply to every Nth request
     int corruptEvery = 0;  // wrong checksum on every Nth reply
     int delayMs = 0;       // wait before every reply
+    int delayEvery = 0;    // > 0: the wait only before every Nth reply
     int silentAfter = -1;  // no replies after the first N requests; -1 never
     int exception = -1;    // answer everything with this exception code; -1 never
 };
