@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # fuzz.sh [SECONDS_TOTAL]: builds the fuzz targets with clang in build-fuzz (ccache) and runs
 # each for its share of SECONDS_TOTAL (default 60) from its seed corpus in fuzz/corpus.
-# Fails on the first crash, sanitizer report, timeout or memory blow-up; the input that
-# caused it is left in build-fuzz/findings.
+# Every target runs; the script fails when any of them found a crash, a sanitizer report, a
+# timeout or a memory blow-up. The input that caused it is left in build-fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total=${1:-60}
@@ -16,6 +16,7 @@ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 share=$(( total / ${#targets[@]} ))
 [ "$share" -ge 1 ] || share=1
 mkdir -p "$dir/findings"
+failed=()
 for target in "${targets[@]}"; do
   # New inputs go to a scratch corpus; the seeds in the repository stay as they are.
   work="$dir/corpus/$target"
@@ -24,6 +25,10 @@ for target in "${targets[@]}"; do
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     "$dir/fuzz/$target" -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$dir/findings/$target-" \
-      "$work" "fuzz/corpus/$target"
+      "$work" "fuzz/corpus/$target" || failed+=("$target")
 done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz: findings in ${failed[*]} (inputs in $dir/findings)" >&2
+  exit 1
+fi
 echo "fuzz: no findings"
