@@ -41,6 +41,7 @@ void CChildFrame::Create(QWidget* view, CommandActions& actions) {
 bool CChildFrame::QueryCloseRealtime() {
     if (!IsRealtime()) return true;
     auto* realtime = dynamic_cast<RealtimeTarget*>(view_);
+    if (realtime && realtime->IsBusy()) return false;
     if (!realtime || realtime->IsSaved()) return true;
     const auto answer = ShowMessageBox(
         {this, QStringLiteral("已经存在实时采集数据!\n\n是否需要保存？"), NoticeCaption(),

@@ -1,5 +1,6 @@
 #include "gui/app/message_box.h"
 
+#include <QAbstractButton>
 #include <utility>
 
 namespace {
@@ -14,6 +15,10 @@ MessageBoxHook& Hook() {
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request) {
     if (Hook()) return Hook()(request);
     QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes); yes && !request.yesText.isEmpty())
+        yes->setText(request.yesText);
+    if (QAbstractButton* no = box.button(QMessageBox::No); no && !request.noText.isEmpty())
+        no->setText(request.noText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

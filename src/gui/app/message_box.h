@@ -11,6 +11,9 @@ struct MessageBoxRequest {
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // Labels replacing the standard ones of Yes and No (empty: the standard labels).
+    QString yesText;
+    QString noText;
 };
 
 // Returns the button the user chose (QMessageBox::Ok for a plain notice).

@@ -7,7 +7,6 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/command_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_target.h
   ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/empty_realtime_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/flow_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/language.cpp

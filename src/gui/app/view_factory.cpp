@@ -1,10 +1,13 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/empty_realtime_view.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
+#include "gui/lists/list_view.h"
+#include "gui/realtime/chart_placeholder.h"
+#include "gui/realtime/rc_view.h"
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -16,7 +19,41 @@ QWidget* CreateReportView(QWidget*) { return nullptr; }
 
 void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
 
-QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
+namespace {
+
+QWidget* ShowInHost(QWidget* view, const QString& title, bool maximized) {
+    if (ViewHost* host = ViewHost::Instance()) {
+        host->ShowChildView(view, title, maximized);
+    } else {
+        view->setWindowTitle(title);
+        view->show();
+    }
+    return view;
+}
+
+}  // namespace
+
+void RegisterRealtimeWindows() {
+    RegisterChildFactory(ChildWindow::RealtimeList, [](const ChildRequest& request) -> QWidget* {
+        auto* list = new CXListView;
+        list->AttachAcquisition(dynamic_cast<CListOwner*>(request.owner));
+        list->SetFile(request.file);
+        return ShowInHost(list, QStringLiteral("实时数据列表"), true);
+    });
+    RegisterChildFactory(ChildWindow::BarView, [](const ChildRequest&) -> QWidget* {
+        using Kind = CChartPlaceholder::Kind;
+        return ShowInHost(new CChartPlaceholder(Kind::Bar), CChartPlaceholder::TitleOf(Kind::Bar), false);
+    });
+    RegisterChildFactory(ChildWindow::DialView, [](const ChildRequest&) -> QWidget* {
+        using Kind = CChartPlaceholder::Kind;
+        return ShowInHost(new CChartPlaceholder(Kind::Dial), CChartPlaceholder::TitleOf(Kind::Dial), false);
+    });
+}
+
+QWidget* CreateRealtimeView(QWidget* frame) {
+    if (!HasChildFactory(ChildWindow::RealtimeList)) RegisterRealtimeWindows();
+    return new CRCView(frame);
+}
 
 void RunUploadDialog(CMainFrame* mainFrame, int) {
     ShowMessageBox({mainFrame, QStringLiteral("本版本尚未提供串口上传功能。"),
