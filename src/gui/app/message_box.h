@@ -11,13 +11,13 @@ struct MessageBoxRequest {
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    // Labels replacing the standard ones of Yes and No (empty: the standard labels).
-    QString yesText;
-    QString noText;
 };
 
 // Returns the button the user chose (QMessageBox::Ok for a plain notice).
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request);
+// The same with the Yes and No buttons labelled by the question's own answers.
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, const QString& yesText,
+                                           const QString& noText);
 
 // Shortcuts for the common kinds: a stopped operation or refused input (stop icon) and a
 // plain notice.

@@ -159,9 +159,9 @@ bool CRCView::OfferRecovery() {
                                                 kvr::FormatTime(unsaved->start).c_str(),
                                                 kvr::FormatTime(unsaved->end).c_str()),
                               NoticeCaption(), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No};
-    request.yesText = Text(kvr::texts::kRecoverButton);
-    request.noText = Text(kvr::texts::kDiscardButton);
-    if (ShowMessageBox(request) != QMessageBox::Yes) return true;
+    if (ShowMessageBox(request, Text(kvr::texts::kRecoverButton), Text(kvr::texts::kDiscardButton)) !=
+        QMessageBox::Yes)
+        return true;
     const QString chosen = AskSavePath();
     // No name: the buffer stays, and so does the offer.
     if (chosen.isEmpty()) return false;

@@ -17,10 +17,10 @@
 #include "gui/app/command_target.h"
 #include "gui/app/realtime_target.h"
 #include "gui/lists/list_owner.h"
+#include "gui/lists/list_view.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
-class CXListView;
 class CXRealCurveCtrl;
 class QMenu;
 
