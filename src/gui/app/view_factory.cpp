@@ -2,11 +2,14 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/message_box.h"
+#include "gui/charts/bar_view.h"
+#include "gui/charts/rrange_view.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
+#include "gui/link/cxcom.h"
+#include "gui/link/cxviewdef.h"
+#include "gui/link/upload_dlg.h"
 #include "gui/lists/list_view.h"
-#include "gui/realtime/chart_placeholder.h"
 #include "gui/realtime/rc_view.h"
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
@@ -40,13 +43,11 @@ void RegisterRealtimeWindows() {
         list->SetFile(request.file);
         return ShowInHost(list, QStringLiteral("实时数据列表"), true);
     });
-    RegisterChildFactory(ChildWindow::BarView, [](const ChildRequest&) -> QWidget* {
-        using Kind = CChartPlaceholder::Kind;
-        return ShowInHost(new CChartPlaceholder(Kind::Bar), CChartPlaceholder::TitleOf(Kind::Bar), false);
+    RegisterChildFactory(ChildWindow::BarView, [](const ChildRequest& request) -> QWidget* {
+        return ShowInHost(CreateBarWindowView(request.file), QStringLiteral("实时棒图"), false);
     });
-    RegisterChildFactory(ChildWindow::DialView, [](const ChildRequest&) -> QWidget* {
-        using Kind = CChartPlaceholder::Kind;
-        return ShowInHost(new CChartPlaceholder(Kind::Dial), CChartPlaceholder::TitleOf(Kind::Dial), false);
+    RegisterChildFactory(ChildWindow::DialView, [](const ChildRequest& request) -> QWidget* {
+        return ShowInHost(new CRRangeView(request.file), QStringLiteral("实时圆图"), false);
     });
 }
 
@@ -56,6 +57,10 @@ QWidget* CreateRealtimeView(QWidget* frame) {
 }
 
 void RunUploadDialog(CMainFrame* mainFrame, int) {
-    ShowMessageBox({mainFrame, QStringLiteral("本版本尚未提供串口上传功能。"),
-                    NoticeCaption(), QMessageBox::Information, QMessageBox::Ok});
+    _tagComParam param;
+    CXCom().GetComm(&param);
+    _tagViewDef view;
+    CXViewDef().GetView(&view);
+    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
+    dialog.exec();
 }

@@ -1,7 +1,5 @@
 # Sources of the gui/realtime windows.
 target_sources(kvr_gui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/chart_placeholder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/chart_placeholder.h
   ${CMAKE_CURRENT_LIST_DIR}/rc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/rc_view_commands.cpp
