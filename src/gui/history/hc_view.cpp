@@ -8,13 +8,12 @@
 #include "gui/app/command_ids.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
+#include "gui/history/file_status.h"
 #include "gui/history/hc_navigation.h"
 #include "gui/history/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 
 namespace {
-
-QString FullTime(kvr::Time t) { return QString::fromStdString(kvr::FormatTime(t)); }
 
 // The context menu: 0 marks a separator.
 struct ContextItem {
@@ -113,16 +112,8 @@ void CHCView::OnActivated() {
 
 void CHCView::UpdateStatusBar() {
     if (!file_) return;
-    SetStatusText(1, QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
-    SetStatusText(2, QStringLiteral("通道数目：") + QString::number(file_->GetChannelCount()));
-    SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file_->GetStartTime()) +
-                         QStringLiteral(" => ") + FullTime(file_->GetEndTime()));
-    SetStatusText(4, QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file_->GetInterval()));
     const auto [start, end] = curve_->GetWindowRange();
-    const long long seconds = end - start;
-    SetStatusText(5, QStringLiteral("总时间:") +
-                         QString::asprintf("%lld小时%lld分%lld秒", seconds / 3600, seconds / 60 % 60,
-                                           seconds % 60));
+    ShowFileStatus(*file_, end - start);
 }
 
 void CHCView::RebuildCircleChartMenu() {

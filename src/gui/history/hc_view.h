@@ -7,12 +7,11 @@
 // Commands live in a table from id to handler, enabler and check-mark test, so that the
 // windows built elsewhere (lists, dialogs, charts) add theirs with RegisterCommand.
 #include <QWidget>
-#include <functional>
-#include <map>
 #include <memory>
 
 #include "core/datafile/cxfile.h"
 #include "gui/app/command_target.h"
+#include "gui/common/command_registry.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
@@ -25,11 +24,7 @@ public:
     static constexpr int kScrollBarHeight = 16;
     static constexpr int kMargin = 2;
 
-    struct Command {
-        std::function<void()> run;
-        std::function<bool()> enabled;  // empty: always enabled
-        std::function<bool()> checked;  // empty: never checked
-    };
+    using Command = CommandRegistry::Command;
 
     explicit CHCView(QWidget* parent = nullptr);
     ~CHCView() override;
@@ -85,5 +80,5 @@ private:
     CChannelPanel* panel_ = nullptr;
     int page_ = 0;
     bool panelShown_ = false;
-    std::map<int, Command> commands_;
+    CommandRegistry commands_;
 };

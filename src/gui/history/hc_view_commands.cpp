@@ -9,28 +9,15 @@
 #include "gui/history/hc_view.h"
 #include "gui/history/time_scroll_bar.h"
 
-void CHCView::RegisterCommand(int id, Command command) { commands_[id] = std::move(command); }
+void CHCView::RegisterCommand(int id, Command command) { commands_.Register(id, std::move(command)); }
 
-bool CHCView::HandlesCommand(int id) const { return commands_.count(id) != 0; }
+bool CHCView::HandlesCommand(int id) const { return commands_.Handles(id); }
 
-bool CHCView::IsCommandEnabled(int id) const {
-    const auto it = commands_.find(id);
-    if (it == commands_.end()) return false;
-    return !it->second.enabled || it->second.enabled();
-}
+bool CHCView::IsCommandEnabled(int id) const { return commands_.IsEnabled(id); }
 
-bool CHCView::IsCommandChecked(int id) const {
-    const auto it = commands_.find(id);
-    return it != commands_.end() && it->second.checked && it->second.checked();
-}
+bool CHCView::IsCommandChecked(int id) const { return commands_.IsChecked(id); }
 
-void CHCView::ExecuteCommand(int id) {
-    const auto it = commands_.find(id);
-    if (it == commands_.end() || !IsCommandEnabled(id)) return;
-    // A copy: a handler may register commands while it runs.
-    const std::function<void()> run = it->second.run;
-    if (run) run();
-}
+void CHCView::ExecuteCommand(int id) { commands_.Execute(id); }
 
 void CHCView::RegisterCurveCommands() {
     const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };

@@ -15,6 +15,7 @@
 #include "core/link/live_recovery.h"
 #include "gui/app/message_box.h"
 #include "gui/history/channel_panel.h"
+#include "gui/history/file_status.h"
 #include "gui/history/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 #include "gui/link/cxcom.h"
@@ -35,7 +36,6 @@ CRCView::SavePathHook& SavePath() {
 }
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-QString FullTime(kvr::Time t) { return QString::fromStdString(kvr::FormatTime(t)); }
 
 // Hands the configuration read's progress to the dialog on the window's thread.
 class ProgressRelay : public kvr::LinkProgress {
@@ -325,14 +325,7 @@ void CRCView::OnActivated() { UpdateStatusBar(); }
 void CRCView::UpdateStatusBar() {
     if (!fileBound_) return;
     const kvr::CXFile& file = engine_.File();
-    SetStatusText(1, QStringLiteral("设备名称：") + QString::fromStdString(file.GetDeviceName()));
-    SetStatusText(2, QStringLiteral("通道数目：") + QString::number(file.GetChannelCount()));
-    SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file.GetStartTime()) + QStringLiteral(" => ") +
-                         FullTime(file.GetEndTime()));
-    SetStatusText(4, QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file.GetInterval()));
-    const long long seconds = file.GetEndTime() - file.GetStartTime();
-    SetStatusText(5, QStringLiteral("总时间:") + QString::asprintf("%lld小时%lld分%lld秒", seconds / 3600,
-                                                                  seconds / 60 % 60, seconds % 60));
+    ShowFileStatus(file, file.GetEndTime() - file.GetStartTime());
 }
 
 void CRCView::ListClosed(CXListView* list) {

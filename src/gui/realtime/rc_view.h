@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "core/link/acquisition.h"
 #include "gui/app/command_target.h"
 #include "gui/app/realtime_target.h"
+#include "gui/common/command_registry.h"
 #include "gui/lists/list_owner.h"
 #include "gui/lists/list_view.h"
 
@@ -30,11 +30,7 @@ public:
     static constexpr int kScrollBarHeight = 16;
     static constexpr int kMargin = 2;
 
-    struct Command {
-        std::function<void()> run;
-        std::function<bool()> enabled;  // empty: always enabled
-        std::function<bool()> checked;  // empty: never checked
-    };
+    using Command = CommandRegistry::Command;
 
     explicit CRCView(QWidget* parent = nullptr);
     ~CRCView() override;
@@ -132,5 +128,5 @@ private:
     bool panelShown_ = false;
     bool busy_ = false;
     bool fileBound_ = false;  // the children draw the live file
-    std::map<int, Command> commands_;
+    CommandRegistry commands_;
 };

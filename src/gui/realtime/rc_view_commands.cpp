@@ -60,26 +60,17 @@ bool NeedsAcquisitionInMenu(int id) {
 
 }  // namespace
 
-void CRCView::RegisterCommand(int id, Command command) { commands_[id] = std::move(command); }
+void CRCView::RegisterCommand(int id, Command command) { commands_.Register(id, std::move(command)); }
 
-bool CRCView::HandlesCommand(int id) const { return commands_.count(id) != 0; }
+bool CRCView::HandlesCommand(int id) const { return commands_.Handles(id); }
 
-bool CRCView::IsCommandEnabled(int id) const {
-    const auto it = commands_.find(id);
-    if (it == commands_.end() || busy_) return false;
-    return !it->second.enabled || it->second.enabled();
-}
+// Nothing runs while the window waits for the instrument.
+bool CRCView::IsCommandEnabled(int id) const { return !busy_ && commands_.IsEnabled(id); }
 
-bool CRCView::IsCommandChecked(int id) const {
-    const auto it = commands_.find(id);
-    return it != commands_.end() && it->second.checked && it->second.checked();
-}
+bool CRCView::IsCommandChecked(int id) const { return commands_.IsChecked(id); }
 
 void CRCView::ExecuteCommand(int id) {
-    const auto it = commands_.find(id);
-    if (it == commands_.end() || !IsCommandEnabled(id)) return;
-    const std::function<void()> run = it->second.run;
-    if (run) run();
+    if (!busy_) commands_.Execute(id);
 }
 
 bool CRCView::HasSelection() const {
