@@ -48,21 +48,10 @@ constexpr ContextItem kContextItems[] = {
 }  // namespace
 
 CHCView::CHCView(QWidget* parent) : QWidget(parent) {
-    scrollBar_ = new CTimeScrollBar(this);
-    scrollBar_->setGeometry(kMargin, kMargin, 100, kScrollBarHeight);
-    curve_ = new CXCurveCtrl(this);
-    curve_->move(kMargin, kMargin + kScrollBarHeight + kMargin);
-    panel_ = new CChannelPanel(this);
-    panel_->move(0, 0);
+    parts_.Create(this, new CXCurveCtrl(this));
 
-    // The panel starts hidden; every part that leaves room for it is told so.
-    scrollBar_->SetPanelShown(panelShown_);
-    curve_->SetPanelShown(panelShown_);
-    panel_->SetShown(panelShown_);
-    panel_->hide();
-
-    setFocusProxy(curve_);
-    connect(curve_, &CXCurveCtrl::plotRightButtonReleased, this, &CHCView::ShowContextMenu);
+    setFocusProxy(parts_.curve);
+    connect(parts_.curve, &CXCurveCtrl::plotRightButtonReleased, this, &CHCView::ShowContextMenu);
     RegisterCurveCommands();
     RegisterDisplayCommands();
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
@@ -70,32 +59,28 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
 
 CHCView::~CHCView() {
     // The children outlive the members; they must not see the file go.
-    curve_->SetFile(nullptr);
-    panel_->SetFile(nullptr);
+    parts_.curve->SetFile(nullptr);
+    parts_.panel->SetFile(nullptr);
 }
 
 void CHCView::SetFile(kvr::CXFile* file) {
     // The children let go of a file before it is deleted.
-    curve_->SetFile(file);
-    panel_->SetFile(file);
+    parts_.curve->SetFile(file);
+    parts_.panel->SetFile(file);
     file_.reset(file);
     if (!file) return;
-    scrollBar_->SetTarget(curve_);
-    scrollBar_->SetFixedWidth(false);
-    curve_->ApplyFileSettings();
-    curve_->SetScrollBar(scrollBar_);
-    panel_->SetTarget(curve_);
-    curve_->SetWindowRange(file->GetStartTime(), file->GetEndTime());
+    parts_.scrollBar->SetTarget(parts_.curve);
+    parts_.scrollBar->SetFixedWidth(false);
+    parts_.curve->ApplyFileSettings();
+    parts_.curve->SetScrollBar(parts_.scrollBar);
+    parts_.panel->SetTarget(parts_.curve);
+    parts_.curve->SetWindowRange(file->GetStartTime(), file->GetEndTime());
     RebuildCircleChartMenu();
     UpdateStatusBar();
     LayoutChildren();
 }
 
-void CHCView::LayoutChildren() {
-    scrollBar_->LayoutAndRedraw(true);
-    curve_->Rebuild();
-    panel_->LayoutPanel();
-}
+void CHCView::LayoutChildren() { parts_.Layout(); }
 
 void CHCView::resizeEvent(QResizeEvent*) { LayoutChildren(); }
 
@@ -112,7 +97,7 @@ void CHCView::OnActivated() {
 
 void CHCView::UpdateStatusBar() {
     if (!file_) return;
-    const auto [start, end] = curve_->GetWindowRange();
+    const auto [start, end] = parts_.curve->GetWindowRange();
     ShowFileStatus(*file_, end - start);
 }
 
@@ -125,8 +110,8 @@ void CHCView::RebuildCircleChartMenu() {
 }
 
 bool CHCView::HasSelection() const {
-    if (!curve_->IsSelectMode()) return false;
-    const auto [start, end] = curve_->GetSelection();
+    if (!parts_.curve->IsSelectMode()) return false;
+    const auto [start, end] = parts_.curve->GetSelection();
     return start != 0 && start != end;
 }
 

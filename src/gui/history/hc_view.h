@@ -12,6 +12,7 @@
 #include "core/datafile/cxfile.h"
 #include "gui/app/command_target.h"
 #include "gui/common/command_registry.h"
+#include "gui/history/curve_parts.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
@@ -21,8 +22,8 @@ class QMenu;
 class CHCView : public QWidget, public CommandTarget {
     Q_OBJECT
 public:
-    static constexpr int kScrollBarHeight = 16;
-    static constexpr int kMargin = 2;
+    static constexpr int kScrollBarHeight = CurveParts::kScrollBarHeight;
+    static constexpr int kMargin = CurveParts::kMargin;
 
     using Command = CommandRegistry::Command;
 
@@ -42,10 +43,10 @@ public:
     // Adds or replaces the handler of a command id.
     void RegisterCommand(int id, Command command);
 
-    CXCurveCtrl* CurveCtrl() const { return curve_; }
-    CTimeScrollBar* TimeScrollBar() const { return scrollBar_; }
-    CChannelPanel* ChannelPanel() const { return panel_; }
-    bool IsPanelShown() const { return panelShown_; }
+    CXCurveCtrl* CurveCtrl() const { return parts_.curve; }
+    CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
+    CChannelPanel* ChannelPanel() const { return parts_.panel; }
+    bool IsPanelShown() const { return parts_.panelShown; }
     int CurvePage() const { return page_; }
     // Selection mode with a selection whose start is set and differs from its end.
     bool HasSelection() const;
@@ -75,10 +76,7 @@ private:
     void ToggleChannelPanel();
 
     std::unique_ptr<kvr::CXFile> file_;
-    CTimeScrollBar* scrollBar_ = nullptr;
-    CXCurveCtrl* curve_ = nullptr;
-    CChannelPanel* panel_ = nullptr;
+    CurveParts parts_;
     int page_ = 0;
-    bool panelShown_ = false;
     CommandRegistry commands_;
 };

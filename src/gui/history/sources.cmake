@@ -7,6 +7,8 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_input.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_paint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.h
   ${CMAKE_CURRENT_LIST_DIR}/file_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_status.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp

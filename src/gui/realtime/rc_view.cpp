@@ -70,17 +70,9 @@ void CloseWindowOf(QWidget* view) {
 }  // namespace
 
 CRCView::CRCView(QWidget* parent) : QWidget(parent) {
-    scrollBar_ = new CTimeScrollBar(this);
-    scrollBar_->setGeometry(kMargin, kMargin, 100, kScrollBarHeight);
-    scrollBar_->SetFixedWidth(true);
     curve_ = new CXRealCurveCtrl(this);
-    curve_->move(kMargin, kMargin + kScrollBarHeight + kMargin);
-    panel_ = new CChannelPanel(this);
-    panel_->move(0, 0);
-    scrollBar_->SetPanelShown(panelShown_);
-    curve_->SetPanelShown(panelShown_);
-    panel_->SetShown(panelShown_);
-    panel_->hide();
+    parts_.Create(this, curve_);
+    parts_.scrollBar->SetFixedWidth(true);
     setFocusProxy(curve_);
     connect(curve_, &CXCurveCtrl::plotRightButtonReleased, this, &CRCView::ShowContextMenu);
     connect(&recordTimer_, &QTimer::timeout, this, &CRCView::RecordTimerTick);
@@ -95,7 +87,7 @@ CRCView::~CRCView() {
     CloseWindowOf(barWindow_);
     CloseWindowOf(dialWindow_);
     curve_->SetFile(nullptr);
-    panel_->SetFile(nullptr);
+    parts_.panel->SetFile(nullptr);
 }
 
 void CRCView::SetPortOverride(const std::string& device) { PortOverride() = device; }
@@ -121,7 +113,7 @@ void CRCView::StartAcquisition() {
     CloseWindowOf(barWindow_);
     CloseWindowOf(dialWindow_);
     curve_->SetFile(nullptr);
-    panel_->SetFile(nullptr);
+    parts_.panel->SetFile(nullptr);
     fileBound_ = false;
     update();
     if (!ReadConfiguration()) return;
@@ -195,14 +187,14 @@ bool CRCView::ReadConfiguration() {
 void CRCView::BindFile() {
     kvr::CXFile* file = &engine_.File();
     curve_->SetFile(file);
-    panel_->SetFile(file);
-    scrollBar_->SetTarget(curve_);
+    parts_.panel->SetFile(file);
+    parts_.scrollBar->SetTarget(curve_);
     curve_->ApplyFileSettings();
-    curve_->SetScrollBar(scrollBar_);
-    panel_->SetTarget(curve_);
+    curve_->SetScrollBar(parts_.scrollBar);
+    parts_.panel->SetTarget(curve_);
     fileBound_ = true;
     page_ = 0;
-    if (panelShown_) panel_->RebuildControls();
+    if (parts_.panelShown) parts_.panel->RebuildControls();
     LayoutChildren();
 }
 
@@ -307,11 +299,7 @@ bool CRCView::ChooseAndSave() {
 // ---------------------------------------------------------------------------------------
 // Layout and status
 
-void CRCView::LayoutChildren() {
-    scrollBar_->LayoutAndRedraw(true);
-    curve_->Rebuild();
-    panel_->LayoutPanel();
-}
+void CRCView::LayoutChildren() { parts_.Layout(); }
 
 void CRCView::resizeEvent(QResizeEvent*) { LayoutChildren(); }
 

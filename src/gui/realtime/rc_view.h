@@ -16,6 +16,7 @@
 #include "gui/app/command_target.h"
 #include "gui/app/realtime_target.h"
 #include "gui/common/command_registry.h"
+#include "gui/history/curve_parts.h"
 #include "gui/lists/list_owner.h"
 #include "gui/lists/list_view.h"
 
@@ -27,9 +28,6 @@ class QMenu;
 class CRCView : public QWidget, public CommandTarget, public RealtimeTarget, public CListOwner {
     Q_OBJECT
 public:
-    static constexpr int kScrollBarHeight = 16;
-    static constexpr int kMargin = 2;
-
     using Command = CommandRegistry::Command;
 
     explicit CRCView(QWidget* parent = nullptr);
@@ -62,8 +60,8 @@ public:
 
     kvr::Acquisition& Engine() { return engine_; }
     CXRealCurveCtrl* CurveCtrl() const { return curve_; }
-    CTimeScrollBar* TimeScrollBar() const { return scrollBar_; }
-    CChannelPanel* ChannelPanel() const { return panel_; }
+    CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
+    CChannelPanel* ChannelPanel() const { return parts_.panel; }
     CXListView* LiveList() const { return list_; }
     int CurvePage() const { return page_; }
     bool HasSelection() const;
@@ -116,16 +114,14 @@ private:
     void ToggleChannelPanel();
 
     kvr::Acquisition engine_;
-    CTimeScrollBar* scrollBar_ = nullptr;
-    CXRealCurveCtrl* curve_ = nullptr;
-    CChannelPanel* panel_ = nullptr;
+    CurveParts parts_;
+    CXRealCurveCtrl* curve_ = nullptr;  // parts_.curve with its realtime type
     QTimer recordTimer_;
     QPointer<CXListView> list_;
     QPointer<QWidget> listWindow_;
     QPointer<QWidget> barWindow_;
     QPointer<QWidget> dialWindow_;
     int page_ = 0;
-    bool panelShown_ = false;
     bool busy_ = false;
     bool fileBound_ = false;  // the children draw the live file
     CommandRegistry commands_;

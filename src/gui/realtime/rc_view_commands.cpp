@@ -8,10 +8,7 @@
 
 #include "core/analysis/curve_pages.h"
 #include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
 #include "gui/common/view_host.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/time_scroll_bar.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
@@ -123,7 +120,7 @@ void CRCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
     RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
-    RegisterCommand(cmd::kChannelPanel, {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+    RegisterCommand(cmd::kChannelPanel, {[this] { ToggleChannelPanel(); }, {}, [this] { return parts_.panelShown; }});
 }
 
 QMenu* CRCView::BuildContextMenu() {
@@ -164,15 +161,7 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
 // ---------------------------------------------------------------------------------------
 // Display states
 
-bool CRCView::SaveDisplayChange() {
-    if (!engine_.File().FlushHeader()) {
-        ShowStopMessage(this, QStringLiteral("保存文件信息失败！"), NoticeCaption());
-        return false;
-    }
-    curve_->Rebuild();
-    if (panelShown_) panel_->RebuildControls();
-    return true;
-}
+bool CRCView::SaveDisplayChange() { return parts_.SaveDisplayChange(engine_.File(), this); }
 
 void CRCView::ShowAllCurves(bool shown) {
     kvr::SetAllCurvesShown(engine_.File().Header(), shown);
@@ -190,16 +179,7 @@ void CRCView::ShowPreviousFour() {
     SaveDisplayChange();
 }
 
-void CRCView::ToggleChannelPanel() {
-    panelShown_ = !panelShown_;
-    scrollBar_->SetPanelShown(panelShown_);
-    curve_->SetPanelShown(panelShown_);
-    panel_->SetShown(panelShown_);
-    if (panelShown_ && fileBound_) panel_->RebuildControls();
-    panel_->LayoutPanel();
-    scrollBar_->LayoutAndRedraw(true);
-    curve_->Rebuild();
-}
+void CRCView::ToggleChannelPanel() { parts_.SetPanelShown(!parts_.panelShown); }
 
 // ---------------------------------------------------------------------------------------
 // One page: the curves as on screen, fitted to a landscape page.
