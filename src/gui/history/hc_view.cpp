@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "gui/app/command_ids.h"
+#include "gui/common/command_menu.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/file_status.h"
@@ -15,13 +16,7 @@
 
 namespace {
 
-// The context menu: 0 marks a separator.
-struct ContextItem {
-    int id;
-    const char* text;
-};
-
-constexpr ContextItem kContextItems[] = {
+constexpr CommandMenuItem kContextItems[] = {
     {cmd::kDataList, "历史数据列表(&D)"},
     {cmd::kCumulativeReport, "累积报表(&U)"},
     {cmd::kExcelExport, "Excel 导出(&E)"},
@@ -116,19 +111,9 @@ bool CHCView::HasSelection() const {
 }
 
 QMenu* CHCView::BuildContextMenu() {
-    auto* menu = new QMenu(this);
-    for (const ContextItem& item : kContextItems) {
-        if (item.id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromUtf8(item.text));
-        const int id = item.id;
-        action->setData(id);
-        action->setEnabled(HandlesCommand(id) && IsCommandEnabled(id));
-        connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
-    }
-    return menu;
+    return BuildCommandMenu(
+        this, kContextItems, [this](int id) { return HandlesCommand(id) && IsCommandEnabled(id); },
+        [this](int id) { ExecuteCommand(id); });
 }
 
 void CHCView::ShowContextMenu(const QPoint& globalPosition) {

@@ -8,6 +8,7 @@
 
 #include "core/analysis/curve_pages.h"
 #include "gui/app/command_ids.h"
+#include "gui/common/command_menu.h"
 #include "gui/common/view_host.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
@@ -15,12 +16,7 @@
 
 namespace {
 
-struct ContextItem {
-    int id;  // 0: separator
-    const char* text;
-};
-
-constexpr ContextItem kContextItems[] = {
+constexpr CommandMenuItem kContextItems[] = {
     {cmd::kStartAcquisition, "开始实时采集(&R)"},
     {cmd::kStopAcquisition, "停止实时采集(&T)"},
     {cmd::kSaveRealtime, "保存实时文件(&S)\tCtrl+S"},
@@ -124,23 +120,12 @@ void CRCView::RegisterDisplayCommands() {
 }
 
 QMenu* CRCView::BuildContextMenu() {
-    auto* menu = new QMenu(this);
-    const bool acquiring = engine_.IsAcquiring();
-    for (const ContextItem& item : kContextItems) {
-        if (item.id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromUtf8(item.text));
-        const int id = item.id;
-        action->setData(id);
-        bool enabled = IsCommandEnabled(id);
-        if (!acquiring && NeedsAcquisitionInMenu(id)) enabled = false;
-        if (id == cmd::kSaveRealtime) enabled = engine_.IsDataAvailable() && !busy_;
-        action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
-    }
-    return menu;
+    const auto enabled = [this](int id) {
+        if (id == cmd::kSaveRealtime) return engine_.IsDataAvailable() && !busy_;
+        if (!engine_.IsAcquiring() && NeedsAcquisitionInMenu(id)) return false;
+        return IsCommandEnabled(id);
+    };
+    return BuildCommandMenu(this, kContextItems, enabled, [this](int id) { ExecuteCommand(id); });
 }
 
 void CRCView::ShowContextMenu(const QPoint& globalPosition) {
