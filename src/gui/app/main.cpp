@@ -12,12 +12,12 @@
 
 #include "core/datafile/program.h"
 #include "gui/app/flow_app.h"
-#include "gui/app/language.h"
 #include "gui/app/child_frame.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/command_target.h"
+#include "gui/common/language.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/app/screenshot.h"
 #include "gui/realtime/rc_view.h"
 
@@ -67,7 +67,7 @@ void RunFor(double seconds) {
 
 int RunScreenshot(const QString& pngPath, const QString& filePath, bool realtime, double after) {
     ReportMessagesOnStderr();
-    SetEnglishFlag(ReadLanguageSetting());
+    SetProgramLanguage(ReadLanguageSetting());
     CFlowApp::ApplyProgramFont();
     CMainFrame frame;
     frame.resize(1600, 1000);

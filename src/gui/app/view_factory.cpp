@@ -4,6 +4,8 @@
 #include "gui/app/main_frame.h"
 #include "gui/charts/bar_view.h"
 #include "gui/charts/rrange_view.h"
+#include "gui/common/list_owner.h"
+#include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/cxcom.h"
@@ -11,6 +13,29 @@
 #include "gui/link/upload_dlg.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
+
+namespace {
+
+// The data list of a history file, maximised like the program's other lists.
+QWidget* OpenDataList(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    auto* list = new CXListView;
+    list->SetHistoryOwner(request.listOwner);
+    list->SetFile(request.file);
+    const QString title = QStringLiteral("历史数据列表") + QStringLiteral(" [") +
+                          QString::fromStdString(request.file->GetFileName()) + QStringLiteral("]");
+    QWidget* window = host->ShowChildView(list, title, true);
+    list->OnActivated();
+    return window;
+}
+
+}  // namespace
+
+void RegisterChildFactories() {
+    RegisterChildFactory(ChildWindow::DataList, OpenDataList);
+    RegisterRealtimeWindows();
+}
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -39,7 +64,7 @@ QWidget* ShowInHost(QWidget* view, const QString& title, bool maximized) {
 void RegisterRealtimeWindows() {
     RegisterChildFactory(ChildWindow::RealtimeList, [](const ChildRequest& request) -> QWidget* {
         auto* list = new CXListView;
-        list->AttachAcquisition(dynamic_cast<CListOwner*>(request.owner));
+        list->AttachAcquisition(request.listOwner);
         list->SetFile(request.file);
         return ShowInHost(list, QStringLiteral("实时数据列表"), true);
     });
@@ -51,12 +76,9 @@ void RegisterRealtimeWindows() {
     });
 }
 
-QWidget* CreateRealtimeView(QWidget* frame) {
-    if (!HasChildFactory(ChildWindow::RealtimeList)) RegisterRealtimeWindows();
-    return new CRCView(frame);
-}
+QWidget* CreateRealtimeView(QWidget* frame) { return new CRCView(frame); }
 
-void RunUploadDialog(CMainFrame* mainFrame, int) {
+void RunUploadDialog(CMainFrame* mainFrame, Language) {
     _tagComParam param;
     CXCom().GetComm(&param);
     _tagViewDef view;

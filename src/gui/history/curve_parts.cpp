@@ -1,7 +1,7 @@
 #include "gui/history/curve_parts.h"
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/time_scroll_bar.h"

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 
 namespace {
 

@@ -5,18 +5,24 @@
 #include <QPainter>
 #include <QStringList>
 
-#include "gui/app/command_ids.h"
-#include "gui/common/command_menu.h"
+#include "gui/common/command_ids.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/history/file_status.h"
 #include "gui/history/hc_navigation.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 
 namespace {
 
-constexpr CommandMenuItem kContextItems[] = {
+QString FullTime(kvr::Time t) { return QString::fromStdString(kvr::FormatTime(t)); }
+
+// The context menu: 0 marks a separator.
+struct ContextItem {
+    int id;
+    const char* text;
+};
+
+constexpr ContextItem kContextItems[] = {
     {cmd::kDataList, "历史数据列表(&D)"},
     {cmd::kCumulativeReport, "累积报表(&U)"},
     {cmd::kExcelExport, "Excel 导出(&E)"},
@@ -43,10 +49,21 @@ constexpr CommandMenuItem kContextItems[] = {
 }  // namespace
 
 CHCView::CHCView(QWidget* parent) : QWidget(parent) {
-    parts_.Create(this, new CXCurveCtrl(this));
+    scrollBar_ = new CTimeScrollBar(this);
+    scrollBar_->setGeometry(kMargin, kMargin, 100, kScrollBarHeight);
+    curve_ = new CXCurveCtrl(this);
+    curve_->move(kMargin, kMargin + kScrollBarHeight + kMargin);
+    panel_ = new CChannelPanel(this);
+    panel_->move(0, 0);
 
-    setFocusProxy(parts_.curve);
-    connect(parts_.curve, &CXCurveCtrl::plotRightButtonReleased, this, &CHCView::ShowContextMenu);
+    // The panel starts hidden; every part that leaves room for it is told so.
+    scrollBar_->SetPanelShown(panelShown_);
+    curve_->SetPanelShown(panelShown_);
+    panel_->SetShown(panelShown_);
+    panel_->hide();
+
+    setFocusProxy(curve_);
+    connect(curve_, &CXCurveCtrl::plotRightButtonReleased, this, &CHCView::ShowContextMenu);
     RegisterCurveCommands();
     RegisterDisplayCommands();
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
@@ -54,28 +71,32 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
 
 CHCView::~CHCView() {
     // The children outlive the members; they must not see the file go.
-    parts_.curve->SetFile(nullptr);
-    parts_.panel->SetFile(nullptr);
+    curve_->SetFile(nullptr);
+    panel_->SetFile(nullptr);
 }
 
 void CHCView::SetFile(kvr::CXFile* file) {
     // The children let go of a file before it is deleted.
-    parts_.curve->SetFile(file);
-    parts_.panel->SetFile(file);
+    curve_->SetFile(file);
+    panel_->SetFile(file);
     file_.reset(file);
     if (!file) return;
-    parts_.scrollBar->SetTarget(parts_.curve);
-    parts_.scrollBar->SetFixedWidth(false);
-    parts_.curve->ApplyFileSettings();
-    parts_.curve->SetScrollBar(parts_.scrollBar);
-    parts_.panel->SetTarget(parts_.curve);
-    parts_.curve->SetWindowRange(file->GetStartTime(), file->GetEndTime());
+    scrollBar_->SetTarget(curve_);
+    scrollBar_->SetFixedWidth(false);
+    curve_->ApplyFileSettings();
+    curve_->SetScrollBar(scrollBar_);
+    panel_->SetTarget(curve_);
+    curve_->SetWindowRange(file->GetStartTime(), file->GetEndTime());
     RebuildCircleChartMenu();
     UpdateStatusBar();
     LayoutChildren();
 }
 
-void CHCView::LayoutChildren() { parts_.Layout(); }
+void CHCView::LayoutChildren() {
+    scrollBar_->LayoutAndRedraw(true);
+    curve_->Rebuild();
+    panel_->LayoutPanel();
+}
 
 void CHCView::resizeEvent(QResizeEvent*) { LayoutChildren(); }
 
@@ -92,8 +113,16 @@ void CHCView::OnActivated() {
 
 void CHCView::UpdateStatusBar() {
     if (!file_) return;
-    const auto [start, end] = parts_.curve->GetWindowRange();
-    ShowFileStatus(*file_, end - start);
+    SetStatusText(1, QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
+    SetStatusText(2, QStringLiteral("通道数目：") + QString::number(file_->GetChannelCount()));
+    SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file_->GetStartTime()) +
+                         QStringLiteral(" => ") + FullTime(file_->GetEndTime()));
+    SetStatusText(4, QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file_->GetInterval()));
+    const auto [start, end] = curve_->GetWindowRange();
+    const long long seconds = end - start;
+    SetStatusText(5, QStringLiteral("总时间:") +
+                         QString::asprintf("%lld小时%lld分%lld秒", seconds / 3600, seconds / 60 % 60,
+                                           seconds % 60));
 }
 
 void CHCView::RebuildCircleChartMenu() {
@@ -105,15 +134,25 @@ void CHCView::RebuildCircleChartMenu() {
 }
 
 bool CHCView::HasSelection() const {
-    if (!parts_.curve->IsSelectMode()) return false;
-    const auto [start, end] = parts_.curve->GetSelection();
+    if (!curve_->IsSelectMode()) return false;
+    const auto [start, end] = curve_->GetSelection();
     return start != 0 && start != end;
 }
 
 QMenu* CHCView::BuildContextMenu() {
-    return BuildCommandMenu(
-        this, kContextItems, [this](int id) { return HandlesCommand(id) && IsCommandEnabled(id); },
-        [this](int id) { ExecuteCommand(id); });
+    auto* menu = new QMenu(this);
+    for (const ContextItem& item : kContextItems) {
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromUtf8(item.text));
+        const int id = item.id;
+        action->setData(id);
+        action->setEnabled(HandlesCommand(id) && IsCommandEnabled(id));
+        connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+    }
+    return menu;
 }
 
 void CHCView::ShowContextMenu(const QPoint& globalPosition) {

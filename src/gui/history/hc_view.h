@@ -4,28 +4,24 @@
 // from SetFile on, routes the history-curve commands and keeps the status bar describing
 // the file.
 //
-// Commands live in a table from id to handler, enabler and check-mark test, so that the
-// windows built elsewhere (lists, dialogs, charts) add theirs with RegisterCommand.
+// Its commands live in a CommandMap; the windows it opens (lists, dialogs, charts) add
+// theirs with RegisterCommand.
 #include <QWidget>
 #include <memory>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/command_target.h"
-#include "gui/common/command_registry.h"
-#include "gui/history/curve_parts.h"
+#include "gui/common/command_map.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
 class CXCurveCtrl;
 class QMenu;
 
-class CHCView : public QWidget, public CommandTarget {
+class CHCView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
-    static constexpr int kScrollBarHeight = CurveParts::kScrollBarHeight;
-    static constexpr int kMargin = CurveParts::kMargin;
-
-    using Command = CommandRegistry::Command;
+    static constexpr int kScrollBarHeight = 16;
+    static constexpr int kMargin = 2;
 
     explicit CHCView(QWidget* parent = nullptr);
     ~CHCView() override;
@@ -34,19 +30,12 @@ public:
     void SetFile(kvr::CXFile* file);
     kvr::CXFile* GetFile() const { return file_.get(); }
 
-    bool HandlesCommand(int id) const override;
-    bool IsCommandEnabled(int id) const override;
-    bool IsCommandChecked(int id) const override;
-    void ExecuteCommand(int id) override;
     void OnActivated() override;
 
-    // Adds or replaces the handler of a command id.
-    void RegisterCommand(int id, Command command);
-
-    CXCurveCtrl* CurveCtrl() const { return parts_.curve; }
-    CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
-    CChannelPanel* ChannelPanel() const { return parts_.panel; }
-    bool IsPanelShown() const { return parts_.panelShown; }
+    CXCurveCtrl* CurveCtrl() const { return curve_; }
+    CTimeScrollBar* TimeScrollBar() const { return scrollBar_; }
+    CChannelPanel* ChannelPanel() const { return panel_; }
+    bool IsPanelShown() const { return panelShown_; }
     int CurvePage() const { return page_; }
     // Selection mode with a selection whose start is set and differs from its end.
     bool HasSelection() const;
@@ -76,7 +65,9 @@ private:
     void ToggleChannelPanel();
 
     std::unique_ptr<kvr::CXFile> file_;
-    CurveParts parts_;
+    CTimeScrollBar* scrollBar_ = nullptr;
+    CXCurveCtrl* curve_ = nullptr;
+    CChannelPanel* panel_ = nullptr;
     int page_ = 0;
-    CommandRegistry commands_;
+    bool panelShown_ = false;
 };

@@ -1,47 +1,37 @@
-// The command table of CHCView: the curve commands and the display-state commands that
-// the view handles itself. Commands of windows built elsewhere are added through
-// RegisterCommand; until then the frame keeps them disabled.
+// The commands of CHCView that the view handles itself: the curve commands and the
+// display-state commands.
 #include "core/analysis/curve_pages.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/history/time_scroll_bar.h"
 
-void CHCView::RegisterCommand(int id, Command command) { commands_.Register(id, std::move(command)); }
-
-bool CHCView::HandlesCommand(int id) const { return commands_.Handles(id); }
-
-bool CHCView::IsCommandEnabled(int id) const { return commands_.IsEnabled(id); }
-
-bool CHCView::IsCommandChecked(int id) const { return commands_.IsChecked(id); }
-
-void CHCView::ExecuteCommand(int id) { commands_.Execute(id); }
-
 void CHCView::RegisterCurveCommands() {
-    const auto cursorMode = [this] { return parts_.curve->IsSelectMode() == 0; };
-    const auto selectMode = [this] { return parts_.curve->IsSelectMode() != 0; };
+    const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };
+    const auto selectMode = [this] { return curve_->IsSelectMode() != 0; };
     const auto hasSelection = [this] { return HasSelection(); };
 
     RegisterCommand(cmd::kSetStartPoint, {[this] {
-                                              parts_.curve->SetStartPoint(0);
+                                              curve_->SetStartPoint(0);
                                               UpdateStatusBar();
                                           },
                                           cursorMode, {}});
     RegisterCommand(cmd::kSetEndPoint, {[this] {
-                                            parts_.curve->SetEndPoint(0);
+                                            curve_->SetEndPoint(0);
                                             UpdateStatusBar();
                                         },
                                         cursorMode, {}});
     RegisterCommand(cmd::kZoomSelection, {[this] {
-                                              parts_.curve->ZoomTo(0, 0);
+                                              curve_->ZoomTo(0, 0);
                                               UpdateStatusBar();
                                           },
                                           hasSelection, {}});
-    RegisterCommand(cmd::kCopy, {[this] { parts_.curve->CopySelection(); }, hasSelection, {}});
-    RegisterCommand(cmd::kSelectAll, {[this] { parts_.curve->SelectAll(); }, selectMode, {}});
-    RegisterCommand(cmd::kCursorMode, {[this] { parts_.curve->SetSelectMode(0); }, {}, cursorMode});
-    RegisterCommand(cmd::kSelectMode, {[this] { parts_.curve->SetSelectMode(1); }, {}, selectMode});
+    RegisterCommand(cmd::kCopy, {[this] { curve_->CopySelection(); }, hasSelection, {}});
+    RegisterCommand(cmd::kSelectAll, {[this] { curve_->SelectAll(); }, selectMode, {}});
+    RegisterCommand(cmd::kCursorMode, {[this] { curve_->SetSelectMode(0); }, {}, cursorMode});
+    RegisterCommand(cmd::kSelectMode, {[this] { curve_->SetSelectMode(1); }, {}, selectMode});
 }
 
 void CHCView::RegisterDisplayCommands() {
@@ -51,10 +41,20 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
-                    {[this] { ToggleChannelPanel(); }, {}, [this] { return parts_.panelShown; }});
+                    {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
 }
 
-bool CHCView::SaveDisplayChange() { return parts_.SaveDisplayChange(*file_, this); }
+bool CHCView::SaveDisplayChange() {
+    if (!file_->FlushHeader()) {
+        // The changed states stay in memory; the curves keep what they show.
+        ShowStopMessage(this, QStringLiteral("保存文件信息失败！"), NoticeCaption());
+        return false;
+    }
+    curve_->Rebuild();
+    // The panel's ticks follow the states, or it would contradict the curves.
+    if (panelShown_) panel_->RebuildControls();
+    return true;
+}
 
 void CHCView::ShowAllCurves(bool shown) {
     kvr::SetAllCurvesShown(file_->Header(), shown);
@@ -71,4 +71,12 @@ void CHCView::ShowPreviousFour() {
     SaveDisplayChange();
 }
 
-void CHCView::ToggleChannelPanel() { parts_.SetPanelShown(!parts_.panelShown); }
+void CHCView::ToggleChannelPanel() {
+    panelShown_ = !panelShown_;
+    scrollBar_->SetPanelShown(panelShown_);
+    curve_->SetPanelShown(panelShown_);
+    panel_->SetShown(panelShown_);
+    panel_->LayoutPanel();
+    scrollBar_->LayoutAndRedraw(true);
+    curve_->Rebuild();
+}

@@ -13,10 +13,10 @@
 #include "core/datafile/program.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/file_status.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
@@ -316,7 +316,7 @@ void CRCView::UpdateStatusBar() {
     ShowFileStatus(file, file.GetEndTime() - file.GetStartTime());
 }
 
-void CRCView::ListClosed(CXListView* list) {
+void CRCView::ListClosed(QWidget* list) {
     if (list_ == list) list_ = nullptr;
 }
 

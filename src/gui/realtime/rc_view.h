@@ -13,11 +13,10 @@
 #include <string>
 
 #include "core/link/acquisition.h"
-#include "gui/app/command_target.h"
 #include "gui/app/realtime_target.h"
-#include "gui/common/command_registry.h"
+#include "gui/common/command_map.h"
 #include "gui/history/curve_parts.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 class CChannelPanel;
@@ -25,11 +24,9 @@ class CTimeScrollBar;
 class CXRealCurveCtrl;
 class QMenu;
 
-class CRCView : public QWidget, public CommandTarget, public RealtimeTarget, public CListOwner {
+class CRCView : public QWidget, public CommandMap, public RealtimeTarget, public CListOwner {
     Q_OBJECT
 public:
-    using Command = CommandRegistry::Command;
-
     explicit CRCView(QWidget* parent = nullptr);
     ~CRCView() override;
 
@@ -40,9 +37,8 @@ public:
     using SavePathHook = std::function<QString()>;
     static void SetSavePathHook(SavePathHook hook);
 
-    bool HandlesCommand(int id) const override;
+    // Nothing runs while the window waits for the instrument.
     bool IsCommandEnabled(int id) const override;
-    bool IsCommandChecked(int id) const override;
     void ExecuteCommand(int id) override;
     void OnActivated() override;
 
@@ -51,7 +47,7 @@ public:
     bool SaveRealtimeFile() override;
     bool IsBusy() const override { return busy_; }
 
-    void ListClosed(CXListView* list) override;
+    void ListClosed(QWidget* list) override;
     void ListActivated() override { UpdateStatusBar(); }
 
     // The start command: offers to rescue unsaved records of an earlier run, reads the
@@ -85,7 +81,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void RegisterCommand(int id, Command command);
     void RegisterCommands();
     void RegisterDisplayCommands();
     void LayoutChildren();
@@ -124,5 +119,4 @@ private:
     int page_ = 0;
     bool busy_ = false;
     bool fileBound_ = false;  // the children draw the live file
-    CommandRegistry commands_;
 };

@@ -7,7 +7,7 @@
 #include <QPrinter>
 
 #include "core/analysis/curve_pages.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/common/command_menu.h"
 #include "gui/common/view_host.h"
 #include "gui/lists/list_view.h"
@@ -53,17 +53,10 @@ bool NeedsAcquisitionInMenu(int id) {
 
 }  // namespace
 
-void CRCView::RegisterCommand(int id, Command command) { commands_.Register(id, std::move(command)); }
-
-bool CRCView::HandlesCommand(int id) const { return commands_.Handles(id); }
-
-// Nothing runs while the window waits for the instrument.
-bool CRCView::IsCommandEnabled(int id) const { return !busy_ && commands_.IsEnabled(id); }
-
-bool CRCView::IsCommandChecked(int id) const { return commands_.IsChecked(id); }
+bool CRCView::IsCommandEnabled(int id) const { return !busy_ && CommandMap::IsCommandEnabled(id); }
 
 void CRCView::ExecuteCommand(int id) {
-    if (!busy_) commands_.Execute(id);
+    if (!busy_) CommandMap::ExecuteCommand(id);
 }
 
 bool CRCView::HasSelection() const {
@@ -139,7 +132,9 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
         if (ViewHost* host = ViewHost::Instance()) host->ActivateChildView(window);
         return;
     }
-    window = OpenChildWindow(static_cast<ChildWindow>(kind), {this, &engine_.File()});
+    ChildRequest request{this, &engine_.File()};
+    request.listOwner = this;
+    window = OpenChildWindow(static_cast<ChildWindow>(kind), request);
     if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList) list_ = qobject_cast<CXListView*>(window.data());
 }
 

@@ -17,13 +17,13 @@
 #include "core/link/sim_process.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/link/upload_relay.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 
 namespace {
 
 using kvrtest::SimProcess;
-using listtest::Child;
-using listtest::MessageRecorder;
+using guitest::Child;
+using guitest::MessageRecorder;
 
 constexpr int kWaitMs = 60000;
 // What the scan of the RTU-identified recorder asks: the unanswered ASCII identification,

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <map>
 
-#include "gui/app/app_test_support.h"
+#include "gui/gui_test_support.h"
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
 #include "core/link/sim_process.h"
 #include "gui/app/child_frame.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_factory.h"
 #include "gui/lists/data_grid.h"
@@ -26,7 +26,7 @@
 
 namespace {
 
-using apptest::Settle;
+using guitest::Settle;
 using kvrtest::SimProcess;
 
 bool Exists(const std::string& path) {
@@ -34,7 +34,7 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-class RCViewTest : public apptest::ProgramFolderTest {
+class RCViewTest : public guitest::ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
@@ -134,7 +134,7 @@ TEST_F(RCViewTest, AcquiresFollowsInTheListStopsAndSaves) {
 
     // Saving while acquiring asks first; No neither stops nor saves.
     answers = {{QStringLiteral("请先停止实时采集"), QMessageBox::No}};
-    savePath = apptest::Q(Folder().file("day.FDZ"));
+    savePath = guitest::Q(Folder().file("day.FDZ"));
     view->ExecuteCommand(cmd::kSaveRealtime);
     EXPECT_TRUE(view->Engine().IsAcquiring());
     EXPECT_FALSE(Exists(Folder().file("day.FDZ")));
@@ -217,7 +217,7 @@ TEST_F(RCViewTest, ClosingAsksAndKeepsSavesOrDrops) {
 
     ASSERT_NE(openStarted(), nullptr);
     answers = {{question, QMessageBox::Yes}};
-    savePath = apptest::Q(Folder().file("kept.FDZ"));
+    savePath = guitest::Q(Folder().file("kept.FDZ"));
     frame.RealtimeFrame()->close();
     Settle();
     EXPECT_EQ(frame.RealtimeFrame(), nullptr);
@@ -262,7 +262,7 @@ TEST_F(RCViewTest, StartOffersToRescueRecordsOfACrashedRun) {
     }
     MakeView(sim);
     answers = {{QStringLiteral("条记录尚未保存"), QMessageBox::Yes}};
-    savePath = apptest::Q(Folder().file("rescued.FDZ"));
+    savePath = guitest::Q(Folder().file("rescued.FDZ"));
     view->ExecuteCommand(cmd::kStartAcquisition);
     ASSERT_FALSE(asked.empty());
     EXPECT_TRUE(asked.front().contains(QStringLiteral("上次实时采集有 3 条记录尚未保存")));
