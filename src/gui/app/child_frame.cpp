@@ -8,7 +8,7 @@
 #include "gui/app/command_table.h"
 #include "gui/app/icons.h"
 #include "gui/common/message_box.h"
-#include "gui/app/realtime_target.h"
+#include "gui/common/realtime_target.h"
 
 CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -22,6 +22,7 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/message_box.h
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printer_setup.h
+  ${CMAKE_CURRENT_LIST_DIR}/realtime_target.h
   ${CMAKE_CURRENT_LIST_DIR}/printer_setup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_colors.h
   ${CMAKE_CURRENT_LIST_DIR}/system_colors.cpp

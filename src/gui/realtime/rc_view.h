@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/link/acquisition.h"
-#include "gui/app/realtime_target.h"
+#include "gui/common/realtime_target.h"
 #include "gui/common/command_map.h"
 #include "gui/history/curve_parts.h"
 #include "gui/common/list_owner.h"

@@ -23,7 +23,7 @@
 #include "gui/common/command_target.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
-#include "gui/app/realtime_target.h"
+#include "gui/common/realtime_target.h"
 #include "gui/history/hc_view.h"
 
 namespace {
