@@ -68,6 +68,7 @@ void RunFor(double seconds) {
 int RunScreenshot(const QString& pngPath, const QString& filePath, bool realtime, double after) {
     ReportMessagesOnStderr();
     SetProgramLanguage(ReadLanguageSetting());
+    InstallQtTranslations(ProgramLanguage());
     CFlowApp::ApplyProgramFont();
     CMainFrame frame;
     frame.resize(1600, 1000);
