@@ -1,0 +1,40 @@
+// What every data-file command of kvrtool shares: failing with a sentence and an exit code,
+// and opening a data file with the reason when it cannot be read.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+#include "core/datafile/cxfile.h"
+#include "tools/kvrtool/commands.h"
+
+namespace kvrtool {
+
+void Fail(int code, const std::string& sentence) {
+    std::cerr << "kvrtool: " << sentence << '\n';
+    exitCode = code;
+}
+
+bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
+    const int probe = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (probe < 0) {
+        Fail(kUsageOrIo, "cannot open " + path + ": " + std::strerror(errno) + ".");
+        return false;
+    }
+    ::close(probe);
+    const int result = file.Open(path);
+    if (result == 2) {
+        Fail(kNewer, path + " was written by a newer version (format " +
+                         std::to_string(file.GetVersion()) + ") and cannot be read.");
+        return false;
+    }
+    if (result != 1) {
+        Fail(kUnsupported, path + " is not a data file in a supported format, or it is damaged.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvrtool
