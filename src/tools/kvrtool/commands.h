@@ -2,11 +2,6 @@
 // Subcommand registration for kvrtool. Exit codes: 0 success, 1 usage or I/O error,
 // 2 unsupported file format, 3 newer version, 4 nothing found.
 #include <CLI/CLI.hpp>
-#include <string>
-
-namespace kvr {
-class CXFile;
-}
 
 namespace kvrtool {
 
@@ -15,13 +10,10 @@ enum ExitCode { kOk = 0, kUsageOrIo = 1, kUnsupported = 2, kNewer = 3, kNotFound
 // Each subcommand stores its exit code here from its callback.
 extern int exitCode;
 
-// Says why a command failed on standard error and stores the exit code.
-void Fail(int code, const std::string& sentence);
-// Opens a data file, or says why not and sets the exit code.
-bool OpenDataFile(kvr::CXFile& file, const std::string& path);
-
 void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
+void RegisterExportCommands(CLI::App& app);
+void RegisterAcquireCommands(CLI::App& app);
 void RegisterRecordCommands(CLI::App& app);
 
 }  // namespace kvrtool

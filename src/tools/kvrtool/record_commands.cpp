@@ -12,6 +12,7 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/file_info.h"
 #include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/data_file_args.h"
 
 namespace kvrtool {
 namespace {

@@ -1,5 +1,5 @@
-// What every data-file command of kvrtool shares: failing with a sentence and an exit code,
-// and opening a data file with the reason when it cannot be read.
+#include "tools/kvrtool/data_file_args.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,7 +7,6 @@
 #include <cstring>
 #include <iostream>
 
-#include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 
 namespace kvrtool {
@@ -35,6 +34,12 @@ bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
         return false;
     }
     return true;
+}
+
+std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option) {
+    const std::optional<kvr::Time> t = kvr::ParseTime(text);
+    if (!t) Fail(kUsageOrIo, option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
+    return t;
 }
 
 }  // namespace kvrtool
