@@ -7,6 +7,9 @@
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
+#include "gui/records/config_report_dlg.h"
+#include "gui/records/event_list_dlg.h"
+#include "gui/records/file_info_dlg.h"
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -27,4 +30,32 @@ void RunUploadDialog(CMainFrame* mainFrame, int) {
     CXViewDef().GetView(&view);
     CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
     dialog.exec();
+}
+
+namespace {
+
+// The record windows are modal: they have closed again when the factory returns.
+template <typename Dialog, typename... Args>
+QWidget* RunModal(const ChildRequest& request, Args... args) {
+    Dialog dialog(args..., request.file, request.owner);
+    dialog.exec();
+    return nullptr;
+}
+
+void RegisterEventList(ChildWindow kind, kvr::EventList list) {
+    RegisterChildFactory(kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
+}
+
+}  // namespace
+
+void RegisterChildWindowFactories() {
+    RegisterChildFactory(ChildWindow::ConfigReport,
+                         [](const ChildRequest& r) { return RunModal<CConfigReportDlg>(r); });
+    RegisterEventList(ChildWindow::AlarmList, kvr::EventList::Alarm);
+    RegisterEventList(ChildWindow::PowerFailureList, kvr::EventList::PowerFailure);
+    RegisterEventList(ChildWindow::OperationLog, kvr::EventList::Operation);
+    RegisterChildFactory(ChildWindow::FileInfo, [](const ChildRequest& r) -> QWidget* {
+        if (!r.file || !r.file->IsOpen()) return nullptr;
+        return RunModal<CFileInfoDlg>(r);
+    });
 }

@@ -20,5 +20,9 @@ void SetReportFile(QWidget* view, kvr::CXFile* file);
 // The realtime acquisition view; it implements CommandTarget and RealtimeTarget.
 QWidget* CreateRealtimeView(QWidget* frame);
 
+// The windows views open by kind through OpenChildWindow (configuration report, event-log
+// lists, file information). Called once by the main frame; tests call it themselves.
+void RegisterChildWindowFactories();
+
 // The serial upload dialog, run modally; it opens the uploaded file through the main frame.
 void RunUploadDialog(CMainFrame* mainFrame, int english);

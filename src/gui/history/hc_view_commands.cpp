@@ -4,6 +4,7 @@
 #include "core/analysis/curve_pages.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -66,6 +67,36 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+}
+
+void CHCView::RegisterRecordCommands() {
+    const struct {
+        int id;
+        ChildWindow kind;
+    } windows[] = {
+        {cmd::kConfigurationInfo, ChildWindow::ConfigReport},
+        {cmd::kAlarmList, ChildWindow::AlarmList},
+        {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
+        {cmd::kOperationLog, ChildWindow::OperationLog},
+        {cmd::kFileInfo, ChildWindow::FileInfo},
+    };
+    for (const auto& window : windows) {
+        const ChildWindow kind = window.kind;
+        RegisterCommand(window.id, {[this, kind] { OpenChildWindow(kind, {this, file_.get()}); },
+                                    [this, kind] { return file_ && HasChildFactory(kind); }, {}});
+    }
+}
+
+void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
+    if (!file || file != file_.get()) return;
+    // The user keeps looking at the same period.
+    const auto [start, end] = curve_->GetWindowRange();
+    curve_->ApplyFileSettings();
+    curve_->SetWindowRange(start, end);
+    if (panelShown_) panel_->RebuildControls();
+    RebuildCircleChartMenu();
+    UpdateStatusBar();
+    LayoutChildren();
 }
 
 bool CHCView::SaveDisplayChange() {

@@ -7,6 +7,8 @@
 #include "core/analysis/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/file_events.h"
+#include "gui/common/view_host.h"
 #include "gui/history/find_dialog.h"
 #include "gui/history/goto_dialog.h"
 #include "gui/lists/data_grid.h"
@@ -29,6 +31,12 @@ CXListView::CXListView(QWidget* parent) : QWidget(parent) {
     grid_->setObjectName(QStringLiteral("dataGrid"));
     connect(grid_, &CXDataGrid::contextMenuRequested, this, &CXListView::ShowContextMenu);
     setFocusProxy(grid_);
+    // Channel names and units head the columns: follow the file information when it changes.
+    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this, [this](kvr::CXFile* file) {
+        if (!file || file != file_) return;
+        grid_->SetFile(file_);
+        grid_->Redraw();
+    });
 }
 
 CXListView::~CXListView() {
@@ -94,9 +102,8 @@ bool CXListView::IsCommandEnabled(int id) const {
         case cmd::kContinuousPrint: return file_ != nullptr;
         case cmd::kCumulativeList: return owner && owner->HasCumulativeList();
         case kFilterCommand: return file_ != nullptr;
-        // The file information dialog, the statistics and the Excel export join the list
-        // once the program has them.
-        case cmd::kFileInfo:
+        case cmd::kFileInfo: return file_ && file_->IsOpen() && HasChildFactory(ChildWindow::FileInfo);
+        // The statistics and the Excel export join the list once the program has them.
         case cmd::kStatistics:
         case cmd::kExcelExport: return false;
         default: return false;
@@ -127,6 +134,7 @@ void CXListView::ExecuteCommand(int id) {
         case cmd::kFind: Find(); break;
         case cmd::kFindNext: FindNext(); break;
         case kFilterCommand: Filter(); break;
+        case cmd::kFileInfo: OpenChildWindow(ChildWindow::FileInfo, {this, file_}); break;
         default: break;
     }
 }
