@@ -96,9 +96,8 @@ void CFileInfoDlg::ShowChannel() {
     unit_->setCurrentText(QString::fromStdString(channel.unit));
     signalText_->setText(QString::fromStdString(channel.signalText));
 
-    const char* format = nullptr;
     const std::string valueFormat = file_->GetValueFormat(current_);
-    format = valueFormat.empty() ? "%g" : valueFormat.c_str();
+    const char* format = valueFormat.empty() ? "%g" : valueFormat.c_str();
     const float limits[7] = {file_->GetRangeLow(current_),  file_->GetRangeHigh(current_),
                              file_->GetAlarmLow(current_),  file_->GetAlarmHigh(current_),
                              file_->GetAlarmLowLow(current_), file_->GetAlarmHighHigh(current_),
