@@ -3,36 +3,33 @@
 #include "core/datafile/cxfile.h"
 #include "gui/app/empty_realtime_view.h"
 #include "gui/app/main_frame.h"
+#include "gui/common/message_box.h"
+#include "gui/common/list_owner.h"
+#include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
+#include "gui/lists/list_view.h"
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
 
-QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
-
-void SetHistoryFile(QWidget* view, kvr::CXFile* file) {
-    static_cast<CHCView*>(view)->SetFile(file);
-}
-
-QWidget* CreateReportView(QWidget*) { return nullptr; }
-
-void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
-
-QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
-
-void RunUploadDialog(CMainFrame* mainFrame, int) {
-    _tagComParam param;
-    CXCom().GetComm(&param);
-    _tagViewDef view;
-    CXViewDef().GetView(&view);
-    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
-    dialog.exec();
-}
-
 namespace {
+
+// The data list of a history file, maximised like the program's other lists.
+QWidget* OpenDataList(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    auto* list = new CXListView;
+    list->SetHistoryOwner(request.listOwner);
+    list->SetFile(request.file);
+    const QString title = QStringLiteral("历史数据列表") + QStringLiteral(" [") +
+                          QString::fromStdString(request.file->GetFileName()) + QStringLiteral("]");
+    QWidget* window = host->ShowChildView(list, title, true);
+    list->OnActivated();
+    return window;
+}
 
 // The record windows are modal: they have closed again when the factory returns.
 template <typename Dialog, typename... Args>
@@ -48,7 +45,8 @@ void RegisterEventList(ChildWindow kind, kvr::EventList list) {
 
 }  // namespace
 
-void RegisterChildWindowFactories() {
+void RegisterChildFactories() {
+    RegisterChildFactory(ChildWindow::DataList, OpenDataList);
     RegisterChildFactory(ChildWindow::ConfigReport,
                          [](const ChildRequest& r) { return RunModal<CConfigReportDlg>(r); });
     RegisterEventList(ChildWindow::AlarmList, kvr::EventList::Alarm);
@@ -58,4 +56,25 @@ void RegisterChildWindowFactories() {
         if (!r.file || !r.file->IsOpen()) return nullptr;
         return RunModal<CFileInfoDlg>(r);
     });
+}
+
+QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
+
+void SetHistoryFile(QWidget* view, kvr::CXFile* file) {
+    static_cast<CHCView*>(view)->SetFile(file);
+}
+
+QWidget* CreateReportView(QWidget*) { return nullptr; }
+
+void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
+
+QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
+
+void RunUploadDialog(CMainFrame* mainFrame, Language) {
+    _tagComParam param;
+    CXCom().GetComm(&param);
+    _tagViewDef view;
+    CXViewDef().GetView(&view);
+    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
+    dialog.exec();
 }

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/common/file_events.h"
 #include "gui/link/color_button.h"
 #include "gui/link/cxviewdef.h"

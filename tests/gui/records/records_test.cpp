@@ -11,18 +11,18 @@
 #include "core/analysis/config_report.h"
 #include "core/analysis/event_lists.h"
 #include "core/datafile/config_record.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/view_factory.h"
 #include "gui/common/file_events.h"
 #include "gui/history/hc_view.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
 
 namespace {
 
-using listtest::Child;
+using guitest::Child;
 
 QString Shown(const std::string& text) {
     QString shown = QString::fromStdString(text);
@@ -31,9 +31,9 @@ QString Shown(const std::string& text) {
 }
 
 std::unique_ptr<kvr::CXFile> Sample(const kvrtest::TempDir& dir, int version = 1004) {
-    kvr::SampleOptions options = listtest::Records(60);
+    kvr::SampleOptions options = guitest::Records(60);
     options.version = version;
-    return listtest::OpenSample(dir, options, "records" + std::to_string(version) + ".FDZ");
+    return guitest::OpenSample(dir, options, "records" + std::to_string(version) + ".FDZ");
 }
 
 TEST(ConfigReportDlg, TabsByVersionAndTextRebuiltOnEveryChange) {
@@ -112,7 +112,7 @@ protected:
 
     kvrtest::TempDir dir;
     std::unique_ptr<kvr::CXFile> file;
-    listtest::MessageRecorder messages;
+    guitest::MessageRecorder messages;
 };
 
 TEST_F(FileInfoDlgTest, GridCountsAreClampedAndSaved) {
@@ -212,7 +212,7 @@ TEST_F(FileInfoDlgTest, AFileThatCannotBeWrittenSaysSoAndKeepsItsHeader) {
 }
 
 TEST(RecordCommands, HistoryViewOpensTheRecordWindowsWithAFile) {
-    RegisterChildWindowFactories();
+    RegisterChildFactories();
     kvrtest::TempDir dir;
     CHCView view;
     for (int id : {cmd::kConfigurationInfo, cmd::kAlarmList, cmd::kPowerFailureList, cmd::kOperationLog,
@@ -225,7 +225,7 @@ TEST(RecordCommands, HistoryViewOpensTheRecordWindowsWithAFile) {
         EXPECT_TRUE(view.IsCommandEnabled(id)) << id;
     }
     QString title;
-    listtest::WhenModal([&](QWidget* modal) {
+    guitest::WhenModal([&](QWidget* modal) {
         title = modal->windowTitle();
         modal->close();
     });
