@@ -11,7 +11,6 @@
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
-#include "support/test_support.h"
 
 namespace {
 bool Save(QWidget& widget, const QString& path) {
@@ -32,8 +31,11 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    kvrtest::TempDir dir;
-    const std::string path = dir.file("records.FDZ");
+    // A fixed path: the file information dialog shows it, and the pictures should come out
+    // the same every time.
+    const QString folder = QDir::temp().filePath(QStringLiteral("kvr-records-screenshots"));
+    QDir().mkpath(folder);
+    const std::string path = (folder + QStringLiteral("/records.FDZ")).toStdString();
     if (!kvr::WriteSampleFile(path, kvr::SampleOptions{})) return 1;
     kvr::CXFile file;
     if (file.Open(path) != 1) return 1;
@@ -48,5 +50,7 @@ int main(int argc, char** argv) {
     ok &= Save(alarms, out + "/alarm_list.png");
     CFileInfoDlg info(&file);
     ok &= Save(info, out + "/file_info.png");
+    file.Close();
+    QDir(folder).removeRecursively();
     return ok ? 0 : 1;
 }
