@@ -56,7 +56,7 @@ protected:
 private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
-    void RegisterRecordCommands();
+    void RegisterWindowCommands();
     // The file information was changed and saved: take the new settings and redraw.
     void DisplaySettingsChanged(kvr::CXFile* file);
     void LayoutChildren();

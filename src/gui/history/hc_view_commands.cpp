@@ -1,9 +1,11 @@
 // The commands of CHCView that the view handles itself: the curve commands and the
 // display-state commands.
+#include <tuple>
+
 #include "core/analysis/curve_pages.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
-#include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -45,24 +47,6 @@ void CHCView::RegisterDisplayCommands() {
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
 }
 
-void CHCView::RegisterRecordCommands() {
-    const struct {
-        int id;
-        ChildWindow kind;
-    } windows[] = {
-        {cmd::kConfigurationInfo, ChildWindow::ConfigReport},
-        {cmd::kAlarmList, ChildWindow::AlarmList},
-        {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
-        {cmd::kOperationLog, ChildWindow::OperationLog},
-        {cmd::kFileInfo, ChildWindow::FileInfo},
-    };
-    for (const auto& window : windows) {
-        const ChildWindow kind = window.kind;
-        RegisterCommand(window.id, {[this, kind] { OpenChildWindow(kind, {this, file_.get()}); },
-                                    [this, kind] { return file_ && HasChildFactory(kind); }, {}});
-    }
-}
-
 void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
     if (!file || file != file_.get()) return;
     // The user keeps looking at the same period.
@@ -73,6 +57,21 @@ void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
     RebuildCircleChartMenu();
     UpdateStatusBar();
     LayoutChildren();
+}
+
+void CHCView::RegisterWindowCommands() {
+    for (const WindowCommand& command : WindowCommands()) {
+        if (!HasChildFactory(command.kind)) continue;
+        const ChildWindow kind = command.kind;
+        RegisterCommand(command.id, {[this, kind] {
+                                         ChildRequest request;
+                                         request.owner = this;
+                                         request.file = file_.get();
+                                         std::tie(request.start, request.end) = curve_->GetWindowRange();
+                                         OpenChildWindow(kind, request);
+                                     },
+                                     [this] { return file_ != nullptr; }, {}});
+    }
 }
 
 bool CHCView::SaveDisplayChange() {
