@@ -13,6 +13,9 @@
 #include "gui/link/upload_dlg.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
+#include "gui/records/config_report_dlg.h"
+#include "gui/records/event_list_dlg.h"
+#include "gui/records/file_info_dlg.h"
 
 namespace {
 
@@ -30,11 +33,32 @@ QWidget* OpenDataList(const ChildRequest& request) {
     return window;
 }
 
+// The record windows are modal: they have closed again when the factory returns.
+template <typename Dialog, typename... Args>
+QWidget* RunModal(const ChildRequest& request, Args... args) {
+    Dialog dialog(args..., request.file, request.owner);
+    dialog.exec();
+    return nullptr;
+}
+
+void RegisterEventList(ChildWindow kind, kvr::EventList list) {
+    RegisterChildFactory(kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
+}
+
 }  // namespace
 
 void RegisterChildFactories() {
     RegisterChildFactory(ChildWindow::DataList, OpenDataList);
     RegisterRealtimeWindows();
+    RegisterChildFactory(ChildWindow::ConfigReport,
+                         [](const ChildRequest& r) { return RunModal<CConfigReportDlg>(r); });
+    RegisterEventList(ChildWindow::AlarmList, kvr::EventList::Alarm);
+    RegisterEventList(ChildWindow::PowerFailureList, kvr::EventList::PowerFailure);
+    RegisterEventList(ChildWindow::OperationLog, kvr::EventList::Operation);
+    RegisterChildFactory(ChildWindow::FileInfo, [](const ChildRequest& r) -> QWidget* {
+        if (!r.file || !r.file->IsOpen()) return nullptr;
+        return RunModal<CFileInfoDlg>(r);
+    });
 }
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "gui/common/command_ids.h"
+#include "gui/common/file_events.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_navigation.h"
@@ -69,6 +70,8 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
     RegisterCurveCommands();
     RegisterDisplayCommands();
     RegisterWindowCommands();
+    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this,
+            &CHCView::DisplaySettingsChanged);
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
 }
 
