@@ -6,6 +6,9 @@
 #include "gui/common/message_box.h"
 #include "gui/common/list_owner.h"
 #include "gui/common/view_host.h"
+#include "gui/charts/bar_view.h"
+#include "gui/charts/range_view.h"
+#include "gui/charts/rrange_view.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
@@ -28,9 +31,35 @@ QWidget* OpenDataList(const ChildRequest& request) {
     return window;
 }
 
+// One channel of a history file as a circular chart, maximised, titled by the channel.
+QWidget* OpenCircleChart(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    auto* view = new CRangeView(request.file, request.channel, request.start, request.end);
+    return host->ShowChildView(view, view->windowTitle(), true);
+}
+
+// The live bar and dial windows follow the realtime view's file.
+QWidget* OpenBarWindow(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    return host->ShowChildView(CreateBarWindowView(request.file), QStringLiteral("实时棒图"), false);
+}
+
+QWidget* OpenDialWindow(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    return host->ShowChildView(new CRRangeView(request.file), QStringLiteral("实时圆图"), false);
+}
+
 }  // namespace
 
-void RegisterChildFactories() { RegisterChildFactory(ChildWindow::DataList, OpenDataList); }
+void RegisterChildFactories() {
+    RegisterChildFactory(ChildWindow::DataList, OpenDataList);
+    RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
+    RegisterChildFactory(ChildWindow::BarView, OpenBarWindow);
+    RegisterChildFactory(ChildWindow::DialView, OpenDialWindow);
+}
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 

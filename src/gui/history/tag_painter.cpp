@@ -43,7 +43,7 @@ QColor InverseOfColorref(std::uint32_t colorref) {
 
 void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
     if (!frame.timeToPixel) return;
-    const QColor color = InverseOfColorref(file.Header().backgroundColor);
+    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     const int xAxisStyle = file.Header().xMode;
     painter.save();
     painter.setFont(MarkFont());
@@ -75,7 +75,7 @@ void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& 
 }
 
 void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
-    const QColor color = InverseOfColorref(file.Header().backgroundColor);
+    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     painter.save();
     painter.setFont(MarkFont());
     for (const kvr::ValueLabel& label : file.Header().labels) {
