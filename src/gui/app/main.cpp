@@ -18,6 +18,7 @@
 #include "gui/common/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/common/message_box.h"
+#include "gui/app/print_pdf.h"
 #include "gui/app/screenshot.h"
 #include "gui/realtime/rc_view.h"
 
@@ -137,6 +138,19 @@ int main(int argc, char** argv) {
     parser.addOption(after);
     parser.addOption(realtime);
     parser.addOption(port);
+    const QCommandLineOption printPdf(
+        QStringLiteral("print-pdf"),
+        QStringLiteral("Print FILE as the print command would into a PDF, exit."), QStringLiteral("PDF"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Print from this time."),
+                                  QStringLiteral("T"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Print up to this time."),
+                                QStringLiteral("T"));
+    const QCommandLineOption continuous(QStringLiteral("continuous"),
+                                        QStringLiteral("Print pages of 2000 records each."));
+    parser.addOption(printPdf);
+    parser.addOption(from);
+    parser.addOption(to);
+    parser.addOption(continuous);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A data file to open."));
     parser.process(app);
     const QStringList files = parser.positionalArguments();
@@ -146,6 +160,12 @@ int main(int argc, char** argv) {
     if (parser.isSet(port)) CRCView::SetPortOverride(QFile::encodeName(parser.value(port)).toStdString());
     if (parser.isSet(screenshot))
         return RunScreenshot(parser.value(screenshot), filePath, parser.isSet(realtime), parser.value(after).toDouble());
+    if (parser.isSet(printPdf)) {
+        ReportMessagesOnStderr();
+        CFlowApp::ApplyProgramFont();
+        return RunPrintPdf({parser.value(printPdf), filePath, parser.value(from), parser.value(to),
+                            parser.isSet(continuous)});
+    }
 
     CFlowApp flowApp;
     if (parser.isSet(startupTime)) ReportMessagesOnStderr();

@@ -8,6 +8,7 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mdi_background.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_pdf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/screenshot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_pane.cpp

@@ -3,6 +3,7 @@
 #include "core/datafile/cxfile.h"
 #include "gui/app/main_frame.h"
 #include "gui/charts/bar_view.h"
+#include "gui/charts/range_view.h"
 #include "gui/charts/rrange_view.h"
 #include "gui/common/list_owner.h"
 #include "gui/common/message_box.h"
@@ -45,6 +46,14 @@ void RegisterEventList(ChildWindow kind, kvr::EventList list) {
     RegisterChildFactory(kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
 }
 
+// One channel of a history file as a circular chart, maximised, titled by the channel.
+QWidget* OpenCircleChart(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    auto* view = new CRangeView(request.file, request.channel, request.start, request.end);
+    return host->ShowChildView(view, view->windowTitle(), true);
+}
+
 }  // namespace
 
 void RegisterChildFactories() {
@@ -59,6 +68,7 @@ void RegisterChildFactories() {
         if (!r.file || !r.file->IsOpen()) return nullptr;
         return RunModal<CFileInfoDlg>(r);
     });
+    RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
 }
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
