@@ -56,6 +56,9 @@ protected:
 private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
+    void RegisterWindowCommands();
+    // The file information was changed and saved: take the new settings and redraw.
+    void DisplaySettingsChanged(kvr::CXFile* file);
     void LayoutChildren();
     // Writes the channel display states; redraws on success, tells the user otherwise.
     bool SaveDisplayChange();

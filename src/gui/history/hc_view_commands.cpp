@@ -1,8 +1,11 @@
 // The commands of CHCView that the view handles itself: the curve commands and the
 // display-state commands.
+#include <tuple>
+
 #include "core/view/curve_pages.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
+#include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -42,6 +45,33 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+}
+
+void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
+    if (!file || file != file_.get()) return;
+    // The user keeps looking at the same period.
+    const auto [start, end] = curve_->GetWindowRange();
+    curve_->ApplyFileSettings();
+    curve_->SetWindowRange(start, end);
+    if (panelShown_) panel_->RebuildControls();
+    RebuildCircleChartMenu();
+    UpdateStatusBar();
+    LayoutChildren();
+}
+
+void CHCView::RegisterWindowCommands() {
+    for (const WindowCommand& command : WindowCommands()) {
+        if (!HasChildFactory(command.kind)) continue;
+        const ChildWindow kind = command.kind;
+        RegisterCommand(command.id, {[this, kind] {
+                                         ChildRequest request;
+                                         request.owner = this;
+                                         request.file = file_.get();
+                                         std::tie(request.start, request.end) = curve_->GetWindowRange();
+                                         OpenChildWindow(kind, request);
+                                     },
+                                     [this] { return file_ != nullptr; }, {}});
+    }
 }
 
 bool CHCView::SaveDisplayChange() {
