@@ -12,5 +12,6 @@ extern int exitCode;
 
 void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
+void RegisterReportCommands(CLI::App& app);
 
 }  // namespace kvrtool

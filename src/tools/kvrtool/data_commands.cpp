@@ -20,43 +20,12 @@
 #include "core/datafile/time.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/config_printer.h"
+#include "tools/kvrtool/file_options.h"
 
 namespace kvrtool {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-void Fail(int code, const std::string& sentence) {
-    std::cerr << "kvrtool: " << sentence << '\n';
-    exitCode = code;
-}
-
-// Opens a data file, or says why not and sets the exit code.
-bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
-    const int probe = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (probe < 0) {
-        Fail(kUsageOrIo, "cannot open " + path + ": " + std::strerror(errno) + ".");
-        return false;
-    }
-    ::close(probe);
-    const int result = file.Open(path);
-    if (result == 2) {
-        Fail(kNewer, path + " was written by a newer version (format " +
-                         std::to_string(file.GetVersion()) + ") and cannot be read.");
-        return false;
-    }
-    if (result != 1) {
-        Fail(kUnsupported, path + " is not a data file in a supported format, or it is damaged.");
-        return false;
-    }
-    return true;
-}
-
-std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option) {
-    const std::optional<kvr::Time> t = kvr::ParseTime(text);
-    if (!t) Fail(kUsageOrIo, option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
-    return t;
-}
 
 // The shortest decimal that reads back as the same float, so 1.6f prints as 1.6.
 double JsonFloat(float value) {

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     kvrtool::RegisterDataCommands(app);
     kvrtool::RegisterLinkCommands(app);
+    kvrtool::RegisterReportCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

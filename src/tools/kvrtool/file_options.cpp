@@ -1,0 +1,45 @@
+#include "tools/kvrtool/file_options.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+#include "tools/kvrtool/commands.h"
+
+namespace kvrtool {
+
+void Fail(int code, const std::string& sentence) {
+    std::cerr << "kvrtool: " << sentence << '\n';
+    exitCode = code;
+}
+
+bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
+    const int probe = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (probe < 0) {
+        Fail(kUsageOrIo, "cannot open " + path + ": " + std::strerror(errno) + ".");
+        return false;
+    }
+    ::close(probe);
+    const int result = file.Open(path);
+    if (result == 2) {
+        Fail(kNewer, path + " was written by a newer version (format " +
+                         std::to_string(file.GetVersion()) + ") and cannot be read.");
+        return false;
+    }
+    if (result != 1) {
+        Fail(kUnsupported, path + " is not a data file in a supported format, or it is damaged.");
+        return false;
+    }
+    return true;
+}
+
+std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option) {
+    const std::optional<kvr::Time> t = kvr::ParseTime(text);
+    if (!t) Fail(kUsageOrIo, option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
+    return t;
+}
+
+}  // namespace kvrtool
