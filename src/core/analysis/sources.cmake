@@ -24,3 +24,20 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
 )
+# Export of records to workbooks and CSV files (kvrtool and the Sheetout library).
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/csv_export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_run.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_sink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/export_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temp_target.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xlsx_export_sink.cpp
+)
+# Instrument records: configuration texts, the configuration report, the event-log lists.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/config_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_flow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_lists.cpp
+)

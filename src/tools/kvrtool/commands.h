@@ -12,6 +12,8 @@ extern int exitCode;
 
 void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
+void RegisterExportCommands(CLI::App& app);
+void RegisterAcquireCommands(CLI::App& app);
 void RegisterReportCommands(CLI::App& app);
 
 }  // namespace kvrtool

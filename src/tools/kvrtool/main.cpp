@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     kvrtool::RegisterDataCommands(app);
     kvrtool::RegisterLinkCommands(app);
+    kvrtool::RegisterExportCommands(app);
+    kvrtool::RegisterAcquireCommands(app);
     kvrtool::RegisterReportCommands(app);
     try {
         app.parse(argc, argv);

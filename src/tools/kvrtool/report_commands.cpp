@@ -11,7 +11,7 @@
 #include "core/analysis/table_workbook.h"
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
-#include "tools/kvrtool/file_options.h"
+#include "tools/kvrtool/data_file_args.h"
 
 namespace kvrtool {
 namespace {

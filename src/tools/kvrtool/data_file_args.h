@@ -1,6 +1,6 @@
 #pragma once
-// What every file-reading command of kvrtool shares: failing with one sentence, opening a
-// data file, and reading a time option.
+// What every data-file command of kvrtool does the same way: open the file named on the
+// command line, read time options, and report a failure as one sentence on stderr.
 #include <optional>
 #include <string>
 
@@ -15,7 +15,7 @@ void Fail(int code, const std::string& sentence);
 // Opens a data file, or says why not and sets the exit code.
 bool OpenDataFile(kvr::CXFile& file, const std::string& path);
 
-// Parses "YYYY-MM-DD HH:MM:SS", or says what the option needs.
+// The time of an option as "YYYY-MM-DD HH:MM:SS", or a failure naming the option.
 std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option);
 
 }  // namespace kvrtool

@@ -1,4 +1,4 @@
-#include "tools/kvrtool/file_options.h"
+#include "tools/kvrtool/data_file_args.h"
 
 #include <fcntl.h>
 #include <unistd.h>

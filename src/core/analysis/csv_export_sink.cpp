@@ -1,0 +1,86 @@
+#include "core/analysis/csv_export_sink.h"
+
+#include <unistd.h>
+
+#include "core/datafile/time.h"
+
+namespace kvr {
+
+std::string CsvCell(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char ch : text) {
+        if (ch == '"') quoted += '"';
+        quoted += ch;
+    }
+    return quoted + "\"";
+}
+
+CsvExportSink::CsvExportSink(const std::string& path, std::vector<ExportColumn> columns)
+    : columns_(std::move(columns)), target_(path) {}
+
+CsvExportSink::~CsvExportSink() { Abandon(); }
+
+std::unique_ptr<ExportSink> CsvExportSink::Open(const std::string& path, std::vector<ExportColumn> columns) {
+    std::unique_ptr<CsvExportSink> sink(new CsvExportSink(path, std::move(columns)));
+    const int fd = sink->target_.Create();
+    if (fd < 0) return nullptr;
+    sink->out_ = ::fdopen(fd, "w");
+    if (sink->out_ == nullptr) {
+        ::close(fd);
+        return nullptr;
+    }
+    return sink;
+}
+
+bool CsvExportSink::Put(const std::string& text) {
+    if (!failed_ && std::fwrite(text.data(), 1, text.size(), out_) != text.size()) failed_ = true;
+    return !failed_;
+}
+
+bool CsvExportSink::BeginSheet(const std::string&) {
+    if (headerWritten_) return !failed_;
+    headerWritten_ = true;
+    line_.clear();
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (i > 0) line_ += ',';
+        line_ += CsvCell(columns_[i].name);
+    }
+    line_ += '\n';
+    return Put(line_);
+}
+
+bool CsvExportSink::WriteRow(const ExportRow& row) {
+    line_ = std::to_string(row.number);
+    line_ += ',';
+    line_ += FormatTime(row.time);
+    for (std::size_t i = 0; i < row.values.size() && i + 2 < columns_.size(); ++i) {
+        line_ += ',';
+        const ExportValue& value = row.values[i];
+        line_ += value.present ? FormatExportValue(columns_[i + 2], value.number) : kExportReadError;
+    }
+    line_ += '\n';
+    return Put(line_);
+}
+
+bool CsvExportSink::Finish() {
+    if (out_ == nullptr) return false;
+    const bool flushed = std::fflush(out_) == 0 && ::fsync(::fileno(out_)) == 0;
+    const bool closed = std::fclose(out_) == 0;
+    out_ = nullptr;
+    if (failed_ || !flushed || !closed) {
+        target_.Discard();
+        return false;
+    }
+    return target_.Commit();
+}
+
+void CsvExportSink::Abandon() {
+    if (out_ != nullptr) {
+        std::fclose(out_);
+        out_ = nullptr;
+    }
+    target_.Discard();
+}
+
+}  // namespace kvr
