@@ -27,6 +27,7 @@
 #include "gui/app/language.h"
 #include "gui/app/mdi_background.h"
 #include "gui/app/message_box.h"
+#include "gui/app/report_windows.h"
 #include "gui/app/status_pane.h"
 #include "gui/app/view_factory.h"
 #include "gui/link/cxcom.h"
@@ -75,6 +76,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     theMainFrame = this;
     ViewHost::SetInstance(this);
+    RegisterReportWindows();
     SetStatusSink([](int pane, const QString& text) {
         if (theMainFrame) theMainFrame->SetStatusText(pane, text);
     });

@@ -4,6 +4,7 @@
 #include "gui/app/empty_realtime_view.h"
 #include "gui/app/main_frame.h"
 #include "gui/history/hc_view.h"
+#include "gui/lists/cumu_show_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
@@ -14,9 +15,12 @@ void SetHistoryFile(QWidget* view, kvr::CXFile* file) {
     static_cast<CHCView*>(view)->SetFile(file);
 }
 
-QWidget* CreateReportView(QWidget*) { return nullptr; }
+QWidget* CreateReportView(QWidget* frame) { return new CCumuShowView(frame); }
 
-void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
+// A report file opened on its own belongs to its report view.
+void SetReportFile(QWidget* view, kvr::CXFile* file) {
+    static_cast<CCumuShowView*>(view)->SetFile(file, true);
+}
 
 QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
 

@@ -4,6 +4,7 @@
 #include "core/analysis/curve_pages.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -66,6 +67,15 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+
+    // Report windows on this file, made by whoever the program registered for each kind.
+    const auto opener = [this](ChildWindow kind) {
+        return Command{[this, kind] { OpenChildWindow(kind, {this, file_.get(), 0, 0, -1}); },
+                       [this, kind] { return file_ != nullptr && HasChildFactory(kind); }, {}};
+    };
+    RegisterCommand(cmd::kCumulativeReport, opener(ChildWindow::CumulativeReport));
+    RegisterCommand(cmd::kCumulativeList, opener(ChildWindow::Totals));
+    RegisterCommand(cmd::kStatistics, opener(ChildWindow::Statistics));
 }
 
 bool CHCView::SaveDisplayChange() {

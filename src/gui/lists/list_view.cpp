@@ -7,6 +7,7 @@
 #include "core/analysis/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/find_dialog.h"
 #include "gui/history/goto_dialog.h"
 #include "gui/lists/data_grid.h"
@@ -92,12 +93,14 @@ bool CXListView::IsCommandEnabled(int id) const {
         case cmd::kPrint:
         case cmd::kPrintPreview:
         case cmd::kContinuousPrint: return file_ != nullptr;
-        case cmd::kCumulativeList: return owner && owner->HasCumulativeList();
+        case cmd::kCumulativeList:
+            if (IsHistoryList()) return file_ && HasChildFactory(ChildWindow::Totals);
+            return owner && owner->HasCumulativeList();
+        case cmd::kStatistics: return IsHistoryList() && file_ && HasChildFactory(ChildWindow::Statistics);
         case kFilterCommand: return file_ != nullptr;
-        // The file information dialog, the statistics and the Excel export join the list
-        // once the program has them.
+        // The file information dialog and the Excel export join the list once the program
+        // has them.
         case cmd::kFileInfo:
-        case cmd::kStatistics:
         case cmd::kExcelExport: return false;
         default: return false;
     }
@@ -122,7 +125,15 @@ void CXListView::ExecuteCommand(int id) {
             continuousPrint_ = true;
             PrintPreview();
             break;
-        case cmd::kCumulativeList: Owner()->OpenCumulativeList(); break;
+        case cmd::kCumulativeList:
+            // A history list shows the totals of its file like the curves do; a live list
+            // asks its acquisition, which keeps the window it refreshes.
+            if (IsHistoryList())
+                OpenChildWindow(ChildWindow::Totals, {this, file_, 0, 0, -1});
+            else
+                Owner()->OpenCumulativeList();
+            break;
+        case cmd::kStatistics: OpenChildWindow(ChildWindow::Statistics, {this, file_, 0, 0, -1}); break;
         case cmd::kGoTo: GoTo(); break;
         case cmd::kFind: Find(); break;
         case cmd::kFindNext: FindNext(); break;

@@ -8,7 +8,6 @@
 
 #include "core/analysis/cumulative_report.h"
 #include "core/analysis/statistics.h"
-#include "core/analysis/table_workbook.h"
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
@@ -60,11 +59,7 @@ void Report(const PeriodArgs& args) {
     if (!outcome.report) return Fail(kUsageOrIo, outcome.error);
 
     if (!args.xlsx.empty()) {
-        const kvr::ReportTable& table = outcome.report->exported;
-        std::vector<std::string> names;
-        for (const auto& column : table.columns) names.push_back(column.title);
-        const std::vector<std::string> types(names.size(), "TEXT");
-        if (auto problem = kvr::WriteTableWorkbook(args.xlsx, names, types, table.rows))
+        if (auto problem = kvr::WriteReportWorkbook(args.xlsx, *outcome.report))
             Fail(kUsageOrIo, *problem + " " + args.xlsx);
         return;
     }
