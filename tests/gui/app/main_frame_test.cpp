@@ -25,6 +25,7 @@
 #include "gui/app/mdi_background.h"
 #include "gui/app/realtime_target.h"
 #include "gui/history/hc_view.h"
+#include "gui/lists/cumu_show_view.h"
 
 namespace {
 
@@ -296,6 +297,7 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         bool opens;
         QString message;  // empty: none
         QMessageBox::Icon icon;
+        bool report = false;  // opens into the cumulative report view
     };
     const Case cases[] = {
         {"upper.FDZ", true, {}, QMessageBox::NoIcon},
@@ -306,8 +308,8 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         {"absent.FDZ", false, kUnsupported, QMessageBox::Critical},
         {"backup.fdz.bak", false, kUnsupported, QMessageBox::NoIcon},
         {"noext", false, kUnsupported, QMessageBox::NoIcon},
-        // No report view yet, and unreadable or newer reports: nothing shown, nothing said.
-        {"report.ARF", false, {}, QMessageBox::NoIcon},
+        // Reports open into the report view; unreadable or newer ones: nothing shown or said.
+        {"report.ARF", true, {}, QMessageBox::NoIcon, true},
         {"newer.arf", false, {}, QMessageBox::NoIcon},
         {"junk.ARF", false, {}, QMessageBox::NoIcon},
     };
@@ -320,7 +322,12 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         frame_->OpenDataFile(path);
 
         EXPECT_EQ(frame_->Frames().size(), before + (c.opens ? 1 : 0));
-        if (c.opens) {
+        if (c.opens && c.report) {
+            EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("累积报表 [%1]").arg(path));
+            auto* view = dynamic_cast<CCumuShowView*>(frame_->Frames().back()->View());
+            ASSERT_NE(view, nullptr);
+            EXPECT_NE(view->GetFile(), nullptr);
+        } else if (c.opens) {
             EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("历史趋势曲线 [%1]").arg(path));
             auto* view = dynamic_cast<CHCView*>(frame_->Frames().back()->View());
             ASSERT_NE(view, nullptr);
