@@ -11,7 +11,7 @@
 #include <QTimeEdit>
 
 #include "core/analysis/table_workbook.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/lists/text_table.h"
 #include "gui/lists/workbook_path.h"
 

@@ -14,7 +14,7 @@
 
 #include "core/analysis/cumulative_report.h"
 #include "core/analysis/table_workbook.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/lists/text_table.h"
 #include "gui/lists/workbook_path.h"
 

@@ -17,12 +17,12 @@
 #include "gui/lists/text_table.h"
 #include "gui/lists/totals_dlg.h"
 #include "gui/lists/workbook_path.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 #include "support/xlsx_reader.h"
 
 namespace {
 
-using listtest::MessageRecorder;
+using guitest::MessageRecorder;
 
 std::vector<std::vector<std::string>> Shown(const QTableWidget* table) {
     std::vector<std::vector<std::string>> rows;
@@ -36,7 +36,7 @@ std::vector<std::vector<std::string>> Shown(const QTableWidget* table) {
 class ReportWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        file_ = listtest::OpenSample(dir_, listtest::Records(2880));  // two days from 2026-01-05
+        file_ = guitest::OpenSample(dir_, guitest::Records(2880));  // two days from 2026-01-05
         ASSERT_TRUE(file_);
     }
     void TearDown() override { SetWorkbookPathHook(nullptr); }
@@ -48,15 +48,15 @@ protected:
 TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
     CCumuShowView view;
     view.SetFile(file_.get());
-    EXPECT_EQ(listtest::Child<QLineEdit>(&view, "deviceAlias")->text(), "热量");
-    EXPECT_EQ(listtest::Child<QLineEdit>(&view, "settlement")->text(), "0点");
-    EXPECT_EQ(listtest::Child<QLineEdit>(&view, "reportType")->text(), "三段");
+    EXPECT_EQ(guitest::Child<QLineEdit>(&view, "deviceAlias")->text(), "热量");
+    EXPECT_EQ(guitest::Child<QLineEdit>(&view, "settlement")->text(), "0点");
+    EXPECT_EQ(guitest::Child<QLineEdit>(&view, "reportType")->text(), "三段");
     QTableWidget* list = view.List();
     ASSERT_EQ(list->columnCount(), 5);
     EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "0点-8点");
     EXPECT_EQ(list->rowCount(), 0);
 
-    listtest::Child<QPushButton>(&view, "computeButton")->click();
+    guitest::Child<QPushButton>(&view, "computeButton")->click();
     const auto expected = kvr::BuildCumulativeReport(kvr::ReportSourceOf(*file_), file_->Header().hourly.first,
                                                      file_->Header().hourly.last);
     ASSERT_TRUE(expected.report);
@@ -69,7 +69,7 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
         return QString::fromStdString(path);
     });
     MessageRecorder messages;
-    listtest::Child<QPushButton>(&view, "exportButton")->click();
+    guitest::Child<QPushButton>(&view, "exportButton")->click();
     EXPECT_EQ(proposed, QString::fromStdString(file_->GetDeviceName()) + ".xlsx");
     EXPECT_EQ(messages.Texts(), QStringList{"文件导出完成!"});
     const auto book = kvrtest::ReadXlsx(path);
@@ -89,12 +89,12 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
 TEST_F(ReportWindows, ReportViewRefusesBadPeriodsAndUnwritableTargets) {
     CCumuShowView view;
     view.SetFile(file_.get());
-    listtest::Child<QPushButton>(&view, "computeButton")->click();
+    guitest::Child<QPushButton>(&view, "computeButton")->click();
     const auto before = Shown(view.List());
 
     MessageRecorder messages;
     view.SetPeriod(file_->Header().hourly.last, file_->Header().hourly.first);
-    listtest::Child<QPushButton>(&view, "computeButton")->click();
+    guitest::Child<QPushButton>(&view, "computeButton")->click();
     EXPECT_EQ(messages.Texts(), QStringList{"请确认 [开始时间] < [结束时间] ！"});
     EXPECT_EQ(Shown(view.List()), before);
 
@@ -102,7 +102,7 @@ TEST_F(ReportWindows, ReportViewRefusesBadPeriodsAndUnwritableTargets) {
     view.SetPeriod(file_->Header().hourly.first, file_->Header().hourly.last);
     const std::string path = dir_.file("missing/report.xlsx");
     SetWorkbookPathHook([&](const QString&) { return QString::fromStdString(path); });
-    listtest::Child<QPushButton>(&view, "exportButton")->click();
+    guitest::Child<QPushButton>(&view, "exportButton")->click();
     EXPECT_EQ(messages.Texts(), QStringList{"建立文件失败，可能缺少Excel驱动!"});
     EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -147,16 +147,16 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
     EXPECT_EQ(TextCell(dialog.List(), 0, 1).toStdString(), file_->GetChannelName(0));
     EXPECT_TRUE(TextCell(dialog.List(), 0, 2).isEmpty());
 
-    listtest::Child<QPushButton>(&dialog, "computeButton")->click();
+    guitest::Child<QPushButton>(&dialog, "computeButton")->click();
     const auto expected = kvr::ComputeStatistics(*file_, file_->GetEndTime() - 3600, file_->GetEndTime());
     ASSERT_EQ(expected.rows.size(), 6u);
     for (int r = 0; r < 6; ++r) {
         EXPECT_EQ(TextCell(dialog.List(), r, 2).toStdString(), expected.rows[r].peak);
         EXPECT_EQ(TextCell(dialog.List(), r, 5).toStdString(), expected.rows[r].uniformity);
     }
-    EXPECT_EQ(listtest::Child<QProgressBar>(&dialog, "progress")->value(), 100);
+    EXPECT_EQ(guitest::Child<QProgressBar>(&dialog, "progress")->value(), 100);
 
-    listtest::Child<QPushButton>(&dialog, "copyButton")->click();
+    guitest::Child<QPushButton>(&dialog, "copyButton")->click();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), kvr::StatisticsCopyText(expected.rows));
 
     const std::string path = dir_.file("Statistic.xlsx");
@@ -166,7 +166,7 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
         return QString::fromStdString(path);
     });
     MessageRecorder messages;
-    listtest::Child<QPushButton>(&dialog, "saveButton")->click();
+    guitest::Child<QPushButton>(&dialog, "saveButton")->click();
     EXPECT_EQ(proposed, "Statistic.xlsx");
     EXPECT_EQ(messages.Texts(), QStringList{"文件导出完成!"});
     const auto book = kvrtest::ReadXlsx(path);
