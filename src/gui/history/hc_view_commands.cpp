@@ -47,7 +47,7 @@ void CHCView::RegisterDisplayCommands() {
     // Report windows on this file, made by whoever the program registered for each kind.
     const auto opener = [this](ChildWindow kind) {
         return ViewCommand{[this, kind] { OpenChildWindow(kind, {this, file_.get(), 0, 0, -1}); },
-                       [this, kind] { return file_ != nullptr && HasChildFactory(kind); }, {}};
+                           [this, kind] { return file_ != nullptr && HasChildFactory(kind); }, {}};
     };
     RegisterCommand(cmd::kCumulativeReport, opener(ChildWindow::CumulativeReport));
     RegisterCommand(cmd::kCumulativeList, opener(ChildWindow::Totals));
