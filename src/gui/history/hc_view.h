@@ -56,6 +56,7 @@ protected:
 private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
+    void RegisterWindowCommands();
     void LayoutChildren();
     // Writes the channel display states; redraws on success, tells the user otherwise.
     bool SaveDisplayChange();

@@ -1,9 +1,12 @@
 // The commands of CHCView that the view handles itself: the curve commands and the
 // display-state commands.
+#include <tuple>
+
 #include "core/analysis/curve_pages.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -43,15 +46,21 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+}
 
-    // Report windows on this file, made by whoever the program registered for each kind.
-    const auto opener = [this](ChildWindow kind) {
-        return ViewCommand{[this, kind] { OpenChildWindow(kind, {this, file_.get(), 0, 0, -1}); },
-                           [this, kind] { return file_ != nullptr && HasChildFactory(kind); }, {}};
-    };
-    RegisterCommand(cmd::kCumulativeReport, opener(ChildWindow::CumulativeReport));
-    RegisterCommand(cmd::kCumulativeList, opener(ChildWindow::Totals));
-    RegisterCommand(cmd::kStatistics, opener(ChildWindow::Statistics));
+void CHCView::RegisterWindowCommands() {
+    for (const WindowCommand& command : WindowCommands()) {
+        if (!HasChildFactory(command.kind)) continue;
+        const ChildWindow kind = command.kind;
+        RegisterCommand(command.id, {[this, kind] {
+                                         ChildRequest request;
+                                         request.owner = this;
+                                         request.file = file_.get();
+                                         std::tie(request.start, request.end) = curve_->GetWindowRange();
+                                         OpenChildWindow(kind, request);
+                                     },
+                                     [this] { return file_ != nullptr; }, {}});
+    }
 }
 
 bool CHCView::SaveDisplayChange() {
