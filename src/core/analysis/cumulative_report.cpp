@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "core/analysis/period_check.h"
+#include "core/analysis/table_workbook.h"
 #include "core/datafile/config_record.h"
 
 namespace kvr {
@@ -271,6 +272,12 @@ ReportOutcome BuildCumulativeReport(const ReportSource& source, Time start, Time
     }
     outcome.report = settings.shiftCount == 1 ? MonthReport(source, start, end) : ShiftReport(source, start, end);
     return outcome;
+}
+
+std::optional<std::string> WriteReportWorkbook(const std::string& path, const CumulativeReport& report) {
+    std::vector<std::string> names;
+    for (const auto& column : report.exported.columns) names.push_back(column.title);
+    return WriteTableWorkbook(path, names, std::vector<std::string>(names.size(), "TEXT"), report.exported.rows);
 }
 
 ReportFormTexts ReportFormTextsOf(const CXFile& file) {

@@ -65,6 +65,10 @@ struct ReportOutcome {
 // Checks the period and the shift settings, then computes the report over [start, end].
 ReportOutcome BuildCumulativeReport(const ReportSource& source, Time start, Time end);
 
+// The exported table as a one-sheet workbook, every column text; nullopt on success, else
+// the message for the user.
+std::optional<std::string> WriteReportWorkbook(const std::string& path, const CumulativeReport& report);
+
 // Texts of the report form.
 struct ReportFormTexts {
     std::string deviceAlias;  // "热量" for a heat-computing instrument, else the device name

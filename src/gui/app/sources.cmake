@@ -13,6 +13,7 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_pane.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_factory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_windows.cpp
 )
 # Help pages are found in the source tree when the program runs from a build folder.
 target_compile_definitions(kvr_gui PRIVATE KVR_HELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}/docs/help")

@@ -1,6 +1,7 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
+#include "gui/app/report_windows.h"
 #include "gui/app/main_frame.h"
 #include "gui/charts/bar_view.h"
 #include "gui/charts/range_view.h"
@@ -9,6 +10,7 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
+#include "gui/lists/cumu_show_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
@@ -69,6 +71,7 @@ void RegisterChildFactories() {
         return RunModal<CFileInfoDlg>(r);
     });
     RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
+    RegisterReportWindows();
 }
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
@@ -77,9 +80,12 @@ void SetHistoryFile(QWidget* view, kvr::CXFile* file) {
     static_cast<CHCView*>(view)->SetFile(file);
 }
 
-QWidget* CreateReportView(QWidget*) { return nullptr; }
+QWidget* CreateReportView(QWidget* frame) { return new CCumuShowView(frame); }
 
-void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
+// A report file opened on its own belongs to its report view.
+void SetReportFile(QWidget* view, kvr::CXFile* file) {
+    static_cast<CCumuShowView*>(view)->SetFile(file, true);
+}
 
 namespace {
 

@@ -18,8 +18,7 @@ void RegisterChildFactories();
 QWidget* CreateHistoryView(QWidget* frame);
 void SetHistoryFile(QWidget* view, kvr::CXFile* file);
 
-// The cumulative-report view of ".ARF" files; null while the program has none, which makes
-// opening a report file end quietly.
+// The cumulative-report view of ".ARF" files; it owns the file it is given.
 QWidget* CreateReportView(QWidget* frame);
 void SetReportFile(QWidget* view, kvr::CXFile* file);
 

@@ -7,6 +7,7 @@
 const std::vector<WindowCommand>& WindowCommands() {
     static const std::vector<WindowCommand> table = {
         {cmd::kCumulativeReport, ChildWindow::CumulativeReport},
+        {cmd::kCumulativeList, ChildWindow::Totals},
         {cmd::kExcelExport, ChildWindow::ExcelExport},
         {cmd::kFileInfo, ChildWindow::FileInfo},
         {cmd::kStatistics, ChildWindow::Statistics},

@@ -131,3 +131,12 @@ void CHCNavigation::ListClosed(QWidget* list) {
 }
 
 void CHCNavigation::ListActivated() { view_->UpdateStatusBar(); }
+
+// The list shows the same totals window as the curves: one per history view.
+bool CHCNavigation::HasCumulativeList() const {
+    return view_->GetFile() && HasChildFactory(ChildWindow::Totals);
+}
+
+void CHCNavigation::OpenCumulativeList() {
+    OpenChildWindow(ChildWindow::Totals, {view_, view_->GetFile(), 0, 0, -1});
+}

@@ -30,6 +30,8 @@ public:
     void ListClosed(QWidget* list) override;
     void ListActivated() override;
     kvr::FindState* ListFindState() override { return &find_; }
+    bool HasCumulativeList() const override;
+    void OpenCumulativeList() override;
 
 private:
     void RegisterCommands();

@@ -5,6 +5,7 @@
 #include "core/view/curve_pages.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"

@@ -15,5 +15,6 @@ void RegisterLinkCommands(CLI::App& app);
 void RegisterExportCommands(CLI::App& app);
 void RegisterAcquireCommands(CLI::App& app);
 void RegisterRecordCommands(CLI::App& app);
+void RegisterReportCommands(CLI::App& app);
 
 }  // namespace kvrtool

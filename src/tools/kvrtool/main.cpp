@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     kvrtool::RegisterExportCommands(app);
     kvrtool::RegisterAcquireCommands(app);
     kvrtool::RegisterRecordCommands(app);
+    kvrtool::RegisterReportCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

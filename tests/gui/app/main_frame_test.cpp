@@ -29,6 +29,7 @@
 #include "gui/common/realtime_target.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/upload_dlg.h"
+#include "gui/lists/cumu_show_view.h"
 
 namespace {
 
@@ -301,6 +302,7 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         bool opens;
         QString message;  // empty: none
         QMessageBox::Icon icon;
+        bool report = false;  // opens into the cumulative report view
     };
     const Case cases[] = {
         {"upper.FDZ", true, {}, QMessageBox::NoIcon},
@@ -311,8 +313,8 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         {"absent.FDZ", false, kUnsupported, QMessageBox::Critical},
         {"backup.fdz.bak", false, kUnsupported, QMessageBox::NoIcon},
         {"noext", false, kUnsupported, QMessageBox::NoIcon},
-        // No report view yet, and unreadable or newer reports: nothing shown, nothing said.
-        {"report.ARF", false, {}, QMessageBox::NoIcon},
+        // Reports open into the report view; unreadable or newer ones: nothing shown or said.
+        {"report.ARF", true, {}, QMessageBox::NoIcon, true},
         {"newer.arf", false, {}, QMessageBox::NoIcon},
         {"junk.ARF", false, {}, QMessageBox::NoIcon},
     };
@@ -325,7 +327,12 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         frame_->OpenDataFile(path);
 
         EXPECT_EQ(frame_->Frames().size(), before + (c.opens ? 1 : 0));
-        if (c.opens) {
+        if (c.opens && c.report) {
+            EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("累积报表 [%1]").arg(path));
+            auto* view = dynamic_cast<CCumuShowView*>(frame_->Frames().back()->View());
+            ASSERT_NE(view, nullptr);
+            EXPECT_NE(view->GetFile(), nullptr);
+        } else if (c.opens) {
             EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("历史趋势曲线 [%1]").arg(path));
             auto* view = dynamic_cast<CHCView*>(frame_->Frames().back()->View());
             ASSERT_NE(view, nullptr);
@@ -597,13 +604,14 @@ TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
 TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {
     for (const WindowCommand& command : WindowCommands())
         EXPECT_EQ(frame_->Actions().Action(command.id)->isVisible(), HasChildFactory(command.kind)) << command.id;
-    EXPECT_FALSE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
-    RegisterChildFactory(ChildWindow::Statistics, [](const ChildRequest&) { return nullptr; });
+    EXPECT_TRUE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
+    EXPECT_FALSE(frame_->Actions().Action(cmd::kFileInfo)->isVisible());
+    RegisterChildFactory(ChildWindow::FileInfo, [](const ChildRequest&) { return nullptr; });
     {
-        CMainFrame withStatistics;
-        EXPECT_TRUE(withStatistics.Actions().Action(cmd::kStatistics)->isVisible());
+        CMainFrame withFileInfo;
+        EXPECT_TRUE(withFileInfo.Actions().Action(cmd::kFileInfo)->isVisible());
     }
-    UnregisterChildFactory(ChildWindow::Statistics);
+    UnregisterChildFactory(ChildWindow::FileInfo);
 }
 
 TEST(ProgramFont, ChineseGlyphsAreDrawnNotBoxes) {

@@ -1,0 +1,76 @@
+#include "gui/app/report_windows.h"
+
+#include <QPointer>
+#include <map>
+
+#include "core/datafile/cxfile.h"
+#include "gui/common/view_host.h"
+#include "gui/lists/cumu_show_view.h"
+#include "gui/lists/stat_dlg.h"
+#include "gui/lists/totals_dlg.h"
+
+namespace {
+
+// One report and one totals window per opening view. The windows borrow the view's file,
+// so they go when the view goes.
+std::map<QObject*, QPointer<CCumuShowView>>& OpenReports() {
+    static std::map<QObject*, QPointer<CCumuShowView>> reports;
+    return reports;
+}
+
+std::map<QObject*, QPointer<CXTotalsDlg>>& OpenTotals() {
+    static std::map<QObject*, QPointer<CXTotalsDlg>> totals;
+    return totals;
+}
+
+QWidget* OpenCumulativeReport(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    QPointer<CCumuShowView>& open = OpenReports()[request.owner];
+    if (open) {
+        host->ActivateChildView(open);
+        return open;
+    }
+    auto* view = new CCumuShowView;
+    const QString path = QString::fromStdString(request.file->GetFileName());
+    QWidget* frame = host->ShowChildView(view, QStringLiteral("累积报表 [%1]").arg(path), false);
+    view->SetFile(request.file);
+    view->SetOwner(request.owner);
+    open = view;
+    if (QObject* owner = request.owner) {
+        QObject::connect(owner, &QObject::destroyed, frame, [owner, frame] {
+            OpenReports().erase(owner);
+            delete frame;
+        });
+    }
+    return view;
+}
+
+QWidget* OpenTotalsList(const ChildRequest& request) {
+    if (!request.file) return nullptr;
+    QPointer<CXTotalsDlg>& open = OpenTotals()[request.owner];
+    delete open.data();
+    auto* dialog = new CXTotalsDlg(request.owner);
+    dialog->SetFile(request.file);
+    dialog->Open();
+    open = dialog;
+    if (QObject* owner = request.owner)
+        QObject::connect(owner, &QObject::destroyed, [owner] { OpenTotals().erase(owner); });
+    return dialog;
+}
+
+QWidget* RunStatistics(const ChildRequest& request) {
+    if (!request.file) return nullptr;
+    CXStatDlg dialog(request.owner);
+    dialog.SetFile(request.file);
+    dialog.exec();
+    return request.owner;
+}
+
+}  // namespace
+
+void RegisterReportWindows() {
+    RegisterChildFactory(ChildWindow::CumulativeReport, OpenCumulativeReport);
+    RegisterChildFactory(ChildWindow::Totals, OpenTotalsList);
+    RegisterChildFactory(ChildWindow::Statistics, RunStatistics);
+}

@@ -1,0 +1,104 @@
+// Report commands of kvrtool: report (the cumulative report as CSV or a workbook) and
+// stats (peak, valley, mean and uniformity per channel).
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/analysis/cumulative_report.h"
+#include "core/analysis/statistics.h"
+#include "core/datafile/cxfile.h"
+#include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/data_file_args.h"
+
+namespace kvrtool {
+namespace {
+
+struct PeriodArgs {
+    std::string file;
+    std::string from;
+    std::string to;
+    std::string xlsx;
+};
+
+std::string CsvCell(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+void PrintCsvLine(const std::vector<std::string>& cells) {
+    for (size_t i = 0; i < cells.size(); ++i) std::cout << (i ? "," : "") << CsvCell(cells[i]);
+    std::cout << '\n';
+}
+
+// The period from the options, each side defaulting to the given moment.
+std::optional<std::pair<kvr::Time, kvr::Time>> Period(const PeriodArgs& args, kvr::Time start, kvr::Time end) {
+    if (!args.from.empty()) {
+        const auto from = TimeOption(args.from, "--from");
+        if (!from) return std::nullopt;
+        start = *from;
+    }
+    if (!args.to.empty()) {
+        const auto to = TimeOption(args.to, "--to");
+        if (!to) return std::nullopt;
+        end = *to;
+    }
+    return std::make_pair(start, end);
+}
+
+void Report(const PeriodArgs& args) {
+    kvr::CXFile file;
+    if (!OpenDataFile(file, args.file)) return;
+    const kvr::ReportSource source = kvr::ReportSourceOf(file);
+    const auto period = Period(args, source.firstHour, source.lastHour);
+    if (!period) return;
+    const kvr::ReportOutcome outcome = kvr::BuildCumulativeReport(source, period->first, period->second);
+    if (!outcome.report) return Fail(kUsageOrIo, outcome.error);
+
+    if (!args.xlsx.empty()) {
+        if (auto problem = kvr::WriteReportWorkbook(args.xlsx, *outcome.report))
+            Fail(kUsageOrIo, *problem + " " + args.xlsx);
+        return;
+    }
+    const kvr::ReportTable& list = outcome.report->list;
+    std::vector<std::string> titles;
+    for (const auto& column : list.columns) titles.push_back(column.title);
+    PrintCsvLine(titles);
+    for (const auto& row : list.rows) PrintCsvLine(row);
+}
+
+void Stats(const PeriodArgs& args) {
+    kvr::CXFile file;
+    if (!OpenDataFile(file, args.file)) return;
+    const auto period = Period(args, file.GetEndTime() - 3600, file.GetEndTime());
+    if (!period) return;
+    const kvr::StatisticsOutcome outcome = kvr::ComputeStatistics(file, period->first, period->second);
+    if (!outcome.error.empty()) return Fail(kUsageOrIo, outcome.error);
+    PrintCsvLine(kvr::StatisticsTitles());
+    for (const auto& row : outcome.rows)
+        PrintCsvLine({row.number, row.channel, row.peak, row.valley, row.mean, row.uniformity});
+}
+
+}  // namespace
+
+void RegisterReportCommands(CLI::App& app) {
+    auto report = std::make_shared<PeriodArgs>();
+    CLI::App* reportCommand = app.add_subcommand("report", "Print the cumulative report as CSV, or write it as a workbook");
+    reportCommand->add_option("file", report->file, "Data or report file")->required();
+    reportCommand->add_option("--from", report->from, "Period start (default: the first hour of the hourly table)");
+    reportCommand->add_option("--to", report->to, "Period end (default: the last hour of the hourly table)");
+    reportCommand->add_option("--xlsx", report->xlsx, "Write the report workbook here instead of printing");
+    reportCommand->callback([report] { Report(*report); });
+
+    auto stats = std::make_shared<PeriodArgs>();
+    CLI::App* statsCommand = app.add_subcommand("stats", "Print peak, valley, mean and uniformity per channel as CSV");
+    statsCommand->add_option("file", stats->file, "Data file")->required();
+    statsCommand->add_option("--from", stats->from, "Period start (default: one hour before the file end)");
+    statsCommand->add_option("--to", stats->to, "Period end (default: the file end)");
+    statsCommand->callback([stats] { Stats(*stats); });
+}
+
+}  // namespace kvrtool

@@ -1,0 +1,77 @@
+// report_screenshots OUTDIR: renders the cumulative report (three shifts and a month
+// table) and the statistics dialog after "统计" into PNG files, for the documentation.
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <cstdio>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/config_record.h"
+#include "core/datafile/layout.h"
+#include "core/datafile/sample_file.h"
+#include "gui/lists/cumu_show_view.h"
+#include "gui/lists/stat_dlg.h"
+#include "support/test_support.h"
+
+namespace {
+
+bool Save(QWidget& widget, const QString& path) {
+    widget.show();
+    QApplication::processEvents();
+    const bool saved = widget.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
+    return saved;
+}
+
+bool Click(QWidget& widget, const char* name) {
+    auto* button = widget.findChild<QPushButton*>(QString::fromLatin1(name));
+    if (button) button->click();
+    return button != nullptr;
+}
+
+// Three days of records; shiftCount 1 turns the file's report into a month table.
+bool MakeFile(const std::string& path, int shiftCount) {
+    kvr::SampleOptions options;
+    options.records = 3 * 1440;
+    std::vector<std::uint8_t> image = kvr::BuildSampleImage(options);
+    if (image.empty()) return false;
+    if (shiftCount) image[kvr::kConfigOffset + kvr::cfg::kShiftCount] = static_cast<std::uint8_t>(shiftCount);
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    const bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
+    return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(outDir);
+    kvrtest::TempDir dir;
+    bool ok = true;
+
+    const std::string shiftPath = dir.file("shifts.ARF");
+    kvr::CXFile shifts;
+    if (!MakeFile(shiftPath, 0) || shifts.Open(shiftPath) != 1) return 1;
+    CCumuShowView report;
+    report.resize(760, 420);
+    report.SetFile(&shifts);
+    ok &= Click(report, "computeButton");
+    ok &= Save(report, outDir + "/cumulative_report.png");
+
+    const std::string monthPath = dir.file("month.ARF");
+    kvr::CXFile month;
+    if (!MakeFile(monthPath, 1) || month.Open(monthPath) != 1) return 1;
+    CCumuShowView monthReport;
+    monthReport.resize(760, 520);
+    monthReport.SetFile(&month);
+    ok &= Click(monthReport, "computeButton");
+    ok &= Save(monthReport, outDir + "/cumulative_report_month.png");
+
+    CXStatDlg statistics;
+    statistics.SetFile(&shifts);
+    ok &= Click(statistics, "computeButton");
+    ok &= Save(statistics, outDir + "/statistics.png");
+    return ok ? 0 : 1;
+}
