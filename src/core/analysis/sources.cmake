@@ -15,10 +15,16 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
+# Reports, statistics and the workbook writer.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cumulative_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/period_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/table_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
+)
 # Export of records to workbooks and CSV files (kvrtool and the Sheetout library).
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
-target_link_libraries(kvr_core PUBLIC PkgConfig::XLSXWRITER)
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/csv_export_sink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/export_run.cpp
@@ -26,4 +32,12 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/export_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/temp_target.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xlsx_export_sink.cpp
+)
+# Instrument records: configuration texts, the configuration report, the event-log lists.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/config_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_flow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_report_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_lists.cpp
 )

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kVersion1003 = 1003;
 constexpr int kVersion1004 = 1004;
+constexpr int kMaxDecimals = 9;
 
 std::size_t InputRecord(int k) { return cfg::kInputBase + cfg::kInputStride * static_cast<std::size_t>(k); }
 std::size_t AlarmRecord(int k) { return cfg::kAlarmBase + cfg::kAlarmStride * static_cast<std::size_t>(k); }
@@ -68,7 +69,9 @@ std::string ConfigRecord::Text(std::size_t offset, std::size_t size) const {
 }
 
 ConfigValue ConfigRecord::Value(std::size_t valueOffset, std::size_t decimalsOffset) const {
-    return {Float(valueOffset), Byte(decimalsOffset)};
+    // A decimals byte above 9 is damage: taken as it stands it would ask for up to 255 digits.
+    const int decimals = Byte(decimalsOffset);
+    return {Float(valueOffset), decimals <= kMaxDecimals ? decimals : 0};
 }
 
 ConfigValue ConfigRecord::ValueFrom(int version, std::size_t valueOffset,

@@ -469,7 +469,7 @@ void CXFile::SetChannelRecord(const void* record, int i) {
 
 int CXFile::CreateTempFile() {
     Close();
-    const std::string path = GetProgramFolder() + "temp.tmp";
+    const std::string path = tempTarget_.empty() ? GetProgramFolder() + "temp.tmp" : tempTarget_;
     const std::uint64_t size = static_cast<std::uint64_t>(configSize_) +
                                static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
                                    header_.records.count +
@@ -519,6 +519,15 @@ void CXFile::AppendRecord(const float* record, unsigned index) {
     if (highest > lowest) SyncRange(view_, viewSize_, static_cast<std::size_t>(lowest),
                                     static_cast<std::size_t>(highest - lowest));
     recordCount_ = static_cast<int>(index + 1);
+}
+
+void CXFile::SetTotals(std::int64_t flow, std::int64_t heat) {
+    header_.flowTotal = flow;
+    header_.heatTotal = heat;
+    const std::size_t configEnd = kConfigOffset + static_cast<std::size_t>(configSize_);
+    if (!view_ || readOnly_ || viewSize_ < configEnd + kTrailerSize) return;
+    std::memcpy(view_ + configEnd, &flow, 8);
+    std::memcpy(view_ + configEnd + 8, &heat, 8);
 }
 
 int CXFile::GetCapacity() const {

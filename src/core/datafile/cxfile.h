@@ -145,8 +145,12 @@ public:
     virtual void SetStartTime(Time t);
     virtual void SetEndTime(Time t);
 
-    // The live buffer: "temp.tmp" in the program folder, deleted on Close.
+    // The live buffer: "temp.tmp" in the program folder (or the path set before), deleted
+    // on Close.
     int CreateTempFile();
+    void SetTempFilePath(const std::string& path) { tempTarget_ = path; }
+    // The two cumulative totals of the trailer, written through to the open file.
+    void SetTotals(std::int64_t flow, std::int64_t heat);
     void AppendRecord(const float* record, unsigned index);
     int GetCapacity() const;
     int SaveAs(const std::string& path);
@@ -186,6 +190,7 @@ private:
     std::uint8_t* view_ = nullptr;
     std::size_t viewSize_ = 0;
     std::string tempPath_;
+    std::string tempTarget_;  // where CreateTempFile puts the live buffer; empty: temp.tmp
     std::string fileName_;
     FileHeader header_;
     std::uint32_t mappingSize_ = 0x800000;

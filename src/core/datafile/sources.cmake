@@ -4,6 +4,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cxfile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_codec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gbk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lookup_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program.cpp

@@ -86,6 +86,7 @@ int CXPort::Open(const std::string& name, int baud, int parity, int intervalBase
     timeouts_ = MakeTimeouts(baud, intervalBase, constantBase, multiplier, writeConstantBase,
                              writeMultiplier);
     Configure(baud, parity);
+    LowerModemLines();
     return fd_;
 }
 
@@ -112,6 +113,14 @@ void CXPort::Configure(int baud, int parity) {
     // Like the serial driver's own settings call, a refusal is not fatal: the line keeps
     // whatever the driver accepted.
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0) Fail("cannot apply line settings");
+}
+
+void CXPort::LowerModemLines() {
+    // Opening a device raises DTR and RTS; the line runs without modem control, and some
+    // adapters power or reset the instrument's interface from these lines. Devices without
+    // modem lines (a pseudo-terminal) refuse the call, which is harmless.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    sysio::IoctlInt(fd_, TIOCMBIC, &lines);
 }
 
 int CXPort::Close() {
@@ -163,6 +172,7 @@ int CXPort::TimedRead(std::uint8_t* buffer, int count) {
                    : Clock::time_point::max();
     int got = 0;
     Clock::time_point lastByte{};
+    bool pollSawData = false;
     while (got < count) {
         auto deadline = totalDeadline;
         // The interval timer runs only once the first byte has come.
@@ -172,13 +182,30 @@ int CXPort::TimedRead(std::uint8_t* buffer, int count) {
         if (n > 0) {
             got += static_cast<int>(n);
             lastByte = Clock::now();
+            pollSawData = false;
             continue;
         }
-        if (n < 0 && errno != EAGAIN) break;  // e.g. EIO: the other end has gone
+        if (n < 0 && errno != EAGAIN) {  // e.g. EIO: the other end has gone
+            Fail("read failed");
+            break;
+        }
+        // Readable yet nothing to read: the line hung up (an unplugged adapter, a closed
+        // peer) or the device is at its end. Waiting again would spin until the deadline,
+        // or for ever without one.
+        if (n == 0 && pollSawData) {
+            errno = EIO;
+            Fail("line hung up");
+            break;
+        }
         if (Clock::now() >= deadline) break;
         const int events = sysio::PollUntil(fd_, POLLIN, deadline);
         if (events <= 0) break;
-        if ((events & POLLIN) == 0) break;  // hang-up or error with nothing to read
+        if ((events & POLLIN) == 0) {  // hang-up or error with nothing to read
+            errno = EIO;
+            Fail("line hung up");
+            break;
+        }
+        pollSawData = true;
     }
     return got;
 }

@@ -46,7 +46,8 @@ public:
     // writes the request. Returns the number of bytes written.
     int Send(const std::uint8_t* bytes, int count);
     // Reads one reply into buffer (at least kReceiveBufferSize bytes). Returns its length,
-    // 0 when fewer than kMinimumReply bytes arrived (those bytes are dropped).
+    // 0 when fewer than kMinimumReply bytes arrived (those bytes are dropped). A line that
+    // hung up ends the read at once, with LastError() saying so.
     int Receive(std::uint8_t* buffer);
 
     bool IsOpen() const { return fd_ >= 0; }
@@ -62,6 +63,7 @@ private:
     // serial device with interval and total timeouts set.
     int TimedRead(std::uint8_t* buffer, int count);
     void Configure(int baud, int parity);
+    void LowerModemLines();
     void Fail(const char* what);
 
     int fd_ = kInvalidHandle;

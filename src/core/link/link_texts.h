@@ -18,4 +18,22 @@ inline constexpr char kRemainingTime[] = "估计剩余时间:";
 // start, end ("%Y-%m-%d %H:%M:%S") and bytes per second
 inline constexpr char kUploadComplete[] = "文件上传完成!\n开始时间:%s\n结束时间:%s\n速    度:%dB/s";
 
+
+// Realtime acquisition
+inline constexpr char kAcquisitionLost[] = "通讯失败，已停止实时采集！";
+inline constexpr char kFileFull[] = "文件已满，已自动停止，请保存后再启动采集！";
+inline constexpr char kConfirmStop[] = "确定要停止实时采集？";
+inline constexpr char kStopBeforeSave[] = "请先停止实时采集,再保存文件!\n\n是否要停止实时采集并保存文件?";
+inline constexpr char kUnsavedRealtimeData[] = "已经存在实时采集数据!\n\n是否需要保存？";
+inline constexpr char kSaveHeaderFailed[] = "保存文件信息失败！";
+inline constexpr char kSaveFileFailed[] = "保存文件失败！";
+// A port that stops answering altogether must not hang the program.
+inline constexpr char kPortNotResponding[] = "串口无响应，已停止实时采集！";
+inline constexpr char kWaitingForInstrument[] = "正在等待仪表数据...";
+// Unsaved records of an acquisition that ended without saving: count, start, end.
+inline constexpr char kRecoverQuestion[] =
+    "上次实时采集有 %d 条记录尚未保存：\n%s => %s\n\n是否恢复并保存为历史文件？";
+inline constexpr char kRecoverButton[] = "恢复";
+inline constexpr char kDiscardButton[] = "放弃";
+
 }  // namespace kvr::texts

@@ -1,5 +1,6 @@
 #include "core/link/sys_io.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,8 +15,11 @@ ssize_t SystemWrite(int fd, const void* buffer, size_t count) {
     return ::write(fd, buffer, count);
 }
 int SystemPoll(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
+int SystemIoctlInt(int fd, unsigned long request, int* argument) {
+    return ::ioctl(fd, request, argument);
+}
 
-constexpr Calls kSystem{SystemRead, SystemWrite, SystemPoll};
+constexpr Calls kSystem{SystemRead, SystemWrite, SystemPoll, SystemIoctlInt};
 
 int RemainingMs(Clock::time_point deadline) {
     if (deadline == Clock::time_point::max()) return -1;
@@ -45,6 +49,13 @@ ssize_t Read(int fd, void* buffer, size_t count) {
 ssize_t Write(int fd, const void* buffer, size_t count) {
     for (;;) {
         const ssize_t n = Current().write(fd, buffer, count);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+int IoctlInt(int fd, unsigned long request, int* argument) {
+    for (;;) {
+        const int n = Current().ioctlInt(fd, request, argument);
         if (n >= 0 || errno != EINTR) return n;
     }
 }

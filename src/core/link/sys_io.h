@@ -14,6 +14,8 @@ struct Calls {
     ssize_t (*read)(int fd, void* buffer, size_t count);
     ssize_t (*write)(int fd, const void* buffer, size_t count);
     int (*poll)(pollfd* fds, nfds_t count, int timeoutMs);
+    // Device controls whose argument is an int (modem lines).
+    int (*ioctlInt)(int fd, unsigned long request, int* argument);
 };
 
 // The table in use. Tests may overwrite entries and must restore them (see ScopedCalls).
@@ -37,5 +39,6 @@ ssize_t Write(int fd, const void* buffer, size_t count);
 // Clock::time_point::max()). Returns the revents, 0 when the deadline passed, -1 on error.
 // An interrupted wait resumes with the time that is left.
 int PollUntil(int fd, short events, Clock::time_point deadline);
+int IoctlInt(int fd, unsigned long request, int* argument);
 
 }  // namespace kvr::sysio

@@ -1,6 +1,7 @@
 #include "core/link/upload_config.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "core/datafile/layout.h"
 #include "core/link/display_defaults.h"
@@ -26,18 +27,28 @@ constexpr std::uint16_t kRtuAddress = 0xC013;
 constexpr std::uint16_t kRtuGroupCounts = 0xC01E;
 constexpr std::uint16_t kRtuTotals = 0x0024;
 
-// Where the fields of an RTU channel block lie in each layout.
-struct RtuLayout {
-    std::uint16_t base;
-    std::size_t rangeLow;  // then range high, low-low, low, high, high-high, hysteresis
-    bool hasSignalType;    // at 0x22; layout L has none (its triples start there)
-    bool groupedShow;      // show state from the group counts
+// Where the fields of a channel block lie. The same fields sit at different places in the
+// blocks of the ASCII-identified families and in the three layouts of the RTU-identified
+// family; one decoder reads them all through this table.
+enum class ShowSource { kBlockByte, kAlways, kGroups };
+struct ChannelBlockFields {
+    std::size_t name, nameRoom, unit;
+    std::size_t triples;  // range low, then range high, low-low, low, high, high-high, hysteresis
+    int signalType;       // offset, or -1 for a block without one
+    bool logDecimals;     // a non-linear signal takes its range decimals from 0x38 and 0x39
+    ShowSource show;      // kBlockByte: byte 0
 };
-constexpr RtuLayout kLayoutP{0xC040, 0x23, true, false};
-constexpr RtuLayout kLayoutL{0xC046, 0x22, false, true};
-constexpr RtuLayout kLayoutM{0xC048, 0x23, true, true};
-constexpr std::size_t kRtuName = 0x01, kRtuUnit = 0x11, kRtuSignalType = 0x22;
+constexpr ChannelBlockFields kAsciiBlock{0x00, 0x0C, 0x0C, 0x22, 0x3B, false, ShowSource::kBlockByte};
+
+struct RtuLayout {
+    std::uint16_t base;  // instrument address of channel 0's block
+    ChannelBlockFields fields;
+};
+constexpr RtuLayout kLayoutP{0xC040, {0x01, 0x10, 0x11, 0x23, 0x22, true, ShowSource::kAlways}};
+constexpr RtuLayout kLayoutL{0xC046, {0x01, 0x10, 0x11, 0x22, -1, false, ShowSource::kGroups}};
+constexpr RtuLayout kLayoutM{0xC048, {0x01, 0x10, 0x11, 0x23, 0x22, true, ShowSource::kGroups}};
 constexpr std::size_t kLogLowDecimals = 0x38, kLogHighDecimals = 0x39;
+constexpr std::size_t kTripleSize = 3;
 
 // A NUL-terminated text of at most `room` bytes from a block into a fixed field.
 void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source, std::size_t room) {
@@ -45,8 +56,6 @@ void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source, st
     const std::size_t limit = room < fieldSize - 1 ? room : fieldSize - 1;
     for (std::size_t i = 0; i < limit && source[i] != 0; ++i) field[i] = static_cast<char>(source[i]);
 }
-
-bool IsLinear(std::uint8_t signalType) { return signalType == 0 || signalType == 80; }
 
 // One 32-bit total from two 16-bit words, low word first, each word high byte first.
 std::uint32_t Total32(const std::uint8_t* at) {
@@ -84,6 +93,37 @@ void ReadDeviceName(const std::uint8_t* name, FileHeader& header) {
 // A channel count the file can describe and the by-time worker can read.
 bool UsableChannelCount(int channels) { return channels >= 1 && channels <= kMaxChannels; }
 
+
+bool IsLinearSignal(std::uint8_t signalType) { return signalType == 0 || signalType == 80; }
+
+// groups: byte 0 counts the channels of the first group, byte 3 those of the second group,
+// which starts at channel 8.
+void DecodeChannelBlock(const ChannelBlockFields& f, const std::uint8_t* block, int channel,
+                        const std::uint8_t* groups, const _tagViewDef& view, ChannelDescriptor& d) {
+    CopyText(d.name, sizeof d.name, block + f.name, f.nameRoom);
+    CopyText(d.unit, sizeof d.unit, block + f.unit, kBlockSize - f.unit);
+    DecimalTriple* const triples[] = {&d.rangeLow, &d.rangeHigh,     &d.alarmLowLow, &d.alarmLow,
+                                      &d.alarmHigh, &d.alarmHighHigh, &d.hysteresis};
+    for (std::size_t k = 0; k < std::size(triples); ++k)
+        *triples[k] = DecimalTriple::Read(block + f.triples + k * kTripleSize);
+    d.signalType = f.signalType >= 0 ? block[f.signalType] : 0;
+    if (f.logDecimals && !IsLinearSignal(d.signalType)) {
+        // Logarithmic signals keep their range as decades in two bytes of their own.
+        d.rangeLow.decimals = block[kLogLowDecimals];
+        d.rangeHigh.decimals = block[kLogHighDecimals];
+    }
+    switch (f.show) {
+        case ShowSource::kBlockByte: d.showState = block[0]; break;
+        case ShowSource::kAlways: d.showState = 1; break;
+        case ShowSource::kGroups: {
+            const bool shown = channel < groups[0] || (channel >= 8 && channel < groups[3] + 8);
+            d.showState = shown ? 1 : 2;
+            break;
+        }
+    }
+    d.lineWidth = 1;
+    d.color = DefaultCurveColor(view, channel);
+}
 }  // namespace
 
 Time LastRecordTime(Time start, Time end, int interval) {
@@ -126,20 +166,7 @@ ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::st
         std::uint8_t block[kBlockSize];
         if (!link.ReadMemoryAscii(static_cast<std::uint16_t>(map.channelBlocks + kBlockSize * i), kBlockSize, block))
             return kConfigReadFailed;
-        ChannelDescriptor& d = header.channels[i];
-        CopyText(d.name, sizeof d.name, block, 12);
-        CopyText(d.unit, sizeof d.unit, block + 12, kBlockSize - 12);
-        d.rangeLow = DecimalTriple::Read(block + 0x22);
-        d.rangeHigh = DecimalTriple::Read(block + 0x25);
-        d.alarmLowLow = DecimalTriple::Read(block + 0x28);
-        d.alarmLow = DecimalTriple::Read(block + 0x2B);
-        d.alarmHigh = DecimalTriple::Read(block + 0x2E);
-        d.alarmHighHigh = DecimalTriple::Read(block + 0x31);
-        d.hysteresis = DecimalTriple::Read(block + 0x34);
-        d.signalType = block[0x3B];
-        d.showState = block[0];
-        d.lineWidth = 1;
-        d.color = DefaultCurveColor(view, i);
+        DecodeChannelBlock(kAsciiBlock, block, i, nullptr, view, header.channels[i]);
     }
 
     Report(progress, count);
@@ -178,34 +205,14 @@ ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::stri
                               : header.identification[4] == 'L' ? kLayoutL
                                                                 : kLayoutM;
     std::uint8_t groups[6] = {};
-    if (layout.groupedShow && !link.ReadParam(kRtuGroupCounts, sizeof groups, groups)) return kConfigReadFailed;
+    if (layout.fields.show == ShowSource::kGroups && !link.ReadParam(kRtuGroupCounts, sizeof groups, groups)) return kConfigReadFailed;
 
     for (int i = 0; i < count; ++i) {
         Report(progress, i);
         std::uint8_t block[kBlockSize];
         if (!link.ReadParam(static_cast<std::uint16_t>(layout.base + kBlockSize * i), kBlockSize, block))
             return kConfigReadFailed;
-        ChannelDescriptor& d = header.channels[i];
-        CopyText(d.name, sizeof d.name, block + kRtuName, kRtuUnit - kRtuName);
-        CopyText(d.unit, sizeof d.unit, block + kRtuUnit, kBlockSize - kRtuUnit);
-        const std::uint8_t* t = block + layout.rangeLow;
-        d.rangeLow = DecimalTriple::Read(t);
-        d.rangeHigh = DecimalTriple::Read(t + 3);
-        d.alarmLowLow = DecimalTriple::Read(t + 6);
-        d.alarmLow = DecimalTriple::Read(t + 9);
-        d.alarmHigh = DecimalTriple::Read(t + 12);
-        d.alarmHighHigh = DecimalTriple::Read(t + 15);
-        d.hysteresis = DecimalTriple::Read(t + 18);
-        d.signalType = layout.hasSignalType ? block[kRtuSignalType] : 0;
-        if (layout.hasSignalType && !IsLinear(d.signalType)) {
-            // Logarithmic signals keep their range as decades in two bytes of their own.
-            d.rangeLow.decimals = block[kLogLowDecimals];
-            d.rangeHigh.decimals = block[kLogHighDecimals];
-        }
-        const bool shown = i < groups[0] || (i >= 8 && i < groups[3] + 8);
-        d.showState = !layout.groupedShow || shown ? 1 : 2;
-        d.lineWidth = 1;
-        d.color = DefaultCurveColor(view, i);
+        DecodeChannelBlock(layout.fields, block, i, groups, view, header.channels[i]);
     }
 
     const char width = header.identification[6];

@@ -37,6 +37,11 @@ PreparedRange UploadSession::Prepare(const UploadChoice& choice) {
         range.message = texts::kCommunicationFailed;
         return range;
     }
+    // A refused range released the port; a corrected one must not fail for that.
+    if (!link_.IsConnected() && !link_.Connect(param_)) {
+        range.message = texts::kCommunicationFailed;
+        return range;
+    }
     choice_ = choice;
     Time start = choice.all ? scan_.oldest : choice.start;
     Time end = choice.all ? scan_.newest : choice.end;

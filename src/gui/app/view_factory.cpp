@@ -3,8 +3,10 @@
 #include "core/datafile/cxfile.h"
 #include "gui/app/empty_realtime_view.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/message_box.h"
 #include "gui/history/hc_view.h"
+#include "gui/link/cxcom.h"
+#include "gui/link/cxviewdef.h"
+#include "gui/link/upload_dlg.h"
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -19,6 +21,10 @@ void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
 QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
 
 void RunUploadDialog(CMainFrame* mainFrame, int) {
-    ShowMessageBox({mainFrame, QStringLiteral("本版本尚未提供串口上传功能。"),
-                    NoticeCaption(), QMessageBox::Information, QMessageBox::Ok});
+    _tagComParam param;
+    CXCom().GetComm(&param);
+    _tagViewDef view;
+    CXViewDef().GetView(&view);
+    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
+    dialog.exec();
 }

@@ -13,5 +13,6 @@ extern int exitCode;
 void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
 void RegisterExportCommands(CLI::App& app);
+void RegisterAcquireCommands(CLI::App& app);
 
 }  // namespace kvrtool

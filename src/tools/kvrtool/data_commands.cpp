@@ -21,6 +21,7 @@
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/config_printer.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/values_rows.h"
 
 namespace kvrtool {
 namespace {
@@ -36,17 +37,6 @@ double JsonFloat(float value) {
         if (std::strtof(text, nullptr) == value) break;
     }
     return std::strtod(text, nullptr);
-}
-
-std::string Formatted(const std::string& format, float value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format.c_str(), static_cast<double>(value));
-    return text;
-}
-
-bool IsLinear(const kvr::CXFile& file, int c) {
-    const std::uint8_t type = file.Header().channels[c].signalType;
-    return type == 0 || type == 80;
 }
 
 // Hourly entries that lie inside the file: a damaged count must not print billions of rows.
@@ -153,27 +143,9 @@ void Values(const ValuesArgs& args) {
         if (!t) return;
         to = *t;
     }
-    const int channels = file.GetChannelCount();
-    std::string line = "time";
-    for (int c = 0; c < channels; ++c) {
-        const std::string unit = file.GetChannelUnit(c);
-        line += "," + file.GetChannelName(c) + (unit.empty() ? "" : "(" + unit + ")");
-    }
-    std::cout << line << '\n';
+    std::cout << ValuesHeaderLine(file) << '\n';
     const kvr::Time step = static_cast<kvr::Time>(args.step) * file.GetInterval();
-    for (kvr::Time t = from; t <= to; t += step) {
-        line = kvr::FormatTime(t);
-        for (int c = 0; c < channels; ++c) {
-            float value = 0.0f, percent = 0.0f;
-            const bool present = file.GetValue(c, t, &value, &percent) == 1 && IsLinear(file, c);
-            line += ',';
-            if (!present)
-                line += "----";
-            else
-                line += args.percent ? Formatted("%.4f", percent) : Formatted(file.GetValueFormat(c), value);
-        }
-        std::cout << line << '\n';
-    }
+    for (kvr::Time t = from; t <= to; t += step) std::cout << ValuesRow(file, t, args.percent) << '\n';
 }
 
 void Hourly(const std::string& path) {

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     kvrtool::RegisterDataCommands(app);
     kvrtool::RegisterLinkCommands(app);
     kvrtool::RegisterExportCommands(app);
+    kvrtool::RegisterAcquireCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

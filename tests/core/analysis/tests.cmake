@@ -6,10 +6,23 @@ kvr_add_test(analysis_curves
     ${CMAKE_CURRENT_LIST_DIR}/curve_window_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/value_scale_test.cpp
   LIBS kvr_testsupport)
+# Reports, statistics and the workbook writer (workbooks are read back cell by cell).
+kvr_add_test(analysis_reports
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/cumulative_report_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/statistics_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/workbook_writer_test.cpp
+  LIBS kvr_testsupport)
 
 # Export of records to workbooks and CSV files, read back cell by cell.
 kvr_add_test(analysis_export
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/export_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_cells.cpp
+  LIBS kvr_testsupport)
+# Configuration report texts and the event-log lists.
+kvr_add_test(analysis_records
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/config_report_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/event_lists_test.cpp
   LIBS kvr_testsupport)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <functional>
 
@@ -251,6 +253,24 @@ TEST_F(LinkTest, NothingWorksUnconnected) {
     p.device = "/dev/kvr-no-such-line";
     EXPECT_EQ(link.Connect(p), 0);
     EXPECT_FALSE(link.IsConnected());
+}
+
+TEST(LinkDelays, TheFixedReplyDelayGivesASlowInstrumentItsTime) {
+    // The instrument answers 400 ms after each request: later than the port's 300 ms total
+    // timeout alone, within it once the ASCII exchange's 200 ms reply delay is added.
+    for (const int scale : {100, 0}) {
+        kvrtest::ScriptedPeer peer([](const Bytes& raw, const kvrsim::Request& r) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            return GoodReply(raw, r);
+        });
+        kvr::CXLink link;
+        _tagComParam p = kvrtest::TestParams(peer.Path());
+        p.attempts = 1;
+        ASSERT_EQ(link.Connect(p), 1);
+        link.SetDelayScale(scale);
+        Bytes id(16);
+        EXPECT_EQ(link.IdentifyAscii(id), scale == 100 ? 7 : 0) << "delay scale " << scale;
+    }
 }
 
 }  // namespace

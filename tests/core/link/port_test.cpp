@@ -2,11 +2,20 @@
 // purge before every request, and the system-call seam.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <chrono>
+#include <algorithm>
+#include <fstream>
+#include <thread>
 
 #include "core/link/cxport.h"
 #include "core/link/pty_pair.h"
 #include "core/link/sys_io.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -162,6 +171,113 @@ TEST_F(PortTest, RetriesInterruptedCallsAndReportsFailedWrites) {
         EXPECT_EQ(port.Send(request.data(), 5), 0);
         EXPECT_NE(port.LastError().find(pty.Path()), std::string::npos);
     }
+}
+
+// A line that has gone away reports readable with nothing to read. Counting the reads
+// through the seam shows the port gives up at once instead of polling until a deadline
+// (which zero timeouts never set); the cap keeps a regression from hanging the test.
+int readCalls = 0;
+ssize_t CountedRead(int fd, void* buffer, size_t count) {
+    if (++readCalls > 1000) {
+        errno = ENXIO;
+        return -1;
+    }
+    return kvr::sysio::System().read(fd, buffer, count);
+}
+
+int ReceiveCountingReads(kvr::CXPort& port, Bytes& reply) {
+    readCalls = 0;
+    kvr::sysio::Calls calls = kvr::sysio::System();
+    calls.read = CountedRead;
+    kvr::sysio::ScopedCalls scoped(calls);
+    std::uint8_t buffer[kvr::CXPort::kReceiveBufferSize];
+    const int n = port.Receive(buffer);
+    reply.assign(buffer, buffer + n);
+    return n;
+}
+
+TEST(PortHangUp, ARegularFileAsThePortEndsEachReadAtOnce) {
+    kvrtest::TempDir dir;
+    const std::string path = dir.file("line");
+    const struct {
+        Bytes content;
+        int expected;
+    } cases[] = {{{}, 0}, {{1, 2, 3}, 0}, {{1, 2, 3, 4, 5, 6, 7}, 7}};
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(c.content.data()), static_cast<std::streamsize>(c.content.size()));
+        kvr::CXPort port;
+        // All timeouts zero: no deadline at all.
+        ASSERT_NE(port.Open(path, 9600, 0, 0, 0, 0, 0, 0), kvr::CXPort::kInvalidHandle);
+        Bytes reply;
+        EXPECT_EQ(ReceiveCountingReads(port, reply), c.expected) << c.content.size();
+        EXPECT_EQ(reply, c.expected ? c.content : Bytes{});
+        EXPECT_LE(readCalls, 6) << c.content.size();
+        EXPECT_NE(port.LastError().find("hung up"), std::string::npos) << port.LastError();
+    }
+}
+
+TEST(PortHangUp, APeerThatClosedFailsTheReadAtOnce) {
+    kvrtest::PtyPair pty;
+    kvr::CXPort port;
+    ASSERT_NE(port.Open(pty.Path(), 57600, 0, 0, 0, 0, 0, 0), kvr::CXPort::kInvalidHandle);
+    pty.HangUp();
+    for (int round = 0; round < 2; ++round) {
+        Bytes reply;
+        EXPECT_EQ(ReceiveCountingReads(port, reply), 0);
+        EXPECT_LE(readCalls, 4);
+        EXPECT_FALSE(port.LastError().empty());
+    }
+}
+
+// Every int-argument device control the port makes while opening.
+std::vector<std::pair<unsigned long, int>> controls;
+int RecordedIoctl(int fd, unsigned long request, int* argument) {
+    controls.emplace_back(request, argument ? *argument : 0);
+    return kvr::sysio::System().ioctlInt(fd, request, argument);
+}
+
+TEST(Port, OpeningLowersDtrAndRts) {
+    kvrtest::PtyPair pty;
+    controls.clear();
+    kvr::sysio::Calls calls = kvr::sysio::System();
+    calls.ioctlInt = RecordedIoctl;
+    kvr::sysio::ScopedCalls scoped(calls);
+    kvr::CXPort port;
+    ASSERT_NE(port.Open(pty.Path(), 9600, 0, 10, 50, 0, 50, 0), kvr::CXPort::kInvalidHandle);
+    const std::pair<unsigned long, int> lowered{TIOCMBIC, TIOCM_DTR | TIOCM_RTS};
+    EXPECT_EQ(std::count(controls.begin(), controls.end(), lowered), 1);
+    // Nothing raises them again afterwards.
+    for (const auto& [request, lines] : controls) EXPECT_NE(request, static_cast<unsigned long>(TIOCMBIS));
+}
+
+// Real delays: the reply's end is found by the interval timer, a silent line by the total.
+TEST_F(PortTest, AGapLongerThanTheIntervalEndsTheReply) {
+    const Bytes first{1, 2, 3, 4, 5, 6}, second{7, 8, 9, 10, 11, 12};
+    pty.Write(first);
+    std::thread late([&] {
+        // Well past the 100 ms interval, well within the 300 ms total.
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        pty.Write(second);
+    });
+    Bytes reply;
+    EXPECT_EQ(Receive(reply), 6);
+    EXPECT_EQ(reply, first);
+    late.join();
+    EXPECT_EQ(Receive(reply), 6);
+    EXPECT_EQ(reply, second);
+}
+
+TEST_F(PortTest, ASilentLineReturnsNothingAfterTheTotalTimeout) {
+    const auto start = std::chrono::steady_clock::now();
+    Bytes reply;
+    EXPECT_EQ(Receive(reply), 0);
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    EXPECT_GE(waited.count(), 300);
+    // Generous: the machine may be busy, but a silent line must not hold the caller.
+    EXPECT_LT(waited.count(), 3000);
+    EXPECT_TRUE(port.LastError().empty()) << port.LastError();
 }
 
 }  // namespace

@@ -26,6 +26,12 @@ PtyPair::~PtyPair() {
     if (master_ >= 0) ::close(master_);
 }
 
+void PtyPair::HangUp() {
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+    slave_ = master_ = -1;
+}
+
 void PtyPair::Write(const Bytes& bytes) const {
     std::size_t done = 0;
     while (done < bytes.size()) {

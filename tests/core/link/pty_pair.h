@@ -29,6 +29,9 @@ public:
     void Write(const std::string& text) const { Write(Bytes(text.begin(), text.end())); }
     // Everything the other side wrote within timeoutMs of quiet.
     Bytes ReadAvailable(int timeoutMs) const;
+    // Hangs the line up: the instrument side goes away (an unplugged adapter). The test's
+    // own slave descriptor closes too, so nothing keeps the line alive.
+    void HangUp();
 
 private:
     int master_ = -1;

@@ -11,3 +11,12 @@ kvr_add_test(link
     ${CMAKE_CURRENT_LIST_DIR}/upload_text_test.cpp
   LIBS kvr_testsupport kvrsim)
 add_dependencies(test_link kvr-sim)
+
+# The realtime acquisition engine against kvr-sim.
+kvr_add_test(acquisition
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/acquisition_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
+  LIBS kvr_testsupport kvrsim)
+add_dependencies(test_acquisition kvr-sim)

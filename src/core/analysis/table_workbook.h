@@ -1,0 +1,20 @@
+#pragma once
+// Writes one table of texts as a one-sheet workbook, all or nothing.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvr {
+
+inline constexpr const char* kWorkbookCreateFailed = "建立文件失败，可能缺少Excel驱动!";
+inline constexpr const char* kWorkbookWriteFailed = "写入文件失败（磁盘空间可能不足），文件未导出!";
+inline constexpr const char* kWorkbookWritten = "文件导出完成!";
+
+// Sheet "sheet1"; column types as for CXWorkbookWriter::CreateTable. nullopt when the
+// workbook is complete at path, else the message; a failed write leaves no file.
+std::optional<std::string> WriteTableWorkbook(const std::string& path,
+                                              const std::vector<std::string>& columnNames,
+                                              const std::vector<std::string>& columnTypes,
+                                              const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace kvr

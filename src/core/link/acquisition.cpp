@@ -1,0 +1,162 @@
+#include "core/link/acquisition.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "core/link/link_texts.h"
+#include "core/link/realtime_config.h"
+
+namespace kvr {
+
+Acquisition::Acquisition() = default;
+
+Acquisition::~Acquisition() {
+    Stop();
+    poll_.reset();
+    link_.Disconnect();
+}
+
+StartResult Acquisition::ReadConfiguration(LinkProgress* progress, const std::atomic<bool>& cancel) {
+    std::lock_guard lock(mutex_);
+    if (acquiring_) return {StartStatus::kAlreadyConnected, {}};
+    // A poll thread that outlived a wedged stop is still using the link.
+    poll_.reset();
+    if (link_.IsConnected()) return {StartStatus::kAlreadyConnected, {}};
+    dataAvailable_ = false;
+    recordCounter_ = 0;
+    std::string message;
+    const RealtimeConfigResult result = ReadRealtimeConfig(link_, param_, view_, file_, progress, cancel, &message);
+    if (result != kRealtimeReady) {
+        // Nothing of an earlier acquisition may pass for this one's data.
+        file_.Close();
+        saved_ = true;
+        if (result == kRealtimeCancelled) return {StartStatus::kCancelled, {}};
+        return {StartStatus::kFailed, message};
+    }
+    // No record yet: the start stamp stays empty until the first one is stored, so a
+    // buffer left by a crash before it shows no records rather than one of zeros.
+    SegmentDescriptor& records = file_.Header().records;
+    records.first = records.last = 0;
+    records.firstStamp = records.lastStamp = Stamp{};
+    file_.FlushHeader();
+    saved_ = false;
+    dataAvailable_ = true;
+    return {StartStatus::kStarted, {}};
+}
+
+StartResult Acquisition::BeginPolling() {
+    {
+        std::lock_guard lock(mutex_);
+        if (acquiring_) return {StartStatus::kAlreadyConnected, {}};
+        if (!dataAvailable_ || !link_.IsConnected()) return {StartStatus::kFailed, texts::kCommunicationFailed};
+        poll_ = std::make_unique<PollThread>(link_, file_.GetVersion(), file_.GetChannelCount(), limits_.pollPeriodMs);
+        poll_->Start();
+    }
+    // Waited for without the lock: a window's stop or tick must not queue behind it.
+    const bool firstData = poll_->WaitFirstData(limits_.firstDataTimeoutMs);
+    std::lock_guard lock(mutex_);
+    if (!firstData) {
+        if (poll_->Stop(limits_.stopTimeoutMs)) {
+            poll_.reset();
+            link_.Disconnect();
+        }
+        file_.Close();
+        dataAvailable_ = false;
+        saved_ = true;
+        return {StartStatus::kFailed, texts::kPortNotResponding};
+    }
+    recordCounter_ = 0;
+    acquiring_ = true;
+    AppendLocked(std::time(nullptr));
+    return {StartStatus::kStarted, {}};
+}
+
+StartResult Acquisition::Start(LinkProgress* progress, const std::atomic<bool>& cancel) {
+    StartResult result = ReadConfiguration(progress, cancel);
+    if (result.status != StartStatus::kStarted) return result;
+    return BeginPolling();
+}
+
+TickResult Acquisition::RecordTick() {
+    std::lock_guard lock(mutex_);
+    TickResult result;
+    if (!acquiring_) return result;
+    if (!poll_->CommunicationOk()) {
+        StopLocked(nullptr);
+        result.status = TickStatus::kCommunicationLost;
+        result.message = texts::kAcquisitionLost;
+        return result;
+    }
+    result.index = AppendLocked(std::time(nullptr));
+    result.status = TickStatus::kRecorded;
+    if (recordCounter_ >= Capacity()) {
+        StopLocked(nullptr);
+        result.status = TickStatus::kFileFull;
+        result.message = texts::kFileFull;
+    }
+    return result;
+}
+
+int Acquisition::AppendLocked(Time now) {
+    const LiveSample sample = poll_->Latest();
+    const int index = recordCounter_++;
+    file_.AppendRecord(sample.values, static_cast<unsigned>(index));
+    file_.SetTotals(sample.flowTotal, sample.heatTotal);
+    // The end stamp is written after the record it counts, so a buffer cut off at any
+    // moment describes only records that are completely on disk.
+    if (index == 0) file_.SetStartTime(now);
+    file_.SetEndTime(0);
+    return index;
+}
+
+std::string Acquisition::Stop() {
+    std::lock_guard lock(mutex_);
+    if (!acquiring_) return {};
+    std::string message;
+    StopLocked(&message);
+    return message;
+}
+
+void Acquisition::StopLocked(std::string* message) {
+    acquiring_ = false;
+    file_.SetEndTime(0);
+    if (!poll_->Stop(limits_.stopTimeoutMs)) {
+        // The thread still holds the link; it is joined before the next start.
+        if (message) *message = texts::kPortNotResponding;
+        return;
+    }
+    const LiveSample sample = poll_->Latest();
+    file_.SetTotals(sample.flowTotal, sample.heatTotal);
+    poll_.reset();
+    link_.Disconnect();
+}
+
+bool Acquisition::Save(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (acquiring_ || !dataAvailable_ || recordCounter_ == 0) return false;
+    if (!file_.SaveAs(path)) return false;
+    saved_ = true;
+    return true;
+}
+
+int Acquisition::Capacity() const {
+    const int capacity = file_.GetCapacity();
+    return limits_.capacity > 0 ? std::min(limits_.capacity, capacity) : capacity;
+}
+
+bool Acquisition::CommunicationOk() const {
+    std::lock_guard lock(mutex_);
+    return poll_ && acquiring_ && poll_->CommunicationOk();
+}
+
+int Acquisition::Polls() const {
+    std::lock_guard lock(mutex_);
+    return poll_ ? poll_->Polls() : 0;
+}
+
+LiveSample Acquisition::Latest() const {
+    std::lock_guard lock(mutex_);
+    return poll_ ? poll_->Latest() : LiveSample{};
+}
+
+}  // namespace kvr

@@ -1,0 +1,32 @@
+#pragma once
+// Records left in a live buffer by an acquisition that ended without saving (a crash, a
+// power cut, a killed process). Each record and then the end stamp reach the disk as they
+// are taken, so what the buffer's header counts is complete.
+#include <optional>
+#include <string>
+
+#include "core/datafile/time.h"
+
+namespace kvr {
+
+struct UnsavedRecords {
+    int count = 0;
+    Time start = 0, end = 0;
+};
+
+enum class RecoverStatus { kSaved, kNotLiveBuffer, kNoRecords, kWriteFailed };
+
+struct RecoverResult {
+    RecoverStatus status = RecoverStatus::kNotLiveBuffer;
+    UnsavedRecords records;
+};
+
+// The records waiting in the buffer at path; nullopt when there is no such file, it is not
+// a live buffer, or it holds no record.
+std::optional<UnsavedRecords> FindUnsavedRecords(const std::string& path);
+
+// Saves the buffer's records as a history file at out, exactly as a save during the
+// acquisition would have. The buffer keeps its records.
+RecoverResult RecoverLiveBuffer(const std::string& path, const std::string& out);
+
+}  // namespace kvr

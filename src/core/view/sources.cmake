@@ -1,0 +1,4 @@
+# Sources of the view arithmetic (what the windows compute but do not draw).
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chart_geometry.cpp
+)

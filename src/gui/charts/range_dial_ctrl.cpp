@@ -1,0 +1,140 @@
+#include "gui/charts/range_dial_ctrl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "core/datafile/cxfile.h"
+#include "core/view/chart_geometry.h"
+#include "gui/charts/chart_text.h"
+#include "gui/charts/dial_painter.h"
+#include "gui/history/system_colors.h"
+#include "gui/link/color_button.h"
+
+namespace {
+// The legend uses the read-out box colours of the curves.
+const QColor kLegendBackground(255, 255, 225);
+}  // namespace
+
+CRangeDialCtrl::CRangeDialCtrl(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CRangeDialCtrl::SetFile(kvr::CXFile* file) {
+    file_ = file;
+    Layout();
+}
+
+void CRangeDialCtrl::SetGroups(int groupCount, int selectedGroup) {
+    groups_ = std::max(groupCount, 1);
+    group_ = std::clamp(selectedGroup, 0, groups_ - 1);
+}
+
+void CRangeDialCtrl::Layout() {
+    const int split = width() - width() / 5;
+    chart_ = QRect(0, 0, split, height());
+    legend_ = QRect(split, 0, width() - split, height());
+    centre_ = QPointF(chart_.center().x(), chart_.center().y());
+    const int c = std::min(chart_.width(), chart_.height());
+    radius_ = (c - c / 10) / 2;
+    const qreal ratio = devicePixelRatioF();
+    picture_ = QImage(std::max(1, qRound(width() * ratio)), std::max(1, qRound(height() * ratio)),
+                      QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
+    Refresh();
+}
+
+std::vector<int> CRangeDialCtrl::GroupChannels() const {
+    const std::vector<int> inUse = kvr::ChannelsInUse(*file_);
+    const int count = kvr::CellsInGroup(static_cast<int>(inUse.size()), kChannelsPerGroup, group_);
+    return {inUse.begin() + group_ * kChannelsPerGroup,
+            inUse.begin() + group_ * kChannelsPerGroup + count};
+}
+
+void CRangeDialCtrl::Refresh() {
+    if (picture_.isNull()) return;
+    picture_.fill(ButtonFaceColor());
+    if (file_) {
+        QPainter painter(&picture_);
+        DrawChart(painter);
+        DrawLegend(painter);
+    }
+    update();
+}
+
+void CRangeDialCtrl::DrawChart(QPainter& painter) const {
+    const kvr::FileHeader& header = file_->Header();
+    const QColor background = ColorFromRef(header.backgroundColor);
+    painter.fillRect(chart_, background);
+    const int rings = header.pieGridCount > 0 ? header.pieGridCount : 10;
+    const DialFrame frame{centre_, radius_, rings};
+    const int hours = kvr::HoursPerRevolution(header.pieTimeIndex);
+    DrawDialGrid(painter, frame, 2 * hours, 2, ColorFromRef(header.gridColor));
+
+    const kvr::Time end = file_->GetEndTime();
+    std::vector<QString> hourLabels;
+    for (int hour : kvr::DialHourLabels(kvr::SplitTime(end).hour, header.pieTimeIndex))
+        hourLabels.push_back(QString::number(hour));
+    const int labelHeight = std::max(width() / 60, 8);
+    DrawHourLabels(painter, frame, hourLabels, radius_ + 1.2 * labelHeight, ChartFont(labelHeight),
+                   InverseColor(background));
+    std::vector<QString> valueLabels;
+    for (int k = 0; k <= rings; ++k) valueLabels.push_back(QString::number(k * 100.0 / rings, 'f', 2));
+    DrawValueLabels(painter, frame, valueLabels, ChartFont(14), InverseColor(background));
+
+    const int interval = file_->GetInterval();
+    if (interval <= 0) return;
+    const std::vector<kvr::DialStep> steps = kvr::LiveDialSteps(end, interval, header.pieTimeIndex);
+    const long long perRevolution = static_cast<long long>(hours) * 3600 / interval;
+    for (int c : GroupChannels())
+        DrawDialCurve(painter, frame, *file_, c, steps, perRevolution, ColorFromRef(header.channels[c].color));
+}
+
+void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
+    painter.fillRect(legend_, kLegendBackground);
+    painter.setPen(ButtonShadowColor());
+    painter.drawRect(legend_.adjusted(0, 0, -1, -1));
+    const int lineHeight = std::max(width() / 60, 10);
+    const int pitch = lineHeight * 6 / 5;
+    painter.setFont(ChartFont(lineHeight));
+    int y = legend_.top() + 4;
+    auto row = [&](const QString& text, const QColor& color, int flags, int indent = 4) {
+        painter.setPen(color);
+        painter.drawText(QRect(legend_.left() + indent, y, legend_.width() - indent - 4, pitch),
+                         flags | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        y += pitch;
+    };
+    row(QString::fromStdString(file_->GetDeviceName()), Qt::black, Qt::AlignHCenter);
+    row(QString::fromStdString(kvr::FormatTime(file_->GetEndTime())), Qt::black, Qt::AlignLeft);
+    for (int c : GroupChannels()) {
+        float value = 0.0f;
+        if (file_->Header().channels[c].showState != 1 || !NewestValue(*file_, c, &value)) continue;
+        const QColor colour = ColorFromRef(file_->Header().channels[c].color);
+        painter.fillRect(QRect(legend_.left() + 4, y + pitch / 4, pitch / 2, pitch / 2), colour);
+        painter.setPen(colour);
+        painter.drawText(QRect(legend_.left() + 6 + pitch / 2, y, 3 * lineHeight, pitch),
+                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')));
+        const bool alarm = kvr::IsOutsideAlarms(value, file_->GetAlarmLow(c), file_->GetAlarmHigh(c));
+        row(QString::fromStdString(file_->GetChannelName(c)) + QStringLiteral(": ") +
+                FormatChannelValue(*file_, c, value) + QStringLiteral(" ") +
+                QString::fromStdString(file_->GetChannelUnit(c)),
+            alarm ? kChartRed : QColor(Qt::black), Qt::AlignLeft, 6 + pitch / 2 + 2 * lineHeight);
+        painter.setPen(ButtonShadowColor());
+        painter.drawLine(legend_.left() + 2, y - 1, legend_.right() - 2, y - 1);
+    }
+    y += pitch;
+    row(QStringLiteral("累积流量:%1").arg(file_->Header().flowTotal * 0.01, 0, 'f', 2), Qt::black, Qt::AlignLeft);
+    if (HasHeatTotal(*file_))
+        row(QStringLiteral("累积热量:%1").arg(file_->Header().heatTotal * 0.01, 0, 'f', 2), Qt::black, Qt::AlignLeft);
+}
+
+void CRangeDialCtrl::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), picture_);
+}
+
+void CRangeDialCtrl::resizeEvent(QResizeEvent*) { Layout(); }
+
+void CRangeDialCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) emit rightButtonReleased(event->globalPosition().toPoint());
+}

@@ -1,0 +1,170 @@
+// Acquisition commands of kvrtool: acquire (headless realtime logging with the window's
+// engine) and recover (the records a killed acquisition left in its live buffer).
+#include <signal.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "core/datafile/program.h"
+#include "core/link/acquisition.h"
+#include "core/link/link_texts.h"
+#include "core/link/live_recovery.h"
+#include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/link_options.h"
+#include "tools/kvrtool/values_rows.h"
+
+namespace kvrtool {
+namespace {
+
+struct AcquireOptions {
+    LinkOptions link;
+    std::string out;
+    int records = 0;
+    int interval = 0;  // 0: the display defaults' record interval
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+// Catches SIGINT and SIGTERM for as long as it lives, so that an interrupted acquisition
+// still saves what it recorded.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        interrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~InterruptGuard() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+
+private:
+    struct sigaction oldInt_ {}, oldTerm_ {};
+};
+
+void Fail(const std::string& sentence, int code = kUsageOrIo) {
+    std::cerr << "kvrtool: " << sentence << '\n';
+    exitCode = code;
+}
+
+int DefaultInterval() {
+    const std::string text = kvr::ReadProfileString("ViewSetting", "RealtimeInterval", "");
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    return value >= 1 && value <= 86400 ? static_cast<int>(value) : _tagViewDef{}.realtimeInterval;
+}
+
+void PrintRecord(const kvr::CXFile& file, int index) {
+    const kvr::Time t = file.GetStartTime() + static_cast<kvr::Time>(index) * file.GetInterval();
+    std::cout << ValuesRow(file, t, false) << '\n' << std::flush;
+}
+
+// Sleeps until the deadline in short steps, so that a signal ends the wait at once.
+void SleepUntil(std::chrono::steady_clock::time_point deadline) {
+    while (!interrupted && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            deadline - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
+}
+
+void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
+    if (acquisition.RecordCount() == 0) return;
+    if (!acquisition.Save(out)) Fail(std::string(kvr::texts::kSaveFileFailed) + " " + out);
+}
+
+void RunAcquire(const AcquireOptions& o) {
+    if (o.records < 1) return Fail("--records must be at least 1.");
+    _tagViewDef view;
+    view.realtimeInterval = o.interval > 0 ? o.interval : DefaultInterval();
+    auto acquisition = std::make_unique<kvr::Acquisition>();
+    acquisition->SetParams(ToParam(o.link));
+    acquisition->SetViewDef(view);
+    acquisition->SetDelayScale(o.link.delayScale);
+    acquisition->SetTempFilePath(o.out + ".tmp");
+
+    InterruptGuard guard;
+    std::atomic<bool> cancel{false};
+    // A signal during the configuration read cancels it: nothing was recorded yet.
+    std::thread watcher([&] {
+        while (!cancel && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        cancel = true;
+    });
+    kvr::StartResult started = acquisition->ReadConfiguration(nullptr, cancel);
+    if (started.status == kvr::StartStatus::kStarted) started = acquisition->BeginPolling();
+    cancel = true;
+    watcher.join();
+    if (started.status == kvr::StartStatus::kCancelled) return;
+    if (started.status != kvr::StartStatus::kStarted) return Fail(started.message);
+
+    const kvr::CXFile& file = acquisition->File();
+    std::cout << ValuesHeaderLine(file) << '\n';
+    PrintRecord(file, 0);
+    auto next = std::chrono::steady_clock::now();
+    std::string lost;
+    while (acquisition->RecordCount() < o.records && !interrupted) {
+        next += std::chrono::seconds(view.realtimeInterval);
+        SleepUntil(next);
+        if (interrupted) break;
+        const kvr::TickResult tick = acquisition->RecordTick();
+        if (tick.index >= 0) PrintRecord(file, tick.index);
+        if (tick.status == kvr::TickStatus::kCommunicationLost) lost = tick.message;
+        if (tick.status != kvr::TickStatus::kRecorded) break;
+    }
+    const std::string stopMessage = acquisition->Stop();
+    if (!stopMessage.empty()) std::cerr << stopMessage << '\n';
+    SaveRecorded(*acquisition, o.out);
+    if (!lost.empty()) {
+        std::cerr << lost << '\n';
+        exitCode = kUsageOrIo;
+    }
+    // Closing the live file removes the buffer. After a failed save it must stay for
+    // "recover", so the engine is left to the end of the process instead.
+    if (!acquisition->IsSaved()) (void)acquisition.release();
+}
+
+void RunRecover(const std::string& temp, const std::string& out) {
+    const kvr::RecoverResult result = kvr::RecoverLiveBuffer(temp, out);
+    switch (result.status) {
+        case kvr::RecoverStatus::kSaved:
+            std::cout << "recovered: " << result.records.count << " records, " << kvr::FormatTime(result.records.start)
+                      << " => " << kvr::FormatTime(result.records.end) << '\n';
+            return;
+        case kvr::RecoverStatus::kNotLiveBuffer:
+            return Fail(temp + " is not the live buffer of an acquisition.", kUnsupported);
+        case kvr::RecoverStatus::kNoRecords:
+            return Fail(temp + " holds no record.", kNotFound);
+        case kvr::RecoverStatus::kWriteFailed:
+            return Fail(std::string(kvr::texts::kSaveFileFailed) + " " + out);
+    }
+}
+
+}  // namespace
+
+void RegisterAcquireCommands(CLI::App& app) {
+    auto acquire = std::make_shared<AcquireOptions>();
+    CLI::App* command = app.add_subcommand("acquire", "Record the instrument's current values into a history file");
+    AddLinkOptions(command, acquire->link);
+    command->add_option("--out", acquire->out, "history file to save")->required();
+    command->add_option("--records", acquire->records, "records to take")->required();
+    command->add_option("--interval", acquire->interval, "seconds between records (default: the display defaults)")
+        ->check(CLI::Range(1, 86400));
+    command->callback([acquire] { RunAcquire(*acquire); });
+
+    auto temp = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
+    CLI::App* recover = app.add_subcommand("recover", "Save the records a killed acquisition left in its buffer");
+    recover->add_option("temp", *temp, "live buffer (FILE.tmp, temp.tmp)")->required();
+    recover->add_option("--out", *out, "history file to save")->required();
+    recover->callback([temp, out] { RunRecover(*temp, *out); });
+}
+
+}  // namespace kvrtool

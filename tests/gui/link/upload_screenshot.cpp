@@ -1,0 +1,60 @@
+// upload_screenshot OUTDIR: renders the upload dialog while it uploads the whole memory of
+// a simulated recorder at 9600 baud, then cancels; for the documentation.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "core/link/pty_pair.h"
+#include "core/link/sim_process.h"
+#include "gui/app/message_box.h"
+#include "gui/link/upload_dlg.h"
+#include "gui/link/upload_relay.h"
+#include "support/test_support.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: upload_screenshot OUTDIR\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    SetMessageBoxHook([](const MessageBoxRequest& request) {
+        std::fprintf(stderr, "upload_screenshot: %s\n", qPrintable(request.text));
+        return QMessageBox::Ok;
+    });
+
+    kvrtest::SimProcess sim({"--family=rtu", "--channels=6"});
+    if (!sim.Running()) return 1;
+    kvrtest::TempDir dir;
+    _tagComParam param = kvrtest::TestParams(sim.Path());
+    param.baud = 9600;  // the remaining time is estimated for a slow line
+    param.intervalBase = 4;
+    param.constantBase = 50;
+    CUploadDlg dialog(param, _tagViewDef{}, QString::fromStdString(dir.path()));
+    dialog.Session().Link().SetDelayScale(0);
+    dialog.SetSaveNameChooser([&](QWidget*, const QString& proposed) { return proposed; });
+    dialog.show();
+
+    bool saved = false;
+    int blocks = 0;
+    auto* relay = dialog.findChild<UploadRelay*>();
+    QObject::connect(relay, &UploadRelay::remainingText, &dialog, [&](const QString&) {
+        // A few hundred blocks in, so the bar shows some progress.
+        if (saved || ++blocks < 800) return;
+        saved = dialog.grab().save(out + QStringLiteral("/upload.png"));
+        std::printf("%s %s/upload.png\n", saved ? "wrote" : "cannot write", qPrintable(out));
+        dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    });
+    QObject::connect(relay, &UploadRelay::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+    QTimer::singleShot(1500, &dialog, [&] {
+        dialog.findChild<QCheckBox*>(QStringLiteral("uploadAll"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("uploadButton"))->click();
+    });
+    QTimer::singleShot(120000, &app, &QApplication::quit);
+    app.exec();
+    return saved ? 0 : 1;
+}
