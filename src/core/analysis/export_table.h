@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -48,6 +49,10 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
 // The number column, the time column and one column per channel in use (state 2 means the
 // instrument has no such channel; hidden channels are exported).
 std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language);
+
+// The period an export starts with: a selection (its ends in either order) when both ends
+// are set, differ and lie in the file; otherwise the whole file.
+std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB);
 
 struct ExportPlan {
     Time start = 0;

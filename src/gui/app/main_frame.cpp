@@ -75,6 +75,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     theMainFrame = this;
     ViewHost::SetInstance(this);
+    RegisterChildFactories();
     SetStatusSink([](int pane, const QString& text) {
         if (theMainFrame) theMainFrame->SetStatusText(pane, text);
     });

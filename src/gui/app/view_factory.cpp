@@ -2,11 +2,14 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/app/empty_realtime_view.h"
+#include "gui/app/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
+#include "gui/common/view_host.h"
+#include "sheetout/cxexcel.h"
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -27,4 +30,15 @@ void RunUploadDialog(CMainFrame* mainFrame, int) {
     CXViewDef().GetView(&view);
     CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
     dialog.exec();
+}
+
+void RegisterChildFactories() {
+    // The export dialog is modal and gone when the factory returns.
+    RegisterChildFactory(ChildWindow::ExcelExport, [](const ChildRequest& request) -> QWidget* {
+        CXExcel excel;
+        excel.SetFile(request.file);
+        excel.SetRange(request.start, request.end);
+        excel.ShowXWnd(EnglishFlag());
+        return nullptr;
+    });
 }

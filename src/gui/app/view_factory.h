@@ -22,3 +22,6 @@ QWidget* CreateRealtimeView(QWidget* frame);
 
 // The serial upload dialog, run modally; it opens the uploaded file through the main frame.
 void RunUploadDialog(CMainFrame* mainFrame, int english);
+
+// Registers the factories of the windows views open by kind (ViewHost::OpenChildWindow).
+void RegisterChildFactories();

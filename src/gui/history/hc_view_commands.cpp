@@ -2,8 +2,10 @@
 // the view handles itself. Commands of windows built elsewhere are added through
 // RegisterCommand; until then the frame keeps them disabled.
 #include "core/analysis/curve_pages.h"
+#include "core/analysis/export_table.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -64,6 +66,16 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
     RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
+    RegisterCommand(cmd::kExcelExport, {[this] {
+                                            const auto [a, b] = curve_->IsSelectMode() != 0
+                                                                    ? curve_->GetSelection()
+                                                                    : std::pair<kvr::Time, kvr::Time>{0, 0};
+                                            const auto [start, end] = kvr::ExportRangeFor(*file_, a, b);
+                                            OpenChildWindow(ChildWindow::ExcelExport,
+                                                            {this, file_.get(), start, end});
+                                        },
+                                        [this] { return file_ && HasChildFactory(ChildWindow::ExcelExport); },
+                                        {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
 }

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "core/analysis/export_table.h"
 #include "core/analysis/find_search.h"
 #include "gui/app/command_ids.h"
 #include "gui/app/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/find_dialog.h"
 #include "gui/history/goto_dialog.h"
 #include "gui/lists/data_grid.h"
@@ -94,11 +96,11 @@ bool CXListView::IsCommandEnabled(int id) const {
         case cmd::kContinuousPrint: return file_ != nullptr;
         case cmd::kCumulativeList: return owner && owner->HasCumulativeList();
         case kFilterCommand: return file_ != nullptr;
-        // The file information dialog, the statistics and the Excel export join the list
-        // once the program has them.
+        case cmd::kExcelExport: return IsHistoryList() && file_ && HasChildFactory(ChildWindow::ExcelExport);
+        // The file information dialog and the statistics join the list once the program
+        // has them.
         case cmd::kFileInfo:
-        case cmd::kStatistics:
-        case cmd::kExcelExport: return false;
+        case cmd::kStatistics: return false;
         default: return false;
     }
 }
@@ -127,6 +129,12 @@ void CXListView::ExecuteCommand(int id) {
         case cmd::kFind: Find(); break;
         case cmd::kFindNext: FindNext(); break;
         case kFilterCommand: Filter(); break;
+        case cmd::kExcelExport: {
+            const GridSelection selection = grid_->GetSelection();
+            const auto [start, end] = kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
+            OpenChildWindow(ChildWindow::ExcelExport, {this, file_, start, end});
+            break;
+        }
         default: break;
     }
 }

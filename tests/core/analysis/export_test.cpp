@@ -126,6 +126,24 @@ TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
     EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, ExportLanguage::Chinese).plan->rowCount, 15);
 }
 
+TEST_F(Export, StartsFromASelectionInsideTheFileOrTheWholeFile) {
+    MakeFile(100, 10);
+    const Time end = kStart + 990;
+    const struct {
+        Time a, b, start, end;
+    } cases[] = {
+        {kStart + 100, kStart + 200, kStart + 100, kStart + 200},
+        {kStart + 200, kStart + 100, kStart + 100, kStart + 200},  // dragged backwards
+        {kStart + 100, kStart + 100, kStart, end},                 // one moment is no selection
+        {0, 0, kStart, end},
+        {kStart - 10, kStart + 100, kStart, end},
+        {kStart + 100, end + 10, kStart, end},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(kvr::ExportRangeFor(file, c.a, c.b), std::make_pair(c.start, c.end)) << c.a - kStart << " " << c.b - kStart;
+    }
+}
+
 TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
     MakeFile(20, 10, 8);  // records 8.. are not stored
     Name(0, "F.101", "m^3/h");
