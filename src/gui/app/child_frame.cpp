@@ -7,7 +7,7 @@
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
 #include "gui/app/icons.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/app/realtime_target.h"
 
 CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {

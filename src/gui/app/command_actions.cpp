@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "gui/app/command_table.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 #include "gui/app/icons.h"
 
 CommandActions::CommandActions(QWidget* owner) : QObject(owner), owner_(owner) {}

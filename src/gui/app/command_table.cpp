@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <unordered_map>
 
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 
 namespace {
 

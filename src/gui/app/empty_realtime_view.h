@@ -3,7 +3,7 @@
 // handles no command and never holds unsaved data.
 #include <QWidget>
 
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 #include "gui/app/realtime_target.h"
 
 class CEmptyRealtimeView : public QWidget, public CommandTarget, public RealtimeTarget {

@@ -10,8 +10,8 @@
 #include "core/datafile/program.h"
 #include "gui/app/about_dlg.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/language.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/single_instance.h"
 
@@ -36,9 +36,9 @@ bool CFlowApp::InitInstance(const QString& filePath) {
         instance_->HandOver();
         return false;
     }
-    // The flag chooses the help file and the outside dialogs' language from the last
+    // The language chooses the help file and the outside dialogs' language from the last
     // language switch on.
-    SetEnglishFlag(ReadLanguageSetting());
+    SetProgramLanguage(ReadLanguageSetting());
     ApplyProgramFont();
 
     mainFrame_ = std::make_unique<CMainFrame>();
@@ -56,15 +56,15 @@ void CFlowApp::RegisterCommands() {
     CommandActions& actions = mainFrame_->Actions();
     actions.SetFrameHandler(cmd::kHelp, [this] { OnHelp(); });
     actions.SetFrameHandler(cmd::kAbout, [this] { OnAbout(); });
-    actions.SetFrameHandler(cmd::kChinese, [this] { OnLanguage(0); }, {},
-                            [] { return EnglishFlag() == 0; });
-    actions.SetFrameHandler(cmd::kEnglish, [this] { OnLanguage(1); }, {},
-                            [] { return EnglishFlag() == 1; });
+    actions.SetFrameHandler(cmd::kChinese, [this] { OnLanguage(Language::Chinese); }, {},
+                            [] { return ProgramLanguage() == Language::Chinese; });
+    actions.SetFrameHandler(cmd::kEnglish, [this] { OnLanguage(Language::English); }, {},
+                            [] { return ProgramLanguage() == Language::English; });
     mainFrame_->UpdateCommandStates();
 }
 
 void CFlowApp::OnHelp() {
-    const QString path = HelpFilePath(EnglishFlag());
+    const QString path = HelpFilePath(ProgramLanguage());
     if (!path.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
@@ -73,9 +73,9 @@ void CFlowApp::OnAbout() {
     dialog.exec();
 }
 
-void CFlowApp::OnLanguage(int english) {
-    SetEnglishFlag(english);
-    WriteLanguageSetting(english);
+void CFlowApp::OnLanguage(Language language) {
+    SetProgramLanguage(language);
+    WriteLanguageSetting(language);
     // Restart only once the program really ends: unsaved live data may keep it open.
     if (!mainFrame_->close()) return;
     instance_->Release();
@@ -83,8 +83,8 @@ void CFlowApp::OnLanguage(int english) {
     QCoreApplication::quit();
 }
 
-QString CFlowApp::HelpFilePath(int english) {
-    const QString name = english ? QStringLiteral("index-en.html") : QStringLiteral("index-zh.html");
+QString CFlowApp::HelpFilePath(Language language) {
+    const QString name = language == Language::English ? QStringLiteral("index-en.html") : QStringLiteral("index-zh.html");
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders = {programDir + QStringLiteral("/help/"),
                                  programDir + QStringLiteral("/../share/kvr/help/"),

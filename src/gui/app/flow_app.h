@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "gui/common/language.h"
+
 class CMainFrame;
 class SingleInstance;
 
@@ -24,11 +26,11 @@ public:
     void OnAbout();
     // Keeps the language choice, closes the program (the user may refuse, for unsaved live
     // data) and starts it again.
-    void OnLanguage(int english);
+    void OnLanguage(Language language);
 
     // The help page for the language: beside the program, or in the source tree of a
     // build; empty when there is none.
-    static QString HelpFilePath(int english);
+    static QString HelpFilePath(Language language);
     // Requests "宋体" for every window; fontconfig substitutes an installed CJK face.
     static void ApplyProgramFont();
 

@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <functional>
 
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "core/datafile/program.h"
 #include "gui/app/flow_app.h"
-#include "gui/app/language.h"
+#include "gui/common/language.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/app/screenshot.h"
 
 namespace {
@@ -46,7 +46,7 @@ void ReportMessagesOnStderr() {
 
 int RunScreenshot(const QString& pngPath, const QString& filePath) {
     ReportMessagesOnStderr();
-    SetEnglishFlag(ReadLanguageSetting());
+    SetProgramLanguage(ReadLanguageSetting());
     CFlowApp::ApplyProgramFont();
     CMainFrame frame;
     frame.resize(1600, 1000);

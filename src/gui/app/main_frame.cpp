@@ -20,13 +20,13 @@
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/command_table.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_target.h"
 #include "gui/app/icons.h"
-#include "gui/app/language.h"
+#include "gui/common/language.h"
 #include "gui/app/mdi_background.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/app/status_pane.h"
 #include "gui/app/view_factory.h"
 #include "gui/link/cxcom.h"
@@ -76,9 +76,6 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     theMainFrame = this;
     ViewHost::SetInstance(this);
     RegisterChildFactories();
-    SetStatusSink([](int pane, const QString& text) {
-        if (theMainFrame) theMainFrame->SetStatusText(pane, text);
-    });
     SetCircleChartSink([](const QStringList& names) {
         if (theMainFrame) theMainFrame->FillCircleChartMenu(names);
     });
@@ -93,7 +90,6 @@ CMainFrame::~CMainFrame() {
     if (theMainFrame == this) {
         theMainFrame = nullptr;
         ViewHost::SetInstance(nullptr);
-        SetStatusSink(nullptr);
         SetCircleChartSink(nullptr);
     }
 }
@@ -102,10 +98,10 @@ void CMainFrame::RegisterFrameCommands() {
     using namespace cmd;
     actions_->SetFrameHandler(kOpen, [this] { OnFileOpen(); });
     actions_->SetFrameHandler(kRealtimeWindow, [this] { ShowRealtimeWindow(); });
-    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(EnglishFlag()); });
-    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(EnglishFlag()); });
+    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(ProgramLanguage() == Language::English); });
+    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(ProgramLanguage() == Language::English); });
     actions_->SetFrameHandler(kDeviceConfiguration, [this] { OnDeviceConfiguration(); });
-    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, EnglishFlag()); });
+    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, ProgramLanguage()); });
     actions_->SetFrameHandler(
         kCloseWindow, [this] { if (CChildFrame* frame = ActiveFrame()) frame->close(); },
         [this] { return ActiveFrame() != nullptr; });

@@ -1,12 +1,18 @@
 #pragma once
-// The one place that knows the concrete view classes of the child windows the main frame
-// opens, so that a view still being built elsewhere plugs in here alone.
+// The one place that knows the concrete view classes of the child windows: the main frame
+// opens files through it, and views open other subsystems' windows by kind through the
+// factories it registers.
 #include <QWidget>
+
+#include "gui/common/language.h"
 
 namespace kvr {
 class CXFile;
 }
 class CMainFrame;
+
+// Registers a factory for every child window kind the program has.
+void RegisterChildFactories();
 
 // The history view (takes the file from SetHistoryFile on).
 QWidget* CreateHistoryView(QWidget* frame);
@@ -21,7 +27,4 @@ void SetReportFile(QWidget* view, kvr::CXFile* file);
 QWidget* CreateRealtimeView(QWidget* frame);
 
 // The serial upload dialog, run modally; it opens the uploaded file through the main frame.
-void RunUploadDialog(CMainFrame* mainFrame, int english);
-
-// Registers the factories of the windows views open by kind (ViewHost::OpenChildWindow).
-void RegisterChildFactories();
+void RunUploadDialog(CMainFrame* mainFrame, Language language);

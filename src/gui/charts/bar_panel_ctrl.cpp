@@ -10,8 +10,8 @@
 #include "core/datafile/cxfile.h"
 #include "core/view/chart_geometry.h"
 #include "gui/charts/chart_text.h"
-#include "gui/history/system_colors.h"
-#include "gui/link/color_button.h"
+#include "gui/common/system_colors.h"
+#include "gui/common/color_ref.h"
 
 namespace {
 constexpr int kSeparator = 4;   // raised bars between the cells

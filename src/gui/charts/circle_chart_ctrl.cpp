@@ -9,8 +9,8 @@
 #include "core/view/chart_geometry.h"
 #include "gui/charts/chart_text.h"
 #include "gui/charts/dial_painter.h"
-#include "gui/history/system_colors.h"
-#include "gui/link/color_button.h"
+#include "gui/common/system_colors.h"
+#include "gui/common/color_ref.h"
 
 namespace {
 constexpr int kSpokes = 96;        // one every 15 minutes

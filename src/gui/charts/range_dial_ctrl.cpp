@@ -8,8 +8,8 @@
 #include "core/view/chart_geometry.h"
 #include "gui/charts/chart_text.h"
 #include "gui/charts/dial_painter.h"
-#include "gui/history/system_colors.h"
-#include "gui/link/color_button.h"
+#include "gui/common/system_colors.h"
+#include "gui/common/color_ref.h"
 
 namespace {
 // The legend uses the read-out box colours of the curves.

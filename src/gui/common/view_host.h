@@ -12,6 +12,7 @@
 namespace kvr {
 class CXFile;
 }
+class CListOwner;
 
 // The child windows a view can ask for. The program registers one factory per kind.
 enum class ChildWindow {
@@ -39,6 +40,7 @@ struct ChildRequest {
     kvr::Time start = 0;           // the selection or the shown range
     kvr::Time end = 0;
     int channel = -1;              // for per-channel windows
+    CListOwner* listOwner = nullptr;  // for data lists: the owner the list reports to
 };
 
 class ViewHost {

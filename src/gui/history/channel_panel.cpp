@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/link/color_button.h"
+#include "gui/common/color_ref.h"
 
 namespace {
 

@@ -14,17 +14,19 @@ CXCurveCtrl::CXCurveCtrl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    axisFont_ = QFont(QStringLiteral("Times New Roman"));
-    axisFont_.setPixelSize(12);
-    captionFont_ = QFont(QStringLiteral("宋体"));
-    captionFont_.setPixelSize(12);
+    scene_.window = &window_;
+    scene_.scale = &scale_;
+    // Through the virtual mapping, so that a variant's own mapping reaches the drawing.
+    scene_.columnTime = [this](int column, int width) { return PixelToTime(column, width); };
+    scene_.axisFont = CurveScene::DefaultAxisFont();
+    scene_.captionFont = CurveScene::DefaultCaptionFont();
 }
 
 CXCurveCtrl::~CXCurveCtrl() = default;
 
 void CXCurveCtrl::SetFile(kvr::CXFile* file) {
     file_ = file;
-    channelCount_ = file ? std::clamp(file->GetChannelCount(), 0, kvr::kMaxChannels) : 0;
+    scene_.file = file;
     window_.SetInterval(file ? file->GetInterval() : 1);
 }
 
@@ -32,11 +34,11 @@ void CXCurveCtrl::ApplyFileSettings() {
     if (!file_) return;
     const kvr::FileHeader& header = file_->Header();
     SetBrowseRange(file_->GetStartTime(), file_->GetEndTime());
-    xStyle_ = header.xMode;
-    gridCount_ = std::max<int>(header.gridCount1, 1);
+    scene_.xStyle = header.xMode;
+    scene_.gridCount = std::max<int>(header.gridCount1, 1);
     scale_.SetRange(header.yLow, header.yHigh, header.gridCount2);
-    valueMode_ = header.yMode;
-    gridShown_ = header.showGrid;
+    scene_.valueMode = header.yMode;
+    scene_.gridShown = header.showGrid;
 }
 
 void CXCurveCtrl::SetBrowseRange(Time start, Time end) { window_.SetBrowseRange(start, end); }
@@ -59,7 +61,7 @@ int CXCurveCtrl::TimeToPixel(Time t, int width) const { return window_.TimeToPix
 
 void CXCurveCtrl::ComputeWindow() { window_.ComputeWindow(); }
 
-void CXCurveCtrl::ComputeValueScale() { scale_.Compute(valueAxis_.Height()); }
+void CXCurveCtrl::ComputeValueScale() { scale_.Compute(layout_.valueAxis.Height()); }
 
 Time CXCurveCtrl::GetCursorTime() const {
     if (selectMode_ || cursorTime_ < window_.BrowseStart()) return 0;
@@ -127,10 +129,10 @@ void CXCurveCtrl::SelectAll() {
 
 void CXCurveCtrl::CopySelection() {
     if (!file_ || selStart_ < window_.WindowStart() || selEnd_ > window_.WindowEnd()) return;
-    const int a = TimeToPixel(selStart_, plotWidth_);
-    const int b = TimeToPixel(selEnd_, plotWidth_);
-    const int left = std::clamp(std::min(a, b), 0, plotWidth_);
-    const int right = std::clamp(std::max(a, b) + 1, 0, plotWidth_);
+    const int a = TimeToPixel(selStart_, layout_.plotWidth);
+    const int b = TimeToPixel(selEnd_, layout_.plotWidth);
+    const int left = std::clamp(std::min(a, b), 0, layout_.plotWidth);
+    const int right = std::clamp(std::max(a, b) + 1, 0, layout_.plotWidth);
     if (right <= left) return;
     const QImage& plot = plotLayer_.Image();
     const qreal ratio = plot.devicePixelRatio();
@@ -157,21 +159,16 @@ void CXCurveCtrl::Layout() {
 void CXCurveCtrl::ApplyGeometry() {
     const int w = width();
     const int h = height();
-    client_ = {0, 0, w, h};
-    plot_ = EdgeRect{kLeftMargin, kTopMargin, w, h - kBottomMargin}.Shrunk(1);
-    valueAxis_ = EdgeRect{0, kTopMargin, kLeftMargin, h - kBottomMargin}.Shrunk(1);
-    timeAxis_ = EdgeRect{kLeftMargin, valueAxis_.bottom, w, h}.Shrunk(1);
-    markerStrip_ = EdgeRect{valueAxis_.right, 0, w, plot_.top}.Shrunk(1);
+    layout_ = CurveLayout::For(w, h);
     readout_ = {};
 
     const qreal ratio = devicePixelRatioF();
-    back_.Create(client_, ratio);
-    frame_.Create(client_, ratio);
-    plotLayer_.Create(plot_, ratio);
-    marker_.Create(markerStrip_, ratio);
+    back_.Create(layout_.client, ratio);
+    frame_.Create(layout_.client, ratio);
+    plotLayer_.Create(layout_.plot, ratio);
+    marker_.Create(layout_.markerStrip, ratio);
     plotClean_ = false;
 
-    plotWidth_ = timeAxis_.Width();
     ComputeWindow();
     ComputeValueScale();
 }

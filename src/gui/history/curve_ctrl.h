@@ -6,30 +6,29 @@
 // Drawing goes through four layers: the frame layer (frames, mode caption, both axes),
 // the plot layer (grid, curves, tags, value labels), the marker strip above the plot and
 // the back buffer that the window is painted from. Each change redraws only the layers it
-// affects; the window itself is always painted from the back buffer.
+// affects; the window itself is always painted from the back buffer. What goes into the
+// layers is drawn by CXCurveRenderer; the control adds the cursor and the selection band.
 //
 // The control does not own its file. The realtime variant derives from it and replaces
 // the window computation, the width-fraction setter and Rebuild.
-#include <QFont>
 #include <QWidget>
-#include <array>
-#include <optional>
 #include <utility>
 
 #include "core/analysis/curve_window.h"
 #include "core/analysis/value_scale.h"
 #include "core/datafile/cxfile.h"
-#include "gui/history/back_buffer.h"
-#include "gui/history/edge_rect.h"
+#include "gui/common/back_buffer.h"
+#include "gui/common/edge_rect.h"
+#include "gui/history/curve_renderer.h"
 
 class CTimeScrollBar;
 
 class CXCurveCtrl : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kTopMargin = 10;
-    static constexpr int kLeftMargin = 50;
-    static constexpr int kBottomMargin = 24;
+    static constexpr int kTopMargin = CurveLayout::kTopMargin;
+    static constexpr int kLeftMargin = CurveLayout::kLeftMargin;
+    static constexpr int kBottomMargin = CurveLayout::kBottomMargin;
     static constexpr int kPanelWidth = 150;
 
     explicit CXCurveCtrl(QWidget* parent = nullptr);
@@ -73,13 +72,15 @@ public:
     int TimeToPixel(kvr::Time t, int width) const;
 
     // Geometry in client pixels, for the owning view and for tests.
-    QRect PlotRect() const { return plot_.ToQRect(); }
-    QRect ValueAxisRect() const { return valueAxis_.ToQRect(); }
-    QRect TimeAxisRect() const { return timeAxis_.ToQRect(); }
-    QRect MarkerStripRect() const { return markerStrip_.ToQRect(); }
+    QRect PlotRect() const { return layout_.plot.ToQRect(); }
+    QRect ValueAxisRect() const { return layout_.valueAxis.ToQRect(); }
+    QRect TimeAxisRect() const { return layout_.timeAxis.ToQRect(); }
+    QRect MarkerStripRect() const { return layout_.markerStrip.ToQRect(); }
     // Where the read-out box was last drawn (empty when none).
     QRect ReadoutRect() const { return readout_.ToQRect(); }
-    int PlotWidth() const { return plotWidth_; }
+    int PlotWidth() const { return layout_.plotWidth; }
+    // What the control shows, for drawing it elsewhere (printing).
+    const CurveScene& Scene() const { return scene_; }
     const kvr::ValueScale& Scale() const { return scale_; }
 
     // Layout, then a full redraw.
@@ -142,19 +143,10 @@ private:
     // Redraw steps of a value-axis drag and of the cursor or selection.
     void RedrawAfterScaleChange();
     void ClearMarkerStrip();
-    // The frame layer less the plot: the only part of it that is ever shown.
-    std::array<EdgeRect, 4> FrameParts() const;
     // Puts the plain plot layer back into the back buffer unless it is still there.
     void RestorePlot();
 
-    // Drawing helpers (plot-layer coordinates unless said otherwise).
-    int GridColumn(int i) const;
-    void DrawGrid(QPainter& painter);
-    void DrawCurves(QPainter& painter);
-    // Tags and value labels, after the curves.
-    void DrawMarks(QPainter& painter);
-    void DrawMarker(QPainter& painter, int stripX);
-    std::optional<int> CurveRow(int channel, kvr::Time t) const;
+    CXCurveRenderer Renderer() const { return {scene_, layout_}; }
     QColor ContrastColor() const;
 
     // Input helpers.
@@ -163,15 +155,12 @@ private:
     void MoveCursorByKey(int direction);
 
     kvr::CXFile* file_ = nullptr;
-    int channelCount_ = 0;
     CTimeScrollBar* scrollBar_ = nullptr;
     kvr::CurveWindow window_;
     kvr::ValueScale scale_;
 
-    int xStyle_ = 0;
-    int gridCount_ = 10;
-    int valueMode_ = 0;
-    int gridShown_ = 1;
+    CurveScene scene_;
+    CurveLayout layout_;
 
     kvr::Time cursorTime_ = 0;
     int cursorX_ = 0;
@@ -187,13 +176,7 @@ private:
     bool stretchDrag_ = false;
     int panelShown_ = 0;
 
-    EdgeRect client_;
-    EdgeRect plot_;
-    EdgeRect valueAxis_;
-    EdgeRect timeAxis_;
-    EdgeRect markerStrip_;
     EdgeRect readout_;
-    int plotWidth_ = 0;
 
     CXBackBuffer back_;
     CXBackBuffer frame_;
@@ -201,7 +184,4 @@ private:
     CXBackBuffer marker_;
     // The back buffer holds the plot layer as drawn, with no cursor or band over it.
     bool plotClean_ = false;
-
-    QFont axisFont_;
-    QFont captionFont_;
 };

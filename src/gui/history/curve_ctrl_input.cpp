@@ -10,16 +10,16 @@
 using kvr::Time;
 
 void CXCurveCtrl::PlaceCursor(const QPoint& point) {
-    cursorX_ = std::clamp(point.x(), plot_.left, plot_.right - 1);
+    cursorX_ = std::clamp(point.x(), layout_.plot.left, layout_.plot.right - 1);
     cursorY_ = point.y();
-    cursorTime_ = PixelToTime(cursorX_ - plot_.left, plotWidth_);
+    cursorTime_ = PixelToTime(cursorX_ - layout_.plot.left, layout_.plotWidth);
     DrawCursor();
     Present();
 }
 
 void CXCurveCtrl::ExtendSelection(int x) {
-    const int column = std::clamp(x, plot_.left, plot_.right);
-    selEnd_ = PixelToTime(column - plot_.left, plotWidth_);
+    const int column = std::clamp(x, layout_.plot.left, layout_.plot.right);
+    selEnd_ = PixelToTime(column - layout_.plot.left, layout_.plotWidth);
     DrawSelection();
     Present();
 }
@@ -30,12 +30,12 @@ void CXCurveCtrl::MoveCursorByKey(int direction) {
     int x = cursorX_;
     // Zoomed in, several columns show the same record: go on to the first column of the
     // neighbouring record, or the key would leave the cursor where it is.
-    while (direction < 0 ? x > plot_.left : x < plot_.right - 1) {
+    while (direction < 0 ? x > layout_.plot.left : x < layout_.plot.right - 1) {
         x += direction;
-        if (PixelToTime(x - plot_.left, plotWidth_) != before) break;
+        if (PixelToTime(x - layout_.plot.left, layout_.plotWidth) != before) break;
     }
     cursorX_ = x;
-    cursorTime_ = PixelToTime(x - plot_.left, plotWidth_);
+    cursorTime_ = PixelToTime(x - layout_.plot.left, layout_.plotWidth);
     DrawCursor();
     Present();
 }
@@ -43,19 +43,20 @@ void CXCurveCtrl::MoveCursorByKey(int direction) {
 void CXCurveCtrl::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        if (valueAxis_.Contains(point)) {
+        if (layout_.valueAxis.Contains(point)) {
             panDrag_ = true;
             lastPoint_ = point;
-        } else if (plot_.Contains(point)) {
+        } else if (layout_.plot.Contains(point)) {
             if (!selectMode_) {
                 PlaceCursor(point);
             } else {
                 selStart_ = 0;
                 RedrawAll();
-                selStart_ = PixelToTime(std::max(point.x(), plot_.left) - plot_.left, plotWidth_);
+                const int column = std::max(point.x(), layout_.plot.left) - layout_.plot.left;
+                selStart_ = PixelToTime(column, layout_.plotWidth);
             }
         }
-    } else if (event->button() == Qt::RightButton && valueAxis_.Contains(point)) {
+    } else if (event->button() == Qt::RightButton && layout_.valueAxis.Contains(point)) {
         stretchDrag_ = true;
         lastPoint_ = point;
     }
@@ -74,7 +75,7 @@ void CXCurveCtrl::mouseMoveEvent(QMouseEvent* event) {
         } else if (stretchDrag_) {
             lastPoint_ = point;
             if (scale_.Stretch(dy)) RedrawAfterScaleChange();
-        } else if (buttons == Qt::LeftButton && plot_.Contains(point)) {
+        } else if (buttons == Qt::LeftButton && layout_.plot.Contains(point)) {
             if (!selectMode_)
                 PlaceCursor(point);
             else
@@ -82,7 +83,7 @@ void CXCurveCtrl::mouseMoveEvent(QMouseEvent* event) {
         }
         return;
     }
-    if (valueAxis_.Contains(point))
+    if (layout_.valueAxis.Contains(point))
         setCursor(Qt::SizeVerCursor);
     else
         unsetCursor();
@@ -92,7 +93,7 @@ void CXCurveCtrl::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         panDrag_ = false;
-        if (selectMode_ && plot_.Contains(point)) ExtendSelection(point.x());
+        if (selectMode_ && layout_.plot.Contains(point)) ExtendSelection(point.x());
         if (selStart_ > selEnd_) {
             std::swap(selStart_, selEnd_);
             // The markers follow the ends they now belong to.
@@ -103,7 +104,7 @@ void CXCurveCtrl::mouseReleaseEvent(QMouseEvent* event) {
         }
     } else if (event->button() == Qt::RightButton) {
         stretchDrag_ = false;
-        if (plot_.Contains(point)) emit plotRightButtonReleased(event->globalPosition().toPoint());
+        if (layout_.plot.Contains(point)) emit plotRightButtonReleased(event->globalPosition().toPoint());
     }
 }
 

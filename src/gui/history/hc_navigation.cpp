@@ -1,27 +1,22 @@
 #include "gui/history/hc_navigation.h"
 
-#include <QMdiArea>
-
-#include "gui/app/child_frame.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/main_frame.h"
-#include "gui/app/mdi_background.h"
-#include "gui/app/message_box.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/history/find_dialog.h"
-#include "gui/history/goto_dialog.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
 #include "gui/history/hc_view.h"
-#include "gui/history/range_dialog.h"
-#include "gui/history/tag_manager_dialog.h"
-#include "gui/history/value_label_dialog.h"
-#include "gui/lists/list_view.h"
+#include "gui/history/range_dlg.h"
+#include "gui/history/tag_manager_dlg.h"
+#include "gui/history/value_label_dlg.h"
 
 CHCNavigation::CHCNavigation(CHCView* view) : QObject(view), view_(view) { RegisterCommands(); }
 
 CHCNavigation::~CHCNavigation() {
     // The list borrows the view's file: it goes first.
     if (listFrame_) {
-        QMdiSubWindow* frame = listFrame_;
+        QWidget* frame = listFrame_;
         listFrame_ = nullptr;
         listView_ = nullptr;
         delete frame;
@@ -54,7 +49,7 @@ void CHCNavigation::AddTag() {
 }
 
 void CHCNavigation::ManageTags() {
-    CTagManagerDialog dialog(*view_->GetFile(), view_);
+    CTagManagerDlg dialog(*view_->GetFile(), view_);
     dialog.exec();
     view_->CurveCtrl()->Rebuild();
 }
@@ -69,21 +64,21 @@ void CHCNavigation::EditLabels() {
 // Navigation
 
 void CHCNavigation::GoTo() {
-    CGoToDialog dialog(*view_->GetFile(), view_);
+    CGoToDlg dialog(*view_->GetFile(), view_);
     if (dialog.exec() == QDialog::Accepted) view_->CurveCtrl()->GoTo(dialog.Result());
 }
 
 void CHCNavigation::SetRange() {
     const auto [windowStart, windowEnd] = view_->CurveCtrl()->GetWindowRange();
-    CRangeDialog dialog(*view_->GetFile(), windowStart, windowEnd, view_);
+    CRangeDlg dialog(*view_->GetFile(), windowStart, windowEnd, view_);
     if (dialog.exec() != QDialog::Accepted) return;
     view_->CurveCtrl()->ZoomTo(dialog.Start(), dialog.End());
     view_->UpdateStatusBar();
 }
 
 void CHCNavigation::Find() {
-    CFindDialog dialog(*view_->GetFile(), find_, view_);
-    connect(&dialog, &CFindDialog::findStepRequested, this, &CHCNavigation::FindStep);
+    CFindDlg dialog(*view_->GetFile(), find_, view_);
+    connect(&dialog, &CFindDlg::findStepRequested, this, &CHCNavigation::FindStep);
     dialog.exec();
 }
 
@@ -115,29 +110,21 @@ void CHCNavigation::ShowNotFound() {
 // The data list window
 
 void CHCNavigation::OpenDataList() {
-    auto* mainFrame = qobject_cast<CMainFrame*>(view_->window());
-    if (!mainFrame) return;
     if (listFrame_) {
         // Activate and restore, whatever state the list window was left in.
-        mainFrame->MdiArea()->setActiveSubWindow(listFrame_);
-        listFrame_->showNormal();
+        if (ViewHost* host = ViewHost::Instance()) host->ActivateChildView(listView_);
         return;
     }
-    kvr::CXFile* file = view_->GetFile();
-    auto* frame = new CChildFrame;
-    auto* list = new CXListView;
-    frame->Create(list, mainFrame->Actions());
-    frame->setWindowTitle(QStringLiteral("历史数据列表") + QStringLiteral(" [") +
-                          QString::fromStdString(file->GetFileName()) + QStringLiteral("]"));
-    listFrame_ = frame;
-    listView_ = list;
-    mainFrame->ShowChild(frame, true);
-    list->SetHistoryOwner(this);
-    list->SetFile(file);
-    list->OnActivated();
+    ChildRequest request;
+    request.owner = view_;
+    request.file = view_->GetFile();
+    request.listOwner = this;
+    listFrame_ = OpenChildWindow(ChildWindow::DataList, request);
 }
 
-void CHCNavigation::ListClosed(CXListView* list) {
+void CHCNavigation::ListOpened(QWidget* list) { listView_ = list; }
+
+void CHCNavigation::ListClosed(QWidget* list) {
     if (list != listView_) return;
     listView_ = nullptr;
     listFrame_ = nullptr;

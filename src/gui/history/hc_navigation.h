@@ -3,12 +3,11 @@
 // tags, value labels, go-to, range setting, value search, and the data list window that
 // shows the same file as a table. Lives as a child of its CHCView and registers its
 // commands in the view's command table.
-#include <QMdiSubWindow>
 #include <QObject>
 #include <QPointer>
 
 #include "core/analysis/find_search.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 
 class CHCView;
 
@@ -20,13 +19,15 @@ public:
 
     // The search shared by the curves and their data list.
     kvr::FindState& FindState() { return find_; }
-    CXListView* ListView() const { return listView_; }
-    QMdiSubWindow* ListFrame() const { return listFrame_; }
+    // The data list opened for the file and the child window that holds it, while open.
+    QWidget* ListView() const { return listView_; }
+    QWidget* ListFrame() const { return listFrame_; }
 
     // One search step asked for by the find dialog.
     void FindStep();
 
-    void ListClosed(CXListView* list) override;
+    void ListOpened(QWidget* list) override;
+    void ListClosed(QWidget* list) override;
     void ListActivated() override;
     kvr::FindState* ListFindState() override { return &find_; }
 
@@ -44,6 +45,6 @@ private:
 
     CHCView* view_;
     kvr::FindState find_;
-    QPointer<QMdiSubWindow> listFrame_;
-    CXListView* listView_ = nullptr;
+    QPointer<QWidget> listFrame_;
+    QWidget* listView_ = nullptr;
 };

@@ -5,11 +5,11 @@
 #include <QPainter>
 #include <QStringList>
 
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_navigation.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 
 namespace {

@@ -4,32 +4,24 @@
 // from SetFile on, routes the history-curve commands and keeps the status bar describing
 // the file.
 //
-// Commands live in a table from id to handler, enabler and check-mark test, so that the
-// windows built elsewhere (lists, dialogs, charts) add theirs with RegisterCommand.
+// Its commands live in a CommandMap; the windows it opens (lists, dialogs, charts) add
+// theirs with RegisterCommand.
 #include <QWidget>
-#include <functional>
-#include <map>
 #include <memory>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_map.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
 class CXCurveCtrl;
 class QMenu;
 
-class CHCView : public QWidget, public CommandTarget {
+class CHCView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
     static constexpr int kScrollBarHeight = 16;
     static constexpr int kMargin = 2;
-
-    struct Command {
-        std::function<void()> run;
-        std::function<bool()> enabled;  // empty: always enabled
-        std::function<bool()> checked;  // empty: never checked
-    };
 
     explicit CHCView(QWidget* parent = nullptr);
     ~CHCView() override;
@@ -38,14 +30,7 @@ public:
     void SetFile(kvr::CXFile* file);
     kvr::CXFile* GetFile() const { return file_.get(); }
 
-    bool HandlesCommand(int id) const override;
-    bool IsCommandEnabled(int id) const override;
-    bool IsCommandChecked(int id) const override;
-    void ExecuteCommand(int id) override;
     void OnActivated() override;
-
-    // Adds or replaces the handler of a command id.
-    void RegisterCommand(int id, Command command);
 
     CXCurveCtrl* CurveCtrl() const { return curve_; }
     CTimeScrollBar* TimeScrollBar() const { return scrollBar_; }
@@ -85,5 +70,4 @@ private:
     CChannelPanel* panel_ = nullptr;
     int page_ = 0;
     bool panelShown_ = false;
-    std::map<int, Command> commands_;
 };

@@ -1,38 +1,16 @@
-// The command table of CHCView: the curve commands and the display-state commands that
-// the view handles itself. Commands of windows built elsewhere are added through
-// RegisterCommand; until then the frame keeps them disabled.
+// The commands of CHCView that the view handles itself: the curve commands and the
+// display-state commands.
+#include <tuple>
+
 #include "core/analysis/curve_pages.h"
 #include "core/analysis/export_table.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/history/time_scroll_bar.h"
-
-void CHCView::RegisterCommand(int id, Command command) { commands_[id] = std::move(command); }
-
-bool CHCView::HandlesCommand(int id) const { return commands_.count(id) != 0; }
-
-bool CHCView::IsCommandEnabled(int id) const {
-    const auto it = commands_.find(id);
-    if (it == commands_.end()) return false;
-    return !it->second.enabled || it->second.enabled();
-}
-
-bool CHCView::IsCommandChecked(int id) const {
-    const auto it = commands_.find(id);
-    return it != commands_.end() && it->second.checked && it->second.checked();
-}
-
-void CHCView::ExecuteCommand(int id) {
-    const auto it = commands_.find(id);
-    if (it == commands_.end() || !IsCommandEnabled(id)) return;
-    // A copy: a handler may register commands while it runs.
-    const std::function<void()> run = it->second.run;
-    if (run) run();
-}
 
 void CHCView::RegisterCurveCommands() {
     const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };
@@ -70,9 +48,11 @@ void CHCView::RegisterDisplayCommands() {
                                             const auto [a, b] = curve_->IsSelectMode() != 0
                                                                     ? curve_->GetSelection()
                                                                     : std::pair<kvr::Time, kvr::Time>{0, 0};
-                                            const auto [start, end] = kvr::ExportRangeFor(*file_, a, b);
-                                            OpenChildWindow(ChildWindow::ExcelExport,
-                                                            {this, file_.get(), start, end});
+                                            ChildRequest request;
+                                            request.owner = this;
+                                            request.file = file_.get();
+                                            std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
+                                            OpenChildWindow(ChildWindow::ExcelExport, request);
                                         },
                                         [this] { return file_ && HasChildFactory(ChildWindow::ExcelExport); },
                                         {}});

@@ -1,38 +1,30 @@
 # Sources of the history-curve windows.
 target_sources(kvr_gui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/back_buffer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_panel.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_input.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_paint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.h
+  ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view_commands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/system_colors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_scroll_bar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_scroll_bar.h
 )
 
-# Tags, value labels and the navigation dialogs.
+# Tags, value labels and the range dialog.
 target_sources(kvr_gui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.h
-  ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/find_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/find_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/goto_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/goto_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/range_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/range_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tag_list.h
-  ${CMAKE_CURRENT_LIST_DIR}/tag_list.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/range_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/range_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.h
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/value_label_dialog.h
-  ${CMAKE_CURRENT_LIST_DIR}/value_label_dialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.h
+  ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.cpp
 )

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "gui/history/curve_ctrl.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 
 namespace {
 

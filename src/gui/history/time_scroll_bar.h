@@ -5,7 +5,7 @@
 // bar is fixed-width). Every change is handed to the curve control.
 #include <QWidget>
 
-#include "gui/history/edge_rect.h"
+#include "gui/common/edge_rect.h"
 
 class CXCurveCtrl;
 

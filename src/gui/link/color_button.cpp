@@ -3,16 +3,6 @@
 #include <QColorDialog>
 #include <QPixmap>
 
-QColor ColorFromRef(std::uint32_t colorRef) {
-    return QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-}
-
-std::uint32_t ColorToRef(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) |
-           (static_cast<std::uint32_t>(color.green()) << 8) |
-           (static_cast<std::uint32_t>(color.blue()) << 16);
-}
-
 CColorButton::CColorButton(QWidget* parent) : QPushButton(parent) {
     setIconSize(QSize(36, 12));
     connect(this, &QPushButton::clicked, this, &CColorButton::Choose);

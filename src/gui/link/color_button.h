@@ -1,11 +1,10 @@
 #pragma once
-// A push button that shows a colour and lets the user pick another one. Colours are kept
-// as Windows COLORREF values (0x00BBGGRR), the form the data files store.
+// A push button that shows a colour and lets the user pick another one, kept as a
+// COLORREF value like the data files store it.
 #include <QPushButton>
 #include <cstdint>
 
-QColor ColorFromRef(std::uint32_t colorRef);
-std::uint32_t ColorToRef(const QColor& color);
+#include "gui/common/color_ref.h"
 
 class CColorButton : public QPushButton {
     Q_OBJECT

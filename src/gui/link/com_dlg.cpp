@@ -7,7 +7,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/serial_ports.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/datafile/program.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/profile_values.h"
 #include "gui/link/view_def_dlg.h"
 

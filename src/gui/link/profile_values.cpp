@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "core/datafile/program.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 
 std::int64_t ReadProfileNumber(const char* section, const char* key, std::int64_t fallback,
                                std::int64_t low, std::int64_t high) {

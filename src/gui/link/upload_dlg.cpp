@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "core/link/link_texts.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/upload_relay.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "core/datafile/view_def.h"
 #include "core/link/com_param.h"
 #include "core/link/upload_session.h"
-#include "gui/history/date_time_pickers.h"
+#include "gui/common/date_time_pickers.h"
 
 class QCheckBox;
 class QLabel;

@@ -11,7 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/color_button.h"
 
 namespace {

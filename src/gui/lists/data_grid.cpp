@@ -11,7 +11,7 @@
 #include "core/analysis/channel_text.h"
 #include "core/analysis/grid_copy.h"
 #include "core/datafile/gbk.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 
 namespace {
 

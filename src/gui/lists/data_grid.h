@@ -8,7 +8,7 @@
 
 #include "core/analysis/grid_rows.h"
 #include "core/datafile/cxfile.h"
-#include "gui/history/back_buffer.h"
+#include "gui/common/back_buffer.h"
 #include "gui/lists/grid_table_painter.h"
 
 class QPainter;

@@ -3,34 +3,24 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <tuple>
 
 #include "core/analysis/export_table.h"
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
-#include "gui/common/view_host.h"
-#include "gui/history/find_dialog.h"
-#include "gui/history/goto_dialog.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/list_filter_dialog.h"
-#include "gui/lists/list_owner.h"
-
-namespace {
-
-constexpr int kListCommands[] = {
-    cmd::kFileInfo,     cmd::kStartScrolling,  cmd::kStopScrolling, cmd::kCopy,
-    cmd::kSelectAll,    cmd::kExcelExport,     cmd::kPrint,         cmd::kPrintPreview,
-    cmd::kContinuousPrint, cmd::kCumulativeList, cmd::kStatistics,  cmd::kGoTo,
-    cmd::kFind,         cmd::kFindNext,        CXListView::kFilterCommand,
-};
-
-}  // namespace
+#include "gui/lists/list_filter_dlg.h"
+#include "gui/common/list_owner.h"
 
 CXListView::CXListView(QWidget* parent) : QWidget(parent) {
     grid_ = new CXDataGrid(this);
     grid_->setObjectName(QStringLiteral("dataGrid"));
     connect(grid_, &CXDataGrid::contextMenuRequested, this, &CXListView::ShowContextMenu);
     setFocusProxy(grid_);
+    RegisterCommands();
 }
 
 CXListView::~CXListView() {
@@ -42,7 +32,10 @@ void CXListView::SetFile(kvr::CXFile* file) {
     grid_->SetFile(file);
 }
 
-void CXListView::SetHistoryOwner(CListOwner* owner) { historyOwner_ = owner; }
+void CXListView::SetHistoryOwner(CListOwner* owner) {
+    historyOwner_ = owner;
+    if (owner) owner->ListOpened(this);
+}
 
 void CXListView::AttachAcquisition(CListOwner* acquisition) {
     acquisition_ = acquisition;
@@ -67,10 +60,6 @@ void CXListView::OnActivated() {
 // ---------------------------------------------------------------------------------------
 // Commands
 
-bool CXListView::HandlesCommand(int id) const {
-    return std::find(std::begin(kListCommands), std::end(kListCommands), id) != std::end(kListCommands);
-}
-
 bool CXListView::CanCopy() const {
     if (!file_) return false;
     const GridSelection selection = grid_->GetSelection();
@@ -78,77 +67,85 @@ bool CXListView::CanCopy() const {
            selection.end <= file_->GetEndTime();
 }
 
-bool CXListView::IsCommandEnabled(int id) const {
-    const CListOwner* owner = Owner();
-    switch (id) {
-        case cmd::kStartScrolling: return IsLiveList() && !grid_->GetAutoScroll();
-        case cmd::kStopScrolling: return IsLiveList() && grid_->GetAutoScroll();
-        case cmd::kCopy: return CanCopy();
-        case cmd::kSelectAll:
-        case cmd::kGoTo:
-        case cmd::kFind: return IsHistoryList() && file_;
-        case cmd::kFindNext: {
-            const kvr::FindState* state = historyOwner_ ? historyOwner_->ListFindState() : nullptr;
-            return file_ && state && state->searchMade;
-        }
-        case cmd::kPrint:
-        case cmd::kPrintPreview:
-        case cmd::kContinuousPrint: return file_ != nullptr;
-        case cmd::kCumulativeList: return owner && owner->HasCumulativeList();
-        case kFilterCommand: return file_ != nullptr;
-        case cmd::kExcelExport: return IsHistoryList() && file_ && HasChildFactory(ChildWindow::ExcelExport);
-        // The file information dialog and the statistics join the list once the program
-        // has them.
-        case cmd::kFileInfo:
-        case cmd::kStatistics: return false;
-        default: return false;
-    }
+void CXListView::RegisterCommands() {
+    const auto withFile = [this] { return file_ != nullptr; };
+    const auto historyList = [this] { return IsHistoryList() && file_; };
+    RegisterCommand(cmd::kStartScrolling, {[this] { grid_->SetAutoScroll(true); },
+                                           [this] { return IsLiveList() && !grid_->GetAutoScroll(); }, {}});
+    RegisterCommand(cmd::kStopScrolling, {[this] { grid_->SetAutoScroll(false); },
+                                          [this] { return IsLiveList() && grid_->GetAutoScroll(); }, {}});
+    RegisterCommand(cmd::kCopy, {[this] { grid_->CopySelection(); }, [this] { return CanCopy(); }, {}});
+    RegisterCommand(cmd::kSelectAll, {[this] { grid_->SelectAll(); }, historyList, {}});
+    RegisterCommand(cmd::kGoTo, {[this] { GoTo(); }, historyList, {}});
+    RegisterCommand(cmd::kFind, {[this] { Find(); }, historyList, {}});
+    RegisterCommand(cmd::kFindNext, {[this] { FindNext(); },
+                                     [this] {
+                                         const kvr::FindState* state =
+                                             historyOwner_ ? historyOwner_->ListFindState() : nullptr;
+                                         return file_ && state && state->searchMade;
+                                     },
+                                     {}});
+    RegisterCommand(cmd::kPrint, {[this] {
+                                      continuousPrint_ = false;
+                                      Print();
+                                  },
+                                  withFile, {}});
+    RegisterCommand(cmd::kPrintPreview, {[this] {
+                                             continuousPrint_ = false;
+                                             PrintPreview();
+                                         },
+                                         withFile, {}});
+    RegisterCommand(cmd::kContinuousPrint, {[this] {
+                                                continuousPrint_ = true;
+                                                PrintPreview();
+                                            },
+                                            withFile, {}});
+    RegisterCommand(cmd::kCumulativeList, {[this] { Owner()->OpenCumulativeList(); },
+                                           [this] {
+                                               const CListOwner* owner = Owner();
+                                               return owner && owner->HasCumulativeList();
+                                           },
+                                           {}});
+    RegisterCommand(kFilterCommand, {[this] { Filter(); }, withFile, {}});
+    // Windows other parts of the program make; offered only where the program has them.
+    const std::pair<int, ChildWindow> opened[] = {{cmd::kFileInfo, ChildWindow::FileInfo},
+                                                  {cmd::kStatistics, ChildWindow::Statistics}};
+    for (const auto& [id, kind] : opened)
+        RegisterCommand(id, {[this, kind = kind] { OpenForFile(kind); },
+                             [this, kind = kind] { return file_ && HasChildFactory(kind); }, {}});
+    RegisterCommand(cmd::kExcelExport,
+                    {[this] { ExportSelection(); },
+                     [this] { return IsHistoryList() && file_ && HasChildFactory(ChildWindow::ExcelExport); }, {}});
 }
 
-void CXListView::ExecuteCommand(int id) {
-    if (!IsCommandEnabled(id)) return;
-    switch (id) {
-        case cmd::kStartScrolling: grid_->SetAutoScroll(true); break;
-        case cmd::kStopScrolling: grid_->SetAutoScroll(false); break;
-        case cmd::kCopy: grid_->CopySelection(); break;
-        case cmd::kSelectAll: grid_->SelectAll(); break;
-        case cmd::kPrint:
-            continuousPrint_ = false;
-            Print();
-            break;
-        case cmd::kPrintPreview:
-            continuousPrint_ = false;
-            PrintPreview();
-            break;
-        case cmd::kContinuousPrint:
-            continuousPrint_ = true;
-            PrintPreview();
-            break;
-        case cmd::kCumulativeList: Owner()->OpenCumulativeList(); break;
-        case cmd::kGoTo: GoTo(); break;
-        case cmd::kFind: Find(); break;
-        case cmd::kFindNext: FindNext(); break;
-        case kFilterCommand: Filter(); break;
-        case cmd::kExcelExport: {
-            const GridSelection selection = grid_->GetSelection();
-            const auto [start, end] = kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
-            OpenChildWindow(ChildWindow::ExcelExport, {this, file_, start, end});
-            break;
-        }
-        default: break;
-    }
+void CXListView::ExportSelection() {
+    const GridSelection selection = grid_->GetSelection();
+    ChildRequest request;
+    request.owner = this;
+    request.file = file_;
+    std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
+    OpenChildWindow(ChildWindow::ExcelExport, request);
+}
+
+void CXListView::OpenForFile(ChildWindow kind) {
+    ChildRequest request;
+    request.owner = this;
+    request.file = file_;
+    request.start = file_->GetStartTime();
+    request.end = file_->GetEndTime();
+    OpenChildWindow(kind, request);
 }
 
 void CXListView::GoTo() {
-    CGoToDialog dialog(*file_, this);
+    CGoToDlg dialog(*file_, this);
     if (dialog.exec() == QDialog::Accepted) grid_->GoToTime(dialog.Result());
 }
 
 void CXListView::Find() {
     kvr::FindState* state = historyOwner_->ListFindState();
     if (!state) return;
-    CFindDialog dialog(*file_, *state, this);
-    connect(&dialog, &CFindDialog::findStepRequested, this, &CXListView::FindStepRequested);
+    CFindDlg dialog(*file_, *state, this);
+    connect(&dialog, &CFindDlg::findStepRequested, this, &CXListView::FindStepRequested);
     dialog.exec();
 }
 
@@ -180,7 +177,7 @@ void CXListView::ShowNotFound() {
 
 void CXListView::Filter() {
     if (!IsHistoryList()) return;
-    CListFilterDialog dialog(this);
+    CListFilterDlg dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
     grid_->SetRowStep(dialog.Step());
     grid_->Redraw();

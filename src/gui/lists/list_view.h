@@ -6,14 +6,15 @@
 #include <QWidget>
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_map.h"
+#include "gui/common/view_host.h"
 
 class CListOwner;
 class CXDataGrid;
 class QMenu;
 class QPrinter;
 
-class CXListView : public QWidget, public CommandTarget {
+class CXListView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
     // The filter command lives only in the list's context menu.
@@ -36,9 +37,6 @@ public:
     // The find dialog asks for one search step on the owner's find parameters.
     void FindStepRequested();
 
-    bool HandlesCommand(int id) const override;
-    bool IsCommandEnabled(int id) const override;
-    void ExecuteCommand(int id) override;
     void OnActivated() override;
 
     // The context menu for the current state (live or history); the caller owns it.
@@ -55,6 +53,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void RegisterCommands();
+    // Opens a window another part of the program makes for this list's file.
+    void OpenForFile(ChildWindow kind);
+    // The export dialog with the selected records, or the whole file without a selection.
+    void ExportSelection();
     void ShowContextMenu(const QPoint& globalPos);
     bool CanCopy() const;
     bool IsHistoryList() const { return historyOwner_ != nullptr; }

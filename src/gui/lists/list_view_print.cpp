@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "gui/app/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
-#include "gui/lists/print_orientation_dialog.h"
+#include "gui/lists/print_orientation_dlg.h"
 
 void CXListView::PreparePrinting(QPrinter& printer) {
     printer.setPageOrientation(portrait_ ? QPageLayout::Portrait : QPageLayout::Landscape);
@@ -51,7 +51,7 @@ void CXListView::Print() {
 
 void CXListView::PrintPreview() {
     if (!continuousPrint_) {
-        CPrintOrientationDialog orientation(this);
+        CPrintOrientationDlg orientation(this);
         orientation.exec();
         portrait_ = orientation.Portrait();
     }

@@ -8,25 +8,25 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app_test_support.h"
+#include "gui/gui_test_support.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/language.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/language.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/printer_setup.h"
+#include "gui/common/printer_setup.h"
 #include "gui/app/single_instance.h"
 
 namespace {
 
-using apptest::Q;
+using guitest::Q;
 
 constexpr int kProcessTimeoutMs = 30000;
 
-class FlowAppTest : public apptest::ProgramFolderTest {
+class FlowAppTest : public guitest::ProgramFolderTest {
 protected:
     void TearDown() override {
-        SetEnglishFlag(0);
+        SetProgramLanguage(Language::Chinese);
         ProgramFolderTest::TearDown();
     }
 
@@ -63,7 +63,7 @@ TEST_F(FlowAppTest, LastDirDefaultsToTheDataFolder) {
 }
 
 TEST_F(FlowAppTest, SecondStartHandsItsFileToTheRunningWindow) {
-    const std::string sample = apptest::MakeSample(Folder(), "handed.FDZ");
+    const std::string sample = guitest::MakeSample(Folder(), "handed.FDZ");
     CFlowApp running;
     ASSERT_TRUE(running.InitInstance({}));
     CMainFrame* frame = running.MainFrame();
@@ -88,7 +88,7 @@ TEST_F(FlowAppTest, SecondStartHandsItsFileToTheRunningWindow) {
 }
 
 TEST_F(FlowAppTest, TwoProgramsKeepOneWindowAndSurviveACrash) {
-    const std::string sample = apptest::MakeSample(Folder(), "second.FDZ");
+    const std::string sample = guitest::MakeSample(Folder(), "second.FDZ");
     auto first = StartProgram({});
     ASSERT_TRUE(QTest::qWaitFor([&] { return SomeoneListens(); }, kProcessTimeoutMs));
 
@@ -126,18 +126,18 @@ TEST_F(FlowAppTest, LanguageSwitchKeepsTheChoiceAndRestarts) {
         EXPECT_EQ(kvr::ReadProfileString("LanguageSetting", "Language", ""), "1");
     }
     // The restarted program reads the choice: English help, English checked.
-    SetEnglishFlag(0);
+    SetProgramLanguage(Language::Chinese);
     CFlowApp restarted;
     ASSERT_TRUE(restarted.InitInstance({}));
-    EXPECT_EQ(EnglishFlag(), 1);
+    EXPECT_EQ(ProgramLanguage(), Language::English);
     restarted.MainFrame()->UpdateCommandStates();
     EXPECT_TRUE(restarted.MainFrame()->Actions().Action(cmd::kEnglish)->isChecked());
-    EXPECT_TRUE(CFlowApp::HelpFilePath(1).endsWith("index-en.html"));
-    EXPECT_TRUE(CFlowApp::HelpFilePath(0).endsWith("index-zh.html"));
+    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::English).endsWith("index-en.html"));
+    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::Chinese).endsWith("index-zh.html"));
 }
 
 TEST(DefaultPrinter, OrientationChangesOnlyForOneAndTwo) {
-    apptest::App();
+    guitest::App();
     SetDefaultPrinterOrientation(2);
     EXPECT_EQ(DefaultPrinter().pageLayout().orientation(), QPageLayout::Landscape);
     SetDefaultPrinterOrientation(0);
@@ -148,7 +148,7 @@ TEST(DefaultPrinter, OrientationChangesOnlyForOneAndTwo) {
 }
 
 TEST_F(FlowAppTest, ScreenshotShowsTheOpenedFile) {
-    const std::string sample = apptest::MakeSample(Folder(), "shot.FDZ");
+    const std::string sample = guitest::MakeSample(Folder(), "shot.FDZ");
     const QString png = Q(Folder().file("shot.png"));
     auto shot = StartProgram({"--screenshot", png, Q(sample)});
     ASSERT_TRUE(Ended(*shot));

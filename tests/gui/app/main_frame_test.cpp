@@ -15,12 +15,12 @@
 #include <QUrl>
 #include <set>
 
-#include "app_test_support.h"
+#include "gui/gui_test_support.h"
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
-#include "gui/app/command_ids.h"
-#include "gui/app/command_target.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/command_target.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
 #include "gui/app/realtime_target.h"
@@ -28,8 +28,8 @@
 
 namespace {
 
-using apptest::MessageRecorder;
-using apptest::Q;
+using guitest::MessageRecorder;
+using guitest::Q;
 
 const QString kNewerVersion = QStringLiteral("请用高版本软件打开该文件,如有疑问,请与厂家联系!");
 const QString kUnsupported = QStringLiteral("不支持的文件格式!");
@@ -87,7 +87,7 @@ public:
     }
 };
 
-class MainFrameTest : public apptest::ProgramFolderTest {
+class MainFrameTest : public guitest::ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
@@ -279,17 +279,17 @@ TEST_F(MainFrameTest, ToolbarsAndStatusBarAreLaidOutAsListed) {
 
 TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
     const kvrtest::TempDir& dir = Folder();
-    const std::string sample = apptest::MakeSample(dir, "source.FDZ");
+    const std::string sample = guitest::MakeSample(dir, "source.FDZ");
     const QByteArray image = QByteArray::fromStdString(kvrtest::ReadWholeFile(sample));
     ASSERT_FALSE(image.isEmpty());
     QByteArray newer = image;
     newer.replace(13, 4, "9999");  // format version digits of the identification
     for (const char* name : {"upper.FDZ", "lower.fdz", "mixed.Fdz", "backup.fdz.bak", "report.ARF", "noext"})
-        apptest::WriteBytes(dir.file(name), image);
-    apptest::WriteBytes(dir.file("newer.FDZ"), newer);
-    apptest::WriteBytes(dir.file("newer.arf"), newer);
-    apptest::WriteBytes(dir.file("junk.FDZ"), "not a data file");
-    apptest::WriteBytes(dir.file("junk.ARF"), "not a data file");
+        guitest::WriteBytes(dir.file(name), image);
+    guitest::WriteBytes(dir.file("newer.FDZ"), newer);
+    guitest::WriteBytes(dir.file("newer.arf"), newer);
+    guitest::WriteBytes(dir.file("junk.FDZ"), "not a data file");
+    guitest::WriteBytes(dir.file("junk.ARF"), "not a data file");
 
     struct Case {
         const char* name;
@@ -313,7 +313,7 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MessageRecorder messages;
+        MessageRecorder messages(QMessageBox::Ok);
         const int before = frame_->Frames().size();
         kvr::WriteLastDir("/untouched");
         const QString path = Q(dir.file(c.name));
@@ -340,7 +340,7 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
 }
 
 TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
-    const std::string sample = apptest::MakeSample(Folder(), "chosen.FDZ");
+    const std::string sample = guitest::MakeSample(Folder(), "chosen.FDZ");
     kvr::WriteLastDir(sample);
     QString title, folder;
     QStringList filters;
@@ -361,7 +361,7 @@ TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
 }
 
 TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
-    const QString path = Q(apptest::MakeSample(Folder(), "twice.FDZ"));
+    const QString path = Q(guitest::MakeSample(Folder(), "twice.FDZ"));
     frame_->OpenDataFile(path);
     frame_->OpenDataFile(path);
     const QList<CChildFrame*> frames = frame_->Frames();
@@ -381,7 +381,7 @@ TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
 
     // Closing one leaves the other with its file.
     frames[0]->close();
-    apptest::Settle();
+    guitest::Settle();
     ASSERT_EQ(frame_->Frames().size(), 1);
     EXPECT_EQ(second->GetFile()->GetRecordCount(), 120);
 }
@@ -401,7 +401,7 @@ TEST_F(MainFrameTest, CtrlRMakesOneRealtimeWindowAndBringsItForward) {
     EXPECT_FALSE(realtime->isMaximized());
     EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8"));
 
-    frame_->OpenDataFile(Q(apptest::MakeSample(Folder(), "history.FDZ")));
+    frame_->OpenDataFile(Q(guitest::MakeSample(Folder(), "history.FDZ")));
     ASSERT_EQ(frame_->Frames().size(), 2);
     EXPECT_NE(frame_->ActiveFrame(), realtime);
     realtime->showMinimized();
@@ -414,7 +414,7 @@ TEST_F(MainFrameTest, CtrlRMakesOneRealtimeWindowAndBringsItForward) {
 
     // Once it is closed, the next Ctrl+R makes a new one.
     realtime->close();
-    apptest::Settle();
+    guitest::Settle();
     EXPECT_EQ(frame_->RealtimeFrame(), nullptr);
     QTest::keyClick(frame_.get(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_NE(frame_->RealtimeFrame(), nullptr);
@@ -424,7 +424,7 @@ TEST_F(MainFrameTest, DroppedFilesOpenInDropOrder) {
     QList<QUrl> urls;
     QStringList expected;
     for (const char* name : {"c.FDZ", "a.FDZ", "b.FDZ"}) {
-        const QString path = Q(apptest::MakeSample(Folder(), name));
+        const QString path = Q(guitest::MakeSample(Folder(), name));
         urls << QUrl::fromLocalFile(path);
         expected << QStringLiteral("历史趋势曲线 [%1]").arg(path);
     }
@@ -486,7 +486,7 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
 
     // Closing the window through the command leaves nothing to route to.
     Action(cmd::kCloseWindow)->trigger();
-    apptest::Settle();
+    guitest::Settle();
     EXPECT_TRUE(frame_->Frames().isEmpty());
     EXPECT_FALSE(Action(cmd::kCopy)->isEnabled());
 }
@@ -514,7 +514,7 @@ TEST_F(MainFrameTest, RealtimeWindowAsksBeforeUnsavedDataIsDropped) {
         view->saveSucceeds = c.saveSucceeds;
         QPointer<CChildFrame> child = AddChild(view, true);
         child->close();
-        apptest::Settle();
+        guitest::Settle();
         EXPECT_EQ(child.isNull(), c.closes);
         if (!c.closes) {
             EXPECT_EQ(view->stops, c.stops);
@@ -529,7 +529,7 @@ TEST_F(MainFrameTest, RealtimeWindowAsksBeforeUnsavedDataIsDropped) {
         if (child) {
             view->saved = true;
             child->close();
-            apptest::Settle();
+            guitest::Settle();
         }
     }
     // The placeholder realtime window has nothing unsaved: the program closes at once.
@@ -555,7 +555,8 @@ TEST_F(MainFrameTest, BackgroundCarriesTheBanner) {
 }
 
 TEST(ProgramFont, ChineseGlyphsAreDrawnNotBoxes) {
-    apptest::App();
+    guitest::App();
+    CFlowApp::ApplyProgramFont();
     // Missing glyphs all draw as the same box; real ones differ from each other.
     const auto render = [](const QString& text) {
         QImage image(40, 30, QImage::Format_RGB32);

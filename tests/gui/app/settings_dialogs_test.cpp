@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QSpinBox>
 
-#include "app_test_support.h"
+#include "gui/gui_test_support.h"
 #include "gui/link/com_dlg.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-using SettingsTest = apptest::ProgramFolderTest;
+using SettingsTest = guitest::ProgramFolderTest;
 
 TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
     _tagComParam param;
@@ -132,8 +132,8 @@ TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {
 TEST_F(SettingsTest, SerialPortsListedInNumberOrder) {
     const kvrtest::TempDir dev;
     for (const char* name : {"ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console", "ttyS0"})
-        apptest::WriteBytes(dev.file(name), {});
-    const QString root = apptest::Q(dev.path());
+        guitest::WriteBytes(dev.file(name), {});
+    const QString root = guitest::Q(dev.path());
     EXPECT_EQ(SerialPortNames(root), (QStringList{root + "/ttyACM1", root + "/ttyS0", root + "/ttyS2",
                                                   root + "/ttyS10", root + "/ttyUSB0"}));
 }

@@ -15,7 +15,7 @@
 #include "gui/charts/dial_painter.h"
 #include "gui/charts/range_dial_ctrl.h"
 #include "gui/charts/rrange_view.h"
-#include "gui/link/color_button.h"
+#include "gui/common/color_ref.h"
 #include "support/test_support.h"
 
 namespace {

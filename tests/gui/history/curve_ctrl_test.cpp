@@ -6,12 +6,12 @@
 #include <QtTest/QTest>
 
 #include "gui/history/curve_ctrl.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "history_test_support.h"
 
 namespace {
 
-using namespace historytest;
+using namespace guitest;
 
 class CurveCtrlTest : public testing::Test {
 protected:
@@ -30,7 +30,7 @@ protected:
     QColor PlotPixel(const QImage& image, int column, int row) const {
         return image.pixelColor(At(column, row));
     }
-    int CountInPlot(const QColor& color) { return CountColor(Render(*ctrl_), plot_, color); }
+    int CountInPlot(const QColor& color) { return CountColor(Shot(*ctrl_), plot_, color); }
 
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(CurveCtrlTest, RampPassesThroughTheExpectedPixels) {
-    const QImage image = Render(*ctrl_);
+    const QImage image = Shot(*ctrl_);
     for (const int column : {1, 150, 300, 451, 598}) {
         SCOPED_TRACE(column);
         EXPECT_EQ(PlotPixel(image, column, ExpectedRow(column)), kRed);
@@ -74,7 +74,7 @@ TEST_F(CurveCtrlTest, PercentModeDrawsThePercentOfTheChannelRange) {
     file_->Header().yMode = 0;
     ctrl_->ApplyFileSettings();
     ctrl_->Rebuild();
-    QImage image = Render(*ctrl_);
+    QImage image = Shot(*ctrl_);
     EXPECT_EQ(PlotPixel(image, 20, ExpectedRow(50.0)), kRed);
     EXPECT_EQ(PlotPixel(image, 30, ExpectedRow(75.0)), kRed);
     EXPECT_EQ(PlotPixel(image, 500, ExpectedRow(100.0)), kGreen);
@@ -83,7 +83,7 @@ TEST_F(CurveCtrlTest, PercentModeDrawsThePercentOfTheChannelRange) {
     file_->Header().yMode = 1;
     ctrl_->ApplyFileSettings();
     ctrl_->Rebuild();
-    image = Render(*ctrl_);
+    image = Shot(*ctrl_);
     EXPECT_EQ(PlotPixel(image, 20, ExpectedRow(20.0)), kRed);
     EXPECT_NE(PlotPixel(image, 20, ExpectedRow(50.0)), kRed);
 }
@@ -91,7 +91,7 @@ TEST_F(CurveCtrlTest, PercentModeDrawsThePercentOfTheChannelRange) {
 TEST_F(CurveCtrlTest, CursorShowsLineMarkerAndReadoutOnTheFarSide) {
     QTest::mouseClick(ctrl_.get(), Qt::LeftButton, Qt::NoModifier, At(100, 300));
     EXPECT_EQ(ctrl_->GetCursorTime(), file_->GetStartTime() + 100);
-    QImage image = Render(*ctrl_);
+    QImage image = Shot(*ctrl_);
     // A contrasting line over the black plot and a yellow marker above it.
     EXPECT_EQ(PlotPixel(image, 100, 390), Qt::white);
     EXPECT_EQ(image.pixelColor(At(100, 0).x(), 5), kYellow);
@@ -105,7 +105,7 @@ TEST_F(CurveCtrlTest, CursorShowsLineMarkerAndReadoutOnTheFarSide) {
     EXPECT_EQ(box.height(), 7 * 18);
 
     QTest::mouseClick(ctrl_.get(), Qt::LeftButton, Qt::NoModifier, At(301, 300));
-    image = Render(*ctrl_);
+    image = Shot(*ctrl_);
     box = ctrl_->ReadoutRect();
     EXPECT_EQ(box.left(), plot_.left());
     EXPECT_EQ(image.pixelColor(box.left() + 5, box.top() + 30), ButtonFaceColor());
@@ -121,7 +121,7 @@ TEST_F(CurveCtrlTest, ReadoutWritesValuesOutsideTheAlarmBandInRed) {
         QTest::mouseClick(ctrl_.get(), Qt::LeftButton, Qt::NoModifier, At(record, 300));
         const QRect box = ctrl_->ReadoutRect();
         const QRect textArea(box.left() + 10 + 33, box.top() + 2 * 18, box.width() - 53, 18);
-        return CountPixels(Render(*ctrl_), textArea, reddish);
+        return CountPixels(Shot(*ctrl_), textArea, reddish);
     };
     EXPECT_GT(channelRowRedPixels(1), 10);   // 1 kPa: below the band
     EXPECT_EQ(channelRowRedPixels(10), 0);   // inside
@@ -137,7 +137,7 @@ TEST_F(CurveCtrlTest, SelectionBandAndMarkersCoverTheSelectedTimes) {
     EXPECT_EQ(start, file_->GetStartTime() + 100);
     EXPECT_EQ(end, file_->GetStartTime() + 300);
 
-    const QImage image = Render(*ctrl_);
+    const QImage image = Shot(*ctrl_);
     const QColor band(0, 80, 80);  // XOR over the black background
     for (const int column : {100, 200, 300}) EXPECT_EQ(PlotPixel(image, column, 50), band) << column;
     EXPECT_EQ(PlotPixel(image, 99, 50), Qt::black);
@@ -160,9 +160,9 @@ TEST_F(CurveCtrlTest, SelectionBandAndMarkersCoverTheSelectedTimes) {
     // Dragged back onto its starting column the selection is empty: band and markers go.
     SendMouse(ctrl_.get(), QEvent::MouseButtonPress, At(100, 50), Qt::LeftButton, Qt::LeftButton);
     SendMouse(ctrl_.get(), QEvent::MouseMove, At(300, 50), Qt::NoButton, Qt::LeftButton);
-    ASSERT_EQ(PlotPixel(Render(*ctrl_), 200, 50), band);
+    ASSERT_EQ(PlotPixel(Shot(*ctrl_), 200, 50), band);
     SendMouse(ctrl_.get(), QEvent::MouseMove, At(100, 50), Qt::NoButton, Qt::LeftButton);
-    const QImage emptied = Render(*ctrl_);
+    const QImage emptied = Shot(*ctrl_);
     EXPECT_EQ(CountColor(emptied, plot_, band), 0);
     EXPECT_EQ(CountColor(emptied, ctrl_->MarkerStripRect(), kYellow), 0);
     SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, At(100, 50), Qt::LeftButton, Qt::NoButton);
@@ -174,7 +174,7 @@ TEST_F(CurveCtrlTest, ValueLabelsLeaveTwelvePixelsAndTimeLabelsTheirSpacing) {
     file_->Header().gridCount1 = 20;  // time divisions of 30 pixels: every second labelled
     ctrl_->ApplyFileSettings();
     ctrl_->Rebuild();
-    const QImage image = Render(*ctrl_);
+    const QImage image = Shot(*ctrl_);
     const QRect axis = ctrl_->ValueAxisRect();
     const QColor shadow = ButtonShadowColor();
     for (int k = 1; k < 49; ++k) {
@@ -196,7 +196,7 @@ TEST_F(CurveCtrlTest, NoFileDrawsAnEmptyBlackPlot) {
     empty.show();
     empty.Rebuild();
     QTest::mouseClick(&empty, Qt::LeftButton, Qt::NoModifier, At(100, 100));
-    const QImage image = Render(empty);
+    const QImage image = Shot(empty);
     EXPECT_EQ(CountColor(image, empty.PlotRect(), Qt::black), kPlotWidth * kPlotHeight);
     EXPECT_TRUE(empty.ReadoutRect().isEmpty());
 }

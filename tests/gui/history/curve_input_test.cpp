@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace historytest;
+using namespace guitest;
 
 class ScrollBarTest : public testing::Test {
 protected:
@@ -113,7 +113,7 @@ TEST_F(ScrollBarTest, DraggingTellsTheCurveControlWhatToShow) {
     EXPECT_EQ(ctrl.GetWindowRange().second, file->GetEndTime());
     EXPECT_EQ(ctrl.GetWindowRange().second - ctrl.GetWindowRange().first, 150);
     // And the curve shows the last records: record 600 in the last column.
-    const QImage image = Render(ctrl);
+    const QImage image = Shot(ctrl);
     EXPECT_EQ(image.pixelColor(ctrl.PlotRect().topLeft() + QPoint(kPlotWidth - 1, ExpectedRow(600))), kRed);
 }
 
@@ -127,7 +127,7 @@ protected:
     }
 
     QColor PlotPixel(int column, int row) {
-        return Render(*ctrl_).pixelColor(ctrl_->PlotRect().topLeft() + QPoint(column, row));
+        return Shot(*ctrl_).pixelColor(ctrl_->PlotRect().topLeft() + QPoint(column, row));
     }
     QPoint AxisPoint(int row) const { return ctrl_->ValueAxisRect().topLeft() + QPoint(20, row); }
 

@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QtTest/QTest>
 
-#include "gui/app/command_ids.h"
-#include "gui/app/message_box.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace historytest;
+using namespace guitest;
 
 class HCViewTest : public testing::Test {
 protected:
@@ -143,7 +143,7 @@ TEST_F(HCViewTest, NextAndPreviousFourSkipChannelsNotInUseAndAreSaved) {
 
     view_->ExecuteCommand(cmd::kHideAllCurves);
     EXPECT_TRUE(ShownChannels().empty());
-    EXPECT_EQ(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+    EXPECT_EQ(CountColor(Shot(*Curve()), Curve()->PlotRect(), kRed), 0);
 }
 
 TEST_F(HCViewTest, ChannelPanelShowsAndHidesCurves) {
@@ -159,10 +159,10 @@ TEST_F(HCViewTest, ChannelPanelShowsAndHidesCurves) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), QString::fromStdString(file_->GetChannelName(0)));
     EXPECT_TRUE(box->isChecked());
-    ASSERT_GT(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+    ASSERT_GT(CountColor(Shot(*Curve()), Curve()->PlotRect(), kRed), 0);
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box->height() / 2));
     EXPECT_EQ(file_->Header().channels[0].showState, 0);
-    EXPECT_EQ(CountColor(Render(*Curve()), Curve()->PlotRect(), kRed), 0);
+    EXPECT_EQ(CountColor(Shot(*Curve()), Curve()->PlotRect(), kRed), 0);
 
     // Next four brings channel 0 back, and the panel ticks it again.
     view_->ExecuteCommand(cmd::kNextFour);

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "core/datafile/sample_file.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "support/test_support.h"

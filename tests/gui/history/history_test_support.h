@@ -1,29 +1,14 @@
 #pragma once
-// Shared by the history-curve tests: the application, a ramp file with known pixels, and
-// mouse input with explicit button states.
-#include <QApplication>
-#include <QMouseEvent>
-#include <QWidget>
+// The history-curve tests' ramp file with known pixels and a curve control showing it.
 #include <functional>
 #include <memory>
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
+#include "gui/gui_test_support.h"
 #include "gui/history/curve_ctrl.h"
-#include "support/test_support.h"
 
-namespace historytest {
-
-// gtest_main owns main(), so the application is made on first use and never deleted:
-// destroyed among the static objects at exit it would outlive parts of Qt it needs.
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_gui_history";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+namespace guitest {
 
 // Curve colours of the sample file.
 inline const QColor kRed(255, 0, 0);      // channel 0
@@ -67,39 +52,6 @@ inline std::unique_ptr<kvr::CXFile> OpenRampFile(
     return file;
 }
 
-inline QImage Render(QWidget& widget) {
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-inline int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
-    int count = 0;
-    const QRect clipped = area & image.rect();
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (match(image.pixelColor(x, y))) ++count;
-    return count;
-}
-
-inline int CountColor(const QImage& image, const QRect& area, const QColor& color) {
-    return CountPixels(image, area, [&](QColor c) { return c == color; });
-}
-
-// Mouse events with the button state a drag has (QTest's move carries no buttons).
-inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint position, Qt::MouseButton button,
-                      Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(position), QPointF(widget->mapToGlobal(position)), button, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-inline void Drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    SendMouse(widget, QEvent::MouseButtonPress, from, button, button);
-    const int steps = 4;
-    for (int i = 1; i <= steps; ++i)
-        SendMouse(widget, QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, button);
-    SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
-}
-
 // A curve control of kWidth x kHeight showing file, laid out and drawn.
 inline std::unique_ptr<CXCurveCtrl> ShowCurveCtrl(kvr::CXFile* file) {
     auto ctrl = std::make_unique<CXCurveCtrl>();
@@ -111,4 +63,4 @@ inline std::unique_ptr<CXCurveCtrl> ShowCurveCtrl(kvr::CXFile* file) {
     return ctrl;
 }
 
-}  // namespace historytest
+}  // namespace guitest

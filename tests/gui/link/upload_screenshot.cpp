@@ -9,7 +9,7 @@
 
 #include "core/link/pty_pair.h"
 #include "core/link/sim_process.h"
-#include "gui/app/message_box.h"
+#include "gui/common/message_box.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/link/upload_relay.h"
 #include "support/test_support.h"

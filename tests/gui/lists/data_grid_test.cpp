@@ -6,24 +6,24 @@
 #include <QTest>
 
 #include "core/analysis/grid_copy.h"
-#include "gui/history/system_colors.h"
+#include "gui/common/system_colors.h"
 #include "gui/lists/grid_cells.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 
 using kvr::Time;
-using listtest::Cell;
-using listtest::ExpectedCell;
-using listtest::T0;
+using guitest::Cell;
+using guitest::ExpectedCell;
+using guitest::T0;
 
 namespace {
 
 class DataGridTest : public ::testing::Test {
 protected:
-    void SetUp() override { listtest::App(); }
+    void SetUp() override { guitest::App(); }
 
     // A grid of 1000 x 400 pixels on a ramp file.
     void Show(kvr::SampleOptions options) {
-        file_ = listtest::OpenSample(dir_, options);
+        file_ = guitest::OpenSample(dir_, options);
         ASSERT_TRUE(file_);
         // No alarm bands, so that every value is black unless a test sets a band.
         for (kvr::ChannelDescriptor& channel : file_->Header().channels)
@@ -69,10 +69,10 @@ int RowY(int row) { return row * CXDataGrid::kRowHeight + CXDataGrid::kRowHeight
 }  // namespace
 
 TEST_F(DataGridTest, RowsFollowTheRowStep) {
-    Show(listtest::Records(20, 10));
+    Show(guitest::Records(20, 10));
     grid_.SetRowStep(3);
     grid_.Redraw();
-    const QImage shot = listtest::Shot(grid_);
+    const QImage shot = guitest::Shot(grid_);
     // Row k shows record 3(k-1): sequence k, its time, its value.
     for (int row = 1; row <= 7; ++row) {
         const int record = 3 * (row - 1);
@@ -84,8 +84,8 @@ TEST_F(DataGridTest, RowsFollowTheRowStep) {
 }
 
 TEST_F(DataGridTest, OneRecordFileShowsOneRow) {
-    Show(listtest::Records(1));
-    const QImage shot = listtest::Shot(grid_);
+    Show(guitest::Records(1));
+    const QImage shot = guitest::Shot(grid_);
     ExpectCell(shot, 1, kSequenceColumn, QStringLiteral("1"));
     ExpectCell(shot, 1, kTimeColumn, QStringLiteral("2026-01-05 00:00:00"));
     ExpectCell(shot, 1, kFirstChannelColumn, QStringLiteral("0.00"));
@@ -94,26 +94,26 @@ TEST_F(DataGridTest, OneRecordFileShowsOneRow) {
 }
 
 TEST_F(DataGridTest, MomentsWithoutARecordShowDashes) {
-    kvr::SampleOptions options = listtest::Records(8);
+    kvr::SampleOptions options = guitest::Records(8);
     options.capacity = 5;
     Show(options);
-    const QImage shot = listtest::Shot(grid_);
+    const QImage shot = guitest::Shot(grid_);
     ExpectCell(shot, 5, kFirstChannelColumn, QStringLiteral("4.00"));
     ExpectCell(shot, 6, kFirstChannelColumn, QStringLiteral("----"));
     ExpectCell(shot, 6, kTimeColumn, QStringLiteral("2026-01-05 00:05:00"));  // the row remains
 }
 
 TEST_F(DataGridTest, RedOnlyOutsideARealAlarmBand) {
-    Show(listtest::Records(12));
+    Show(guitest::Records(12));
     kvr::ChannelDescriptor& channel = file_->Header().channels[0];
     channel.alarmLow = kvr::DecimalTriple::Encode(1.0f, 2);
     channel.alarmHigh = kvr::DecimalTriple::Encode(4.0f, 2);
     grid_.Redraw();
-    QImage shot = listtest::Shot(grid_);
+    QImage shot = guitest::Shot(grid_);
     // Records 0..11 hold 0..11: 1 and 4 are on the limits and stay black.
     for (int record = 0; record < 12; ++record) {
         const bool outside = record < 1 || record > 4;
-        const int red = listtest::CountPixels(Cell(shot, grid_, record + 1, kFirstChannelColumn), listtest::IsRed);
+        const int red = guitest::CountPixels(Cell(shot, grid_, record + 1, kFirstChannelColumn), guitest::IsRed);
         EXPECT_EQ(red > 0, outside) << "record " << record << ": " << red << " red pixels";
         if (!outside) ExpectCell(shot, record + 1, kFirstChannelColumn, QStringLiteral("%1.00").arg(record));
     }
@@ -121,13 +121,13 @@ TEST_F(DataGridTest, RedOnlyOutsideARealAlarmBand) {
 
     channel.alarmHigh = kvr::DecimalTriple::Encode(1.0f, 2);  // high == low: no band
     grid_.Redraw();
-    shot = listtest::Shot(grid_);
-    EXPECT_EQ(listtest::CountPixels(shot, listtest::IsRed), 0);
+    shot = guitest::Shot(grid_);
+    EXPECT_EQ(guitest::CountPixels(shot, guitest::IsRed), 0);
 }
 
 TEST_F(DataGridTest, ChannelsNotInUseHaveNoColumn) {
     kvrtest::TempDir dir;
-    auto file = listtest::OpenSample(dir, listtest::Records(5));
+    auto file = guitest::OpenSample(dir, guitest::Records(5));
     ASSERT_TRUE(file);
     file->Header().channels[1].showState = 2;
     CXDataGrid grid;
@@ -142,7 +142,7 @@ TEST_F(DataGridTest, ChannelsNotInUseHaveNoColumn) {
 }
 
 TEST_F(DataGridTest, SelectionCopiesTheSameTextEitherWay) {
-    Show(listtest::Records(30));
+    Show(guitest::Records(30));
     const std::string expected = kvr::BuildGridCopyText(*file_, T0() + 60, T0() + 180);
 
     QTest::mouseClick(&grid_, Qt::LeftButton, Qt::NoModifier, QPoint(100, RowY(4)));
@@ -160,7 +160,7 @@ TEST_F(DataGridTest, SelectionCopiesTheSameTextEitherWay) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected) << "downward selection";
 
     // Selected rows are filled with the button-face colour.
-    const QImage shot = listtest::Shot(grid_);
+    const QImage shot = guitest::Shot(grid_);
     EXPECT_EQ(shot.pixelColor(500, RowY(3) + 5), ButtonFaceColor());
     EXPECT_EQ(shot.pixelColor(500, RowY(6) + 5), ButtonHighlightColor());
 
@@ -170,7 +170,7 @@ TEST_F(DataGridTest, SelectionCopiesTheSameTextEitherWay) {
 }
 
 TEST_F(DataGridTest, CopyingWithoutSelectionLeavesTheClipboard) {
-    Show(listtest::Records(5));
+    Show(guitest::Records(5));
     QApplication::clipboard()->setText(QStringLiteral("before"));
     grid_.CopySelection();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
@@ -181,7 +181,7 @@ TEST_F(DataGridTest, CopyingWithoutSelectionLeavesTheClipboard) {
 }
 
 TEST_F(DataGridTest, ColumnBorderDragStopsAtFivePixels) {
-    Show(listtest::Records(5));
+    Show(guitest::Records(5));
     const int border = grid_.ColumnWidth(0) + grid_.ColumnWidth(1);  // right edge of "时间"
     Move(QPoint(border + 1, 10), Qt::NoButton);
     EXPECT_EQ(grid_.cursor().shape(), Qt::SplitHCursor);
@@ -198,7 +198,7 @@ TEST_F(DataGridTest, ColumnBorderDragStopsAtFivePixels) {
 }
 
 TEST_F(DataGridTest, ScrollingInputs) {
-    Show(listtest::Records(1000));
+    Show(guitest::Records(1000));
     QScrollBar* vertical = Bar(Qt::Vertical);
     ASSERT_TRUE(vertical && vertical->isVisibleTo(&grid_));
     EXPECT_EQ(vertical->maximum(), 1000);
@@ -228,7 +228,7 @@ TEST_F(DataGridTest, ScrollingInputs) {
     grid_.ScrollDown(5000);
     grid_.Redraw();
     EXPECT_EQ(grid_.GetTopTime(), file_->GetEndTime());
-    const QImage shot = listtest::Shot(grid_);
+    const QImage shot = guitest::Shot(grid_);
     ExpectCell(shot, 1, kSequenceColumn, QStringLiteral("1000"));
     ExpectCell(shot, 2, kSequenceColumn, QString());
 
@@ -246,9 +246,9 @@ TEST_F(DataGridTest, ScrollingInputs) {
 }
 
 TEST_F(DataGridTest, ScrolledChannelsMoveLeft) {
-    Show(listtest::Records(5));
+    Show(guitest::Records(5));
     Bar(Qt::Horizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    const QImage shot = listtest::Shot(grid_);
+    const QImage shot = guitest::Shot(grid_);
     // The first channel column now holds channel 2 ("PT101压力", "%.3f").
     const QImage cell = shot.copy(grid_.ColumnWidth(0) + grid_.ColumnWidth(1) + 1, RowY(1) - 9,
                                   grid_.ColumnWidth(kFirstChannelColumn + 1) - 1, 19);

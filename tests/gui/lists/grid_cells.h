@@ -4,11 +4,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 
-namespace listtest {
-
-inline QImage Shot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+namespace guitest {
 
 inline int ColumnLeft(const CXDataGrid& grid, int column) {
     int left = 0;
@@ -40,14 +39,4 @@ inline QImage ExpectedCell(const CXDataGrid& grid, int column, const QString& te
     return image.copy(1, 1, width - 1, CXDataGrid::kRowHeight - 1);
 }
 
-inline int CountPixels(const QImage& image, const std::function<bool(QColor)>& match) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (match(image.pixelColor(x, y))) ++count;
-    return count;
-}
-
-inline bool IsRed(QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
-
-}  // namespace listtest
+}  // namespace guitest

@@ -6,11 +6,11 @@
 #include "core/analysis/channel_text.h"
 #include "core/analysis/grid_copy.h"
 #include "core/analysis/grid_rows.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 
 using kvr::GridTimeline;
 using kvr::Time;
-using listtest::T0;
+using guitest::T0;
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(GridTimeline, ScrollBarThumbCoversLargeFiles) {
 
 TEST(GridCopy, TextIsExactWithEveryChannelAndEitherDirection) {
     kvrtest::TempDir dir;
-    auto file = listtest::OpenSample(dir, listtest::Records(10));
+    auto file = guitest::OpenSample(dir, guitest::Records(10));
     ASSERT_TRUE(file);
     file->Header().channels[2].showState = 2;  // not in use: no column, but copied
 
@@ -98,9 +98,9 @@ TEST(GridCopy, TextIsExactWithEveryChannelAndEitherDirection) {
 
 TEST(GridCopy, MissingRecordsAndUnitlessChannels) {
     kvrtest::TempDir dir;
-    kvr::SampleOptions options = listtest::Records(6);
+    kvr::SampleOptions options = guitest::Records(6);
     options.capacity = 4;  // the last two moments have no stored record
-    auto file = listtest::OpenSample(dir, options);
+    auto file = guitest::OpenSample(dir, options);
     ASSERT_TRUE(file);
     std::memset(file->Header().channels[5].unit, 0, sizeof file->Header().channels[5].unit);
 
@@ -116,7 +116,7 @@ TEST(GridCopy, MissingRecordsAndUnitlessChannels) {
 
 TEST(ChannelText, AlarmBandMarksOnlyValuesOutsideARealBand) {
     kvrtest::TempDir dir;
-    auto file = listtest::OpenSample(dir, listtest::Records(2));
+    auto file = guitest::OpenSample(dir, guitest::Records(2));
     ASSERT_TRUE(file);
     kvr::ChannelDescriptor& channel = file->Header().channels[0];
     struct Case { float low, high, value; bool red; };

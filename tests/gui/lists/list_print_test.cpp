@@ -9,28 +9,28 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/gui_test_support.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 namespace {
 
 struct StubOwner : CListOwner {
-    void ListClosed(CXListView*) override {}
+    void ListClosed(QWidget*) override {}
     void ListActivated() override {}
 };
 
 int PdfPages(const std::string& pdf) {
-    const std::string info = listtest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
+    const std::string info = guitest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromStdString(info));
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 QString PdfText(const std::string& pdf, int page) {
-    const std::string text = listtest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
+    const std::string text = guitest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
                                                   std::to_string(page) + " '" + pdf + "' - 2>/dev/null");
     return QString::fromStdString(text);
 }
@@ -38,9 +38,9 @@ QString PdfText(const std::string& pdf, int page) {
 class ListPrintTest : public ::testing::Test {
 protected:
     void Open(int records) {
-        listtest::App();
+        guitest::App();
         view_.reset();
-        file_ = listtest::OpenSample(dir_, listtest::Records(records),
+        file_ = guitest::OpenSample(dir_, guitest::Records(records),
                                      "sample" + std::to_string(records) + ".FDZ");
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
@@ -117,14 +117,14 @@ TEST_F(ListPrintTest, PreviewAsksForTheOrientationAndRendersItsPage) {
     bool askedOrientation = false;
     int previewPages = -1;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    listtest::WhenModal([&](QWidget* dialog) {
+    guitest::WhenModal([&](QWidget* dialog) {
         askedOrientation = dialog->windowTitle() == QStringLiteral("数据列表打印方向");
-        auto* portrait = listtest::Child<QCheckBox>(dialog, "portraitBox");
-        auto* landscape = listtest::Child<QCheckBox>(dialog, "landscapeBox");
+        auto* portrait = guitest::Child<QCheckBox>(dialog, "portraitBox");
+        auto* landscape = guitest::Child<QCheckBox>(dialog, "landscapeBox");
         EXPECT_TRUE(portrait->isChecked());
         landscape->click();
         EXPECT_FALSE(portrait->isChecked()) << "the two boxes exclude each other";
-        listtest::WhenModal([&](QWidget* preview) {
+        guitest::WhenModal([&](QWidget* preview) {
             auto* previewDialog = qobject_cast<QPrintPreviewDialog*>(preview);
             ASSERT_NE(previewDialog, nullptr);
             auto* widget = preview->findChild<QPrintPreviewWidget*>();
@@ -136,7 +136,7 @@ TEST_F(ListPrintTest, PreviewAsksForTheOrientationAndRendersItsPage) {
             widget->print();
             preview->close();
         });
-        listtest::Child<QPushButton>(dialog, "okButton")->click();
+        guitest::Child<QPushButton>(dialog, "okButton")->click();
     });
     view_->ExecuteCommand(cmd::kPrintPreview);
     EXPECT_TRUE(askedOrientation);
@@ -151,7 +151,7 @@ TEST_F(ListPrintTest, ContinuousPrintPreviewsEveryPageFromTheTopRow) {
     Open(130);
     view_->Grid()->GoToTime(file_->GetStartTime() + 10 * 60);  // 120 rows left: 3 pages
     int previewPages = -1;
-    listtest::WhenModal([&](QWidget* preview) {
+    guitest::WhenModal([&](QWidget* preview) {
         auto* widget = preview->findChild<QPrintPreviewWidget*>();
         ASSERT_NE(widget, nullptr);
         previewPages = widget->pageCount();

@@ -6,13 +6,13 @@
 #include <QPushButton>
 
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/gui_test_support.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
-using listtest::T0;
+using guitest::T0;
 
 namespace {
 
@@ -20,7 +20,7 @@ struct StubOwner : CListOwner {
     kvr::FindState find;
     int closed = 0;
     int activated = 0;
-    void ListClosed(CXListView*) override { ++closed; }
+    void ListClosed(QWidget*) override { ++closed; }
     void ListActivated() override { ++activated; }
     kvr::FindState* ListFindState() override { return &find; }
 };
@@ -28,8 +28,8 @@ struct StubOwner : CListOwner {
 class ListViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        listtest::App();
-        file_ = listtest::OpenSample(dir_, listtest::Records(1000));
+        guitest::App();
+        file_ = guitest::OpenSample(dir_, guitest::Records(1000));
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1600, 900);
@@ -97,16 +97,16 @@ TEST_F(ListViewTest, LiveListFollowsTheNewestRecordOnlyWhenAsked) {
 TEST_F(ListViewTest, FilterRefusesStepsBelowOneAndAlwaysOpensWithOne) {
     view_->SetHistoryOwner(&owner_);
     view_->SetFile(file_.get());
-    listtest::MessageRecorder messages;
+    guitest::MessageRecorder messages;
     bool refusedStayedOpen = false;
-    listtest::WhenModal([&](QWidget* dialog) {
-        auto* edit = listtest::Child<QLineEdit>(dialog, "stepEdit");
+    guitest::WhenModal([&](QWidget* dialog) {
+        auto* edit = guitest::Child<QLineEdit>(dialog, "stepEdit");
         EXPECT_EQ(edit->text(), QStringLiteral("1"));
         edit->setText(QStringLiteral("0"));
-        listtest::Child<QPushButton>(dialog, "okButton")->click();
+        guitest::Child<QPushButton>(dialog, "okButton")->click();
         refusedStayedOpen = dialog->isVisible();
         edit->setText(QStringLiteral("3"));
-        listtest::Child<QPushButton>(dialog, "okButton")->click();
+        guitest::Child<QPushButton>(dialog, "okButton")->click();
     });
     view_->ExecuteCommand(CXListView::kFilterCommand);
     EXPECT_TRUE(refusedStayedOpen);
@@ -114,9 +114,9 @@ TEST_F(ListViewTest, FilterRefusesStepsBelowOneAndAlwaysOpensWithOne) {
     EXPECT_EQ(messages.Texts()[0], QStringLiteral("间隔必须是不小于 1 的整数！"));
     EXPECT_EQ(view_->Grid()->GetRowStep(), 3);
 
-    listtest::WhenModal([&](QWidget* dialog) {
-        EXPECT_EQ(listtest::Child<QLineEdit>(dialog, "stepEdit")->text(), QStringLiteral("1"));
-        listtest::Child<QPushButton>(dialog, "cancelButton")->click();
+    guitest::WhenModal([&](QWidget* dialog) {
+        EXPECT_EQ(guitest::Child<QLineEdit>(dialog, "stepEdit")->text(), QStringLiteral("1"));
+        guitest::Child<QPushButton>(dialog, "cancelButton")->click();
     });
     view_->ExecuteCommand(CXListView::kFilterCommand);
     EXPECT_EQ(view_->Grid()->GetRowStep(), 3) << "cancel keeps the filter";

@@ -9,18 +9,18 @@
 
 #include "core/datafile/gbk.h"
 #include "core/datafile/sample_file.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/list_owner.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 #include "support/test_support.h"
 
 namespace {
 
 struct Owner : CListOwner {
-    void ListClosed(CXListView*) override {}
+    void ListClosed(QWidget*) override {}
     void ListActivated() override {}
 };
 

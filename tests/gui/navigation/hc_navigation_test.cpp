@@ -10,18 +10,18 @@
 #include <QTimeEdit>
 
 #include "core/datafile/program.h"
-#include "gui/app/command_ids.h"
+#include "gui/common/command_ids.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 #include "gui/lists/list_view.h"
 
 using kvr::Time;
-using listtest::Child;
-using listtest::T0;
+using guitest::Child;
+using guitest::T0;
 
 namespace {
 
@@ -34,7 +34,7 @@ void SetPickers(QWidget* dialog, const char* prefix, Time t) {
 class HistoryNavigationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = listtest::Records(100, 60, 0);
+        kvr::SampleOptions options = guitest::Records(100, 60, 0);
         options.sample = kvr::RampSample;
         std::string error;
         path_ = dir_.file("curves.FDZ");
@@ -52,7 +52,7 @@ protected:
     kvrtest::TempDir dir_;
     std::string path_;
     std::unique_ptr<CHCView> view_;
-    listtest::MessageRecorder messages_;
+    guitest::MessageRecorder messages_;
 };
 
 }  // namespace
@@ -90,14 +90,14 @@ TEST_F(HistoryNavigationTest, TagsAtTheCursorPersistAndAreDrawn) {
 }
 
 TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
-    listtest::WhenModal([](QWidget* dialog) {
+    guitest::WhenModal([](QWidget* dialog) {
         SetPickers(dialog, "goto", T0() + 20 * 60 + 59);
         Child<QPushButton>(dialog, "jumpButton")->click();
     });
     view_->ExecuteCommand(cmd::kGoTo);
     EXPECT_EQ(Curve()->GetCursorTime(), T0() + 20 * 60);
 
-    listtest::WhenModal([](QWidget* dialog) {
+    guitest::WhenModal([](QWidget* dialog) {
         SetPickers(dialog, "start", T0() + 10 * 60);
         SetPickers(dialog, "end", T0() + 40 * 60);
         Child<QPushButton>(dialog, "okButton")->click();
@@ -108,7 +108,7 @@ TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
 
     // A fresh search of the curves tests its first record: record 0 holds 0 on channel 1.
     EXPECT_FALSE(view_->IsCommandEnabled(cmd::kFindNext));
-    listtest::WhenModal([](QWidget* dialog) {
+    guitest::WhenModal([](QWidget* dialog) {
         Child<QLineEdit>(dialog, "valueEdit")->setText(QStringLiteral("0"));
         Child<QComboBox>(dialog, "channelList")->setCurrentIndex(1);
         Child<QPushButton>(dialog, "findNextButton")->click();
@@ -124,7 +124,7 @@ TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
 }
 
 TEST_F(HistoryNavigationTest, ValueLabelsAreKeptWithTheOpenFile) {
-    listtest::WhenModal([](QWidget* dialog) {
+    guitest::WhenModal([](QWidget* dialog) {
         Child<QLineEdit>(dialog, "nameEdit1")->setText(QStringLiteral("低限"));
         Child<QLineEdit>(dialog, "valueEdit1")->setText(QStringLiteral("4"));
         Child<QAbstractButton>(dialog, "shownBox1")->click();
@@ -137,10 +137,10 @@ TEST_F(HistoryNavigationTest, ValueLabelsAreKeptWithTheOpenFile) {
 }
 
 TEST(HistoryDataList, OpensOnceInItsOwnChildWindow) {
-    listtest::App();
+    guitest::App();
     kvrtest::TempDir dir;
     kvr::SetProgramFolder(dir.path());
-    kvr::SampleOptions options = listtest::Records(100);
+    kvr::SampleOptions options = guitest::Records(100);
     const std::string path = dir.file("list.FDZ");
     ASSERT_TRUE(kvr::WriteSampleFile(path, options));
     {

@@ -11,19 +11,19 @@
 #include <QTimeEdit>
 
 #include "core/analysis/find_search.h"
-#include "gui/app/command_ids.h"
-#include "gui/history/find_dialog.h"
-#include "gui/history/goto_dialog.h"
-#include "gui/history/range_dialog.h"
-#include "gui/history/tag_list.h"
+#include "gui/common/command_ids.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
+#include "gui/history/range_dlg.h"
+#include "gui/navigation/tag_list.h"
 #include "gui/lists/data_grid.h"
-#include "gui/lists/gui_test_support.h"
-#include "gui/lists/list_owner.h"
+#include "gui/gui_test_support.h"
+#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 
 using kvr::Time;
-using listtest::Child;
-using listtest::T0;
+using guitest::Child;
+using guitest::T0;
 
 namespace {
 
@@ -38,19 +38,19 @@ void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, n
 class NavigationDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = listtest::Records(100, 60, 3);
-        file_ = listtest::OpenSample(dir_, options);
+        kvr::SampleOptions options = guitest::Records(100, 60, 3);
+        file_ = guitest::OpenSample(dir_, options);
         ASSERT_TRUE(file_);
     }
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
-    listtest::MessageRecorder messages_;
+    guitest::MessageRecorder messages_;
 };
 
 }  // namespace
 
 TEST_F(NavigationDialogTest, GoToSnapsTimesAndRefusesOutsideTheFile) {
-    CGoToDialog dialog(*file_);
+    CGoToDlg dialog(*file_);
     dialog.show();
     EXPECT_EQ(Child<QDateEdit>(&dialog, "gotoDate")->date(), QDate(2026, 1, 5));
     EXPECT_TRUE(Child<QDateEdit>(&dialog, "gotoDate")->isEnabled());
@@ -76,7 +76,7 @@ TEST_F(NavigationDialogTest, GoToSnapsTimesAndRefusesOutsideTheFile) {
 
 TEST_F(NavigationDialogTest, GoToATag) {
     ASSERT_EQ(file_->GetTagCount(), 3);
-    CGoToDialog dialog(*file_);
+    CGoToDlg dialog(*file_);
     dialog.show();
     auto* list = Child<CTagList>(&dialog, "tagList");
     ASSERT_EQ(list->rowCount(), 3);
@@ -99,7 +99,7 @@ TEST_F(NavigationDialogTest, GoToATag) {
 
 TEST_F(NavigationDialogTest, RangeChecksInOrder) {
     const Time end = file_->GetEndTime();
-    CRangeDialog dialog(*file_, T0() + 600, T0() + 1200);
+    CRangeDlg dialog(*file_, T0() + 600, T0() + 1200);
     dialog.show();
     EXPECT_EQ(Child<QLabel>(&dialog, "fileSpan")->text(),
               QStringLiteral("2026-01-05 00-00-00\n2026-01-05 01-39-00"));
@@ -135,9 +135,9 @@ TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
     state.value = 12.5f;
     state.channel = 2;
     state.direction = kvr::FindState::kBackward;
-    CFindDialog dialog(*file_, state);
+    CFindDlg dialog(*file_, state);
     dialog.show();
-    QSignalSpy steps(&dialog, &CFindDialog::findStepRequested);
+    QSignalSpy steps(&dialog, &CFindDlg::findStepRequested);
     EXPECT_EQ(Child<QLineEdit>(&dialog, "valueEdit")->text(), QStringLiteral("12.5"));
     EXPECT_EQ(Child<QLineEdit>(&dialog, "toleranceEdit")->text(), QStringLiteral("0.05"));
     auto* channels = Child<QComboBox>(&dialog, "channelList");
@@ -175,7 +175,7 @@ namespace {
 
 struct FindOwner : CListOwner {
     kvr::FindState find;
-    void ListClosed(CXListView*) override {}
+    void ListClosed(QWidget*) override {}
     void ListActivated() override {}
     kvr::FindState* ListFindState() override { return &find; }
 };
@@ -184,9 +184,9 @@ struct FindOwner : CListOwner {
 
 TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     kvrtest::TempDir dir;
-    kvr::SampleOptions options = listtest::Records(100);
+    kvr::SampleOptions options = guitest::Records(100);
     options.sample = kvr::RampSample;  // channel 0 holds the record number
-    auto file = listtest::OpenSample(dir, options);
+    auto file = guitest::OpenSample(dir, options);
     ASSERT_TRUE(file);
     FindOwner owner;
     CXListView view;
@@ -196,7 +196,7 @@ TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     view.SetFile(file.get());
 
     // Searching for record 0's value from the file start: a list never reports that record.
-    listtest::WhenModal([&](QWidget* dialog) {
+    guitest::WhenModal([&](QWidget* dialog) {
         Child<QLineEdit>(dialog, "valueEdit")->setText(QStringLiteral("0"));
         Child<QComboBox>(dialog, "channelList")->setCurrentIndex(1);
         Click(dialog, "findNextButton");
@@ -217,7 +217,7 @@ TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     EXPECT_EQ(view.Grid()->GetTopTime(), T0() + 7 * 60) << "the list does not move";
 
     // The go-to dialog moves the list.
-    listtest::WhenModal([&](QWidget* dialog) {
+    guitest::WhenModal([&](QWidget* dialog) {
         SetPickers(dialog, "goto", T0() + 42 * 60 + 10);
         Click(dialog, "jumpButton");
     });

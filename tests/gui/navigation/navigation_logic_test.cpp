@@ -3,12 +3,12 @@
 
 #include "core/analysis/find_search.h"
 #include "core/analysis/navigation.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/gui_test_support.h"
 
 using kvr::FindOrigin;
 using kvr::FindState;
 using kvr::Time;
-using listtest::T0;
+using guitest::T0;
 
 namespace {
 
@@ -22,9 +22,9 @@ float SearchSample(int channel, int record) {
 class FindTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = listtest::Records(100);
+        kvr::SampleOptions options = guitest::Records(100);
         options.sample = SearchSample;
-        file_ = listtest::OpenSample(dir_, options);
+        file_ = guitest::OpenSample(dir_, options);
         ASSERT_TRUE(file_);
     }
     Time Record(int r) const { return T0() + r * 60; }

@@ -9,15 +9,15 @@
 
 #include "core/analysis/tag_marks.h"
 #include "core/datafile/gbk.h"
-#include "gui/history/tag_list.h"
-#include "gui/history/tag_manager_dialog.h"
+#include "gui/navigation/tag_list.h"
+#include "gui/history/tag_manager_dlg.h"
 #include "gui/history/tag_painter.h"
-#include "gui/history/value_label_dialog.h"
-#include "gui/lists/gui_test_support.h"
+#include "gui/history/value_label_dlg.h"
+#include "gui/gui_test_support.h"
 
 using kvr::Time;
-using listtest::Child;
-using listtest::T0;
+using guitest::Child;
+using guitest::T0;
 
 namespace {
 
@@ -27,9 +27,9 @@ constexpr int kPlotHeight = 300;
 // A 100-record file with only channel 0 shown: its value climbs from 0 to 39.6 (0 … 99 %
 // of its 0 … 40 range).
 std::unique_ptr<kvr::CXFile> MarkFile(const kvrtest::TempDir& dir) {
-    kvr::SampleOptions options = listtest::Records(100, 60, 0);
+    kvr::SampleOptions options = guitest::Records(100, 60, 0);
     options.sample = [](int channel, int record) { return channel == 0 ? record * 0.4f : 1.0f; };
-    auto file = listtest::OpenSample(dir, options);
+    auto file = guitest::OpenSample(dir, options);
     if (file)
         for (int c = 1; c < file->GetChannelCount(); ++c) file->Header().channels[c].showState = 0;
     return file;
@@ -169,11 +169,11 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
 
 TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
     kvrtest::TempDir dir;
-    auto file = listtest::OpenSample(dir, listtest::Records(100, 60, 4));
+    auto file = guitest::OpenSample(dir, guitest::Records(100, 60, 4));
     ASSERT_TRUE(file);
     const Time tags[] = {file->GetTag(0), file->GetTag(1), file->GetTag(2), file->GetTag(3)};
-    listtest::MessageRecorder messages(QMessageBox::Yes);
-    CTagManagerDialog dialog(*file);
+    guitest::MessageRecorder messages(QMessageBox::Yes);
+    CTagManagerDlg dialog(*file);
     dialog.show();
     auto* list = Child<CTagList>(&dialog, "tagList");
     ASSERT_EQ(list->rowCount(), 4);
@@ -211,11 +211,11 @@ TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
 
 TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     kvrtest::TempDir dir;
-    auto file = listtest::OpenSample(dir, listtest::Records(10));
+    auto file = guitest::OpenSample(dir, guitest::Records(10));
     ASSERT_TRUE(file);
-    listtest::MessageRecorder messages;
+    guitest::MessageRecorder messages;
     bool saved = false;
-    listtest::WhenModal([&](QWidget* dialog) {
+    guitest::WhenModal([&](QWidget* dialog) {
         Child<QLineEdit>(dialog, "nameEdit0")->setText(QStringLiteral("高高高高高高"));  // 12 GBK bytes
         Child<QLineEdit>(dialog, "valueEdit0")->setText(QStringLiteral("12.5"));
         Child<QCheckBox>(dialog, "shownBox0")->setChecked(true);

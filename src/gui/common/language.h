@@ -1,0 +1,12 @@
+#pragma once
+// The program's language. It picks the help file, the language of the settings dialogs and
+// of the export library, and the texts of Qt's own dialogs; the window texts stay Chinese.
+enum class Language { Chinese, English };
+
+Language ProgramLanguage();
+void SetProgramLanguage(Language language);
+
+// LanguageSetting/Language in Config.ini ("0" Chinese, "1" English; anything else reads
+// as Chinese).
+Language ReadLanguageSetting();
+bool WriteLanguageSetting(Language language);

@@ -1,0 +1,224 @@
+#pragma once
+// Shared by every GUI test: the application object, a program folder per test, sample
+// files, answering message boxes and modal dialogs, reading back what a widget shows, and
+// mouse input with explicit button states.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QMouseEvent>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/datafile/cxfile.h"
+#include "core/datafile/program.h"
+#include "core/datafile/sample_file.h"
+#include "gui/app/flow_app.h"
+#include "gui/common/message_box.h"
+#include "support/test_support.h"
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace guitest {
+
+// gtest_main owns main(), so the application is made on first use. It is never deleted:
+// destroyed among the static objects at exit it would outlive parts of Qt it needs.
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "kvr_gui_test";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Made before any test fixture, as fixtures may hold widgets.
+class AppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { App(); }
+};
+inline ::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+// Lets posted work run, including windows closed with delete-on-close.
+inline void Settle() {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Every test gets an empty program folder, so Config.ini starts absent, and the program's
+// font as the program applies it at start.
+class ProgramFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        CFlowApp::ApplyProgramFont();
+        kvr::SetProgramFolder(folder_.path());
+    }
+    void TearDown() override { kvr::SetProgramFolder(""); }
+    const kvrtest::TempDir& Folder() const { return folder_; }
+
+private:
+    kvrtest::TempDir folder_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Sample files
+
+inline kvr::Time T0() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
+
+// A history file made by kvrtool; fails the test when it cannot be made.
+inline std::string MakeSample(const kvrtest::TempDir& dir, const std::string& name,
+                              const std::string& options = "--records 120") {
+    const std::string path = dir.file(name);
+    const kvrtest::CommandResult made = kvrtest::RunTool("kvrtool", "make-sample '" + path + "' " + options);
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return path;
+}
+
+// A sample file in dir whose sample of channel c at record r is c * 1000 + r.
+inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir, kvr::SampleOptions options,
+                                               const std::string& name = "sample.FDZ") {
+    if (!options.sample) options.sample = kvr::RampSample;
+    const std::string path = dir.file(name);
+    std::string error;
+    if (!kvr::WriteSampleFile(path, options, &error)) {
+        ADD_FAILURE() << "sample file: " << error;
+        return nullptr;
+    }
+    auto file = std::make_unique<kvr::CXFile>();
+    if (file->Open(path) != 1) {
+        ADD_FAILURE() << "cannot open " << path;
+        return nullptr;
+    }
+    return file;
+}
+
+inline kvr::SampleOptions Records(int records, int interval = 60, int tags = 0) {
+    kvr::SampleOptions options;
+    options.records = records;
+    options.interval = interval;
+    options.tags = tags;
+    return options;
+}
+
+inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
+    QFile file(Q(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// ---------------------------------------------------------------------------------------
+// Message boxes and dialogs
+
+// Answers every message box with answer (or OK when it is not offered) and keeps what
+// each said.
+class MessageRecorder {
+public:
+    explicit MessageRecorder(QMessageBox::StandardButton answer = QMessageBox::Yes) : answer_(answer) {
+        SetMessageBoxHook([this](const MessageBoxRequest& request) {
+            shown_.push_back(request);
+            return request.buttons.testFlag(answer_) ? answer_ : QMessageBox::Ok;
+        });
+    }
+    ~MessageRecorder() { SetMessageBoxHook(nullptr); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void SetAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
+    const std::vector<MessageBoxRequest>& Shown() const { return shown_; }
+    QStringList Texts() const {
+        QStringList texts;
+        for (const MessageBoxRequest& r : shown_) texts << r.text;
+        return texts;
+    }
+    void Clear() { shown_.clear(); }
+
+private:
+    QMessageBox::StandardButton answer_;
+    std::vector<MessageBoxRequest> shown_;
+};
+
+// Runs action on the next modal dialog once the code under test has opened it.
+inline void WhenModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}
+
+template <typename T>
+T* Child(QWidget* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << "no child named " << name;
+    return child;
+}
+
+inline std::string RunCommand(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+// ---------------------------------------------------------------------------------------
+// Pixels and mouse
+
+inline QImage Shot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+inline int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
+    int count = 0;
+    const QRect clipped = area & image.rect();
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if (match(image.pixelColor(x, y))) ++count;
+    return count;
+}
+
+inline int CountPixels(const QImage& image, const std::function<bool(QColor)>& match) {
+    return CountPixels(image, image.rect(), match);
+}
+
+inline int CountColor(const QImage& image, const QRect& area, const QColor& color) {
+    return CountPixels(image, area, [&](QColor c) { return c == color; });
+}
+
+inline bool IsRed(QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
+
+// Mouse events with the button state a drag has (QTest's move carries no buttons).
+inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint position, Qt::MouseButton button,
+                      Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(position), QPointF(widget->mapToGlobal(position)), button, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+inline void Drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    SendMouse(widget, QEvent::MouseButtonPress, from, button, button);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+        SendMouse(widget, QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, button);
+    SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+}  // namespace guitest
