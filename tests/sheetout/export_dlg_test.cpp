@@ -59,14 +59,20 @@ class ExportDlg : public ::testing::Test {
 protected:
     void SetUp() override {
         App();
+        Make(100, 10);
+    }
+    void Make(int records, int interval) {
+        file.Close();
         kvr::SampleOptions options;
         options.records = records;
-        options.interval = 10;
+        options.interval = interval;
         options.start = kStart;
         options.tags = 0;
         ASSERT_TRUE(kvr::WriteSampleFile(dir.file("data.FDZ"), options));
         ASSERT_EQ(file.Open(dir.file("data.FDZ")), 1);
     }
+    // Long enough that an export is still running when the test stops it.
+    void ReopenLong() { Make(1000000, 1); }
     std::unique_ptr<CXExportDlg> Dialog(ExportLanguage language, const std::string& target) {
         auto dialog = std::make_unique<CXExportDlg>(language);
         dialog->Bind(&file);
@@ -96,7 +102,6 @@ protected:
         return true;
     }
 
-    int records = 100;
     kvrtest::TempDir dir;
     kvr::CXFile file;
 };
@@ -174,14 +179,7 @@ TEST_F(ExportDlg, ExportWritesTheChosenRowsAndSaysSoWhenDone) {
 }
 
 TEST_F(ExportDlg, ClosingWhileExportingStopsAndDeletesThePartialFile) {
-    file.Close();
-    kvr::SampleOptions options;
-    options.records = 1000000;
-    options.interval = 1;
-    options.start = kStart;
-    options.tags = 0;
-    ASSERT_TRUE(kvr::WriteSampleFile(dir.file("data.FDZ"), options));
-    ASSERT_EQ(file.Open(dir.file("data.FDZ")), 1);
+    ReopenLong();
     for (const char* name : {"big.xlsx", "big.csv"}) {
         auto dialog = Dialog(ExportLanguage::Chinese, dir.file(name));
         MessageCatcher catcher;
@@ -198,14 +196,7 @@ TEST_F(ExportDlg, ClosingWhileExportingStopsAndDeletesThePartialFile) {
 }
 
 TEST_F(ExportDlg, CancelButtonStopsTheExportAndKeepsTheDialog) {
-    file.Close();
-    kvr::SampleOptions options;
-    options.records = 1000000;
-    options.interval = 1;
-    options.start = kStart;
-    options.tags = 0;
-    ASSERT_TRUE(kvr::WriteSampleFile(dir.file("data.FDZ"), options));
-    ASSERT_EQ(file.Open(dir.file("data.FDZ")), 1);
+    ReopenLong();
     auto dialog = Dialog(ExportLanguage::Chinese, dir.file("big.xlsx"));
     MessageCatcher catcher;
     QTest::mouseClick(Child<QPushButton>(*dialog, "exportButton"), Qt::LeftButton);
