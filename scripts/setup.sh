@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libxlsxwriter-dev
   fonts-wqy-microhei fonts-liberation
   xvfb xauth unzip

@@ -155,6 +155,7 @@ const std::vector<Accelerator>& Accelerators() {
         {QKeySequence(Qt::CTRL | Qt::Key_C), kCopy},
         {QKeySequence(Qt::CTRL | Qt::Key_E), kExcelExport},
         {QKeySequence(Qt::CTRL | Qt::Key_F), kFind},
+        {QKeySequence(Qt::CTRL | Qt::Key_G), kGoTo},
         {QKeySequence(Qt::CTRL | Qt::Key_L), kAddTag},
         {QKeySequence(Qt::CTRL | Qt::Key_O), kOpen},
         {QKeySequence(Qt::CTRL | Qt::Key_R), kRealtimeWindow},

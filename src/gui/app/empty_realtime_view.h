@@ -1,6 +1,6 @@
 #pragma once
-// Stands in the realtime window until the acquisition view exists: an empty page that
-// handles no command and never holds unsaved data.
+// The realtime window of a program without acquisition: an empty page that handles no
+// command and never holds unsaved data.
 #include <QWidget>
 
 #include "gui/common/command_target.h"

@@ -39,6 +39,7 @@ bool CFlowApp::InitInstance(const QString& filePath) {
     // The language chooses the help file and the outside dialogs' language from the last
     // language switch on.
     SetProgramLanguage(ReadLanguageSetting());
+    InstallQtTranslations(ProgramLanguage());
     ApplyProgramFont();
 
     mainFrame_ = std::make_unique<CMainFrame>();

@@ -47,6 +47,7 @@ void ReportMessagesOnStderr() {
 int RunScreenshot(const QString& pngPath, const QString& filePath) {
     ReportMessagesOnStderr();
     SetProgramLanguage(ReadLanguageSetting());
+    InstallQtTranslations(ProgramLanguage());
     CFlowApp::ApplyProgramFont();
     CMainFrame frame;
     frame.resize(1600, 1000);

@@ -29,6 +29,7 @@
 #include "gui/common/message_box.h"
 #include "gui/app/status_pane.h"
 #include "gui/app/view_factory.h"
+#include "gui/common/window_commands.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 
@@ -60,9 +61,11 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
         CChildFrame* frame = ActiveFrame();
         return frame ? dynamic_cast<CommandTarget*>(frame->View()) : nullptr;
     });
+    RegisterChildFactories();
     RegisterFrameCommands();
     BuildMenus();
     BuildToolBar();
+    HideMissingWindows();
     BuildStatusBar();
     for (const Accelerator& accelerator : Accelerators())
         actions_->Action(accelerator.id)->setShortcut(accelerator.keys);
@@ -75,7 +78,6 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     theMainFrame = this;
     ViewHost::SetInstance(this);
-    RegisterChildFactories();
     SetCircleChartSink([](const QStringList& names) {
         if (theMainFrame) theMainFrame->FillCircleChartMenu(names);
     });
@@ -143,6 +145,12 @@ QMenu* CMainFrame::BuildMenu(QMenu* menu, const MenuNode& node) {
         }
     }
     return menu;
+}
+
+void CMainFrame::HideMissingWindows() {
+    for (const WindowCommand& command : WindowCommands())
+        actions_->Action(command.id)->setVisible(HasChildFactory(command.kind));
+    if (circleChartMenu_) circleChartMenu_->menuAction()->setVisible(HasChildFactory(ChildWindow::CircleChart));
 }
 
 void CMainFrame::BuildToolBar() {

@@ -63,6 +63,8 @@ protected:
 private:
     void BuildMenus();
     QMenu* BuildMenu(QMenu* menu, const MenuNode& node);
+    // Commands of windows the program has no factory for are not offered.
+    void HideMissingWindows();
     void BuildToolBar();
     void BuildStatusBar();
     void RegisterFrameCommands();

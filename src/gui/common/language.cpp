@@ -1,10 +1,17 @@
 #include "gui/common/language.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+
 #include "core/datafile/program.h"
 
 namespace {
 
 Language programLanguage = Language::Chinese;
+QTranslator* qtTranslator = nullptr;  // owned by the application once installed
 
 }  // namespace
 
@@ -19,4 +26,23 @@ Language ReadLanguageSetting() {
 
 bool WriteLanguageSetting(Language language) {
     return kvr::WriteProfileString("LanguageSetting", "Language", language == Language::English ? "1" : "0");
+}
+
+bool InstallQtTranslations(Language language) {
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+        qtTranslator = nullptr;
+    }
+    const QLocale locale = language == Language::Chinese ? QLocale(QLocale::Chinese, QLocale::China)
+                                                         : QLocale(QLocale::English, QLocale::UnitedStates);
+    QLocale::setDefault(locale);
+    if (language != Language::Chinese) return true;
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator = translator.release();
+    return true;
 }

@@ -10,3 +10,8 @@ void SetProgramLanguage(Language language);
 // as Chinese).
 Language ReadLanguageSetting();
 bool WriteLanguageSetting(Language language);
+
+// Qt's own texts (message-box buttons, file, colour and print dialogs, calendars) in the
+// language: Chinese loads Qt's Chinese translations and makes dates and numbers Chinese.
+// False when the translations are not installed; Qt then stays English.
+bool InstallQtTranslations(Language language);

@@ -25,4 +25,6 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/system_colors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_host.h
   ${CMAKE_CURRENT_LIST_DIR}/view_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_commands.h
+  ${CMAKE_CURRENT_LIST_DIR}/window_commands.cpp
 )

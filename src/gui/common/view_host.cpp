@@ -18,6 +18,8 @@ void RegisterChildFactory(ChildWindow kind, ChildFactory factory) {
     Factories()[kind] = std::move(factory);
 }
 
+void UnregisterChildFactory(ChildWindow kind) { Factories().erase(kind); }
+
 bool HasChildFactory(ChildWindow kind) { return Factories().count(kind) != 0; }
 
 QWidget* OpenChildWindow(ChildWindow kind, const ChildRequest& request) {

@@ -66,5 +66,6 @@ public:
 // forward), null when it cannot be made (the factory has told the user why).
 using ChildFactory = std::function<QWidget*(const ChildRequest&)>;
 void RegisterChildFactory(ChildWindow kind, ChildFactory factory);
+void UnregisterChildFactory(ChildWindow kind);
 bool HasChildFactory(ChildWindow kind);
 QWidget* OpenChildWindow(ChildWindow kind, const ChildRequest& request);

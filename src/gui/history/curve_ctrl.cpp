@@ -83,6 +83,7 @@ void CXCurveCtrl::ApplyWindowChange() {
     ComputeWindow();
     Rebuild();
     SyncScrollBar();
+    emit windowChanged();
 }
 
 void CXCurveCtrl::SetStartPoint(Time t) {

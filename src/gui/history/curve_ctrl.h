@@ -99,6 +99,8 @@ public slots:
 signals:
     // A right-button release inside the plot; the owning view opens its context menu.
     void plotRightButtonReleased(const QPoint& globalPosition);
+    // The time window changed (zoom, pan, scroll bar, go-to).
+    void windowChanged();
 
 protected:
     virtual void ComputeWindow();

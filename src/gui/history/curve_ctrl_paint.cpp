@@ -58,6 +58,7 @@ void CXCurveCtrl::redrawCurves() {
     DrawPlot();
     DrawCursorOrSelection();
     Present();
+    emit windowChanged();
 }
 
 void CXCurveCtrl::RedrawAfterScaleChange() {

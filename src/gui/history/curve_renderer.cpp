@@ -1,5 +1,6 @@
 #include "gui/history/curve_renderer.h"
 
+#include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPolygon>
@@ -23,6 +24,9 @@ constexpr int kShortLabelSpacing = 50;
 constexpr int kLongLabelSpacing = 100;
 constexpr int kMarkerHalfWidth = 5;
 constexpr int kReadoutInset = 10;
+constexpr int kValueLabelHeight = 20;
+// Space kept free between neighbouring time labels.
+constexpr int kLabelGap = 4;
 
 const QColor kMarkerFill(255, 255, 0);
 const QColor kMarkerPen(85, 0, 0);
@@ -134,15 +138,24 @@ void CXCurveRenderer::DrawValueAxis(QPainter& painter) const {
     const kvr::ValueScale& scale = *scene_.scale;
     painter.setFont(scene_.axisFont);
     const int w = layout_.valueAxis.Width();
+    const int height = layout_.valueAxis.Height();
+    int labelsEnd = 0;
     for (int k = -1; scale.HasLines(); ++k) {
         const int y = scale.LineRow(k);
         const bool labelled = scale.IsLabelled(k);
         painter.setPen(ButtonShadowColor());
         painter.drawLine(w - (labelled ? kLabelledTickLength : kTickLength), y, w - 1, y);
         if (labelled) {
-            painter.setPen(Qt::black);
-            painter.drawText(QRect(0, y - 10, w - kLabelledTickLength, 20), Qt::AlignCenter,
-                             QString::asprintf("%.2f", static_cast<double>(scale.LineValue(k))));
+            // Centred on its line but kept inside the strip; one that would cover the
+            // label above is left out, and so is one of a line too far off the strip.
+            const int top = std::clamp(y - kValueLabelHeight / 2, 0, std::max(height - kValueLabelHeight, 0));
+            const bool nearStrip = y >= -kValueLabelHeight / 2 && y <= height + kValueLabelHeight / 2;
+            if (top >= labelsEnd && nearStrip) {
+                painter.setPen(Qt::black);
+                painter.drawText(QRect(0, top, w - kLabelledTickLength, kValueLabelHeight), Qt::AlignCenter,
+                                 QString::asprintf("%.2f", static_cast<double>(scale.LineValue(k))));
+                labelsEnd = top + kValueLabelHeight;
+            }
         }
         if (scale.IsPastBottom(k)) break;
     }
@@ -159,6 +172,8 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
     const std::vector<int> labelled =
         kvr::LabelledTimeDivisions(scene_.gridCount, layout_.plotWidth, labelSpacing);
     const int height = layout_.timeAxis.Height();
+    const QFontMetrics metrics(scene_.axisFont);
+    int labelsEnd = 0;
     std::size_t next = 0;
     for (int i = 1; i <= scene_.gridCount; ++i) {
         const int x = GridColumn(i);
@@ -167,10 +182,16 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
         painter.drawLine(x, 0, x, (label ? kLabelledTickLength : kTickLength) - 1);
         if (!label) continue;
         ++next;
+        // Centred under its division but kept inside the strip; one that would run into
+        // the label before it is left out.
+        const QString text = TimeLabel(scene_.ColumnTime(x, layout_.plotWidth), scene_.xStyle);
+        const int textWidth = metrics.horizontalAdvance(text) + kLabelGap;
+        const int left = std::clamp(x - textWidth / 2, 0, std::max(layout_.plotWidth - textWidth, 0));
+        if (left < labelsEnd) continue;
+        labelsEnd = left + textWidth;
         painter.setPen(Qt::black);
-        painter.drawText(QRect(x - 100, kTickLength, 200, height - kTickLength),
-                         Qt::AlignCenter | Qt::TextSingleLine,
-                         TimeLabel(scene_.ColumnTime(x, layout_.plotWidth), scene_.xStyle));
+        painter.drawText(QRect(left, kTickLength, textWidth, height - kTickLength),
+                         Qt::AlignCenter | Qt::TextSingleLine, text);
     }
 }
 

@@ -64,8 +64,11 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
 
     setFocusProxy(curve_);
     connect(curve_, &CXCurveCtrl::plotRightButtonReleased, this, &CHCView::ShowContextMenu);
+    // "总时间" follows every change of the window, the scroll bar's handles included.
+    connect(curve_, &CXCurveCtrl::windowChanged, this, &CHCView::UpdateStatusBar);
     RegisterCurveCommands();
     RegisterDisplayCommands();
+    RegisterWindowCommands();
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
 }
 
@@ -141,15 +144,21 @@ bool CHCView::HasSelection() const {
 
 QMenu* CHCView::BuildContextMenu() {
     auto* menu = new QMenu(this);
+    bool separatorDue = false;
     for (const ContextItem& item : kContextItems) {
+        // Commands of windows the program does not have are left out, and so are the
+        // separators they would leave doubled.
         if (item.id == 0) {
-            menu->addSeparator();
+            separatorDue = !menu->isEmpty();
             continue;
         }
+        if (!HandlesCommand(item.id)) continue;
+        if (separatorDue) menu->addSeparator();
+        separatorDue = false;
         QAction* action = menu->addAction(QString::fromUtf8(item.text));
         const int id = item.id;
         action->setData(id);
-        action->setEnabled(HandlesCommand(id) && IsCommandEnabled(id));
+        action->setEnabled(IsCommandEnabled(id));
         connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
     }
     return menu;

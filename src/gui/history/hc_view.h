@@ -56,6 +56,9 @@ protected:
 private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
+    void RegisterWindowCommands();
+    // The export dialog with the selection, or with the shown range when nothing is selected.
+    void OpenExport();
     void LayoutChildren();
     // Writes the channel display states; redraws on success, tells the user otherwise.
     bool SaveDisplayChange();

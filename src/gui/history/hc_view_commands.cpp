@@ -7,6 +7,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -44,20 +45,39 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
     RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
-    RegisterCommand(cmd::kExcelExport, {[this] {
-                                            const auto [a, b] = curve_->IsSelectMode() != 0
-                                                                    ? curve_->GetSelection()
-                                                                    : std::pair<kvr::Time, kvr::Time>{0, 0};
-                                            ChildRequest request;
-                                            request.owner = this;
-                                            request.file = file_.get();
-                                            std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
-                                            OpenChildWindow(ChildWindow::ExcelExport, request);
-                                        },
-                                        [this] { return file_ && HasChildFactory(ChildWindow::ExcelExport); },
-                                        {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+}
+
+void CHCView::RegisterWindowCommands() {
+    for (const WindowCommand& command : WindowCommands()) {
+        if (!HasChildFactory(command.kind) || command.kind == ChildWindow::ExcelExport) continue;
+        const ChildWindow kind = command.kind;
+        RegisterCommand(command.id, {[this, kind] {
+                                         ChildRequest request;
+                                         request.owner = this;
+                                         request.file = file_.get();
+                                         std::tie(request.start, request.end) = curve_->GetWindowRange();
+                                         OpenChildWindow(kind, request);
+                                     },
+                                     [this] { return file_ != nullptr; }, {}});
+    }
+    if (HasChildFactory(ChildWindow::ExcelExport))
+        RegisterCommand(cmd::kExcelExport, {[this] { OpenExport(); }, [this] { return file_ != nullptr; }, {}});
+}
+
+void CHCView::OpenExport() {
+    ChildRequest request;
+    request.owner = this;
+    request.file = file_.get();
+    // The selection when there is one, otherwise what the curves show.
+    if (HasSelection()) {
+        const auto [a, b] = curve_->GetSelection();
+        std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
+    } else {
+        std::tie(request.start, request.end) = curve_->GetWindowRange();
+    }
+    OpenChildWindow(ChildWindow::ExcelExport, request);
 }
 
 bool CHCView::SaveDisplayChange() {

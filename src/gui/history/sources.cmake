@@ -19,6 +19,8 @@ target_sources(kvr_gui PRIVATE
 target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/label_placer.h
+  ${CMAKE_CURRENT_LIST_DIR}/label_placer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/range_dlg.h
   ${CMAKE_CURRENT_LIST_DIR}/range_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.h

@@ -4,10 +4,12 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/analysis/channel_text.h"
 #include "core/analysis/tag_marks.h"
+#include "gui/history/label_placer.h"
 
 namespace {
 
@@ -21,9 +23,21 @@ QFont MarkFont() {
     return font;
 }
 
-// Text placed by its top-left corner.
-void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
-    painter.drawText(QPoint(x, y + painter.fontMetrics().ascent()), text);
+// Text placed by its top-left corner, beside a mark at column markX: to its right, or to
+// its left where the right runs out of plot. Moved up or down off other texts, or left out
+// when there is no room.
+void DrawTextAt(QPainter& painter, LabelPlacer& placer, int markX, int y, int plotWidth,
+                const QString& text) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int width = metrics.horizontalAdvance(text);
+    int x = markX + kTextOffset;
+    if (x + width > plotWidth) x = std::max(markX - kTextOffset - width, 0);
+    if (const std::optional<QRect> place = placer.Place(QRect(x, y, width, metrics.height())))
+        painter.drawText(QPoint(place->left(), place->top() + metrics.ascent()), text);
+}
+
+LabelPlacer PlotPlacer(const CurvePlotFrame& frame) {
+    return LabelPlacer(QRect(0, 0, frame.width, frame.height));
 }
 
 // Pen OR (NOT screen): with the inverse background colour the mark shows as that colour
@@ -41,8 +55,11 @@ QColor InverseOfColorref(std::uint32_t colorref) {
                   static_cast<int>((inverse >> 16) & 0xFF));
 }
 
-void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
+void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame,
+              LabelPlacer* placer) {
     if (!frame.timeToPixel) return;
+    LabelPlacer ownPlacer = PlotPlacer(frame);
+    LabelPlacer& texts = placer ? *placer : ownPlacer;
     const QColor color = InverseOfColorref(file.Header().backgroundColor);
     const int xAxisStyle = file.Header().xMode;
     painter.save();
@@ -65,16 +82,19 @@ void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& 
                                                            frame.visibleLow, frame.visibleHigh,
                                                            frame.height);
             if (!y) continue;
-            DrawTextAt(painter, x + kTextOffset, kvr::MarkTextY(*y, frame.height),
+            DrawTextAt(painter, texts, x, kvr::MarkTextY(*y, frame.height), frame.width,
                        QString::fromStdString(kvr::TagValueText(file, c, value)));
         }
-        DrawTextAt(painter, x + kTextOffset, kTextOffset,
+        DrawTextAt(painter, texts, x, kTextOffset, frame.width,
                    QString::fromStdString(kvr::TagTimeText(t, xAxisStyle)));
     }
     painter.restore();
 }
 
-void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
+void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame,
+                     LabelPlacer* placer) {
+    LabelPlacer ownPlacer = PlotPlacer(frame);
+    LabelPlacer& texts = placer ? *placer : ownPlacer;
     const QColor color = InverseOfColorref(file.Header().backgroundColor);
     painter.save();
     painter.setFont(MarkFont());
@@ -89,13 +109,15 @@ void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlot
         painter.drawLine(0, *y, frame.width, *y);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setPen(color);
-        DrawTextAt(painter, kTextOffset, kvr::MarkTextY(*y, frame.height),
+        DrawTextAt(painter, texts, 0, kvr::MarkTextY(*y, frame.height), frame.width,
                    QString::fromStdString(kvr::ValueLabelText(label)));
     }
     painter.restore();
 }
 
 void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
-    DrawTags(painter, file, frame);
-    DrawValueLabels(painter, file, frame);
+    // One placer for both, so that no tag text and value label cover each other.
+    LabelPlacer placer = PlotPlacer(frame);
+    DrawTags(painter, file, frame, &placer);
+    DrawValueLabels(painter, file, frame, &placer);
 }

@@ -6,6 +6,7 @@
 
 #include "core/datafile/cxfile.h"
 
+class LabelPlacer;
 class QPainter;
 
 // What the marks need to know of the curve control's current scale.
@@ -22,10 +23,14 @@ struct CurvePlotFrame {
 
 // Marks are drawn in the inverse of the file's background colour, and lines merge with
 // what lies under them so that they stay visible over curves of any colour. The painter
-// must paint on a QImage (raster operations).
+// must paint on a QImage (raster operations). Texts stay inside the plot and never cover
+// each other: one that finds no room is moved a row up or down, or left out.
 void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame);
-void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame);
-void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame);
+// Alone, or sharing a placer with other texts over the plot.
+void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame,
+              LabelPlacer* placer = nullptr);
+void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame,
+                     LabelPlacer* placer = nullptr);
 
 // 0xFFFFFF - COLORREF, as a colour.
 QColor InverseOfColorref(std::uint32_t colorref);

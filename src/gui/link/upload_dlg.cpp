@@ -27,26 +27,6 @@ constexpr int kFirstScanDelayMs = 800;
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// Shows the configuration read's texts while it runs on the dialog's thread: the event
-// loop is not running then, so the labels are repainted at once.
-class ConfigReadProgress : public kvr::LinkProgress {
-public:
-    ConfigReadProgress(QLabel* text, QProgressBar* bar) : text_(text), bar_(bar) {}
-    void SetRange(int low, int high) override { bar_->setRange(low, high); }
-    void SetPosition(int position) override {
-        bar_->setValue(position);
-        bar_->repaint();
-    }
-    void SetText(const std::string& text) override {
-        text_->setText(QString::fromStdString(text));
-        text_->repaint();
-    }
-
-private:
-    QLabel* text_;
-    QProgressBar* bar_;
-};
-
 }  // namespace
 
 CUploadDlg::CUploadDlg(const _tagComParam& param, const _tagViewDef& view, const QString& lastDir,
@@ -65,9 +45,34 @@ CUploadDlg::CUploadDlg(const _tagComParam& param, const _tagViewDef& view, const
 }
 
 CUploadDlg::~CUploadDlg() {
-    // The worker must be gone before the file, link and relay it uses.
+    // The threads must be gone before the file, link and relay they use.
+    JoinLinkStep();
     session_.Cancel();
     session_.Wait();
+}
+
+template <typename Work, typename Done>
+void CUploadDlg::RunLinkStep(Work work, Done done) {
+    JoinLinkStep();
+    busy_ = true;
+    upload_->setEnabled(false);
+    refresh_->setEnabled(false);
+    linkStep_ = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
+        auto result = work();
+        // Dropped unposted if the dialog is gone; the destructor waits for this thread.
+        QMetaObject::invokeMethod(
+            this,
+            [this, result = std::move(result), done = std::move(done)]() mutable {
+                JoinLinkStep();
+                busy_ = false;
+                done(result);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CUploadDlg::JoinLinkStep() {
+    if (linkStep_.joinable()) linkStep_.join();
 }
 
 void CUploadDlg::BuildControls() {
@@ -140,6 +145,7 @@ void CUploadDlg::ConnectRelay() {
             Qt::QueuedConnection);
     connect(relay_, &UploadRelay::progress, progress_, &QProgressBar::setValue, Qt::QueuedConnection);
     connect(relay_, &UploadRelay::remainingText, this, &CUploadDlg::OnRemainingText, Qt::QueuedConnection);
+    connect(relay_, &UploadRelay::stepText, remainingText_, &QLabel::setText, Qt::QueuedConnection);
     connect(relay_, &UploadRelay::finished, this, &CUploadDlg::OnFinished, Qt::QueuedConnection);
 }
 
@@ -158,11 +164,12 @@ void CUploadDlg::reject() {
 
 void CUploadDlg::OnRefresh() {
     if (busy_) return;
-    upload_->setEnabled(false);
-    const kvr::ScanResult scan = session_.Scan();
-    upload_->setEnabled(true);
-    ShowScan(scan);
-    if (!scan.message.empty()) Notify(QString::fromStdString(scan.message), true);
+    RunLinkStep([this] { return session_.Scan(); },
+                [this](const kvr::ScanResult& scan) {
+                    SetIdleButtons();
+                    ShowScan(scan);
+                    if (!scan.message.empty()) Notify(QString::fromStdString(scan.message), true);
+                });
 }
 
 void CUploadDlg::ShowScan(const kvr::ScanResult& scan) {
@@ -180,19 +187,24 @@ void CUploadDlg::OnUploadAll(bool checked) {
 void CUploadDlg::OnUpload() {
     if (busy_) return;
     const bool scanned = session_.LastScan().timeParameters;
-    const kvr::PreparedRange range = session_.Prepare({uploadAll_->isChecked(), start_.Get(), end_.Get()});
-    if (!scanned) ShowScan(session_.LastScan());
+    const kvr::UploadChoice choice{uploadAll_->isChecked(), start_.Get(), end_.Get()};
+    RunLinkStep([this, choice] { return session_.Prepare(choice); },
+                [this, scanned](const kvr::PreparedRange& range) { OnPrepared(range, scanned); });
+}
+
+void CUploadDlg::OnPrepared(const kvr::PreparedRange& range, bool scannedBefore) {
+    if (!scannedBefore) ShowScan(session_.LastScan());
     if (!range.ok) {
         // Upload stays usable: a failed address read or a refused range is answered by a
         // message, and the next press tries again.
+        SetIdleButtons();
         const bool communication = range.message == kvr::texts::kCommunicationFailed;
         Notify(QString::fromStdString(range.message), !communication);
         return;
     }
-    upload_->setEnabled(false);
     const QString path = chooseSaveName_(this, ProposedPath());
     if (path.isEmpty()) {
-        upload_->setEnabled(true);
+        SetIdleButtons();
         return;
     }
     StartUpload(path);
@@ -207,21 +219,28 @@ QString CUploadDlg::ProposedPath() const {
 }
 
 void CUploadDlg::StartUpload(const QString& path) {
-    busy_ = true;
-    refresh_->setEnabled(false);
-    repaint();
-    ConfigReadProgress configProgress(remainingText_, progress_);
-    std::string message;
-    if (!session_.ReadConfiguration(QFile::encodeName(path).toStdString(), &configProgress, &message) ||
-        !session_.Start(*relay_, &message)) {
-        busy_ = false;
-        SetIdleButtons();
-        progress_->setValue(0);
-        remainingText_->setText(Text(kvr::texts::kRemainingTime));
-        Notify(QString::fromStdString(message), true);
+    const std::string file = QFile::encodeName(path).toStdString();
+    RunLinkStep(
+        [this, file] {
+            std::string message;
+            const bool configured = session_.ReadConfiguration(file, relay_, &message) == 1;
+            return std::make_pair(configured, message);
+        },
+        [this](const std::pair<bool, std::string>& result) { EndUploadStart(result.first, result.second); });
+}
+
+void CUploadDlg::EndUploadStart(bool configured, const std::string& readMessage) {
+    std::string message = readMessage;
+    if (configured && session_.Start(*relay_, &message)) {
+        // Busy until the worker's end has been shown.
+        busy_ = true;
+        cancel_->setEnabled(true);
         return;
     }
-    cancel_->setEnabled(true);
+    SetIdleButtons();
+    progress_->setValue(0);
+    remainingText_->setText(Text(kvr::texts::kRemainingTime));
+    Notify(QString::fromStdString(message), true);
 }
 
 void CUploadDlg::OnCancel() {

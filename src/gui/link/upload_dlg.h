@@ -3,11 +3,12 @@
 // file. The dialog scans the instrument, checks the chosen range, asks for the file name,
 // reads the configuration into the file and then lets UploadSession's worker fetch the
 // records while it shows progress and the remaining time. The worker reaches the dialog
-// only through UploadRelay's queued signals, so the window stays live for the hours a slow
-// line can take.
+// only through UploadRelay's queued signals, and the scan and configuration read run on a
+// helper thread, so the window stays live however slow the line is.
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <thread>
 
 #include "core/datafile/view_def.h"
 #include "core/link/com_param.h"
@@ -33,13 +34,16 @@ public:
     using SaveNameChooser = std::function<QString(QWidget* parent, const QString& proposedPath)>;
     void SetSaveNameChooser(SaveNameChooser chooser) { chooseSaveName_ = std::move(chooser); }
 
-    // True from the moment the file is being made until the worker's end has been shown.
+    // True while the instrument is being talked to (scan, range checks, configuration read,
+    // upload) and until the upload's end has been shown.
     bool IsBusy() const { return busy_; }
     kvr::UploadSession& Session() { return session_; }
 
+    // Closing is refused while busy: the threads own the file and the link then.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private slots:
     void OnRefresh();
@@ -52,9 +56,17 @@ private slots:
 private:
     void BuildControls();
     void ConnectRelay();
+    // Marks the dialog busy and runs work on the helper thread, then done with its result
+    // on the dialog's thread. The link is used by one thread at a time: the dialog does
+    // nothing else with the session until done.
+    template <typename Work, typename Done>
+    void RunLinkStep(Work work, Done done);
+    void JoinLinkStep();
+    void OnPrepared(const kvr::PreparedRange& range, bool scannedBefore);
     void ShowScan(const kvr::ScanResult& scan);
     // Creates the file and reads the configuration into it, then starts the worker.
     void StartUpload(const QString& path);
+    void EndUploadStart(bool configured, const std::string& message);
     void SetIdleButtons();
     void Notify(const QString& text, bool stop);
     QString ProposedPath() const;
@@ -64,6 +76,7 @@ private:
     QString lastDir_;
     SaveNameChooser chooseSaveName_;
     bool busy_ = false;
+    std::thread linkStep_;
 
     QLabel* rangeText_ = nullptr;
     QLabel* remainingText_ = nullptr;

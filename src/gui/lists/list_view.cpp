@@ -9,6 +9,7 @@
 #include "core/analysis/find_search.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
+#include "gui/common/window_commands.h"
 #include "gui/navigation/find_dlg.h"
 #include "gui/navigation/goto_dlg.h"
 #include "gui/lists/data_grid.h"
@@ -108,14 +109,14 @@ void CXListView::RegisterCommands() {
                                            {}});
     RegisterCommand(kFilterCommand, {[this] { Filter(); }, withFile, {}});
     // Windows other parts of the program make; offered only where the program has them.
-    const std::pair<int, ChildWindow> opened[] = {{cmd::kFileInfo, ChildWindow::FileInfo},
-                                                  {cmd::kStatistics, ChildWindow::Statistics}};
-    for (const auto& [id, kind] : opened)
-        RegisterCommand(id, {[this, kind = kind] { OpenForFile(kind); },
-                             [this, kind = kind] { return file_ && HasChildFactory(kind); }, {}});
-    RegisterCommand(cmd::kExcelExport,
-                    {[this] { ExportSelection(); },
-                     [this] { return IsHistoryList() && file_ && HasChildFactory(ChildWindow::ExcelExport); }, {}});
+    for (const WindowCommand& command : WindowCommands()) {
+        const bool listed = command.id == cmd::kFileInfo || command.id == cmd::kStatistics;
+        if (!listed || !HasChildFactory(command.kind)) continue;
+        const ChildWindow kind = command.kind;
+        RegisterCommand(command.id, {[this, kind] { OpenForFile(kind); }, withFile, {}});
+    }
+    if (HasChildFactory(ChildWindow::ExcelExport))
+        RegisterCommand(cmd::kExcelExport, {[this] { ExportSelection(); }, historyList, {}});
 }
 
 void CXListView::ExportSelection() {
@@ -189,6 +190,7 @@ void CXListView::Filter() {
 QMenu* CXListView::CreateContextMenu() {
     auto* menu = new QMenu(this);
     auto add = [&](const QString& text, int id) {
+        if (!HandlesCommand(id)) return;
         QAction* action = menu->addAction(text);
         action->setData(id);
         action->setEnabled(IsCommandEnabled(id));

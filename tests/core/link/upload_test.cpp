@@ -415,7 +415,7 @@ TEST_F(UploadTest, SilentInstrumentFailsWithTheMessageAndLeavesNoFile) {
     }
 }
 
-TEST_F(UploadTest, RefusedRangesSayWhyAndDisconnect) {
+TEST_F(UploadTest, RefusedRangesSayWhyAndReleaseThePortUntilTheNextTry) {
     SimProcess sim({"--family=ascii0"});
     Begin(sim, session);
     const struct {
@@ -434,8 +434,16 @@ TEST_F(UploadTest, RefusedRangesSayWhyAndDisconnect) {
         EXPECT_EQ(range.message, c.message);
         EXPECT_FALSE(session.Link().IsConnected());
     }
+    // A corrected range after a refusal opens the port again, with no new scan.
+    const kvr::ScanResult scan = session.LastScan();
+    const kvr::PreparedRange corrected = session.Prepare({false, scan.newest - 120, scan.newest - 60});
+    ASSERT_TRUE(corrected.ok) << corrected.message;
+    EXPECT_TRUE(session.Link().IsConnected());
+    std::string message;
+    EXPECT_EQ(session.ReadConfiguration(folder.file("corrected.FDZ"), nullptr, &message), 1) << message;
+    RecordingSink sink;
+    EXPECT_EQ(Run(session, sink).status, kvr::UploadOutcome::kCompleted);
     // Start equal to end is one record.
-    const kvr::ScanResult scan = session.Scan();
     const kvr::PreparedRange one = session.Prepare({false, scan.newest - 90, scan.newest - 90});
     ASSERT_TRUE(one.ok);
     EXPECT_EQ(one.start, one.end);

@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include "gui/gui_test_support.h"
@@ -161,3 +163,22 @@ TEST_F(FlowAppTest, ScreenshotShowsTheOpenedFile) {
 }
 
 }  // namespace
+
+TEST(QtTexts, FollowTheProgramLanguage) {
+    guitest::App();
+    const auto yesText = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        return box.button(QMessageBox::Yes)->text() + box.button(QMessageBox::No)->text() +
+               box.button(QMessageBox::Cancel)->text();
+    };
+    const QLocale before;
+    ASSERT_TRUE(InstallQtTranslations(Language::Chinese)) << "Qt's translations are not installed";
+    const QString chinese = yesText();
+    EXPECT_TRUE(chinese.contains(QStringLiteral("是")) && chinese.contains(QStringLiteral("否")) &&
+                chinese.contains(QStringLiteral("取消")))
+        << chinese.toStdString();
+    EXPECT_TRUE(InstallQtTranslations(Language::English));
+    EXPECT_TRUE(yesText().contains(QStringLiteral("Yes"))) << yesText().toStdString();
+    QLocale::setDefault(before);
+}

@@ -19,12 +19,16 @@
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
+#include "gui/app/command_table.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_target.h"
+#include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
 #include "gui/app/realtime_target.h"
 #include "gui/history/hc_view.h"
+#include "gui/link/upload_dlg.h"
 
 namespace {
 
@@ -222,6 +226,7 @@ TEST_F(MainFrameTest, AcceleratorsReachTheirCommands) {
     const std::vector<std::pair<QKeySequence, int>> table = {
         {QKeySequence("Ctrl+A"), cmd::kSelectAll},     {QKeySequence("Ctrl+C"), cmd::kCopy},
         {QKeySequence("Ctrl+E"), cmd::kExcelExport},   {QKeySequence("Ctrl+F"), cmd::kFind},
+        {QKeySequence("Ctrl+G"), cmd::kGoTo},
         {QKeySequence("Ctrl+L"), cmd::kAddTag},        {QKeySequence("Ctrl+O"), cmd::kOpen},
         {QKeySequence("Ctrl+R"), cmd::kRealtimeWindow}, {QKeySequence("Ctrl+S"), cmd::kSaveRealtime},
         {QKeySequence("F3"), cmd::kFindNext},           {QKeySequence("Ctrl+Left"), cmd::kPreviousFour},
@@ -358,6 +363,20 @@ TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
     EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"), QStringLiteral("所有文件(*.*)")}));
     EXPECT_EQ(folder, QFileInfo(Q(sample)).absolutePath());
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample))});
+}
+
+TEST_F(MainFrameTest, SerialUploadRunsTheUploadDialog) {
+    QString title, rangeText;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CUploadDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        rangeText = dialog->findChild<QLabel*>(QStringLiteral("rangeText"))->text();
+        dialog->reject();  // before it talks to any port
+    });
+    Action(cmd::kSerialUpload)->trigger();
+    EXPECT_EQ(title, QStringLiteral("串口上传数据"));
+    EXPECT_EQ(rangeText, QStringLiteral("正在读取时间参数,请稍等!"));
 }
 
 TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
@@ -552,6 +571,39 @@ TEST_F(MainFrameTest, BackgroundCarriesTheBanner) {
     EXPECT_GT(shadow, 20);
     const QColor fill = frame_->MdiArea()->palette().color(QPalette::Dark);
     EXPECT_EQ(image.pixel(image.width() - 5, image.height() - 5), fill.rgb());
+}
+
+TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
+    std::vector<const MenuNode*> pending;
+    for (const MenuNode& popup : MainMenu()) pending.push_back(&popup);
+    int hints = 0;
+    while (!pending.empty()) {
+        const MenuNode* node = pending.back();
+        pending.pop_back();
+        for (const MenuNode& child : node->children) pending.push_back(&child);
+        if (!node->text.contains(QLatin1Char('\t'))) continue;
+        QString hint = node->text.section(QLatin1Char('\t'), 1);
+        hint.replace(QStringLiteral("←"), QStringLiteral("Left")).replace(QStringLiteral("→"), QStringLiteral("Right"));
+        const auto& table = Accelerators();
+        const bool found = std::any_of(table.begin(), table.end(), [&](const Accelerator& a) {
+            return a.id == node->id && a.keys == QKeySequence(hint);
+        });
+        EXPECT_TRUE(found) << node->text.toStdString();
+        ++hints;
+    }
+    EXPECT_GT(hints, 10);
+}
+
+TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {
+    for (const WindowCommand& command : WindowCommands())
+        EXPECT_EQ(frame_->Actions().Action(command.id)->isVisible(), HasChildFactory(command.kind)) << command.id;
+    EXPECT_FALSE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
+    RegisterChildFactory(ChildWindow::Statistics, [](const ChildRequest&) { return nullptr; });
+    {
+        CMainFrame withStatistics;
+        EXPECT_TRUE(withStatistics.Actions().Action(cmd::kStatistics)->isVisible());
+    }
+    UnregisterChildFactory(ChildWindow::Statistics);
 }
 
 TEST(ProgramFont, ChineseGlyphsAreDrawnNotBoxes) {

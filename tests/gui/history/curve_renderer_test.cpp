@@ -74,3 +74,40 @@ TEST_F(CurveRendererTest, APixmapReceivesTheSamePicture) {
 }
 
 }  // namespace
+
+namespace {
+
+// Draws one axis strip at (margin, margin) of a larger white image without clipping, so
+// that whatever a label would put outside the strip is seen.
+QImage AxisWithRoom(const CXCurveRenderer& renderer, const QRect& strip, bool valueAxis, int margin) {
+    QImage image(strip.size() + QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.translate(margin, margin);
+    if (valueAxis)
+        renderer.DrawValueAxis(painter);
+    else
+        renderer.DrawTimeAxis(painter);
+    return image;
+}
+
+bool IsInk(QColor c) { return c.lightness() < 128; }
+
+}  // namespace
+
+TEST_F(CurveRendererTest, AxisLabelsStayInsideTheirStrips) {
+    const CurveLayout layout = CurveLayout::For(kWidth, kHeight);
+    const CXCurveRenderer renderer(ctrl_->Scene(), layout);
+    constexpr int kMargin = 30;
+    for (const bool valueAxis : {true, false}) {
+        const QRect strip = (valueAxis ? layout.valueAxis : layout.timeAxis).ToQRect();
+        const QImage image = AxisWithRoom(renderer, strip, valueAxis, kMargin);
+        const QRect inside(QPoint(kMargin, kMargin), strip.size());
+        const int all = CountPixels(image, IsInk);
+        EXPECT_GT(all, 0);
+        EXPECT_EQ(CountPixels(image, inside, IsInk), all) << (valueAxis ? "value axis" : "time axis");
+    }
+    // The label of the top line is moved inside, not left out.
+    const QImage value = AxisWithRoom(renderer, layout.valueAxis.ToQRect(), true, kMargin);
+    EXPECT_GT(CountPixels(value, QRect(kMargin, kMargin, layout.valueAxis.Width() - 8, 14), IsInk), 0);
+}

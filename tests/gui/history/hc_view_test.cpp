@@ -9,6 +9,7 @@
 
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
+#include "gui/common/view_host.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -106,7 +107,8 @@ TEST_F(HCViewTest, ContextMenuGreysByMode) {
     enabled = ContextMenuStates();
     EXPECT_TRUE(enabled[cmd::kZoomSelection]);
     EXPECT_TRUE(enabled[cmd::kCopy]);
-    EXPECT_EQ(enabled.size(), 16u);
+    // Commands of windows the program does not have are not offered.
+    EXPECT_EQ(enabled.size(), 12u);
 }
 
 TEST_F(HCViewTest, FullScreenZoomsToTheSelection) {
@@ -225,6 +227,57 @@ TEST_F(HCViewTest, CommandsOfOtherWindowsWaitForTheirRegistration) {
     allowed = true;
     view_->ExecuteCommand(kLaterCommand);
     EXPECT_EQ(opened, 1);
+}
+
+TEST_F(HCViewTest, TotalTimeFollowsTheScrollBarHandles) {
+    CTimeScrollBar* bar = view_->TimeScrollBar();
+    const QRect thumb = bar->ThumbRect();
+    // The right handle lies just right of the thumb; dragged left it narrows the window.
+    const QPoint handle(thumb.right() + CTimeScrollBar::kHandleWidth / 2 + 1, thumb.center().y());
+    Drag(bar, handle, handle - QPoint(thumb.width() / 2, 0));
+    const auto [start, end] = Curve()->GetWindowRange();
+    ASSERT_LT(end - start, file_->GetEndTime() - file_->GetStartTime()) << "the drag zoomed in";
+    const int seconds = static_cast<int>(end - start);
+    EXPECT_EQ(StatusText(5), QString::asprintf("总时间:0小时%d分%d秒", seconds / 60, seconds % 60));
+}
+
+TEST_F(HCViewTest, WindowsOfOtherPartsAreOfferedOnlyWhenTheProgramHasThem) {
+    const auto contextIds = [](CHCView& view) {
+        std::unique_ptr<QMenu> menu(view.BuildContextMenu());
+        std::vector<int> ids;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) ids.push_back(action->data().toInt());
+        // No separator leads, ends or doubles.
+        const QList<QAction*> actions = menu->actions();
+        EXPECT_FALSE(actions.front()->isSeparator());
+        EXPECT_FALSE(actions.back()->isSeparator());
+        for (qsizetype i = 1; i < actions.size(); ++i)
+            EXPECT_FALSE(actions[i]->isSeparator() && actions[i - 1]->isSeparator());
+        return ids;
+    };
+    const auto has = [](const std::vector<int>& ids, int id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    EXPECT_FALSE(view_->HandlesCommand(cmd::kExcelExport));
+    EXPECT_FALSE(has(contextIds(*view_), cmd::kExcelExport));
+
+    ChildRequest seen;
+    RegisterChildFactory(ChildWindow::ExcelExport, [&seen](const ChildRequest& request) {
+        seen = request;
+        return nullptr;
+    });
+    auto file = OpenRampFile(dir_);
+    ASSERT_TRUE(file);
+    kvr::CXFile* opened = file.get();
+    CHCView view;
+    view.resize(1000, 600);
+    view.SetFile(file.release());
+    EXPECT_TRUE(has(contextIds(view), cmd::kExcelExport));
+    view.ExecuteCommand(cmd::kExcelExport);
+    UnregisterChildFactory(ChildWindow::ExcelExport);
+    EXPECT_EQ(seen.file, opened);
+    EXPECT_EQ(seen.owner, &view);
+    EXPECT_EQ(std::make_pair(seen.start, seen.end), view.CurveCtrl()->GetWindowRange());
 }
 
 }  // namespace

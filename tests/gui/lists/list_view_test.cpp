@@ -56,8 +56,10 @@ TEST_F(ListViewTest, HistoryListCommandStates) {
         {cmd::kFind, true},           {cmd::kFindNext, false},      {cmd::kStartScrolling, false},
         {cmd::kStopScrolling, false}, {cmd::kPrint, true},          {cmd::kPrintPreview, true},
         {cmd::kContinuousPrint, true}, {CXListView::kFilterCommand, true},
-        {cmd::kFileInfo, false},      {cmd::kStatistics, false},    {cmd::kCumulativeList, false},
+        {cmd::kCumulativeList, false},
     };
+    // Windows the program does not have are not offered at all.
+    for (int id : {cmd::kFileInfo, cmd::kStatistics, cmd::kExcelExport}) EXPECT_FALSE(view_->HandlesCommand(id)) << id;
     for (const Case& c : before) {
         EXPECT_TRUE(view_->HandlesCommand(c.id)) << c.id;
         EXPECT_EQ(view_->IsCommandEnabled(c.id), c.enabled) << c.id;
@@ -137,8 +139,8 @@ TEST_F(ListViewTest, ContextMenus) {
     view_->SetFile(file_.get());
     std::unique_ptr<QMenu> menu(view_->CreateContextMenu());
     EXPECT_EQ(texts(menu.get()),
-              (QStringList{"复制(&C)\tCtrl+C (grey)", "全选(&A) \tCtrl+A", "-", "Excel 导出(&E) (grey)",
-                           "数据筛选(&T)", "查看累积报表(&L) (grey)", "查看文件信息(&F) (grey)"}));
+              (QStringList{"复制(&C)\tCtrl+C (grey)", "全选(&A) \tCtrl+A", "-", "数据筛选(&T)",
+                           "查看累积报表(&L) (grey)"}));
 
     CXListView live;
     live.AttachAcquisition(&owner_);
@@ -176,15 +178,19 @@ TEST_F(ListViewTest, ExcelExportOpensWithTheSelectionOrTheWholeFile) {
         return nullptr;
     });
     ExportRequests().clear();
-    view_->SetHistoryOwner(&owner_);
-    view_->SetFile(file_.get());
-    ASSERT_TRUE(view_->IsCommandEnabled(cmd::kExcelExport));
-    view_->ExecuteCommand(cmd::kExcelExport);
+    // Commands of other windows are offered by views made once the program has them.
+    CXListView view;
+    view.resize(1600, 900);
+    view.show();
+    view.SetHistoryOwner(&owner_);
+    view.SetFile(file_.get());
+    ASSERT_TRUE(view.IsCommandEnabled(cmd::kExcelExport));
+    view.ExecuteCommand(cmd::kExcelExport);
 
     // Selected upwards: from record 3 back to record 1.
-    QTest::mouseClick(view_->Grid(), Qt::LeftButton, Qt::NoModifier, QPoint(100, GridRowY(4)));
-    QTest::mouseClick(view_->Grid(), Qt::LeftButton, Qt::ShiftModifier, QPoint(100, GridRowY(2)));
-    view_->ExecuteCommand(cmd::kExcelExport);
+    QTest::mouseClick(view.Grid(), Qt::LeftButton, Qt::NoModifier, QPoint(100, GridRowY(4)));
+    QTest::mouseClick(view.Grid(), Qt::LeftButton, Qt::ShiftModifier, QPoint(100, GridRowY(2)));
+    view.ExecuteCommand(cmd::kExcelExport);
 
     ASSERT_EQ(ExportRequests().size(), 2u);
     EXPECT_EQ(ExportRequests()[0].file, file_.get());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -237,4 +238,36 @@ TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     EXPECT_EQ(kvr::FieldToUtf8(labels[0].name, sizeof labels[0].name), "高限");
     EXPECT_EQ(labels[1].shown, 0);
     EXPECT_EQ(labels[1].value, -3.0f);
+}
+
+TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
+    kvrtest::TempDir dir;
+    auto file = MarkFile(dir);
+    ASSERT_TRUE(file);
+    // Two tags a few columns apart: their time texts would share the top row.
+    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);
+    ASSERT_EQ(file->AddTag(T0() + 51 * 60), 1);
+    const CurvePlotFrame frame = WholeFileFrame(*file);
+    QImage plot = Plot();
+    QPainter painter(&plot);
+    DrawTagsAndValueLabels(painter, *file, frame);
+    painter.end();
+    const int second = frame.timeToPixel(T0() + 51 * 60);
+    QFont markFont;
+    markFont.setPixelSize(12);
+    const int rowHeight = QFontMetrics(markFont).height();
+    // The second time text went a row down, clear of the first one.
+    EXPECT_GT(LitPixels(plot, QRect(second + 4, 2 + rowHeight + 2, 80, rowHeight - 4)), 0);
+
+    // A tag at the right edge writes its texts to the left of its line, inside the plot.
+    kvrtest::TempDir edgeDir;
+    auto edgeFile = MarkFile(edgeDir);
+    ASSERT_TRUE(edgeFile);
+    ASSERT_EQ(edgeFile->AddTag(edgeFile->GetEndTime()), 1);
+    const CurvePlotFrame edgeFrame = WholeFileFrame(*edgeFile);
+    QImage edge = Plot();
+    QPainter edgePainter(&edge);
+    DrawTags(edgePainter, *edgeFile, edgeFrame);
+    edgePainter.end();
+    EXPECT_GT(LitPixels(edge, QRect(kPlotWidth - 100, 2, 90, 14)), 0);
 }
