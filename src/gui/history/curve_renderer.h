@@ -30,10 +30,14 @@ struct CurveScene {
     int gridCount = 10;    // vertical divisions of the plot
     int valueMode = 0;     // 0: percent of range, else engineering values
     bool gridShown = true;
+    // Paper is white whatever the file's background, with a light grid.
+    bool onPaper = false;
     QFont axisFont;
     QFont captionFont;
 
     kvr::Time ColumnTime(int column, int width) const;
+    std::uint32_t Background() const;
+    std::uint32_t GridColor() const;
     int TimeColumn(kvr::Time t, int width) const { return window->TimeToPixel(t, width); }
     // The fonts the curve displays use.
     static QFont DefaultAxisFont();

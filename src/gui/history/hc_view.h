@@ -59,6 +59,8 @@ private:
     void RegisterWindowCommands();
     // The export dialog with the selection, or with the shown range when nothing is selected.
     void OpenExport();
+    // The file information was changed and saved: take the new settings and redraw.
+    void DisplaySettingsChanged(kvr::CXFile* file);
     void LayoutChildren();
     // Writes the channel display states; redraws on success, tells the user otherwise.
     bool SaveDisplayChange();
