@@ -1,5 +1,6 @@
 #include "support/xlsx_reader.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -40,10 +41,17 @@ std::string Unescaped(const std::string& xml) {
     return text;
 }
 
+// Plain scanning rather than regular expressions: a 65535-row sheet must read in seconds.
 std::string Attribute(const std::string& element, const std::string& name) {
-    const std::regex pattern("\\s" + name + "=\"([^\"]*)\"");
-    std::smatch match;
-    return std::regex_search(element, match, pattern) ? Unescaped(match[1]) : std::string();
+    const std::string key = name + "=\"";
+    for (size_t at = element.find(key); at != std::string::npos; at = element.find(key, at + 1)) {
+        if (at == 0 || !std::isspace(static_cast<unsigned char>(element[at - 1]))) continue;
+        const size_t begin = at + key.size();
+        const size_t end = element.find('"', begin);
+        if (end == std::string::npos) return {};
+        return Unescaped(element.substr(begin, end - begin));
+    }
+    return {};
 }
 
 // Concatenated <t> texts inside one fragment (a shared string or an inline string).
@@ -94,27 +102,34 @@ void CellPosition(const std::string& reference, size_t* row, size_t* column) {
 XlsxSheet ParseSheet(const std::string& xml, const std::vector<std::string>& shared,
                      const std::vector<std::string>& formats) {
     XlsxSheet sheet;
-    static const std::regex cell("<c ([^>]*?)(?:/>|>([\\s\\S]*?)</c>)");
-    static const std::regex value("<v>([^<]*)</v>");
-    for (std::sregex_iterator it(xml.begin(), xml.end(), cell), end; it != end; ++it) {
-        const std::string head = " " + std::string((*it)[1]);
-        const std::string body = (*it)[2];
+    for (size_t at = xml.find("<c "); at != std::string::npos; at = xml.find("<c ", at + 1)) {
+        const size_t headEnd = xml.find('>', at);
+        if (headEnd == std::string::npos) break;
+        const bool empty = xml[headEnd - 1] == '/';
+        const std::string head = " " + xml.substr(at + 3, headEnd - at - 3 - (empty ? 1 : 0));
+        std::string body;
+        if (!empty) {
+            const size_t close = xml.find("</c>", headEnd);
+            if (close == std::string::npos) break;
+            body = xml.substr(headEnd + 1, close - headEnd - 1);
+        }
         size_t row, column;
         CellPosition(Attribute(head, "r"), &row, &column);
         XlsxCell parsed;
         const std::string type = Attribute(head, "t");
-        std::smatch v;
-        const bool hasValue = std::regex_search(body, v, value);
+        const size_t valueAt = body.find("<v>");
+        const bool hasValue = valueAt != std::string::npos;
+        const std::string v = hasValue ? body.substr(valueAt + 3, body.find("</v>", valueAt) - valueAt - 3) : "";
         if (type == "inlineStr") {
             parsed.text = JoinedTexts(body);
         } else if (type == "s") {
-            const size_t index = hasValue ? std::stoul(v[1]) : shared.size();
+            const size_t index = hasValue ? std::stoul(v) : shared.size();
             parsed.text = index < shared.size() ? shared[index] : std::string();
         } else if (type == "str") {
-            parsed.text = hasValue ? Unescaped(v[1]) : std::string();
+            parsed.text = Unescaped(v);
         } else {
             parsed.isNumber = hasValue;
-            parsed.text = hasValue ? std::string(v[1]) : std::string();
+            parsed.text = v;
         }
         const std::string style = Attribute(head, "s");
         const size_t styleIndex = style.empty() ? 0 : std::stoul(style);

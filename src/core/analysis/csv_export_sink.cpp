@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include "core/datafile/time.h"
-
 namespace kvr {
 
 std::string CsvCell(const std::string& text) {
@@ -44,20 +42,19 @@ bool CsvExportSink::BeginSheet(const std::string&) {
     line_.clear();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         if (i > 0) line_ += ',';
-        line_ += CsvCell(columns_[i].name);
+        // The header shows the names as the workbook does, without the table brackets.
+        const std::string& name = columns_[i].name;
+        line_ += CsvCell(name.size() >= 2 ? name.substr(1, name.size() - 2) : name);
     }
     line_ += '\n';
     return Put(line_);
 }
 
 bool CsvExportSink::WriteRow(const ExportRow& row) {
-    line_ = std::to_string(row.number);
-    line_ += ',';
-    line_ += FormatTime(row.time);
-    for (std::size_t i = 0; i < row.values.size() && i + 2 < columns_.size(); ++i) {
-        line_ += ',';
-        const ExportValue& value = row.values[i];
-        line_ += value.present ? FormatExportValue(columns_[i + 2], value.number) : kExportReadError;
+    line_.clear();
+    for (std::size_t i = 0; i < row.cells.size(); ++i) {
+        if (i > 0) line_ += ',';
+        line_ += row.cells[i];
     }
     line_ += '\n';
     return Put(line_);

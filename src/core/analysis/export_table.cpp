@@ -1,8 +1,8 @@
 #include "core/analysis/export_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "core/view/channel_text.h"
 
@@ -38,13 +38,6 @@ constexpr ExportTexts kEnglish = {
     "[Time]",
 };
 
-// The channel format is "%.<d>f" or "%.<d>E".
-void ReadFormat(const std::string& format, ExportColumn& column) {
-    column.scientific = !format.empty() && (format.back() == 'E' || format.back() == 'e');
-    const std::size_t dot = format.find('.');
-    column.decimals = dot == std::string::npos ? 2 : std::atoi(format.c_str() + dot + 1);
-}
-
 }  // namespace
 
 const ExportTexts& TextsFor(ExportLanguage language) {
@@ -69,14 +62,20 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
 
 std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language) {
     const ExportTexts& texts = TextsFor(language);
-    std::vector<ExportColumn> columns{{texts.numberColumn}, {texts.timeColumn}};
+    std::vector<ExportColumn> columns{{texts.numberColumn, "SHORT", -1, {}}, {texts.timeColumn, "TEXT", -1, {}}};
     for (int c = 0; c < file.GetChannelCount() && c < kMaxChannels; ++c) {
         if (!IsChannelInUse(file, c)) continue;
-        ExportColumn column{ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c)), c};
-        ReadFormat(file.GetValueFormat(c), column);
-        columns.push_back(std::move(column));
+        columns.push_back({ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c)), "SHORT", c,
+                           file.GetValueFormat(c)});
     }
     return columns;
+}
+
+std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB) {
+    const Time first = std::min(selectionA, selectionB);
+    const Time last = std::max(selectionA, selectionB);
+    if (first != 0 && first != last && first >= file.GetStartTime() && last <= file.GetEndTime()) return {first, last};
+    return {file.GetStartTime(), file.GetEndTime()};
 }
 
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
@@ -98,33 +97,22 @@ ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::i
 void BuildExportRow(const CXFile& file, const std::vector<ExportColumn>& columns,
                     const ExportPlan& plan, std::int64_t number, ExportRow& row) {
     row.number = number;
-    row.time = plan.start + (number - 1) * plan.step;
-    row.values.resize(columns.size() > 2 ? columns.size() - 2 : 0);
+    row.cells.resize(columns.size());
+    const Time t = plan.start + (number - 1) * plan.step;
+    row.cells[0] = std::to_string(number);
+    row.cells[1] = FormatTime(t);
     for (std::size_t i = 2; i < columns.size(); ++i) {
-        const ExportColumn& column = columns[i];
-        ExportValue& cell = row.values[i - 2];
         float value = 0.0f;
-        cell.present = file.GetValue(column.channel, row.time, &value, nullptr) != 0;
-        if (!cell.present) continue;
+        if (file.GetValue(columns[i].channel, t, &value, nullptr) == 0) {
+            row.cells[i] = kExportReadError;
+            continue;
+        }
         // An infinite or undefined value is written as zero in the channel's format.
-        const double number = std::isfinite(value) ? static_cast<double>(value) : 0.0;
-        // Read back from the text so that a workbook cell holds exactly what a CSV file or
-        // the list shows, ties included.
-        cell.number = std::strtod(FormatExportValue(column, number).c_str(), nullptr);
+        char text[64];
+        std::snprintf(text, sizeof text, columns[i].format.c_str(),
+                      std::isfinite(value) ? static_cast<double>(value) : 0.0);
+        row.cells[i] = text;
     }
-}
-
-std::string FormatExportValue(const ExportColumn& column, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, column.scientific ? "%.*E" : "%.*f", column.decimals, value);
-    return text;
-}
-
-std::string ExportNumberFormat(const ExportColumn& column) {
-    std::string format = "0";
-    if (column.decimals > 0) format += "." + std::string(static_cast<std::size_t>(column.decimals), '0');
-    if (column.scientific) format += "E+00";
-    return format;
 }
 
 }  // namespace kvr

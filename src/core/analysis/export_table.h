@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -35,10 +36,10 @@ inline constexpr std::int64_t kExportSheetRows = 65535;
 inline constexpr char kExportReadError[] = "ReadError";
 
 struct ExportColumn {
-    std::string name;
-    int channel = -1;  // -1 for the number and the time column
-    int decimals = 0;  // of fixed-point channel values
-    bool scientific = false;
+    std::string name;  // bracketed, as a table column is named; the header shows it bare
+    std::string type;  // "SHORT" for numbers, "TEXT" for the time
+    int channel = -1;    // -1 for the number and the time column
+    std::string format;  // printf format of the channel's values
 };
 
 // "[name(unit)]" with the rules a spreadsheet header needs: the character between an "m"
@@ -48,6 +49,10 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
 // The number column, the time column and one column per channel in use (state 2 means the
 // instrument has no such channel; hidden channels are exported).
 std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language);
+
+// The period an export starts with: a selection (its ends in either order) when both ends
+// are set, differ and lie in the file; otherwise the whole file.
+std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB);
 
 struct ExportPlan {
     Time start = 0;
@@ -66,26 +71,15 @@ struct ExportPlanResult {
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
                                 ExportLanguage language);
 
-// One value cell: a number shown with its column's format, or a text (no record).
-struct ExportValue {
-    bool present = false;
-    double number = 0.0;  // rounded to the column's decimals, so the cell holds what it shows
-};
-
+// One row as the texts of its cells: the number, the time "YYYY-MM-DD HH:MM:SS", and each
+// channel's value in the channel's own format, or "ReadError" where no record is stored.
 struct ExportRow {
     std::int64_t number = 0;  // 1-based over the whole export
-    Time time = 0;
-    std::vector<ExportValue> values;  // one per channel column
+    std::vector<std::string> cells;
 };
 
 // Fills row (reusing its storage) for the given 1-based row number of the plan.
 void BuildExportRow(const CXFile& file, const std::vector<ExportColumn>& columns,
                     const ExportPlan& plan, std::int64_t number, ExportRow& row);
-
-// The value as a text in the channel's own format ("12.50", "1.5E-03").
-std::string FormatExportValue(const ExportColumn& column, double value);
-
-// The spreadsheet number format matching the channel's format ("0.00", "0.0E+00").
-std::string ExportNumberFormat(const ExportColumn& column);
 
 }  // namespace kvr

@@ -15,11 +15,16 @@ TempTarget::TempTarget(std::string target) : target_(std::move(target)) {}
 TempTarget::~TempTarget() { Discard(); }
 
 int TempTarget::Create() {
-    std::string pattern = target_ + ".XXXXXX";
+    // Hidden beside the target: same file system, so the rename cannot fail halfway.
+    const std::size_t slash = target_.rfind('/');
+    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    std::string pattern = target_.substr(0, nameAt) + "." + target_.substr(nameAt) + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return -1;
-    // mkstemp makes the file private; an export is an ordinary document.
-    ::fchmod(fd, 0644);
+    // mkstemp makes the file private; the result is an ordinary document.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     temporary_ = pattern;
     pending_ = true;
     return fd;

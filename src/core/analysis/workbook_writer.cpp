@@ -2,7 +2,6 @@
 
 #include <xlsxwriter.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,21 +30,27 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string FileNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Parses the whole text as a decimal number; answers the count of digits after the point.
-bool ParseNumber(const std::string& text, double* value, int* decimals) {
+// Parses the whole text as a decimal number, plain ("12.50") or with an exponent
+// ("1.5E-03"); answers the count of digits after the point and whether an exponent follows.
+bool ParseNumber(const std::string& text, double* value, int* decimals, bool* scientific) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) return false;
+    if (text.find_first_of("xXnNiI") != std::string::npos) return false;  // hex, nan, inf
     char* end = nullptr;
     *value = std::strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size()) return false;
-    if (text.find_first_of("eExXnN") != std::string::npos) return false;  // hex, exponent, nan, inf
+    const auto exponent = text.find_first_of("eE");
+    *scientific = exponent != std::string::npos;
+    const auto mantissaEnd = *scientific ? exponent : text.size();
     const auto point = text.find('.');
-    *decimals = point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+    *decimals = point == std::string::npos || point > mantissaEnd ? 0 : static_cast<int>(mantissaEnd - point - 1);
     return true;
+}
+
+// Rows are streamed to a temporary file whose write errors the library does not report;
+// a full disk must fail the workbook instead of silently dropping rows.
+bool RowsWritten(lxw_worksheet* sheet) {
+    FILE* rows = sheet->optimize_tmpfile;
+    return rows == nullptr || (std::fflush(rows) == 0 && !std::ferror(rows));
 }
 
 }  // namespace
@@ -57,23 +62,24 @@ int CXWorkbookWriter::Open(const std::string& path) {
     if (path.empty()) return 0;
     // The temporary file proves the folder is writable before anything else is done, and
     // shares the target's file system so the final rename cannot fail halfway.
-    std::string pattern = FolderOf(path) + "/." + FileNameOf(path) + ".XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return 0;
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    workbook_ = workbook_new_opt(pattern.c_str(), &options);
-    if (!workbook_) {
-        unlink(pattern.c_str());
+    temp_ = std::make_unique<TempTarget>(path);
+    const int fd = temp_->Create();
+    if (fd < 0) {
+        temp_.reset();
         return 0;
     }
-    targetPath_ = path;
-    tempPath_ = pattern;
+    close(fd);
+
+    tempFolder_ = FolderOf(path);
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    // Row data goes beside the target too, where a full disk shows up, not in /tmp.
+    options.tmpdir = tempFolder_.data();
+    workbook_ = workbook_new_opt(temp_->path().c_str(), &options);
+    if (!workbook_) {
+        temp_.reset();
+        return 0;
+    }
     return 1;
 }
 
@@ -81,6 +87,10 @@ int CXWorkbookWriter::CreateTable(const std::string& tableName,
                                   const std::vector<std::string>& columnNames,
                                   const std::vector<std::string>& columnTypes) {
     if (!workbook_ || failed_ || columnNames.empty() || columnNames.size() != columnTypes.size()) {
+        failed_ = true;
+        return 0;
+    }
+    if (sheet_ && !RowsWritten(sheet_)) {
         failed_ = true;
         return 0;
     }
@@ -110,6 +120,7 @@ int CXWorkbookWriter::InsertRow(const std::vector<std::string>& values) {
     }
     for (size_t column = 0; column < values.size(); ++column)
         WriteCell(static_cast<int>(column), values[column]);
+    if (sheet_->optimize_tmpfile && std::ferror(sheet_->optimize_tmpfile)) failed_ = true;
     ++row_;
     return failed_ ? 0 : 1;
 }
@@ -119,9 +130,10 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
     lxw_error result;
     double number = 0;
     int decimals = 0;
-    if (columnTypes_[column] != "TEXT" && ParseNumber(value, &number, &decimals)) {
+    bool scientific = false;
+    if (columnTypes_[column] != "TEXT" && ParseNumber(value, &number, &decimals, &scientific)) {
         result = worksheet_write_number(sheet_, row_, static_cast<lxw_col_t>(column), number,
-                                        DecimalsFormat(decimals));
+                                        NumberFormat(decimals, scientific));
     } else {
         result = worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column),
                                         value.c_str(), nullptr);
@@ -129,28 +141,29 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
     if (result != LXW_NO_ERROR) failed_ = true;
 }
 
-lxw_format* CXWorkbookWriter::DecimalsFormat(int decimals) {
+lxw_format* CXWorkbookWriter::NumberFormat(int decimals, bool scientific) {
     decimals = std::min(decimals, 15);  // beyond a double's precision
-    auto found = decimalsFormats_.find(decimals);
-    if (found != decimalsFormats_.end()) return found->second;
+    const int key = scientific ? -1 - decimals : decimals;
+    auto found = numberFormats_.find(key);
+    if (found != numberFormats_.end()) return found->second;
     std::string code = "0";
     if (decimals > 0) code += "." + std::string(static_cast<size_t>(decimals), '0');
+    if (scientific) code += "E+00";
     lxw_format* format = workbook_add_format(workbook_);
     format_set_num_format(format, code.c_str());
-    decimalsFormats_[decimals] = format;
+    numberFormats_[key] = format;
     return format;
 }
 
 int CXWorkbookWriter::Close() {
     if (!workbook_) return 0;
-    if (failed_ || !sheet_) {
+    if (failed_ || !sheet_ || !RowsWritten(sheet_)) {
         Discard();
         return 0;
     }
     const lxw_error written = workbook_close(workbook_);
     workbook_ = nullptr;
-    const bool ok = written == LXW_NO_ERROR && rename(tempPath_.c_str(), targetPath_.c_str()) == 0;
-    if (!ok) unlink(tempPath_.c_str());
+    const bool ok = written == LXW_NO_ERROR && temp_->Commit();
     Reset();
     return ok ? 1 : 0;
 }
@@ -158,7 +171,6 @@ int CXWorkbookWriter::Close() {
 void CXWorkbookWriter::Discard() {
     if (workbook_) {
         lxw_workbook_free(workbook_);
-        unlink(tempPath_.c_str());
     }
     Reset();
 }
@@ -166,10 +178,9 @@ void CXWorkbookWriter::Discard() {
 void CXWorkbookWriter::Reset() {
     workbook_ = nullptr;
     sheet_ = nullptr;
-    targetPath_.clear();
-    tempPath_.clear();
+    temp_.reset();  // removes an uncommitted temporary file
     columnTypes_.clear();
-    decimalsFormats_.clear();
+    numberFormats_.clear();
     row_ = 0;
     failed_ = false;
 }

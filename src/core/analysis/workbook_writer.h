@@ -8,8 +8,11 @@
 // the whole workbook: it is built in a temporary file beside the target and renamed over it,
 // so a failed or abandoned export leaves an existing file of that name untouched.
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "core/analysis/temp_target.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -30,8 +33,9 @@ public:
     int CreateTable(const std::string& tableName, const std::vector<std::string>& columnNames,
                     const std::vector<std::string>& columnTypes);
     // One value per column. An empty value leaves its cell blank. A value of a numeric
-    // column is stored as a number shown with as many decimals as the text carries; a text
-    // that is no number ("----") is stored as it is.
+    // column is stored as a number shown with as many decimals as the text carries (in
+    // scientific notation when it has an exponent, "1.5E-03"); a text that is no number
+    // ("----") is stored as it is.
     int InsertRow(const std::vector<std::string>& values);
     int Close();
     // Abandons the workbook being written; the target is left as it was.
@@ -41,15 +45,15 @@ public:
 
 private:
     void WriteCell(int column, const std::string& value);
-    lxw_format* DecimalsFormat(int decimals);
+    lxw_format* NumberFormat(int decimals, bool scientific);
     void Reset();
 
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
-    std::string targetPath_;
-    std::string tempPath_;
+    std::unique_ptr<TempTarget> temp_;
+    std::string tempFolder_;  // libxlsxwriter keeps the pointer
     std::vector<std::string> columnTypes_;  // upper-cased
-    std::map<int, lxw_format*> decimalsFormats_;
+    std::map<int, lxw_format*> numberFormats_;  // by decimals; scientific ones by -1 - decimals
     unsigned row_ = 0;
     bool failed_ = false;
 };

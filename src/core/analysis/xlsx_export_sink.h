@@ -1,24 +1,18 @@
 #pragma once
-// Export rows as an .xlsx workbook through libxlsxwriter in constant-memory mode: rows are
-// streamed to disk as they come, so memory stays flat however long the export is. Numbers
-// are numeric cells formatted with the channel's decimals; the time is a text cell.
+// Export rows as an .xlsx workbook through the workbook writer: one table per sheet, the
+// number and value columns as numbers with the channel's decimals, the time as text.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/analysis/export_sink.h"
-#include "core/analysis/temp_target.h"
-
-struct lxw_workbook;
-struct lxw_worksheet;
-struct lxw_format;
+#include "core/analysis/workbook_writer.h"
 
 namespace kvr {
 
 class XlsxExportSink final : public ExportSink {
 public:
-    static std::unique_ptr<ExportSink> Open(const std::string& path, std::vector<ExportColumn> columns);
-    ~XlsxExportSink() override;
+    static std::unique_ptr<ExportSink> Open(const std::string& path, const std::vector<ExportColumn>& columns);
 
     bool BeginSheet(const std::string& name) override;
     bool WriteRow(const ExportRow& row) override;
@@ -26,18 +20,11 @@ public:
     void Abandon() override;
 
 private:
-    XlsxExportSink(const std::string& path, std::vector<ExportColumn> columns);
-    void Check(int error) { failed_ = failed_ || error != 0; }
+    explicit XlsxExportSink(const std::vector<ExportColumn>& columns);
 
-    std::vector<ExportColumn> columns_;
-    TempTarget target_;
-    std::string tmpdir_;  // libxlsxwriter keeps the pointer
-    lxw_workbook* workbook_ = nullptr;
-    lxw_worksheet* sheet_ = nullptr;
-    std::vector<lxw_worksheet*> sheets_;
-    std::vector<lxw_format*> formats_;  // per column; null for the number and time columns
-    unsigned sheetRow_ = 0;
-    bool failed_ = false;
+    CXWorkbookWriter writer_;
+    std::vector<std::string> names_;
+    std::vector<std::string> types_;
 };
 
 }  // namespace kvr

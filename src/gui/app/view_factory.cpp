@@ -6,6 +6,7 @@
 #include "gui/charts/bar_view.h"
 #include "gui/charts/range_view.h"
 #include "gui/charts/rrange_view.h"
+#include "gui/common/language.h"
 #include "gui/common/list_owner.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
@@ -19,6 +20,7 @@
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
+#include "sheetout/cxexcel.h"
 
 namespace {
 
@@ -56,6 +58,15 @@ QWidget* OpenCircleChart(const ChildRequest& request) {
     return host->ShowChildView(view, view->windowTitle(), true);
 }
 
+// The export dialog of the export library; it is modal and gone when this returns.
+QWidget* RunExcelExport(const ChildRequest& request) {
+    CXExcel excel;
+    excel.SetFile(request.file);
+    excel.SetRange(request.start, request.end);
+    excel.ShowXWnd(ProgramLanguage() == Language::English ? 1 : 0);
+    return nullptr;
+}
+
 }  // namespace
 
 void RegisterChildFactories() {
@@ -72,6 +83,7 @@ void RegisterChildFactories() {
     });
     RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
     RegisterReportWindows();
+    RegisterChildFactory(ChildWindow::ExcelExport, RunExcelExport);
 }
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }

@@ -57,6 +57,8 @@ private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
     void RegisterWindowCommands();
+    // The export dialog with the selection, or with the shown range when nothing is selected.
+    void OpenExport();
     // The file information was changed and saved: take the new settings and redraw.
     void DisplaySettingsChanged(kvr::CXFile* file);
     void LayoutChildren();

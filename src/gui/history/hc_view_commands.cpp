@@ -3,6 +3,8 @@
 #include <tuple>
 
 #include "core/view/curve_pages.h"
+#include "core/view/curve_pages.h"
+#include "core/analysis/export_table.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
@@ -62,7 +64,7 @@ void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
 
 void CHCView::RegisterWindowCommands() {
     for (const WindowCommand& command : WindowCommands()) {
-        if (!HasChildFactory(command.kind)) continue;
+        if (!HasChildFactory(command.kind) || command.kind == ChildWindow::ExcelExport) continue;
         const ChildWindow kind = command.kind;
         RegisterCommand(command.id, {[this, kind] {
                                          ChildRequest request;
@@ -73,6 +75,22 @@ void CHCView::RegisterWindowCommands() {
                                      },
                                      [this] { return file_ != nullptr; }, {}});
     }
+    if (HasChildFactory(ChildWindow::ExcelExport))
+        RegisterCommand(cmd::kExcelExport, {[this] { OpenExport(); }, [this] { return file_ != nullptr; }, {}});
+}
+
+void CHCView::OpenExport() {
+    ChildRequest request;
+    request.owner = this;
+    request.file = file_.get();
+    // The selection when there is one, otherwise what the curves show.
+    if (HasSelection()) {
+        const auto [a, b] = curve_->GetSelection();
+        std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
+    } else {
+        std::tie(request.start, request.end) = curve_->GetWindowRange();
+    }
+    OpenChildWindow(ChildWindow::ExcelExport, request);
 }
 
 bool CHCView::SaveDisplayChange() {

@@ -3,7 +3,10 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <tuple>
 
+#include "core/view/find_search.h"
+#include "core/analysis/export_table.h"
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/file_events.h"
@@ -115,12 +118,22 @@ void CXListView::RegisterCommands() {
     RegisterCommand(kFilterCommand, {[this] { Filter(); }, withFile, {}});
     // Windows other parts of the program make; offered only where the program has them.
     for (const WindowCommand& command : WindowCommands()) {
-        const bool listed = command.id == cmd::kFileInfo || command.id == cmd::kStatistics ||
-                            command.id == cmd::kExcelExport;
+        const bool listed = command.id == cmd::kFileInfo || command.id == cmd::kStatistics;
         if (!listed || !HasChildFactory(command.kind)) continue;
         const ChildWindow kind = command.kind;
         RegisterCommand(command.id, {[this, kind] { OpenForFile(kind); }, withFile, {}});
     }
+    if (HasChildFactory(ChildWindow::ExcelExport))
+        RegisterCommand(cmd::kExcelExport, {[this] { ExportSelection(); }, historyList, {}});
+}
+
+void CXListView::ExportSelection() {
+    const GridSelection selection = grid_->GetSelection();
+    ChildRequest request;
+    request.owner = this;
+    request.file = file_;
+    std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
+    OpenChildWindow(ChildWindow::ExcelExport, request);
 }
 
 void CXListView::OpenForFile(ChildWindow kind) {

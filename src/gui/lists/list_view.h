@@ -56,6 +56,8 @@ private:
     void RegisterCommands();
     // Opens a window another part of the program makes for this list's file.
     void OpenForFile(ChildWindow kind);
+    // The export dialog with the selected records, or the whole file without a selection.
+    void ExportSelection();
     void ShowContextMenu(const QPoint& globalPos);
     bool CanCopy() const;
     bool IsHistoryList() const { return historyOwner_ != nullptr; }

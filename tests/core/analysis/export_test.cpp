@@ -11,10 +11,10 @@
 #include "core/analysis/csv_export_sink.h"
 #include "core/analysis/export_run.h"
 #include "core/analysis/export_table.h"
-#include "core/analysis/workbook_cells.h"
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
 #include "support/test_support.h"
+#include "support/xlsx_reader.h"
 
 namespace {
 
@@ -126,6 +126,24 @@ TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
     EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, ExportLanguage::Chinese).plan->rowCount, 15);
 }
 
+TEST_F(Export, StartsFromASelectionInsideTheFileOrTheWholeFile) {
+    MakeFile(100, 10);
+    const Time end = kStart + 990;
+    const struct {
+        Time a, b, start, end;
+    } cases[] = {
+        {kStart + 100, kStart + 200, kStart + 100, kStart + 200},
+        {kStart + 200, kStart + 100, kStart + 100, kStart + 200},  // dragged backwards
+        {kStart + 100, kStart + 100, kStart, end},                 // one moment is no selection
+        {0, 0, kStart, end},
+        {kStart - 10, kStart + 100, kStart, end},
+        {kStart + 100, end + 10, kStart, end},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(kvr::ExportRangeFor(file, c.a, c.b), std::make_pair(c.start, c.end)) << c.a - kStart << " " << c.b - kStart;
+    }
+}
+
 TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
     MakeFile(20, 10, 8);  // records 8.. are not stored
     Name(0, "F.101", "m^3/h");
@@ -134,32 +152,33 @@ TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
     ASSERT_EQ(result.outcome, ExportOutcome::Finished);
     EXPECT_EQ(result.message, "输出完成！");
 
-    const std::vector<kvrtest::Sheet> sheets = kvrtest::ReadWorkbook(out);
+    const auto book = kvrtest::ReadXlsx(out);
+    ASSERT_TRUE(book);
+    const auto& sheets = book->sheets;
     ASSERT_EQ(sheets.size(), 1u);
     EXPECT_EQ(sheets[0].name, "sheet1");
     const auto& rows = sheets[0].rows;
     ASSERT_EQ(rows.size(), 8u);  // header + moments 0, 30, ..., 180 s
-    EXPECT_EQ(rows[0][0].text, "[编号]");
-    EXPECT_EQ(rows[0][2].text, "[F,101(m 3/h)]");
-    const std::vector<std::string> formats = kvrtest::ReadCellFormats(out);
+    EXPECT_EQ(rows[0][0].text, "编号");
+    EXPECT_EQ(rows[0][2].text, "F,101(m 3/h)");
     for (int r = 1; r <= 7; ++r) {
         const auto& row = rows[static_cast<std::size_t>(r)];
         ASSERT_EQ(row.size(), 8u);
-        EXPECT_TRUE(row[0].number);
+        EXPECT_TRUE(row[0].isNumber);
         EXPECT_EQ(row[0].text, std::to_string(r));
-        EXPECT_FALSE(row[1].number);
+        EXPECT_FALSE(row[1].isNumber);
         EXPECT_EQ(row[1].text, kvr::FormatTime(kStart + (r - 1) * 30));
         const int record = (r - 1) * 3;
         for (int c = 0; c < 6; ++c) {
             const auto& cell = row[static_cast<std::size_t>(c + 2)];
             if (record >= 8) {
-                EXPECT_FALSE(cell.number);
+                EXPECT_FALSE(cell.isNumber);
                 EXPECT_EQ(cell.text, "ReadError");
                 continue;
             }
-            ASSERT_TRUE(cell.number) << r << "," << c;
+            ASSERT_TRUE(cell.isNumber) << r << "," << c;
             EXPECT_DOUBLE_EQ(std::strtod(cell.text.c_str(), nullptr), c * 1000 + record + 0.5) << r << "," << c;
-            EXPECT_EQ(formats.at(static_cast<std::size_t>(cell.style)), c == 2 ? "0.0" : "0.00");
+            EXPECT_EQ(cell.numberFormat, c == 2 ? "0.0" : "0.00");
         }
     }
 }
@@ -168,26 +187,31 @@ TEST_F(Export, InfiniteValueIsWrittenAsZeroAndOneMomentGivesOneRow) {
     MakeFile(5, 10);
     const std::string out = dir.file("one.xlsx");
     ASSERT_EQ(Run(out, kStart + 10, kStart + 10).outcome, ExportOutcome::Finished);
-    const std::vector<kvrtest::Sheet> sheets = kvrtest::ReadWorkbook(out);
-    ASSERT_EQ(sheets.size(), 1u);
-    ASSERT_EQ(sheets[0].rows.size(), 2u);
-    EXPECT_EQ(sheets[0].rows[1][0].text, "1");
-    EXPECT_EQ(sheets[0].rows[1][7].text, "0");
-    EXPECT_TRUE(sheets[0].rows[1][7].number);
+    const auto book = kvrtest::ReadXlsx(out);
+    ASSERT_TRUE(book);
+    ASSERT_EQ(book->sheets.size(), 1u);
+    const kvrtest::XlsxSheet& sheet = book->sheets[0];
+    ASSERT_EQ(sheet.rows.size(), 2u);
+    EXPECT_EQ(sheet.Text(1, 0), "1");
+    EXPECT_EQ(sheet.Text(1, 7), "0");
+    EXPECT_TRUE(sheet.Cell(1, 7)->isNumber);
+    EXPECT_EQ(sheet.Cell(1, 7)->numberFormat, "0.00");
 }
 
 TEST_F(Export, SheetsHoldAtMost65535Rows) {
     MakeFile(65536, 1);
     const std::string out = dir.file("big.xlsx");
     ASSERT_EQ(Run(out, kStart, kStart + 65535).outcome, ExportOutcome::Finished);
-    const std::vector<kvrtest::Sheet> sheets = kvrtest::ReadWorkbook(out);
+    const auto book = kvrtest::ReadXlsx(out);
+    ASSERT_TRUE(book);
+    const auto& sheets = book->sheets;
     ASSERT_EQ(sheets.size(), 2u);
     EXPECT_EQ(sheets[0].name, "sheet1");
     EXPECT_EQ(sheets[1].name, "sheet2");
     ASSERT_EQ(sheets[0].rows.size(), 65536u);
     EXPECT_EQ(sheets[0].rows.back()[0].text, "65535");
     ASSERT_EQ(sheets[1].rows.size(), 2u);
-    EXPECT_EQ(sheets[1].rows[0][1].text, "[时间]");
+    EXPECT_EQ(sheets[1].rows[0][1].text, "时间");
     EXPECT_EQ(sheets[1].rows[1][0].text, "65536");
     EXPECT_EQ(sheets[1].rows[1][1].text, kvr::FormatTime(kStart + 65535));
 }
@@ -201,7 +225,7 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], "[No],[Time],\"[F,101(m 3/h)]\",[PT101压力(MPa)],[TT101温度(℃)],[流量(t/h)],[流量(t/h)],[热量(GJ)]");
+    EXPECT_EQ(lines[0], "No,Time,\"F,101(m 3/h)\",PT101压力(MPa),TT101温度(℃),流量(t/h),流量(t/h),热量(GJ)");
     EXPECT_EQ(lines[1], "1," + kvr::FormatTime(kStart + 65534) + ",65534.50,66534.50,67534.5,68534.50,69534.50,70534.50");
     EXPECT_EQ(lines[8], "8," + kvr::FormatTime(kStart + 65541) + ",ReadError,ReadError,ReadError,ReadError,ReadError,ReadError");
     EXPECT_EQ(kvr::CsvCell("a b"), "a b");

@@ -11,7 +11,6 @@ kvr_add_test(analysis_reports
 kvr_add_test(analysis_export
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/export_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/workbook_cells.cpp
   LIBS kvr_testsupport)
 # Configuration report texts and the event-log lists.
 kvr_add_test(analysis_records

@@ -32,6 +32,8 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
     ASSERT_EQ(writer.CreateTable("second", {"one"}, {"DOUBLE"}), 1);
     ASSERT_EQ(writer.InsertRow({"0.125"}), 1);
+    ASSERT_EQ(writer.InsertRow({"1.5E-03"}), 1);
+    ASSERT_EQ(writer.InsertRow({"inf"}), 1);
     ASSERT_EQ(writer.Close(), 1);
     EXPECT_FALSE(writer.IsOpen());
 
@@ -62,6 +64,11 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     EXPECT_EQ(second.name, "second");
     EXPECT_EQ(second.Text(0, 0), "one");
     EXPECT_EQ(second.Cell(1, 0)->numberFormat, "0.000");
+    // Scientific notation stays a number in scientific notation; "inf" is no number.
+    ASSERT_TRUE(second.Cell(2, 0)->isNumber);
+    EXPECT_DOUBLE_EQ(std::stod(second.Text(2, 0)), 0.0015);
+    EXPECT_EQ(second.Cell(2, 0)->numberFormat, "0.0E+00");
+    EXPECT_FALSE(second.Cell(3, 0)->isNumber);
     // Only the workbook is left behind: no temporary files.
     EXPECT_EQ(FileCount(dir.path()), 1u);
 }

@@ -4,12 +4,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
+#include <vector>
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/gui_test_support.h"
 #include "gui/common/list_owner.h"
+#include "gui/common/view_host.h"
 #include "gui/lists/list_view.h"
 
 using guitest::T0;
@@ -156,4 +159,48 @@ TEST_F(ListViewTest, ClosingTellsTheOwner) {
     EXPECT_EQ(owner_.activated, 1);
     view_.reset();
     EXPECT_EQ(owner_.closed, 1);
+}
+
+namespace {
+
+std::vector<ChildRequest>& ExportRequests() {
+    static std::vector<ChildRequest> requests;
+    return requests;
+}
+
+int GridRowY(int row) { return row * CXDataGrid::kRowHeight + CXDataGrid::kRowHeight / 2; }
+
+}  // namespace
+
+TEST_F(ListViewTest, ExcelExportOpensWithTheSelectionOrTheWholeFile) {
+    RegisterChildFactory(ChildWindow::ExcelExport, [](const ChildRequest& request) -> QWidget* {
+        ExportRequests().push_back(request);
+        return nullptr;
+    });
+    ExportRequests().clear();
+    // Commands of other windows are offered by views made once the program has them.
+    CXListView view;
+    view.resize(1600, 900);
+    view.show();
+    view.SetHistoryOwner(&owner_);
+    view.SetFile(file_.get());
+    ASSERT_TRUE(view.IsCommandEnabled(cmd::kExcelExport));
+    view.ExecuteCommand(cmd::kExcelExport);
+
+    // Selected upwards: from record 3 back to record 1.
+    QTest::mouseClick(view.Grid(), Qt::LeftButton, Qt::NoModifier, QPoint(100, GridRowY(4)));
+    QTest::mouseClick(view.Grid(), Qt::LeftButton, Qt::ShiftModifier, QPoint(100, GridRowY(2)));
+    view.ExecuteCommand(cmd::kExcelExport);
+
+    ASSERT_EQ(ExportRequests().size(), 2u);
+    EXPECT_EQ(ExportRequests()[0].file, file_.get());
+    EXPECT_EQ(ExportRequests()[0].start, file_->GetStartTime());
+    EXPECT_EQ(ExportRequests()[0].end, file_->GetEndTime());
+    EXPECT_EQ(ExportRequests()[1].start, T0() + 60);
+    EXPECT_EQ(ExportRequests()[1].end, T0() + 180);
+
+    CXListView live;
+    live.AttachAcquisition(&owner_);
+    live.SetFile(file_.get());
+    EXPECT_FALSE(live.IsCommandEnabled(cmd::kExcelExport)) << "a live list exports nothing";
 }
