@@ -48,11 +48,12 @@ void MinMaxPyramid::Clear() {
 void MinMaxPyramid::Sync(const CXFile& file) {
     const int count = RecordsIn(file);
     const int channels = std::clamp(file.GetChannelCount(), 0, kMaxChannels);
-    const bool same = file_ == &file && start_ == file.GetStartTime() && interval_ == file.GetInterval() &&
+    const bool same = file_ == &file && fileName_ == file.GetFileName() && start_ == file.GetStartTime() && interval_ == file.GetInterval() &&
                       channels_ == channels && count >= recordCount_;
     if (!same) {
         Clear();
         file_ = &file;
+        fileName_ = file.GetFileName();
         start_ = file.GetStartTime();
         interval_ = file.GetInterval();
         channels_ = channels;

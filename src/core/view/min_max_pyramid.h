@@ -9,6 +9,7 @@
 // Samples the file cannot give (missing records, non-linear signals, NaN) are skipped.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/datafile/time.h"
@@ -48,6 +49,7 @@ private:
     void Append(const CXFile& file, int record);
 
     const CXFile* file_ = nullptr;
+    std::string fileName_;
     Time start_ = 0;
     int interval_ = 0;
     int channels_ = 0;

@@ -8,6 +8,8 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_paint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.h
+  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view_commands.cpp
