@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "core/analysis/curve_pages.h"
+#include "core/view/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
@@ -45,6 +46,14 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+    curve_->SetEnvelopeShown(kvr::ReadEnvelopeShown());
+    RegisterCommand(cmd::kEnvelope, {[this] {
+                                         const bool shown = !curve_->EnvelopeShown();
+                                         curve_->SetEnvelopeShown(shown);
+                                         kvr::WriteEnvelopeShown(shown);
+                                         if (file_) curve_->RedrawAll();
+                                     },
+                                     {}, [this] { return curve_->EnvelopeShown(); }});
 }
 
 void CHCView::RegisterWindowCommands() {

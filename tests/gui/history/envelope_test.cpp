@@ -4,7 +4,9 @@
 
 #include <QPainter>
 
+#include "gui/common/command_ids.h"
 #include "gui/history/curve_renderer.h"
+#include "gui/history/hc_view.h"
 #include "history_test_support.h"
 
 namespace {
@@ -67,6 +69,31 @@ TEST_F(EnvelopeTest, OneSampleAColumnMissesTheSpike) {
     const QImage shown = Shot(*ctrl_);
     EXPECT_EQ(PeakPixels(shown, ctrl_->PlotRect().topLeft()), 0);
     EXPECT_GT(CountColor(shown, QRect(ctrl_->PlotRect().left() + 10, ctrl_->PlotRect().top() + ExpectedRow(100) - 1, 3, 3), kRed), 0);
+}
+
+class EnvelopeToggleTest : public ProgramFolderTest {};
+
+TEST_F(EnvelopeToggleTest, SwitchedOffStaysOffInTheNextView) {
+    kvrtest::TempDir dir;
+    auto open = [&dir] {
+        auto view = std::make_unique<CHCView>();
+        view->resize(800, 500);
+        view->SetFile(OpenRampFile(dir).release());
+        return view;
+    };
+    auto first = open();
+    EXPECT_TRUE(first->CurveCtrl()->EnvelopeShown());
+    EXPECT_TRUE(first->IsCommandChecked(cmd::kEnvelope));
+    first->ExecuteCommand(cmd::kEnvelope);
+    EXPECT_FALSE(first->CurveCtrl()->EnvelopeShown());
+    EXPECT_FALSE(first->IsCommandChecked(cmd::kEnvelope));
+    first.reset();
+
+    auto second = open();
+    EXPECT_FALSE(second->CurveCtrl()->EnvelopeShown());
+    second->ExecuteCommand(cmd::kEnvelope);
+    second.reset();
+    EXPECT_TRUE(open()->CurveCtrl()->EnvelopeShown());
 }
 
 }  // namespace
