@@ -25,7 +25,7 @@ struct SampleRange {
 
 class MinMaxPyramid {
 public:
-    static constexpr int kLeafRecords = 16;
+    static constexpr int kLeafRecords = 4;
 
     // Brings the pyramid up to the file's present records.
     void Sync(const CXFile& file);
