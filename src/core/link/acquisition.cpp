@@ -82,7 +82,8 @@ TickResult Acquisition::RecordTick() {
     TickResult result;
     if (!acquiring_) return result;
     if (!poll_->CommunicationOk()) {
-        StopLocked(nullptr);
+        EndRecordingLocked();
+        EndPollingLocked();
         result.status = TickStatus::kCommunicationLost;
         result.message = texts::kAcquisitionLost;
         return result;
@@ -90,7 +91,8 @@ TickResult Acquisition::RecordTick() {
     result.index = AppendLocked(std::time(nullptr));
     result.status = TickStatus::kRecorded;
     if (recordCounter_ >= Capacity()) {
-        StopLocked(nullptr);
+        EndRecordingLocked();
+        EndPollingLocked();
         result.status = TickStatus::kFileFull;
         result.message = texts::kFileFull;
     }
@@ -112,23 +114,34 @@ int Acquisition::AppendLocked(Time now) {
 std::string Acquisition::Stop() {
     std::lock_guard lock(mutex_);
     if (!acquiring_) return {};
-    std::string message;
-    StopLocked(&message);
-    return message;
+    EndRecordingLocked();
+    return EndPollingLocked();
 }
 
-void Acquisition::StopLocked(std::string* message) {
+void Acquisition::EndRecording() {
+    std::lock_guard lock(mutex_);
+    if (acquiring_) EndRecordingLocked();
+}
+
+std::string Acquisition::EndPolling() {
+    std::lock_guard lock(mutex_);
+    return EndPollingLocked();
+}
+
+void Acquisition::EndRecordingLocked() {
     acquiring_ = false;
     file_.SetEndTime(0);
-    if (!poll_->Stop(limits_.stopTimeoutMs)) {
-        // The thread still holds the link; it is joined before the next start.
-        if (message) *message = texts::kPortNotResponding;
-        return;
-    }
     const LiveSample sample = poll_->Latest();
     file_.SetTotals(sample.flowTotal, sample.heatTotal);
+}
+
+std::string Acquisition::EndPollingLocked() {
+    if (!poll_) return {};
+    // The thread still holds the link then; it is joined before the next start.
+    if (!poll_->Stop(limits_.stopTimeoutMs)) return texts::kPortNotResponding;
     poll_.reset();
     link_.Disconnect();
+    return {};
 }
 
 bool Acquisition::Save(const std::string& path) {

@@ -82,6 +82,11 @@ public:
     // Ends polling, disconnects, keeps the recorded data. Returns the message to show when
     // the poll thread did not end in time (the port is wedged), otherwise empty.
     std::string Stop();
+    // Stop in its two halves, for a window that must keep painting the file: the first
+    // is quick and finishes the file (no tick stores anything after it); the second
+    // touches no file and may wait up to the stop limit for the poll thread.
+    void EndRecording();
+    std::string EndPolling();
     // Writes the recorded data as a history file. On success nothing is unsaved.
     bool Save(const std::string& path);
 
@@ -103,7 +108,8 @@ public:
 private:
     // Everything below runs with mutex_ held.
     int AppendLocked(Time now);
-    void StopLocked(std::string* message);
+    void EndRecordingLocked();
+    std::string EndPollingLocked();
 
     _tagComParam param_;
     _tagViewDef view_;

@@ -62,17 +62,22 @@ void CXLink::Disconnect() {
     port_.Close();
 }
 
+int CXLink::Scaled(int ms) const {
+    return static_cast<int>(static_cast<long>(ms) * delayScale_ / 100);
+}
+
 void CXLink::Pause(int ms) const {
-    const long scaled = static_cast<long>(ms) * delayScale_ / 100;
+    const int scaled = Scaled(ms);
     if (scaled > 0) std::this_thread::sleep_for(std::chrono::milliseconds(scaled));
 }
 
 bool CXLink::RtuExchange(std::uint8_t function, std::span<const std::uint8_t> body, int delayMs,
-                         std::span<std::uint8_t> reply, int& replyLength) {
+                         int replyFrameLength, std::span<std::uint8_t> reply, int& replyLength) {
     const frame::Bytes request = frame::MakeRtu(Address(), function, body);
     port_.Send(request.data(), static_cast<int>(request.size()));
-    Pause(delayMs);
-    replyLength = port_.Receive(reply.data());
+    // The reply delay is the least time the instrument gets, not a wait: a reply that comes
+    // sooner is taken at once.
+    replyLength = port_.Receive(reply.data(), {Scaled(delayMs), replyFrameLength, false});
     if (replyLength == 0) return false;
     return frame::CheckRtuReply(request, reply.first(static_cast<std::size_t>(replyLength)));
 }
@@ -84,7 +89,7 @@ int CXLink::RtuPiece(std::uint8_t function, std::uint16_t start, std::uint16_t l
     PutWord(body + 2, lengthField);
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    if (!RtuExchange(function, body, kRtuReplyDelay, reply, n)) return 0;
+    if (!RtuExchange(function, body, kRtuReplyDelay, 1 + kRtuOverhead + length, reply, n)) return 0;
     // The count is one byte, so a full 256-byte piece says 0; what decides is that exactly
     // length bytes sit between the count and the CRC.
     if (reply[2] != (length & 0xFF) || n != 1 + kRtuOverhead + length) return 0;
@@ -164,7 +169,8 @@ int CXLink::ReadRecords(std::uint32_t index, std::span<std::uint8_t> out, int co
                                   static_cast<std::uint8_t>(index)};
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    const bool ok = RtuExchange(kReadRecords, body, kRecordBlockDelay, reply, n);
+    const bool ok =
+        RtuExchange(kReadRecords, body, kRecordBlockDelay, 1 + kRtuOverhead + kRecordBlockSize, reply, n);
     if (n == 0) {
         Pause(kRecordBlockSilence);
         return 0;
@@ -189,9 +195,10 @@ int CXLink::ReadRecordsAt(Time t, int records, int channels, std::span<std::uint
     body[7] = static_cast<std::uint8_t>(channels);
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    if (!RtuExchange(kReadRecords, body, kRtuReplyDelay, reply, n)) return 0;
     // address, function, eight bytes not looked at, the samples, CRC
     constexpr int kSkipped = 8;
+    const int frameLength = kSkipped + kRtuOverhead + static_cast<int>(payload);
+    if (!RtuExchange(kReadRecords, body, kRtuReplyDelay, frameLength, reply, n)) return 0;
     if (static_cast<std::size_t>(n) != kSkipped + kRtuOverhead + payload) return 0;
     std::memcpy(out.data(), reply + 2 + kSkipped, payload);
     return 1;
@@ -203,7 +210,7 @@ int CXLink::ReadClock(std::uint8_t out[6]) {
     for (int attempt = 0; attempt < Attempts(); ++attempt) {
         std::uint8_t reply[CXPort::kReceiveBufferSize];
         int n = 0;
-        if (!RtuExchange(kReadClock, body, kRtuReplyDelay, reply, n)) continue;
+        if (!RtuExchange(kReadClock, body, kRtuReplyDelay, 1 + kRtuOverhead + 6, reply, n)) continue;
         if (n != 1 + kRtuOverhead + 6) continue;
         std::memcpy(out, reply + 3, 6);
         Pause(kClockSettle);
@@ -217,7 +224,8 @@ int CXLink::Identify(char out[kIdentificationSize]) {
     const std::uint8_t body[1] = {0x00};
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    if (!RtuExchange(kIdentify, body, kIdentifyDelay, reply, n)) return 0;
+    if (!RtuExchange(kIdentify, body, kIdentifyDelay, 2 + kRtuOverhead + kIdentificationSize, reply, n))
+        return 0;
     // address, function, one byte not looked at, the length 10, the text, CRC
     if (n != 2 + kRtuOverhead + kIdentificationSize || reply[3] != kIdentificationSize) return 0;
     std::memcpy(out, reply + 4, kIdentificationSize);
@@ -233,9 +241,8 @@ int CXLink::IdentifyAscii(std::span<std::uint8_t> out) {
 int CXLink::AsciiTransact(std::span<const std::uint8_t> request, std::span<std::uint8_t> out) {
     const std::string text = frame::MakeAscii(request);
     port_.Send(reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<int>(text.size()));
-    Pause(kAsciiReplyDelay);
     std::uint8_t reply[CXPort::kReceiveBufferSize];
-    const int n = port_.Receive(reply);
+    const int n = port_.Receive(reply, {Scaled(kAsciiReplyDelay), 0, true});
     if (n == 0) return 0;
     const auto payload =
         frame::AsciiPayload(text, std::span<const std::uint8_t>(reply, static_cast<std::size_t>(n)),

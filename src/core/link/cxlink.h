@@ -50,8 +50,10 @@ public:
     // copied to out, 0 on failure.
     int AsciiTransact(std::span<const std::uint8_t> request, std::span<std::uint8_t> out);
 
-    // The protocol's fixed waits. A simulator on a pseudo-terminal answers at once, so
-    // tests and tools may scale them (percent; 100 = as real instruments need).
+    // The protocol's fixed waits: the least time an instrument gets to start its reply, and
+    // the gaps after replies and failures. A simulator on a pseudo-terminal answers at once,
+    // so tests and tools may scale them (percent; 100 = as real instruments need; slow
+    // instruments may need more).
     void SetDelayScale(int percent) { delayScale_ = percent < 0 ? 0 : percent; }
     int DelayScale() const { return delayScale_; }
     void Pause(int ms) const;
@@ -60,10 +62,12 @@ public:
     CXPort& Port() { return port_; }
 
 private:
-    // Sends an RTU request after `delayMs` waits for its reply; true when address, function
-    // and CRC match. reply holds the whole frame.
+    // Sends an RTU request and receives its reply, allowing the instrument at least delayMs
+    // to start it; a reply of replyFrameLength bytes is taken as soon as it is whole. True
+    // when address, function and CRC match. reply holds the whole frame.
     bool RtuExchange(std::uint8_t function, std::span<const std::uint8_t> body, int delayMs,
-                     std::span<std::uint8_t> reply, int& replyLength);
+                     int replyFrameLength, std::span<std::uint8_t> reply, int& replyLength);
+    int Scaled(int ms) const;
     int RtuPiece(std::uint8_t function, std::uint16_t start, std::uint16_t length,
                  std::uint16_t lengthField, std::span<std::uint8_t> out);
     int AsciiMemoryPiece(std::uint16_t start, std::uint16_t length, std::span<std::uint8_t> out);

@@ -32,6 +32,12 @@ speed_t SpeedConstant(int baud) {
     }
 }
 
+// A reply known to be whole needs no wait for the interval timer.
+bool Complete(const std::uint8_t* frame, int length, const ReplyWait& wait) {
+    if (wait.frameLength > 0 && length >= wait.frameLength) return true;
+    return wait.untilCrLf && length >= 2 && frame[length - 2] == '\r' && frame[length - 1] == '\n';
+}
+
 Clock::time_point After(Clock::time_point from, std::uint64_t ms) {
     return from + std::chrono::milliseconds(ms);
 }
@@ -155,17 +161,20 @@ int CXPort::Send(const std::uint8_t* bytes, int count) {
         const int events = sysio::PollUntil(fd_, POLLOUT, deadline);
         if (events <= 0 || (events & (POLLERR | POLLHUP | POLLNVAL))) break;
     }
+    sentAt_ = Clock::now();
     return written;
 }
 
-int CXPort::TimedRead(std::uint8_t* buffer, int count) {
+int CXPort::TimedRead(std::uint8_t* frame, int have, int count, Clock::time_point timersFrom,
+                      const ReplyWait& wait) {
     const PortTimeouts& t = timeouts_;
-    const auto start = Clock::now();
+    std::uint8_t* const buffer = frame + have;
     // Interval "infinite" with no total timeout: return at once with what is waiting.
     if (t.readInterval == UINT32_MAX && t.readTotalMultiplier == 0 && t.readTotalConstant == 0) {
         const ssize_t n = sysio::Read(fd_, buffer, static_cast<size_t>(count));
         return n > 0 ? static_cast<int>(n) : 0;
     }
+    const auto start = std::max(Clock::now(), timersFrom);
     const bool totalTimed = t.readTotalMultiplier != 0 || t.readTotalConstant != 0;
     const auto totalDeadline =
         totalTimed ? After(start, std::uint64_t{t.readTotalMultiplier} * count + t.readTotalConstant)
@@ -175,14 +184,16 @@ int CXPort::TimedRead(std::uint8_t* buffer, int count) {
     bool pollSawData = false;
     while (got < count) {
         auto deadline = totalDeadline;
-        // The interval timer runs only once the first byte has come.
+        // The interval timer runs only once the first byte has come, and not before the
+        // timers start: bytes that come early count as if they had waited in the queue.
         if (t.readInterval != 0 && got > 0)
-            deadline = std::min(deadline, After(lastByte, t.readInterval));
+            deadline = std::min(deadline, After(std::max(lastByte, timersFrom), t.readInterval));
         const ssize_t n = sysio::Read(fd_, buffer + got, static_cast<size_t>(count - got));
         if (n > 0) {
             got += static_cast<int>(n);
             lastByte = Clock::now();
             pollSawData = false;
+            if (Complete(frame, have + got, wait)) break;
             continue;
         }
         if (n < 0 && errno != EAGAIN) {  // e.g. EIO: the other end has gone
@@ -210,12 +221,17 @@ int CXPort::TimedRead(std::uint8_t* buffer, int count) {
     return got;
 }
 
-int CXPort::Receive(std::uint8_t* buffer) {
+int CXPort::Receive(std::uint8_t* buffer, const ReplyWait& wait) {
     if (fd_ < 0) return 0;
+    // The reply is read as it arrives; its timers start only once the least wait after the
+    // request has passed, so an instrument gets at least that long to answer.
+    const auto timersFrom = After(sentAt_, static_cast<std::uint64_t>(std::max(wait.leastWaitMs, 0)));
     std::uint8_t local[kReceiveBufferSize];
-    const int first = TimedRead(local, kMinimumReply);
+    const int first = TimedRead(local, 0, kMinimumReply, timersFrom, wait);
     if (first < kMinimumReply) return 0;
-    const int rest = TimedRead(local + kMinimumReply, kQueueSize);
+    const int rest = Complete(local, kMinimumReply, wait)
+                         ? 0
+                         : TimedRead(local, kMinimumReply, kQueueSize, timersFrom, wait);
     const int total = kMinimumReply + rest;
     std::memcpy(buffer, local, static_cast<size_t>(total));
     return total;

@@ -3,6 +3,7 @@
 // request at a time and read one reply at a time. The end of a reply is found by timeout,
 // with the interval and total read timeouts of the serial-parameter record emulated on top
 // of poll().
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,6 +24,18 @@ int TimeoutFactor(int baud);
 // The multipliers are per byte and are not scaled.
 PortTimeouts MakeTimeouts(int baud, int intervalBase, int constantBase, int multiplier,
                           int writeConstantBase, int writeMultiplier);
+
+// How a caller that knows its reply helps Receive end it: as soon as the frame is complete
+// instead of after the interval timer, and with the instrument's turnaround time allowed.
+struct ReplyWait {
+    // The read timers start no earlier than this many ms after the last Send: a reply may
+    // begin that much later than the port's own timeouts allow.
+    int leastWaitMs = 0;
+    // > 0: the reply is complete at this many bytes (the RTU framing knows its lengths).
+    int frameLength = 0;
+    // The reply is complete at CR LF (the ASCII framing).
+    bool untilCrLf = false;
+};
 
 class CXPort {
 public:
@@ -46,9 +59,10 @@ public:
     // writes the request. Returns the number of bytes written.
     int Send(const std::uint8_t* bytes, int count);
     // Reads one reply into buffer (at least kReceiveBufferSize bytes). Returns its length,
-    // 0 when fewer than kMinimumReply bytes arrived (those bytes are dropped). A line that
-    // hung up ends the read at once, with LastError() saying so.
-    int Receive(std::uint8_t* buffer);
+    // 0 when fewer than kMinimumReply bytes arrived (those bytes are dropped). Without a
+    // ReplyWait the reply ends when the interval timer runs out after its last byte. A line
+    // that hung up ends the read at once, with LastError() saying so.
+    int Receive(std::uint8_t* buffer, const ReplyWait& wait = {});
 
     bool IsOpen() const { return fd_ >= 0; }
     int Handle() const { return fd_; }
@@ -59,9 +73,11 @@ public:
     const std::string& LastError() const { return lastError_; }
 
 private:
-    // One read of up to count bytes under the read timeouts, like a synchronous read of a
-    // serial device with interval and total timeouts set.
-    int TimedRead(std::uint8_t* buffer, int count);
+    // One read of up to count bytes into frame + have under the read timeouts, like a
+    // synchronous read of a serial device with interval and total timeouts set, whose
+    // timers start at timersFrom at the earliest.
+    int TimedRead(std::uint8_t* frame, int have, int count,
+                  std::chrono::steady_clock::time_point timersFrom, const ReplyWait& wait);
     void Configure(int baud, int parity);
     void LowerModemLines();
     void Fail(const char* what);
@@ -70,6 +86,7 @@ private:
     std::string name_;
     int baud_ = 0;
     PortTimeouts timeouts_;
+    std::chrono::steady_clock::time_point sentAt_{};
     std::string lastError_;
 };
 

@@ -139,3 +139,10 @@ std::optional<int> ContinuousPageCount(Time start, Time end, Time fileStart, Tim
 }
 
 }  // namespace kvr
+
+namespace kvr {
+std::pair<Time, Time> ContinuousPageWindow(Time printStart, int interval, int page) {
+    const Time span = static_cast<Time>(kRecordsPerPrintedPage) * std::max(interval, 1);
+    return {printStart + (page - 1) * span, printStart + page * span};
+}
+}  // namespace kvr

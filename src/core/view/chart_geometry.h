@@ -4,6 +4,7 @@
 // where a value lies on a dial, which hours label it, how many pages a span prints on.
 // Plain functions, so that the controls, the printing code and the tests share them.
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/datafile/time.h"
@@ -73,4 +74,10 @@ Time SnapToRecordTime(Time t, Time fileEnd, int interval);
 std::optional<int> ContinuousPageCount(Time start, Time end, Time fileStart, Time fileEnd,
                                        int interval);
 
+}  // namespace kvr
+
+namespace kvr {
+// The window of page `page` (from 1) of a continuous print starting at `printStart`: a
+// full 2000 records, even past the file end.
+std::pair<Time, Time> ContinuousPageWindow(Time printStart, int interval, int page);
 }  // namespace kvr

@@ -8,7 +8,7 @@
 #include "gui/app/command_table.h"
 #include "gui/app/icons.h"
 #include "gui/common/message_box.h"
-#include "gui/app/realtime_target.h"
+#include "gui/common/realtime_target.h"
 
 CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -41,6 +41,7 @@ void CChildFrame::Create(QWidget* view, CommandActions& actions) {
 bool CChildFrame::QueryCloseRealtime() {
     if (!IsRealtime()) return true;
     auto* realtime = dynamic_cast<RealtimeTarget*>(view_);
+    if (realtime && realtime->IsBusy()) return false;
     if (!realtime || realtime->IsSaved()) return true;
     const auto answer = ShowMessageBox(
         {this, QStringLiteral("已经存在实时采集数据!\n\n是否需要保存？"), NoticeCaption(),

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -11,10 +12,15 @@
 
 #include "core/datafile/program.h"
 #include "gui/app/flow_app.h"
+#include "gui/app/child_frame.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/command_target.h"
 #include "gui/common/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/common/message_box.h"
+#include "gui/app/print_pdf.h"
 #include "gui/app/screenshot.h"
+#include "gui/realtime/rc_view.h"
 
 namespace {
 
@@ -44,7 +50,23 @@ void ReportMessagesOnStderr() {
     });
 }
 
-int RunScreenshot(const QString& pngPath, const QString& filePath) {
+// Opens the realtime window and starts the acquisition at once.
+void StartRealtime(CMainFrame& frame) {
+    frame.ShowRealtimeWindow();
+    CChildFrame* child = frame.RealtimeFrame();
+    if (auto* target = child ? dynamic_cast<CommandTarget*>(child->View()) : nullptr)
+        target->ExecuteCommand(cmd::kStartAcquisition);
+}
+
+// Lets the program run for the given seconds (timers, acquisition) before going on.
+void RunFor(double seconds) {
+    if (seconds <= 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int RunScreenshot(const QString& pngPath, const QString& filePath, bool realtime, double after) {
     ReportMessagesOnStderr();
     SetProgramLanguage(ReadLanguageSetting());
     InstallQtTranslations(ProgramLanguage());
@@ -53,6 +75,8 @@ int RunScreenshot(const QString& pngPath, const QString& filePath) {
     frame.resize(1600, 1000);
     frame.show();
     if (!filePath.isEmpty()) frame.OpenDataFile(QFileInfo(filePath).absoluteFilePath());
+    if (realtime) StartRealtime(frame);
+    RunFor(after);
     if (!SaveScreenshot(&frame, QSize(1600, 1000), pngPath)) {
         std::fprintf(stderr, "KVR: cannot write %s\n", QFile::encodeName(pngPath).constData());
         return 1;
@@ -101,20 +125,53 @@ int main(int argc, char** argv) {
     const QCommandLineOption startupTime(
         QStringLiteral("startup-time"),
         QStringLiteral("Print the milliseconds from start to the first painted main window, exit."));
+    const QCommandLineOption after(QStringLiteral("after"),
+                                   QStringLiteral("With --screenshot: run S seconds before writing the PNG."),
+                                   QStringLiteral("S"));
+    const QCommandLineOption realtime(QStringLiteral("realtime"),
+                                      QStringLiteral("Open the realtime window and start the acquisition."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("With --realtime: the serial device instead of the saved one."),
+                                  QStringLiteral("DEV"));
     parser.addOption(screenshot);
     parser.addOption(startupTime);
+    parser.addOption(after);
+    parser.addOption(realtime);
+    parser.addOption(port);
+    const QCommandLineOption printPdf(
+        QStringLiteral("print-pdf"),
+        QStringLiteral("Print FILE as the print command would into a PDF, exit."), QStringLiteral("PDF"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Print from this time."),
+                                  QStringLiteral("T"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Print up to this time."),
+                                QStringLiteral("T"));
+    const QCommandLineOption continuous(QStringLiteral("continuous"),
+                                        QStringLiteral("Print pages of 2000 records each."));
+    parser.addOption(printPdf);
+    parser.addOption(from);
+    parser.addOption(to);
+    parser.addOption(continuous);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A data file to open."));
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     const QString filePath = files.isEmpty() ? QString() : files.front();
 
     ChooseProgramFolder();
-    if (parser.isSet(screenshot)) return RunScreenshot(parser.value(screenshot), filePath);
+    if (parser.isSet(port)) CRCView::SetPortOverride(QFile::encodeName(parser.value(port)).toStdString());
+    if (parser.isSet(screenshot))
+        return RunScreenshot(parser.value(screenshot), filePath, parser.isSet(realtime), parser.value(after).toDouble());
+    if (parser.isSet(printPdf)) {
+        ReportMessagesOnStderr();
+        CFlowApp::ApplyProgramFont();
+        return RunPrintPdf({parser.value(printPdf), filePath, parser.value(from), parser.value(to),
+                            parser.isSet(continuous)});
+    }
 
     CFlowApp flowApp;
     if (parser.isSet(startupTime)) ReportMessagesOnStderr();
     if (!flowApp.InitInstance(filePath)) return 0;
     StartupTimer timer(started);
     if (parser.isSet(startupTime)) flowApp.MainFrame()->installEventFilter(&timer);
+    if (parser.isSet(realtime)) QTimer::singleShot(0, flowApp.MainFrame(), [&flowApp] { StartRealtime(*flowApp.MainFrame()); });
     return app.exec();
 }

@@ -4,12 +4,11 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/child_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_table.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/empty_realtime_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/flow_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mdi_background.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/realtime_target.h
+  ${CMAKE_CURRENT_LIST_DIR}/print_pdf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/screenshot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_pane.cpp

@@ -1,16 +1,22 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/empty_realtime_view.h"
 #include "gui/app/main_frame.h"
-#include "gui/common/message_box.h"
+#include "gui/charts/bar_view.h"
+#include "gui/charts/range_view.h"
+#include "gui/charts/rrange_view.h"
 #include "gui/common/list_owner.h"
+#include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/lists/list_view.h"
+#include "gui/realtime/rc_view.h"
+#include "gui/records/config_report_dlg.h"
+#include "gui/records/event_list_dlg.h"
+#include "gui/records/file_info_dlg.h"
 
 namespace {
 
@@ -28,9 +34,42 @@ QWidget* OpenDataList(const ChildRequest& request) {
     return window;
 }
 
+// The record windows are modal: they have closed again when the factory returns.
+template <typename Dialog, typename... Args>
+QWidget* RunModal(const ChildRequest& request, Args... args) {
+    Dialog dialog(args..., request.file, request.owner);
+    dialog.exec();
+    return nullptr;
+}
+
+void RegisterEventList(ChildWindow kind, kvr::EventList list) {
+    RegisterChildFactory(kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
+}
+
+// One channel of a history file as a circular chart, maximised, titled by the channel.
+QWidget* OpenCircleChart(const ChildRequest& request) {
+    ViewHost* host = ViewHost::Instance();
+    if (!host || !request.file) return nullptr;
+    auto* view = new CRangeView(request.file, request.channel, request.start, request.end);
+    return host->ShowChildView(view, view->windowTitle(), true);
+}
+
 }  // namespace
 
-void RegisterChildFactories() { RegisterChildFactory(ChildWindow::DataList, OpenDataList); }
+void RegisterChildFactories() {
+    RegisterChildFactory(ChildWindow::DataList, OpenDataList);
+    RegisterRealtimeWindows();
+    RegisterChildFactory(ChildWindow::ConfigReport,
+                         [](const ChildRequest& r) { return RunModal<CConfigReportDlg>(r); });
+    RegisterEventList(ChildWindow::AlarmList, kvr::EventList::Alarm);
+    RegisterEventList(ChildWindow::PowerFailureList, kvr::EventList::PowerFailure);
+    RegisterEventList(ChildWindow::OperationLog, kvr::EventList::Operation);
+    RegisterChildFactory(ChildWindow::FileInfo, [](const ChildRequest& r) -> QWidget* {
+        if (!r.file || !r.file->IsOpen()) return nullptr;
+        return RunModal<CFileInfoDlg>(r);
+    });
+    RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
+}
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
 
@@ -42,7 +81,36 @@ QWidget* CreateReportView(QWidget*) { return nullptr; }
 
 void SetReportFile(QWidget*, kvr::CXFile* file) { delete file; }
 
-QWidget* CreateRealtimeView(QWidget* frame) { return new CEmptyRealtimeView(frame); }
+namespace {
+
+QWidget* ShowInHost(QWidget* view, const QString& title, bool maximized) {
+    if (ViewHost* host = ViewHost::Instance()) {
+        host->ShowChildView(view, title, maximized);
+    } else {
+        view->setWindowTitle(title);
+        view->show();
+    }
+    return view;
+}
+
+}  // namespace
+
+void RegisterRealtimeWindows() {
+    RegisterChildFactory(ChildWindow::RealtimeList, [](const ChildRequest& request) -> QWidget* {
+        auto* list = new CXListView;
+        list->AttachAcquisition(request.listOwner);
+        list->SetFile(request.file);
+        return ShowInHost(list, QStringLiteral("实时数据列表"), true);
+    });
+    RegisterChildFactory(ChildWindow::BarView, [](const ChildRequest& request) -> QWidget* {
+        return ShowInHost(CreateBarWindowView(request.file), QStringLiteral("实时棒图"), false);
+    });
+    RegisterChildFactory(ChildWindow::DialView, [](const ChildRequest& request) -> QWidget* {
+        return ShowInHost(new CRRangeView(request.file), QStringLiteral("实时圆图"), false);
+    });
+}
+
+QWidget* CreateRealtimeView(QWidget* frame) { return new CRCView(frame); }
 
 void RunUploadDialog(CMainFrame* mainFrame, Language) {
     _tagComParam param;

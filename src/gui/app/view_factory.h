@@ -25,6 +25,8 @@ void SetReportFile(QWidget* view, kvr::CXFile* file);
 
 // The realtime acquisition view; it implements CommandTarget and RealtimeTarget.
 QWidget* CreateRealtimeView(QWidget* frame);
+// The windows the realtime view opens on its live file (live list, bar and dial).
+void RegisterRealtimeWindows();
 
 // The serial upload dialog, run modally; it opens the uploaded file through the main frame.
 void RunUploadDialog(CMainFrame* mainFrame, Language language);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/charts/circle_chart_ctrl.h"
+#include "gui/common/command_ids.h"
 
 CRangeView::CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end, QWidget* parent)
     : QWidget(parent), chart_(new CCircleChartCtrl(this)), channel_(channel) {
@@ -18,9 +19,14 @@ CRangeView::CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Tim
     chart_->SetSpanStart(start);
     chart_->SetSpanEnd(end);
     setWindowTitle(QStringLiteral("通道%1").arg(channel + 1));
+    RegisterCommand(cmd::kPrint, {[this] { PrintWithDialog(); }, {}, {}});
+    RegisterCommand(cmd::kFramePrint, {[this] { PrintWithDialog(); }, {}, {}});
+    RegisterCommand(cmd::kPrintPreview, {[this] { PrintPreview(); }, {}, {}});
+    RegisterCommand(cmd::kFramePrintPreview, {[this] { PrintPreview(); }, {}, {}});
 }
 
 void CRangeView::Print(QPrinter& printer) const {
+    printer.setResolution(300);
     QPainter painter(&printer);
     chart_->Print(painter, QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
 }

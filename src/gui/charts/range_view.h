@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "core/datafile/time.h"
+#include "gui/common/command_map.h"
 
 class CCircleChartCtrl;
 class QPrinter;
@@ -12,7 +13,7 @@ namespace kvr {
 class CXFile;
 }
 
-class CRangeView : public QWidget {
+class CRangeView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
     CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end, QWidget* parent = nullptr);

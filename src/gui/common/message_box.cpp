@@ -1,5 +1,6 @@
 #include "gui/common/message_box.h"
 
+#include <QAbstractButton>
 #include <utility>
 
 namespace {
@@ -12,8 +13,15 @@ MessageBoxHook& Hook() {
 }  // namespace
 
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request) {
+    return ShowMessageBox(request, QString(), QString());
+}
+
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, const QString& yesText,
+                                           const QString& noText) {
     if (Hook()) return Hook()(request);
     QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes); yes && !yesText.isEmpty()) yes->setText(yesText);
+    if (QAbstractButton* no = box.button(QMessageBox::No); no && !noText.isEmpty()) no->setText(noText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -15,6 +15,9 @@ struct MessageBoxRequest {
 
 // Returns the button the user chose (QMessageBox::Ok for a plain notice).
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request);
+// The same with the Yes and No buttons labelled by the question's own answers.
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, const QString& yesText,
+                                           const QString& noText);
 
 // Shortcuts for the common kinds: a stopped operation or refused input (stop icon) and a
 // plain notice.

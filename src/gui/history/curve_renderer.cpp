@@ -82,6 +82,16 @@ std::array<EdgeRect, 4> CurveLayout::FrameParts() const {
 // ---------------------------------------------------------------------------------------
 // A whole display
 
+std::uint32_t CurveScene::Background() const {
+    constexpr std::uint32_t kPaper = 0x00FFFFFF;
+    return onPaper || !file ? kPaper : file->Header().backgroundColor;
+}
+
+std::uint32_t CurveScene::GridColor() const {
+    constexpr std::uint32_t kPaperGrid = 0x00C0C0C0;
+    return onPaper || !file ? kPaperGrid : file->Header().gridColor;
+}
+
 void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale, const CurveScene& scene) {
     if (target.isEmpty() || scale <= 0 || !scene.window || !scene.scale) return;
     if (painter.device()->devType() != QInternal::Image) {
@@ -205,7 +215,7 @@ void CXCurveRenderer::DrawPlot(QPainter& painter) const {
         painter.fillRect(all, Qt::black);
         return;
     }
-    painter.fillRect(all, ColorFromRef(scene_.file->Header().backgroundColor));
+    painter.fillRect(all, ColorFromRef(scene_.Background()));
     if (scene_.gridShown) DrawGrid(painter);
     DrawCurves(painter);
     DrawMarks(painter);
@@ -213,7 +223,7 @@ void CXCurveRenderer::DrawPlot(QPainter& painter) const {
 
 void CXCurveRenderer::DrawGrid(QPainter& painter) const {
     const kvr::ValueScale& scale = *scene_.scale;
-    painter.setPen(QPen(ColorFromRef(scene_.file->Header().gridColor), 1));
+    painter.setPen(QPen(ColorFromRef(scene_.GridColor()), 1));
     for (int k = -1; scale.HasLines(); ++k) {
         const int y = scale.LineRow(k);
         painter.drawLine(0, y, layout_.plotWidth - 1, y);
@@ -277,6 +287,7 @@ void CXCurveRenderer::DrawMarks(QPainter& painter) const {
     frame.visibleHigh = scene_.scale->VisibleHigh();
     frame.percentMode = scene_.valueMode == 0;
     frame.timeToPixel = [this](Time t) { return scene_.TimeColumn(t, layout_.plotWidth); };
+    frame.background = scene_.Background();
     DrawTagsAndValueLabels(painter, *scene_.file, frame);
 }
 

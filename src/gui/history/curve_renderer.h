@@ -34,10 +34,14 @@ struct CurveScene {
     // When set, the curves show the least and greatest sample of every column (the
     // caller's pyramid, brought up to the file's records as it draws); else one sample.
     kvr::MinMaxPyramid* envelope = nullptr;
+    // Paper is white whatever the file's background, with a light grid.
+    bool onPaper = false;
     QFont axisFont;
     QFont captionFont;
 
     kvr::Time ColumnTime(int column, int width) const;
+    std::uint32_t Background() const;
+    std::uint32_t GridColor() const;
     int TimeColumn(kvr::Time t, int width) const { return window->TimeToPixel(t, width); }
     // The fonts the curve displays use.
     static QFont DefaultAxisFont();

@@ -6,9 +6,11 @@
 #include <QStringList>
 
 #include "gui/common/command_ids.h"
+#include "gui/common/file_events.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_navigation.h"
+#include "gui/history/hc_print.h"
 #include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 
@@ -69,7 +71,10 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
     RegisterCurveCommands();
     RegisterDisplayCommands();
     RegisterWindowCommands();
+    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this,
+            &CHCView::DisplaySettingsChanged);
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
+    new CHCPrint(this);       // printing, circular charts
 }
 
 CHCView::~CHCView() {

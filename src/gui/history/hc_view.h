@@ -57,6 +57,8 @@ private:
     void RegisterCurveCommands();
     void RegisterDisplayCommands();
     void RegisterWindowCommands();
+    // The file information was changed and saved: take the new settings and redraw.
+    void DisplaySettingsChanged(kvr::CXFile* file);
     void LayoutChildren();
     // Writes the channel display states; redraws on success, tells the user otherwise.
     bool SaveDisplayChange();

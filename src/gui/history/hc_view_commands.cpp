@@ -56,6 +56,18 @@ void CHCView::RegisterDisplayCommands() {
                                      {}, [this] { return curve_->EnvelopeShown(); }});
 }
 
+void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
+    if (!file || file != file_.get()) return;
+    // The user keeps looking at the same period.
+    const auto [start, end] = curve_->GetWindowRange();
+    curve_->ApplyFileSettings();
+    curve_->SetWindowRange(start, end);
+    if (panelShown_) panel_->RebuildControls();
+    RebuildCircleChartMenu();
+    UpdateStatusBar();
+    LayoutChildren();
+}
+
 void CHCView::RegisterWindowCommands() {
     for (const WindowCommand& command : WindowCommands()) {
         if (!HasChildFactory(command.kind)) continue;

@@ -6,10 +6,18 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_input.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_paint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/envelope_line.h
   ${CMAKE_CURRENT_LIST_DIR}/envelope_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_status.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_status.h
+  ${CMAKE_CURRENT_LIST_DIR}/curve_page_printer.h
+  ${CMAKE_CURRENT_LIST_DIR}/curve_page_printer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/continuous_print_dlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hc_print.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view_commands.cpp

@@ -60,7 +60,7 @@ void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& 
     if (!frame.timeToPixel) return;
     LabelPlacer ownPlacer = PlotPlacer(frame);
     LabelPlacer& texts = placer ? *placer : ownPlacer;
-    const QColor color = InverseOfColorref(file.Header().backgroundColor);
+    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     const int xAxisStyle = file.Header().xMode;
     painter.save();
     painter.setFont(MarkFont());
@@ -95,7 +95,7 @@ void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlot
                      LabelPlacer* placer) {
     LabelPlacer ownPlacer = PlotPlacer(frame);
     LabelPlacer& texts = placer ? *placer : ownPlacer;
-    const QColor color = InverseOfColorref(file.Header().backgroundColor);
+    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     painter.save();
     painter.setFont(MarkFont());
     for (const kvr::ValueLabel& label : file.Header().labels) {

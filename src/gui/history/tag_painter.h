@@ -3,6 +3,7 @@
 // layer after the curves (plot coordinates: 0,0 is the plot's top-left corner).
 #include <QColor>
 #include <functional>
+#include <optional>
 
 #include "core/datafile/cxfile.h"
 
@@ -19,6 +20,7 @@ struct CurvePlotFrame {
     double visibleHigh = 100.0;
     bool percentMode = true;  // curves show percent of range, else engineering values
     std::function<int(kvr::Time)> timeToPixel;  // the control's own mapping
+    std::optional<std::uint32_t> background;    // the file's background when empty
 };
 
 // Marks are drawn in the inverse of the file's background colour, and lines merge with

@@ -6,6 +6,7 @@
 
 #include "core/analysis/find_search.h"
 #include "gui/common/command_ids.h"
+#include "gui/common/file_events.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
 #include "gui/navigation/find_dlg.h"
@@ -20,6 +21,12 @@ CXListView::CXListView(QWidget* parent) : QWidget(parent) {
     connect(grid_, &CXDataGrid::contextMenuRequested, this, &CXListView::ShowContextMenu);
     setFocusProxy(grid_);
     RegisterCommands();
+    // Channel names and units head the columns: follow the file information when it changes.
+    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this, [this](kvr::CXFile* file) {
+        if (!file || file != file_) return;
+        grid_->SetFile(file_);
+        grid_->Redraw();
+    });
 }
 
 CXListView::~CXListView() {

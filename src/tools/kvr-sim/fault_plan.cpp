@@ -5,7 +5,7 @@ namespace kvrsim {
 FaultDecision FaultPlan::Next() {
     const int n = ++requests_;
     FaultDecision d;
-    d.delayMs = options_.delayMs;
+    if (options_.delayEvery <= 0 || n % options_.delayEvery == 0) d.delayMs = options_.delayMs;
     if (options_.silentAfter >= 0 && n > options_.silentAfter) d.reply = false;
     if (options_.dropEvery > 0 && n % options_.dropEvery == 0) d.reply = false;
     if (options_.corruptEvery > 0 && n % options_.corruptEvery == 0) d.corrupt = true;

@@ -35,10 +35,16 @@ int main(int argc, char** argv) {
     app.add_option("--seed", options.seed, "seed of the generated content");
     app.add_option("--layout", options.layout, "rtu family channel-block layout: P, L or M")
         ->check(CLI::IsMember({'P', 'L', 'M'}));
+    app.add_option("--baud", options.baud,
+                   "pace the line at N baud (10 bits a byte): a request arrives and a reply "
+                   "leaves at the line's rate; 0 answers at once")
+        ->check(CLI::Range(0, 4000000));
     app.add_option("--drop-every", options.dropEvery, "no reply to every Nth request")->check(CLI::NonNegativeNumber);
     app.add_option("--corrupt-every", options.corruptEvery, "wrong checksum on every Nth reply")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--delay-ms", options.delayMs, "wait N ms before every reply")->check(CLI::NonNegativeNumber);
+    app.add_option("--delay-every", options.delayEvery, "with --delay-ms: wait only before every Nth reply")
+        ->check(CLI::NonNegativeNumber);
     app.add_option("--silent-after", options.silentAfter, "answer only the first N requests")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--exception", options.exception, "answer every request with this exception code")

@@ -16,11 +16,13 @@ struct SimOptions {
     std::uint32_t records = 1000;
     int channels = 6;      // ASCII and RTU families; the realtime instrument has six
     std::uint32_t seed = 1;
-    char layout = 'P';     // RTU family channel-block layout: P, L or M
+    char layout = 'P';
+    int baud = 0;          // > 0: requests and replies take their time on a line of this rate     // RTU family channel-block layout: P, L or M
     // Faults, counted over the requests addressed to this instrument (the first is 1).
     int dropEvery = 0;     // no reply to every Nth request
     int corruptEvery = 0;  // wrong checksum on every Nth reply
     int delayMs = 0;       // wait before every reply
+    int delayEvery = 0;    // > 0: the wait only before every Nth reply
     int silentAfter = -1;  // no replies after the first N requests; -1 never
     int exception = -1;    // answer everything with this exception code; -1 never
 };

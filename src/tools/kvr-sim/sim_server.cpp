@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -53,10 +54,50 @@ bool WriteAll(int fd, const Bytes& bytes) {
     return true;
 }
 
+// A line of `baud` bits per second carries a byte (start, eight data, stop) in ten bits.
+class LinePacer {
+public:
+    explicit LinePacer(int baud) : baud_(baud) {}
+
+    // Writes the reply so that each byte becomes readable when a real line would have
+    // delivered it. The request was seen as soon as the master wrote it, but on a real line
+    // its last byte reaches the instrument only after requestBytes crossed the wire; the
+    // reply follows. Times are kept from the request, so sleeps that overshoot do not add up.
+    bool Write(int fd, std::size_t requestBytes, const Bytes& bytes) const {
+        if (baud_ <= 0) return WriteAll(fd, bytes);
+        // About a millisecond of line time per write keeps the gaps between bytes far below
+        // any interval timeout.
+        const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(baud_) / 10 / 1000);
+        const auto start = std::chrono::steady_clock::now();
+        for (std::size_t done = 0; done < bytes.size();) {
+            const std::size_t n = std::min(chunk, bytes.size() - done);
+            std::this_thread::sleep_until(start + WireTime(requestBytes + done + n));
+            if (!WriteAll(fd, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(done),
+                                    bytes.begin() + static_cast<std::ptrdiff_t>(done + n))))
+                return false;
+            done += n;
+        }
+        return true;
+    }
+
+private:
+    std::chrono::microseconds WireTime(std::size_t bytes) const {
+        return std::chrono::microseconds(static_cast<std::int64_t>(bytes) * 10 * 1000000 / baud_);
+    }
+
+    int baud_;
+};
+
+// Bytes of a request on the wire.
+std::size_t WireLength(const Request& request) {
+    const std::size_t bytes = 2 + request.body.size();
+    return request.ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2;
+}
+
 class Server {
 public:
     Server(const SimOptions& options, int master)
-        : options_(options), master_(master), plan_(options),
+        : options_(options), master_(master), plan_(options), pacer_(options.baud),
           instrument_(MakeInstrument(options, std::time(nullptr))) {}
 
     void Serve() {
@@ -101,12 +142,13 @@ private:
                                     : RtuReply(request.address, reply->function, reply->payload);
         if (fault.corrupt) CorruptChecksum(frame, request.ascii);
         if (fault.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
-        if (WriteAll(master_, frame)) ++replies_;
+        if (pacer_.Write(master_, WireLength(request), frame)) ++replies_;
     }
 
     SimOptions options_;
     int master_;
     FaultPlan plan_;
+    LinePacer pacer_;
     std::unique_ptr<Instrument> instrument_;
     RequestReader reader_;
     int replies_ = 0;

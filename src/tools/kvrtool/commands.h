@@ -14,5 +14,6 @@ void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
 void RegisterExportCommands(CLI::App& app);
 void RegisterAcquireCommands(CLI::App& app);
+void RegisterRecordCommands(CLI::App& app);
 
 }  // namespace kvrtool

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     kvrtool::RegisterLinkCommands(app);
     kvrtool::RegisterExportCommands(app);
     kvrtool::RegisterAcquireCommands(app);
+    kvrtool::RegisterRecordCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

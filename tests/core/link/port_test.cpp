@@ -280,4 +280,59 @@ TEST_F(PortTest, ASilentLineReturnsNothingAfterTheTotalTimeout) {
     EXPECT_TRUE(port.LastError().empty()) << port.LastError();
 }
 
+// A caller that knows its reply ends it when the frame is whole. The port's timers here are
+// ten seconds, so waiting for them instead would show.
+TEST(PortReplyWait, AWholeFrameEndsTheReplyWithoutWaitingForTheTimers) {
+    kvrtest::PtyPair pty;
+    kvr::CXPort port;
+    ASSERT_NE(port.Open(pty.Path(), 57600, 0, 10000, 10000, 0, 300, 0), kvr::CXPort::kInvalidHandle);
+    const std::string ascii = ":0103020714DF\r\n";
+    const struct {
+        Bytes frame;
+        kvr::ReplyWait wait;
+    } cases[] = {
+        {{1, 3, 2, 7, 20, 0xAA, 0xBB, 0xCC}, {0, 8, false}},
+        {{1, 0x83, 2, 0xC0, 0xF1}, {0, 5, false}},
+        {Bytes(ascii.begin(), ascii.end()), {0, 0, true}},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        pty.Write(c.frame);
+        std::uint8_t buffer[kvr::CXPort::kReceiveBufferSize];
+        const int n = port.Receive(buffer, c.wait);
+        EXPECT_EQ(Bytes(buffer, buffer + n), c.frame);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.frame.size();
+    }
+}
+
+TEST(PortReplyWait, TheLeastWaitGivesASlowReplyItsTimeAndHoldsOffTheIntervalTimer) {
+    kvrtest::PtyPair pty;
+    kvr::CXPort port;
+    // 20 ms between bytes, 100 ms for the reply to begin.
+    ASSERT_NE(port.Open(pty.Path(), 57600, 0, 20, 100, 0, 300, 0), kvr::CXPort::kInvalidHandle);
+    const Bytes request{1, 0x41, 0, 0x10, 0x50};
+    const Bytes head{1, 0x41, 0x0B}, tail{0x0A, 0x51, 0x5A, 0x31, 0x32};
+    for (const int leastWait : {400, 0}) {
+        ASSERT_EQ(port.Send(request.data(), 5), 5);
+        pty.ReadAvailable(0);
+        // The reply starts at once, pauses longer than the interval and ends after the port's
+        // own 100 ms total: only the least wait lets it count.
+        pty.Write(head);
+        std::thread late([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            pty.Write(tail);
+        });
+        std::uint8_t buffer[kvr::CXPort::kReceiveBufferSize];
+        const int n = port.Receive(buffer, {leastWait, 8, false});
+        late.join();
+        if (leastWait > 0) {
+            Bytes whole = head;
+            whole.insert(whole.end(), tail.begin(), tail.end());
+            EXPECT_EQ(Bytes(buffer, buffer + n), whole);
+        } else {
+            EXPECT_EQ(n, 0);
+        }
+    }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 
 #include "core/datafile/program.h"
@@ -81,6 +82,33 @@ TEST_F(SimLinkTest, ReadsAgreeWithTheInstrumentsMemory) {
         ASSERT_EQ(records[2 * i], bytes[0]) << i;
         ASSERT_EQ(records[2 * i + 1], bytes[1]) << i;
     }
+}
+
+TEST_F(SimLinkTest, APacedLineDeliversEveryReplyAtTheRealDelays) {
+    // The link at its real delays against a line of 19200 baud: every reply is whole and
+    // right, and the line's own time has passed (a byte is ten bits on the wire).
+    SimProcess sim({"--family=ascii0", "--seed=3", "--baud=19200"});
+    ASSERT_TRUE(Connect(sim));
+    link.SetDelayScale(100);
+    const auto start = std::chrono::steady_clock::now();
+    constexpr int kBlocks = 8;
+    for (int b = 0; b < kBlocks; ++b) {
+        Bytes records(256);
+        const std::uint32_t pos = 500 + 128 * static_cast<std::uint32_t>(b);
+        ASSERT_EQ(link.ReadRecords(2 * (kvrsim::kRingRecords + pos), records, 256, 0), 1) << b;
+        for (int i = 0; i < 128; ++i) {
+            const auto bytes = kvrsim::SampleBytes(kvrsim::RingSample(3, 1, pos + static_cast<std::uint32_t>(i)));
+            ASSERT_EQ(records[2 * i], bytes[0]) << b << "/" << i;
+            ASSERT_EQ(records[2 * i + 1], bytes[1]) << b << "/" << i;
+        }
+    }
+    Bytes block(80);
+    ASSERT_EQ(link.ReadMemoryAscii(0x1040, 80, block), 1);
+    EXPECT_EQ(block, kvrsim::AsciiChannelBlock(3, 0));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // record blocks: 8-byte request, 261-byte reply; the ASCII read: 17 characters out, 171 back
+    const double lineSeconds = (kBlocks * (8 + 261) + 17 + 171) * 10.0 / 19200;
+    EXPECT_GE(seconds, lineSeconds);
 }
 
 TEST_F(SimLinkTest, ScanIdentifiesEveryFamily) {

@@ -12,6 +12,15 @@ kvr_add_test(link
   LIBS kvr_testsupport kvrsim)
 add_dependencies(test_link kvr-sim)
 
+# Uploads through a line full of faults; a few seconds of real timeouts.
+kvr_add_test(upload_soak
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/upload_soak_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
+  LIBS kvr_testsupport kvrsim)
+add_dependencies(test_upload_soak kvr-sim)
+
 # The realtime acquisition engine against kvr-sim.
 kvr_add_test(acquisition
   SOURCES

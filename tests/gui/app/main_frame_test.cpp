@@ -26,7 +26,7 @@
 #include "gui/common/window_commands.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
-#include "gui/app/realtime_target.h"
+#include "gui/common/realtime_target.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/upload_dlg.h"
 

@@ -10,4 +10,6 @@ public:
     virtual void StopAcquisition() = 0;
     // Asks for a file name and saves the recorded data; false when cancelled or failed.
     virtual bool SaveRealtimeFile() = 0;
+    // True while the view waits for the instrument; the window cannot go then.
+    virtual bool IsBusy() const { return false; }
 };

@@ -1,0 +1,54 @@
+#include "gui/app/print_pdf.h"
+
+#include <QFile>
+#include <cstdio>
+#include <memory>
+
+#include "core/datafile/cxfile.h"
+#include "core/view/chart_geometry.h"
+#include "gui/history/curve_ctrl.h"
+#include "gui/history/curve_page_printer.h"
+#include "gui/history/hc_view.h"
+
+namespace {
+int Fail(const QString& text) {
+    std::fprintf(stderr, "KVR: %s\n", text.toLocal8Bit().constData());
+    return 1;
+}
+
+std::optional<kvr::Time> TimeOption(const QString& text, kvr::Time fallback) {
+    if (text.isEmpty()) return fallback;
+    return kvr::ParseTime(text.toStdString());
+}
+}  // namespace
+
+int RunPrintPdf(const PrintPdfOptions& options) {
+    auto file = std::make_unique<kvr::CXFile>();
+    if (file->Open(QFile::encodeName(options.filePath).toStdString()) != 1)
+        return Fail(QStringLiteral("不支持的文件格式! %1").arg(options.filePath));
+    const std::optional<kvr::Time> from = TimeOption(options.from, file->GetStartTime());
+    const std::optional<kvr::Time> to = TimeOption(options.to, file->GetEndTime());
+    if (!from || !to) return Fail(QStringLiteral("时间设置有误！"));
+
+    CurvePrintRequest request;
+    if (options.continuous) {
+        const int interval = file->GetInterval();
+        const std::optional<int> pages =
+            kvr::ContinuousPageCount(*from, *to, file->GetStartTime(), file->GetEndTime(), interval);
+        if (!pages) return Fail(QStringLiteral("时间设置有误！"));
+        request = {true, kvr::SnapToRecordTime(*from, file->GetEndTime(), interval),
+                   kvr::SnapToRecordTime(*to, file->GetEndTime(), interval), std::max(*pages, 1)};
+    } else if (*to < *from) {
+        return Fail(QStringLiteral("时间设置有误！"));
+    }
+
+    CHCView view;
+    view.resize(1600, 1000);
+    view.SetFile(file.release());
+    if (!options.continuous) view.CurveCtrl()->SetWindowRange(*from, *to);
+    if (!PrintCurvesToPdf(options.pdfPath, *view.CurveCtrl(), request))
+        return Fail(QStringLiteral("cannot write %1").arg(options.pdfPath));
+    std::printf("KVR: %d page(s) written to %s\n", request.continuous ? request.pages : 1,
+                QFile::encodeName(options.pdfPath).constData());
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "gui/realtime/real_curve_ctrl.h"
+
+#include <QMouseEvent>
+
+#include "gui/history/time_scroll_bar.h"
+
+CXRealCurveCtrl::CXRealCurveCtrl(QWidget* parent) : CXCurveCtrl(parent) {
+    cursorTimer_.setInterval(500);
+    connect(&cursorTimer_, &QTimer::timeout, this, [this] { CursorTick(); });
+}
+
+void CXRealCurveCtrl::SetWidthFraction(float fraction) {
+    CXCurveCtrl::SetWidthFraction(fraction);
+    following_ = Window().ReachesEnd();
+}
+
+void CXRealCurveCtrl::Rebuild() {
+    CXCurveCtrl::Rebuild();
+    UpdateScrollBar();
+}
+
+void CXRealCurveCtrl::ComputeWindow() { Window().ComputeRecordWindow(PlotWidth(), following_); }
+
+void CXRealCurveCtrl::StartScrolling() {
+    holdTicks_ = kCursorHoldTicks;
+    cursorTimer_.start();
+}
+
+void CXRealCurveCtrl::StopScrolling() { cursorTimer_.stop(); }
+
+void CXRealCurveCtrl::recordAppended(kvr::Time start, kvr::Time end) {
+    SetBrowseRange(start, end);
+    if (following_) RedrawWindow();
+    UpdateScrollBar();
+}
+
+void CXRealCurveCtrl::redrawCurves() { RedrawWindow(); }
+
+void CXRealCurveCtrl::RedrawWindow() { CXCurveCtrl::redrawCurves(); }
+
+void CXRealCurveCtrl::UpdateScrollBar() {
+    CTimeScrollBar* bar = ScrollBar();
+    if (!bar) return;
+    const auto [start, width] = Window().RecordWindowBarFractions(PlotWidth());
+    bar->SetStartFraction(start);
+    bar->SetWidthFraction(width);
+}
+
+void CXRealCurveCtrl::CursorTick() {
+    if (holdTicks_ > kCursorHoldTicks) {
+        if (kvr::CXFile* file = GetFile()) SetCursorTime(file->GetEndTime());
+    } else {
+        ++holdTicks_;
+    }
+}
+
+void CXRealCurveCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::LeftButton) holdTicks_ = 0;
+    CXCurveCtrl::mouseMoveEvent(event);
+}
