@@ -62,6 +62,7 @@ const std::unordered_map<int, CommandStrings>& Strings() {
         {kPreviousFour, {nullptr, "显示前4条曲线", nullptr}},
         {kNextFour, {nullptr, "显示后4条曲线", nullptr}},
         {kChannelPanel, {"通道面板", "显示或隐藏通道面板", "通道面板"}},
+        {kEnvelope, {"包络显示", "每列显示其间数据的最小值和最大值，缩小时不漏掉尖峰", "包络显示"}},
         {kBarDisplay, {"棒图", "以棒图显示实时数据", "棒图"}},
         {kCircleDisplay, {"圆图", "以圆图显示实时数据", "圆图"}},
         {kSerialParameters, {nullptr, "设置通讯串口参数", nullptr}},
@@ -129,7 +130,7 @@ const std::vector<MenuNode>& MainMenu() {
         Popup("显示(&D)", {Item(kShowAllCurves, "显示全部曲线(&S)"),
                            Item(kHideAllCurves, "隐藏全部曲线(&H)"), Separator(),
                            Item(kPreviousFour, "前4条曲线\tCtrl+←"),
-                           Item(kNextFour, "后4条曲线\tCtrl+→"),
+                           Item(kNextFour, "后4条曲线\tCtrl+→"), Item(kEnvelope, "包络显示(&E)"),
                            Popup("圆图显示选择(&P)", {Item(kCircleChartFirst, "无通道")})}),
         // The device-configuration, upload and language commands have no place of their
         // own; they sit with the other settings.
@@ -172,7 +173,7 @@ const std::vector<Accelerator>& Accelerators() {
 const std::vector<int>& MainToolbarButtons() {
     using namespace cmd;
     static const std::vector<int> buttons = {kOpen, kRealtimeWindow, 0, kPrintPreview, kDataList,
-                                             kChannelPanel};
+                                             kChannelPanel, kEnvelope};
     return buttons;
 }
 

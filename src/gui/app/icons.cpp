@@ -63,6 +63,12 @@ void DrawBars(QPainter& painter) {
     for (int i = 0; i < 4; ++i) painter.fillRect(2 + i * 4, 17 - heights[i], 3, heights[i], colours[i]);
 }
 
+void DrawEnvelope(QPainter& painter) {
+    painter.setPen(QPen(Qt::red, 1.5));
+    const QPointF line[] = {{1, 12}, {5, 11}, {7, 11}, {8, 2}, {9, 11}, {12, 12}, {17, 11}};
+    painter.drawPolyline(line, 7);
+}
+
 void DrawCircle(QPainter& painter) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
@@ -81,6 +87,7 @@ QIcon CommandIcon(int id) {
         case cmd::kDataList:
         case cmd::kRealtimeDataList: return Painted(DrawList);
         case cmd::kChannelPanel: return Painted(DrawPanel);
+        case cmd::kEnvelope: return Painted(DrawEnvelope);
         case cmd::kStartAcquisition: return Standard(QStyle::SP_MediaPlay);
         case cmd::kStopAcquisition: return Standard(QStyle::SP_MediaStop);
         case cmd::kFileInfo: return Standard(QStyle::SP_MessageBoxInformation);

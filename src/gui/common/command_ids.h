@@ -56,6 +56,7 @@ enum : int {
     kChannelPanel = 32923,
     kBarDisplay = 32993,
     kCircleDisplay = 32992,
+    kEnvelope = 32995,
     // Settings
     kSerialParameters = 32789,
     kDisplayDefaults = 32803,

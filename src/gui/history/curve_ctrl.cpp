@@ -16,6 +16,7 @@ CXCurveCtrl::CXCurveCtrl(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     scene_.window = &window_;
     scene_.scale = &scale_;
+    scene_.envelope = &envelope_;
     // Through the virtual mapping, so that a variant's own mapping reaches the drawing.
     scene_.columnTime = [this](int column, int width) { return PixelToTime(column, width); };
     scene_.axisFont = CurveScene::DefaultAxisFont();
@@ -27,6 +28,7 @@ CXCurveCtrl::~CXCurveCtrl() = default;
 void CXCurveCtrl::SetFile(kvr::CXFile* file) {
     file_ = file;
     scene_.file = file;
+    envelope_.Clear();
     window_.SetInterval(file ? file->GetInterval() : 1);
 }
 

@@ -82,6 +82,9 @@ public:
     // What the control shows, for drawing it elsewhere (printing).
     const CurveScene& Scene() const { return scene_; }
     const kvr::ValueScale& Scale() const { return scale_; }
+    // Envelope drawing (least and greatest sample of every column) or one sample a column.
+    void SetEnvelopeShown(bool shown) { scene_.envelope = shown ? &envelope_ : nullptr; }
+    bool EnvelopeShown() const { return scene_.envelope != nullptr; }
 
     // Layout, then a full redraw.
     virtual void Rebuild();
@@ -160,6 +163,7 @@ private:
     CTimeScrollBar* scrollBar_ = nullptr;
     kvr::CurveWindow window_;
     kvr::ValueScale scale_;
+    kvr::MinMaxPyramid envelope_;
 
     CurveScene scene_;
     CurveLayout layout_;

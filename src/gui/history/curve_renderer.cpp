@@ -10,6 +10,7 @@
 #include "core/view/curve_readout.h"
 #include "gui/common/color_ref.h"
 #include "gui/common/system_colors.h"
+#include "gui/history/envelope_line.h"
 #include "gui/history/tag_painter.h"
 
 using kvr::Time;
@@ -239,8 +240,10 @@ void CXCurveRenderer::DrawCurves(QPainter& painter) const {
     const int plotWidth = layout_.plotWidth;
     const int channelCount = std::clamp(file.GetChannelCount(), 0, kvr::kMaxChannels);
     // One lookup per column: the times are the same for every channel.
-    std::vector<Time> times(static_cast<std::size_t>(plotWidth) + 1);
-    for (int x = 0; x <= plotWidth; ++x) times[static_cast<std::size_t>(x)] = scene_.ColumnTime(x, plotWidth);
+    // One entry more than the columns: the end of the last column, for the envelope.
+    std::vector<Time> times(static_cast<std::size_t>(plotWidth) + 2);
+    for (int x = 0; x <= plotWidth + 1; ++x) times[static_cast<std::size_t>(x)] = scene_.ColumnTime(x, plotWidth);
+    if (scene_.envelope) scene_.envelope->Sync(file);
 
     QPolygon points;
     points.reserve(plotWidth + 1);
@@ -248,7 +251,9 @@ void CXCurveRenderer::DrawCurves(QPainter& painter) const {
         const kvr::ChannelDescriptor& channel = file.Header().channels[c];
         if (channel.showState != kShown) continue;
         points.clear();
-        for (int x = 0; x <= plotWidth; ++x) {
+        if (scene_.envelope)
+            AppendEnvelopeLine({file, *scene_.envelope, *scene_.scale, scene_.valueMode == 0}, c, times, points);
+        for (int x = 0; !scene_.envelope && x <= plotWidth; ++x) {
             // NaN marks "not written": GetValue leaves the outputs alone for a file that is
             // not mapped or a signal it cannot scale. A column without a value is skipped;
             // the line joins across it.

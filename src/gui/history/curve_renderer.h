@@ -15,6 +15,7 @@
 #include "core/view/curve_window.h"
 #include "core/view/value_scale.h"
 #include "core/datafile/cxfile.h"
+#include "core/view/min_max_pyramid.h"
 #include "gui/common/edge_rect.h"
 
 class QPainter;
@@ -30,6 +31,9 @@ struct CurveScene {
     int gridCount = 10;    // vertical divisions of the plot
     int valueMode = 0;     // 0: percent of range, else engineering values
     bool gridShown = true;
+    // When set, the curves show the least and greatest sample of every column (the
+    // caller's pyramid, brought up to the file's records as it draws); else one sample.
+    kvr::MinMaxPyramid* envelope = nullptr;
     // Paper is white whatever the file's background, with a light grid.
     bool onPaper = false;
     QFont axisFont;

@@ -2,9 +2,9 @@
 // display-state commands.
 #include <tuple>
 
-#include "core/view/curve_pages.h"
-#include "core/view/curve_pages.h"
 #include "core/analysis/export_table.h"
+#include "core/view/curve_pages.h"
+#include "core/view/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
@@ -48,6 +48,14 @@ void CHCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
     RegisterCommand(cmd::kChannelPanel,
                     {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
+    curve_->SetEnvelopeShown(kvr::ReadEnvelopeShown());
+    RegisterCommand(cmd::kEnvelope, {[this] {
+                                         const bool shown = !curve_->EnvelopeShown();
+                                         curve_->SetEnvelopeShown(shown);
+                                         kvr::WriteEnvelopeShown(shown);
+                                         if (file_) curve_->RedrawAll();
+                                     },
+                                     {}, [this] { return curve_->EnvelopeShown(); }});
 }
 
 void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {

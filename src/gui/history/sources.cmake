@@ -10,6 +10,8 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_parts.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.h
+  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_status.h
   ${CMAKE_CURRENT_LIST_DIR}/curve_page_printer.h

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "core/view/find_search.h"
 #include "core/analysis/export_table.h"
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
