@@ -20,7 +20,7 @@ for f in usr/bin/KVR usr/bin/kvrtool usr/bin/kvr-sim usr/share/kvr/help/index-zh
   [ -e "$root/$f" ] || fail "$f is not in the package"
 done
 if [ "${2:-0}" = 1 ]; then
-  ls "$root"/usr/lib/*/libSheetout.so* >/dev/null 2>&1 || fail "libSheetout is not in the package"
+  [ -n "$(find "$root/usr" -name 'libSheetout.so*' -print -quit)" ] || fail "libSheetout is not in the package"
 fi
 grep -q '^MimeType=application/x-kvr-history;application/x-kvr-report;$' "$root/usr/share/applications/kvr.desktop" ||
   fail "the desktop entry does not claim the data files"

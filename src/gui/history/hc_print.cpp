@@ -27,7 +27,10 @@ CHCPrint::CHCPrint(CHCView* view) : QObject(view), view_(view) {
     view->RegisterCommand(cmd::kFramePrint, {[this] { Print(); }, withFile, {}});
     view->RegisterCommand(cmd::kFramePrintPreview, {[this] { Preview(); }, withFile, {}});
     view->RegisterCommand(cmd::kContinuousPrint, {[this] { ContinuousPrint(); }, withFile, {}});
+    // The channel items share their id range with later window commands (a file rarely has
+    // more than six channels); an id the view already handles keeps its own command.
     for (int id = cmd::kCircleChartFirst; id <= cmd::kCircleChartLast; ++id) {
+        if (view->HandlesCommand(id)) continue;
         const int channel = id - cmd::kCircleChartFirst;
         view->RegisterCommand(id, {[this, channel] { OpenCircleChart(channel); },
                                    [this, channel] {
