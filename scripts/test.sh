@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds KVR and runs every test: once in an optimised build and
-# once with the address and undefined-behaviour sanitizers.
+# Installs what is missing, builds KVR and runs every test: once in an optimised build, once
+# with the address and undefined-behaviour sanitizers, and the code that shares data between
+# threads once more with the thread sanitizer; then a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -11,3 +12,10 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DKVR_SANITIZE=ON -DKVR_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+
+scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=thread \
+  -DKVR_BUILD_GUI=OFF -DKVR_BUILD_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 \
+  ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^(datafile|acquisition)$'
+
+scripts/fuzz.sh 60
