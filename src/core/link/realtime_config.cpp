@@ -63,8 +63,11 @@ RealtimeConfigResult Fail(CXLink& link, std::string* message, const char* text) 
 
 FirmwareFormat FormatForIdentification(const char* id) {
     if (std::strncmp(id, kFamilyId, 6) != 0) return {};
+    // A short answer ends at its NUL: the digits it lacks count as 0, never read past it.
+    const std::size_t length = strnlen(id, CXLink::kIdentificationSize);
     int firmware = 0;
-    for (int i = 6; i < 10; ++i) firmware = firmware * 10 + (id[i] >= '0' && id[i] <= '9' ? id[i] - '0' : 0);
+    for (std::size_t i = 6; i < CXLink::kIdentificationSize; ++i)
+        firmware = firmware * 10 + (i < length && id[i] >= '0' && id[i] <= '9' ? id[i] - '0' : 0);
     if (firmware < 1006) return {1002, kConfigSize1002, "KVR1002"};
     if (firmware < 1010) return {1003, kConfigSize1003, "KVR1003"};
     return {1004, kConfigSize1004, "KVR1004"};
