@@ -74,12 +74,25 @@ void CXLink::Pause(int ms) const {
 bool CXLink::RtuExchange(std::uint8_t function, std::span<const std::uint8_t> body, int delayMs,
                          int replyFrameLength, std::span<std::uint8_t> reply, int& replyLength) {
     const frame::Bytes request = frame::MakeRtu(Address(), function, body);
+    DrainLateReplies();
     port_.Send(request.data(), static_cast<int>(request.size()));
     // The reply delay is the least time the instrument gets, not a wait: a reply that comes
     // sooner is taken at once.
     replyLength = port_.Receive(reply.data(), {Scaled(delayMs), replyFrameLength, false});
-    if (replyLength == 0) return false;
-    return frame::CheckRtuReply(request, reply.first(static_cast<std::size_t>(replyLength)));
+    const bool ok = replyLength != 0 &&
+                    frame::CheckRtuReply(request, reply.first(static_cast<std::size_t>(replyLength)));
+    lateReplyPossible_ = lateReplyPossible_ || !ok;
+    return ok;
+}
+
+void CXLink::DrainLateReplies() {
+    if (!lateReplyPossible_) return;
+    lateReplyPossible_ = false;
+    // As long as a whole reply window: the instrument answered the failed try at the latest
+    // then. Bounded, so a line full of noise cannot hold the link.
+    const PortTimeouts& t = port_.Timeouts();
+    const int window = static_cast<int>(std::min<std::uint32_t>(t.readTotalConstant + t.readInterval, 2000));
+    port_.DrainUntilQuiet(std::max(window, 1), 4 * std::max(window, 1));
 }
 
 int CXLink::RtuPiece(std::uint8_t function, std::uint16_t start, std::uint16_t length,
@@ -240,14 +253,18 @@ int CXLink::IdentifyAscii(std::span<std::uint8_t> out) {
 
 int CXLink::AsciiTransact(std::span<const std::uint8_t> request, std::span<std::uint8_t> out) {
     const std::string text = frame::MakeAscii(request);
+    DrainLateReplies();
     port_.Send(reinterpret_cast<const std::uint8_t*>(text.data()), static_cast<int>(text.size()));
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     const int n = port_.Receive(reply, {Scaled(kAsciiReplyDelay), 0, true});
-    if (n == 0) return 0;
     const auto payload =
-        frame::AsciiPayload(text, std::span<const std::uint8_t>(reply, static_cast<std::size_t>(n)),
-                            out.size());
-    if (!payload) return 0;
+        n == 0 ? std::nullopt
+               : frame::AsciiPayload(text, std::span<const std::uint8_t>(reply, static_cast<std::size_t>(n)),
+                                     out.size());
+    if (!payload) {
+        lateReplyPossible_ = true;
+        return 0;
+    }
     std::memcpy(out.data(), payload->data(), payload->size());
     Pause(kAsciiSettle);
     return static_cast<int>(payload->size());

@@ -83,6 +83,10 @@ private:
     std::uint16_t length_ = 0;
     _tagComParam param_;
     bool connected_ = false;
+    // A try failed: its reply may still be on its way. Before the next request the line
+    // is drained until it is quiet, so that reply is never taken for another one's.
+    bool lateReplyPossible_ = false;
+    void DrainLateReplies();
     int delayScale_ = 100;
     CXPort port_;
 };

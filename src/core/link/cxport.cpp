@@ -237,4 +237,16 @@ int CXPort::Receive(std::uint8_t* buffer, const ReplyWait& wait) {
     return total;
 }
 
+void CXPort::DrainUntilQuiet(int quietMs, int maxMs) {
+    if (fd_ < 0 || quietMs <= 0) return;
+    const auto end = Clock::now() + std::chrono::milliseconds(std::max(maxMs, quietMs));
+    std::uint8_t scratch[kReceiveBufferSize];
+    while (Clock::now() < end) {
+        const auto quietUntil = std::min(end, Clock::now() + std::chrono::milliseconds(quietMs));
+        const int events = sysio::PollUntil(fd_, POLLIN, quietUntil);
+        if (events <= 0 || (events & POLLIN) == 0) return;  // quiet, or the line is gone
+        if (sysio::Read(fd_, scratch, sizeof scratch) <= 0) return;
+    }
+}
+
 }  // namespace kvr

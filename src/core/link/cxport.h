@@ -63,6 +63,10 @@ public:
     // ReplyWait the reply ends when the interval timer runs out after its last byte. A line
     // that hung up ends the read at once, with LastError() saying so.
     int Receive(std::uint8_t* buffer, const ReplyWait& wait = {});
+    // Reads and drops whatever arrives until the line has been quiet for quietMs (at most
+    // maxMs in all): the replies to tries that timed out, which would otherwise be taken
+    // for the answer to a later request.
+    void DrainUntilQuiet(int quietMs, int maxMs);
 
     bool IsOpen() const { return fd_ >= 0; }
     int Handle() const { return fd_; }
