@@ -42,7 +42,7 @@ void MinMaxPyramid::Clear() {
     file_ = nullptr;
     recordCount_ = 0;
     channels_ = 0;
-    levels_.clear();
+    pyramids_.clear();
 }
 
 void MinMaxPyramid::Sync(const CXFile& file) {
@@ -57,6 +57,7 @@ void MinMaxPyramid::Sync(const CXFile& file) {
         start_ = file.GetStartTime();
         interval_ = file.GetInterval();
         channels_ = channels;
+        pyramids_.assign(static_cast<std::size_t>(channels), {});
     }
     if (channels_ == 0) return;
     for (int r = recordCount_; r < count; ++r) Append(file, r);
@@ -64,36 +65,33 @@ void MinMaxPyramid::Sync(const CXFile& file) {
 }
 
 void MinMaxPyramid::Append(const CXFile& file, int record) {
-    const auto channels = static_cast<std::size_t>(channels_);
-    std::size_t entry = static_cast<std::size_t>(record / kLeafRecords);
-    // The record opens a new entry on every level where it is the first one covered.
-    for (std::size_t k = 0;; ++k, entry /= 2) {
-        if (k == levels_.size()) {
-            // A new top level starts from the pairs of the level below, which already
-            // holds every record appended so far.
-            Level top((levels_.empty() ? 0 : (levels_.back().size() / channels + 1) / 2) * channels,
-                      Extremes{kNone, kNone});
-            if (!levels_.empty()) {
-                const Level& below = levels_.back();
-                for (std::size_t i = 0; i < below.size(); ++i) {
-                    Extremes& e = top[(i / channels / 2) * channels + i % channels];
-                    Widen(e.low, e.high, below[i].low);
-                    Widen(e.low, e.high, below[i].high);
-                }
-            }
-            levels_.push_back(std::move(top));
-        }
-        Level& level = levels_[k];
-        if (level.size() < (entry + 1) * channels) level.resize((entry + 1) * channels, Extremes{kNone, kNone});
-        if (entry == 0 && k + 1 >= levels_.size()) break;
-    }
     for (int c = 0; c < channels_; ++c) {
+        Pyramid& levels = pyramids_[static_cast<std::size_t>(c)];
+        std::size_t entry = static_cast<std::size_t>(record / kLeafRecords);
+        // The record opens a new entry on every level where it is the first one covered.
+        for (std::size_t k = 0;; ++k, entry /= 2) {
+            if (k == levels.size()) {
+                // A new top level starts from the pairs of the level below, which already
+                // holds every record appended so far.
+                Level top(levels.empty() ? 0 : (levels.back().size() + 1) / 2, Extremes{kNone, kNone});
+                if (!levels.empty()) {
+                    const Level& below = levels.back();
+                    for (std::size_t i = 0; i < below.size(); ++i) {
+                        Widen(top[i / 2].low, top[i / 2].high, below[i].low);
+                        Widen(top[i / 2].low, top[i / 2].high, below[i].high);
+                    }
+                }
+                levels.push_back(std::move(top));
+            }
+            Level& level = levels[k];
+            if (level.size() < entry + 1) level.resize(entry + 1, Extremes{kNone, kNone});
+            if (entry == 0 && k + 1 >= levels.size()) break;
+        }
         const float v = Sample(file, c, record);
         if (std::isnan(v)) continue;
         entry = static_cast<std::size_t>(record / kLeafRecords);
-        for (Level& level : levels_) {
-            Extremes& e = level[entry * channels + static_cast<std::size_t>(c)];
-            Widen(e.low, e.high, v);
+        for (Level& level : levels) {
+            Widen(level[entry].low, level[entry].high, v);
             entry /= 2;
         }
     }
@@ -116,15 +114,14 @@ std::optional<SampleRange> MinMaxPyramid::Query(const CXFile& file, int c, int f
     } else {
         raw(first, static_cast<int>(lo) * kLeafRecords);
         raw(static_cast<int>(hi) * kLeafRecords, last);
-        const auto channels = static_cast<std::size_t>(channels_);
+        const Pyramid& levels = pyramids_[static_cast<std::size_t>(c)];
         auto take = [&](const Level& level, std::size_t i) {
-            const Extremes& e = level[i * channels + static_cast<std::size_t>(c)];
-            Widen(low, high, e.low);
-            Widen(low, high, e.high);
+            Widen(low, high, level[i].low);
+            Widen(low, high, level[i].high);
         };
-        for (std::size_t k = 0; lo < hi && k < levels_.size(); ++k, lo /= 2, hi /= 2) {
-            if (lo & 1) take(levels_[k], lo++);
-            if (hi & 1) take(levels_[k], --hi);
+        for (std::size_t k = 0; lo < hi && k < levels.size(); ++k, lo /= 2, hi /= 2) {
+            if (lo & 1) take(levels[k], lo++);
+            if (hi & 1) take(levels[k], --hi);
         }
     }
     if (std::isnan(low)) return std::nullopt;

@@ -42,7 +42,10 @@ private:
         float low;
         float high;
     };
-    using Level = std::vector<Extremes>;  // entry i * channels + c
+    // One pyramid per channel, so that a sweep along one channel's columns reads memory in
+    // order instead of striding over the other channels' entries.
+    using Level = std::vector<Extremes>;
+    using Pyramid = std::vector<Level>;  // level 0 first
 
     static int RecordsIn(const CXFile& file);
     static float Sample(const CXFile& file, int c, int record);
@@ -54,7 +57,7 @@ private:
     int interval_ = 0;
     int channels_ = 0;
     int recordCount_ = 0;
-    std::vector<Level> levels_;
+    std::vector<Pyramid> pyramids_;  // one per channel
 };
 
 }  // namespace kvr

@@ -264,6 +264,10 @@ void CXCurveRenderer::DrawCurves(QPainter& painter) const {
             if (!std::isnan(v)) points.append(QPoint(x, scene_.scale->Row(v)));
         }
         if (points.isEmpty()) continue;
+        if (scene_.envelope) {
+            DrawEnvelope(painter, points, ColorFromRef(channel.color), channel.lineWidth);
+            continue;
+        }
         QPen pen(ColorFromRef(channel.color), std::max<int>(channel.lineWidth, 1));
         if (channel.lineWidth > 1) {
             pen.setCapStyle(Qt::RoundCap);

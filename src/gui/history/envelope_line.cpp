@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+
+#include <QPainter>
+#include <QPen>
 
 #include "core/view/value_scale.h"
 #include "core/datafile/cxfile.h"
@@ -20,6 +24,26 @@ std::int64_t RecordAt(Time t, Time start, int interval) {
 }
 
 int ClampRecord(std::int64_t record) { return static_cast<int>(std::clamp<std::int64_t>(record, -1, INT32_MAX)); }
+
+// Column boundaries are rounded to whole blocks of this many records: the largest pyramid
+// block (leaves doubled) of at most an eighth of a column. A record then lands at most a
+// sixteenth of a column away from where it belongs, which no pixel shows, and the
+// pyramid answers every column from one level upward, reading memory in order, instead
+// of walking down to single leaves at both ends of every column.
+std::int64_t SnapBlock(std::int64_t recordsPerColumn) {
+    std::int64_t block = 1;
+    if (recordsPerColumn / 8 >= kvr::MinMaxPyramid::kLeafRecords) {
+        block = kvr::MinMaxPyramid::kLeafRecords;
+        while (block * 2 <= recordsPerColumn / 8) block *= 2;
+    }
+    return block;
+}
+
+std::int64_t Snap(std::int64_t record, std::int64_t block) {
+    if (block == 1) return record;
+    const std::int64_t down = record >= 0 ? record / block * block : -((-record + block - 1) / block) * block;
+    return record - down >= block / 2 ? down + block : down;
+}
 
 // Percent of range as the file computes it for a single sample; monotonic, so the
 // extremes of the values give the extremes of the percents.
@@ -39,9 +63,11 @@ void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<T
     if (interval <= 0 || columnTimes.size() < 2) return;
     const Time start = file.GetStartTime();
     const int columns = static_cast<int>(columnTimes.size()) - 1;
-    std::int64_t first = RecordAt(columnTimes[0], start, interval);
+    const std::int64_t block =
+        SnapBlock((RecordAt(columnTimes.back(), start, interval) - RecordAt(columnTimes[0], start, interval)) / columns);
+    std::int64_t first = Snap(RecordAt(columnTimes[0], start, interval), block);
     for (int x = 0; x < columns; ++x) {
-        const std::int64_t next = RecordAt(columnTimes[static_cast<std::size_t>(x) + 1], start, interval);
+        const std::int64_t next = Snap(RecordAt(columnTimes[static_cast<std::size_t>(x) + 1], start, interval), block);
         const std::int64_t covered = next - first;
         if (covered <= 1) {
             // NaN marks "not written", as in the plain curve: the line joins across it.
@@ -64,4 +90,41 @@ void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<T
         }
         first = next;
     }
+}
+
+void DrawEnvelope(QPainter& painter, const QPolygon& points, const QColor& color, int width) {
+    width = std::max(width, 1);
+    const int left = (width - 1) / 2;
+    // One column at a time: its rows so far, and the row the line enters and leaves by.
+    struct Column {
+        int x, top, bottom, in, out;
+    };
+    auto fill = [&](const Column& col) {
+        painter.fillRect(col.x - left, col.top - left, width, col.bottom - col.top + width, color);
+    };
+    QPen joinPen(color, width);
+    std::optional<Column> open;
+    for (const QPoint& p : points) {
+        if (open && open->x == p.x()) {
+            open->top = std::min(open->top, p.y());
+            open->bottom = std::max(open->bottom, p.y());
+            open->out = p.y();
+            continue;
+        }
+        Column next{p.x(), p.y(), p.y(), p.y(), p.y()};
+        if (open && p.x() == open->x + 1) {
+            // Each side of the join takes its half of the rows between them.
+            const int mid = (open->out + next.in) / 2;
+            open->top = std::min(open->top, mid);
+            open->bottom = std::max(open->bottom, mid);
+            next.top = std::min(next.top, mid);
+            next.bottom = std::max(next.bottom, mid);
+        } else if (open) {
+            painter.setPen(joinPen);
+            painter.drawLine(open->x, open->out, next.x, next.in);
+        }
+        if (open) fill(*open);
+        open = next;
+    }
+    if (open) fill(*open);
 }
