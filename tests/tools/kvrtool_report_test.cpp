@@ -85,7 +85,9 @@ TEST_F(KvrtoolReport, WorkbookHoldsTheListCellByCell) {
         const auto cells = Cells(printed[r]);
         for (size_t c = 0; c < cells.size(); ++c) {
             EXPECT_EQ(sheet.Text(r, c), cells[c]) << "row " << r << " column " << c;
-            if (const auto* cell = sheet.Cell(r, c)) EXPECT_FALSE(cell->isNumber);
+            if (const auto* cell = sheet.Cell(r, c)) {
+                EXPECT_FALSE(cell->isNumber);
+            }
         }
     }
 }

@@ -220,6 +220,9 @@ private:
         std::uint64_t reciprocal = 0;     // ceil(2^64 / interval); 0 for interval 1
         unsigned channels = 0;
     };
+    // GetValueChecked out of the line: kept cold so that a caller's loop around the inline
+    // read keeps its variables in registers.
+    [[gnu::cold, gnu::noinline]] int GetValueSlow(int c, Time t, float* value, float* percent) const;
     static std::uint32_t DivideByInterval(std::uint32_t elapsed, const Access& access);
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
@@ -271,26 +274,26 @@ inline std::uint32_t CXFile::DivideByInterval(std::uint32_t elapsed, const Acces
 
 inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
     // The header is read as it is now (views edit it); what the mapping allows was worked
-    // out when it last changed.
-    const Time first = header_.records.first;
-    if (t >= first && t <= header_.records.last && static_cast<unsigned>(c) < access_.channels &&
-        header_.channelCount == access_.channels && header_.records.byte18 == 4 &&
-        static_cast<std::uint32_t>(header_.interval) == access_.interval) {
-        const std::uint64_t elapsed = static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(first);
-        const std::uint8_t type = header_.channels[c].signalType;
-        if (elapsed <= access_.storedElapsed && (type == 0 || type == 80)) {
-            const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
-            float sample;
-            std::memcpy(&sample,
-                        access_.samples +
-                            (static_cast<std::size_t>(record) * access_.channels + static_cast<unsigned>(c)) * 4,
-                        4);
-            if (value) *value = sample;
-            if (percent) StorePercent(c, sample, percent);
-            return 1;
-        }
+    // out when it last changed. The conditions are combined without short cuts: one branch
+    // instead of nine keeps a sweep's loop short.
+    const std::uint64_t elapsed = static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(header_.records.first);
+    const unsigned channel = static_cast<unsigned>(c);
+    // Linear signals only; the clamp keeps the look-up inside the table for any c.
+    const std::uint8_t type = header_.channels[channel < static_cast<unsigned>(kMaxChannels) ? channel : 0].signalType;
+    const bool inline_read = (elapsed <= access_.storedElapsed) & (t <= header_.records.last) &
+                             (channel < access_.channels) & (header_.channelCount == access_.channels) &
+                             (header_.records.byte18 == 4) &
+                             (static_cast<std::uint32_t>(header_.interval) == access_.interval) &
+                             ((type == 0) | (type == 80));
+    if (inline_read) [[likely]] {
+        const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
+        float sample;
+        std::memcpy(&sample, access_.samples + (static_cast<std::size_t>(record) * access_.channels + channel) * 4, 4);
+        if (value) *value = sample;
+        if (percent) StorePercent(c, sample, percent);
+        return 1;
     }
-    return GetValueChecked(c, t, value, percent);
+    return GetValueSlow(c, t, value, percent);
 }
 
 }  // namespace kvr
