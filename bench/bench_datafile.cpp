@@ -88,7 +88,8 @@ BENCHMARK(BM_Open)->Unit(benchmark::kMicrosecond);
 void BM_GetValue(benchmark::State& state) {
     kvr::CXFile file;
     if (file.Open(SamplePath()) != 1) state.SkipWithError("open failed");
-    const kvr::Time t = file.GetStartTime() + static_cast<kvr::Time>(kRecords / 2) * file.GetInterval();
+    const kvr::Time t =
+        file.GetStartTime() + static_cast<kvr::Time>(kRecords / 2) * file.GetInterval();
     for (auto _ : state) {
         float value = 0.0f, percent = 0.0f;
         benchmark::DoNotOptimize(file.GetValue(3, t, &value, &percent));
@@ -100,7 +101,8 @@ BENCHMARK(BM_GetValue);
 void BM_GetValueSweep(benchmark::State& state) {
     kvr::CXFile file;
     if (file.Open(SamplePath()) != 1) state.SkipWithError("open failed");
-    if (GetValueSum(file) != RawSum(file)) state.SkipWithError("GetValue disagrees with the record area");
+    if (GetValueSum(file) != RawSum(file))
+        state.SkipWithError("GetValue disagrees with the record area");
     for (auto _ : state) benchmark::DoNotOptimize(GetValueSum(file));
     state.SetItemsProcessed(state.iterations() * kRecords * kvr::kFileChannels);
 }
@@ -123,7 +125,8 @@ void BM_AppendRecord(benchmark::State& state) {
     kvr::CXFile live;
     live.Header() = source.Header();
     live.Header().records.count = kvr::kTempCapacity;
-    if (live.CreateTempFile() != 1 || live.FlushHeader() != 1) state.SkipWithError("no live buffer");
+    if (live.CreateTempFile() != 1 || live.FlushHeader() != 1)
+        state.SkipWithError("no live buffer");
     float record[kvr::kFileChannels] = {1, 2, 3, 4, 5, 6};
     unsigned index = 0;
     for (auto _ : state) {

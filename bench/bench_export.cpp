@@ -50,11 +50,13 @@ void RunWholeFile(benchmark::State& state, const std::string& target) {
     kvr::CXFile file;
     if (file.Open(Folder().file("bench.FDZ")) != 1) std::abort();
     const auto plan = kvr::MakeExportPlan(file, file.GetStartTime(), file.GetEndTime(), 1,
-                                          kvr::ExportLanguage::Chinese).plan;
+                                          kvr::ExportLanguage::Chinese)
+                          .plan;
     if (!plan) std::abort();
     const std::atomic<bool> never{false};
     for (auto _ : state) {
-        const kvr::ExportResult result = kvr::RunExport(file, *plan, kvr::ExportLanguage::Chinese, target, never);
+        const kvr::ExportResult result =
+            kvr::RunExport(file, *plan, kvr::ExportLanguage::Chinese, target, never);
         if (result.outcome != kvr::ExportOutcome::Finished) state.SkipWithError("export failed");
     }
     state.SetItemsProcessed(state.iterations() * plan->rowCount);
@@ -69,16 +71,19 @@ void BM_ExportCsv(benchmark::State& state) { RunWholeFile(state, Folder().file("
 void BM_LibxlsxwriterOnly(benchmark::State& state) {
     kvr::CXFile file;
     if (file.Open(Folder().file("bench.FDZ")) != 1) std::abort();
-    const std::vector<kvr::ExportColumn> columns = kvr::ExportColumns(file, kvr::ExportLanguage::Chinese);
+    const std::vector<kvr::ExportColumn> columns =
+        kvr::ExportColumns(file, kvr::ExportLanguage::Chinese);
     const auto plan = kvr::MakeExportPlan(file, file.GetStartTime(), file.GetEndTime(), 1,
-                                          kvr::ExportLanguage::Chinese).plan;
+                                          kvr::ExportLanguage::Chinese)
+                          .plan;
     std::vector<std::string> times;
     std::vector<double> values;
     kvr::ExportRow row;
     for (std::int64_t number = 1; number <= plan->rowCount; ++number) {
         kvr::BuildExportRow(file, columns, *plan, number, row);
         times.push_back(row.cells[1]);
-        for (std::size_t i = 2; i < row.cells.size(); ++i) values.push_back(std::strtod(row.cells[i].c_str(), nullptr));
+        for (std::size_t i = 2; i < row.cells.size(); ++i)
+            values.push_back(std::strtod(row.cells[i].c_str(), nullptr));
     }
     const std::size_t channels = columns.size() - 2;
     const std::string target = Folder().file("limit.xlsx");
@@ -91,7 +96,10 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
             const std::string& printf = columns[c].format;  // "%.<d>f"
             const int digits = std::atoi(printf.c_str() + printf.find('.') + 1);
             formats.push_back(workbook_add_format(workbook));
-            format_set_num_format(formats.back(), digits > 0 ? ("0." + std::string(static_cast<std::size_t>(digits), '0')).c_str() : "0");
+            format_set_num_format(
+                formats.back(),
+                digits > 0 ? ("0." + std::string(static_cast<std::size_t>(digits), '0')).c_str()
+                           : "0");
         }
         lxw_worksheet* sheet = nullptr;
         lxw_row_t sheetRow = 0;
@@ -100,16 +108,19 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
                 sheet = workbook_add_worksheet(workbook, kvr::ExportSheetName(r + 1).c_str());
                 for (std::size_t c = 0; c < columns.size(); ++c) {
                     const std::string& name = columns[c].name;
-                    worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), name.substr(1, name.size() - 2).c_str(), nullptr);
+                    worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
+                                           name.substr(1, name.size() - 2).c_str(), nullptr);
                 }
                 sheetRow = 0;
             }
             ++sheetRow;
             worksheet_write_number(sheet, sheetRow, 0, static_cast<double>(r + 1), nullptr);
-            worksheet_write_string(sheet, sheetRow, 1, times[static_cast<std::size_t>(r)].c_str(), nullptr);
+            worksheet_write_string(sheet, sheetRow, 1, times[static_cast<std::size_t>(r)].c_str(),
+                                   nullptr);
             for (std::size_t c = 0; c < channels; ++c) {
                 worksheet_write_number(sheet, sheetRow, static_cast<lxw_col_t>(c + 2),
-                                       values[static_cast<std::size_t>(r) * channels + c], formats[c]);
+                                       values[static_cast<std::size_t>(r) * channels + c],
+                                       formats[c]);
             }
         }
         if (workbook_close(workbook) != LXW_NO_ERROR) state.SkipWithError("workbook failed");

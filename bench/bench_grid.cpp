@@ -24,7 +24,8 @@ constexpr int kHeight = 900;
 // One full-size file for the whole run, removed at exit.
 kvr::CXFile& BenchFile() {
     static const std::string path = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "kvr_bench_gridXXXXXX").string();
+        std::string folder =
+            (std::filesystem::temp_directory_path() / "kvr_bench_gridXXXXXX").string();
         if (!::mkdtemp(folder.data())) std::abort();
         return folder + "/bench.FDZ";
     }();

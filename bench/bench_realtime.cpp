@@ -3,9 +3,9 @@
 // curve control with six channels) after 1 000 and after 200 000 records.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <fcntl.h>
 #include <unistd.h>
+#include <QApplication>
 
 #include <cmath>
 #include <cstdlib>
@@ -37,7 +37,8 @@ struct ScratchDir {
 
 // Slowly moving values, as an instrument's are: a curve one record per column apart.
 float Value(unsigned record, int channel) {
-    return static_cast<float>(50.0 + 30.0 * std::sin(record * 0.01 + channel) + (record * 7 + channel) % 3);
+    return static_cast<float>(50.0 + 30.0 * std::sin(record * 0.01 + channel) +
+                              (record * 7 + channel) % 3);
 }
 
 // A live buffer shaped like the acquisition's, its header taken from a sample file.
@@ -52,7 +53,8 @@ struct LiveFile {
         options.records = 10;
         options.interval = 1;
         kvr::CXFile sample;
-        if (!kvr::WriteSampleFile(samplePath, options) || sample.Open(samplePath) != 1) std::abort();
+        if (!kvr::WriteSampleFile(samplePath, options) || sample.Open(samplePath) != 1)
+            std::abort();
         file.Header() = sample.Header();
         file.SetVersion(sample.GetVersion());
         file.SetConfigSize(sample.GetConfigSize());
@@ -68,8 +70,10 @@ struct LiveFile {
             for (int c = 0; c < 6; ++c) values[r * 6 + static_cast<unsigned>(c)] = Value(r, c);
         const int fd = ::open((dir.path + "/live.tmp").c_str(), O_WRONLY);
         const std::size_t bytes = values.size() * sizeof(float);
-        const off_t at = static_cast<off_t>(kvr::kHeaderSize + static_cast<std::size_t>(file.GetConfigSize()));
-        if (fd < 0 || ::pwrite(fd, values.data(), bytes, at) != static_cast<ssize_t>(bytes)) std::abort();
+        const off_t at =
+            static_cast<off_t>(kvr::kHeaderSize + static_cast<std::size_t>(file.GetConfigSize()));
+        if (fd < 0 || ::pwrite(fd, values.data(), bytes, at) != static_cast<ssize_t>(bytes))
+            std::abort();
         ::close(fd);
         file.SetStartTime(kvr::MakeTime({2026, 12, 8, 0, 0, 0}));
         file.SetRecordCount(static_cast<int>(count));

@@ -47,8 +47,9 @@ void FixAscii(Bytes& reply, const std::uint8_t* request, std::size_t requestSize
     const std::size_t end = reply.size() - 4;  // first LRC character
     std::uint8_t sum = 0;
     for (std::size_t i = 1; i + 1 < end; i += 2)
-        sum = static_cast<std::uint8_t>(sum + kvr::frame::DecodeHexPair(static_cast<char>(reply[i]),
-                                                                         static_cast<char>(reply[i + 1])));
+        sum = static_cast<std::uint8_t>(sum +
+                                        kvr::frame::DecodeHexPair(static_cast<char>(reply[i]),
+                                                                  static_cast<char>(reply[i + 1])));
     const auto lrc = static_cast<std::uint8_t>(-sum);
     reply[end] = static_cast<std::uint8_t>(Hex(lrc >> 4));
     reply[end + 1] = static_cast<std::uint8_t>(Hex(lrc));
@@ -119,7 +120,8 @@ kvr::CXLink& FakeLink() {
         p.address = 1;
         p.attempts = 2;
         // No timeouts at all: the fake line's hang-up is what ends every read.
-        p.intervalBase = p.constantBase = p.multiplier = p.writeConstantBase = p.writeMultiplier = 0;
+        p.intervalBase = p.constantBase = p.multiplier = p.writeConstantBase = p.writeMultiplier =
+            0;
         if (l->Connect(p) != 1) __builtin_trap();
         l->SetDelayScale(0);
         return l;

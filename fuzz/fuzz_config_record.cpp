@@ -35,7 +35,8 @@ void DecodeEverything(const kvr::ConfigRecord& r) {
     }
     Use(r.OutageMakeUp()), Use(r.FlowUnit()), Use(r.FlowMultiplier());
     Use(r.SmallFlowThreshold()), Use(r.SmallFlowFixedValue()), Use(r.OverPlanThreshold());
-    Use(r.OverPlanFactor()), Use(r.FlowTotalUnit()), Use(r.FlowCorrectionK()), Use(r.FlowCorrectionB());
+    Use(r.OverPlanFactor()), Use(r.FlowTotalUnit()), Use(r.FlowCorrectionK()),
+        Use(r.FlowCorrectionB());
     Use(r.FlowRange()), Use(r.HeatMakeUp()), Use(r.HeatEnabled()), Use(r.HeatDirection());
     Use(r.HeatMethod()), Use(r.HeatUnit()), Use(r.HeatMultiplier()), Use(r.SpecificHeat());
     Use(r.HeatTotalUnit()), Use(r.HeatRange()), Use(r.ShiftCount());

@@ -30,10 +30,17 @@ struct DialogTexts {
     const char* progress;  // rows written, rows in all, time left
 };
 
-constexpr DialogTexts kChinese = {"Excel 数据导出", "时间设置", "开始时间：", "结束时间：", "间    隔:",
-                                  "记录间隔", "导出", "取消", "已写 %1 / %2 行，剩余约 %3"};
-constexpr DialogTexts kEnglish = {"Excel Export", "Time Setting", "Start Time:", "End Time:",
-                                  "The intervening time:", "interval", "Export", "Cancel",
+constexpr DialogTexts kChinese = {"Excel 数据导出", "时间设置",  "开始时间：",
+                                  "结束时间：",     "间    隔:", "记录间隔",
+                                  "导出",           "取消",      "已写 %1 / %2 行，剩余约 %3"};
+constexpr DialogTexts kEnglish = {"Excel Export",
+                                  "Time Setting",
+                                  "Start Time:",
+                                  "End Time:",
+                                  "The intervening time:",
+                                  "interval",
+                                  "Export",
+                                  "Cancel",
                                   "%1 / %2 rows written, about %3 left"};
 
 const DialogTexts& DialogTextsFor(kvr::ExportLanguage language) {
@@ -52,7 +59,8 @@ QString Duration(double seconds) {
 
 }  // namespace
 
-CXExportDlg::CXExportDlg(kvr::ExportLanguage language, QWidget* parent) : QDialog(parent), language_(language) {
+CXExportDlg::CXExportDlg(kvr::ExportLanguage language, QWidget* parent)
+    : QDialog(parent), language_(language) {
     BuildLayout();
     connect(resetStart_, &QPushButton::clicked, this, [this] {
         if (file_ != nullptr) start_.Set(file_->GetStartTime());
@@ -62,8 +70,10 @@ CXExportDlg::CXExportDlg(kvr::ExportLanguage language, QWidget* parent) : QDialo
     });
     connect(exportButton_, &QPushButton::clicked, this, &CXExportDlg::OnExport);
     connect(cancelButton_, &QPushButton::clicked, &worker_, &CXExportWorker::RequestStop);
-    connect(&worker_, &CXExportWorker::progressed, this, &CXExportDlg::OnProgress, Qt::QueuedConnection);
-    connect(&worker_, &CXExportWorker::finished, this, &CXExportDlg::OnFinished, Qt::QueuedConnection);
+    connect(&worker_, &CXExportWorker::progressed, this, &CXExportDlg::OnProgress,
+            Qt::QueuedConnection);
+    connect(&worker_, &CXExportWorker::finished, this, &CXExportDlg::OnFinished,
+            Qt::QueuedConnection);
 }
 
 CXExportDlg::~CXExportDlg() { worker_.StopAndWait(); }
@@ -127,8 +137,10 @@ void CXExportDlg::Bind(kvr::CXFile* file) {
     const kvr::Time last = file_->GetEndTime();
     start_.Set(first);
     end_.Set(last);
-    rangeText_->setText(Utf8(kvr::TextsFor(language_).rangePrefix) + QString::fromStdString(kvr::FormatTime(first)) +
-                        QStringLiteral("\n          ") + QString::fromStdString(kvr::FormatTime(last)));
+    rangeText_->setText(Utf8(kvr::TextsFor(language_).rangePrefix) +
+                        QString::fromStdString(kvr::FormatTime(first)) +
+                        QStringLiteral("\n          ") +
+                        QString::fromStdString(kvr::FormatTime(last)));
 }
 
 void CXExportDlg::SetRange(kvr::Time start, kvr::Time end) {
@@ -150,7 +162,8 @@ void CXExportDlg::OnExport() {
     if (target.isEmpty()) return;
     exportButton_->setEnabled(false);
     const qint64 rows = plan.plan->rowCount;
-    progress_->setRange(0, static_cast<int>(std::min<qint64>(rows, std::numeric_limits<int>::max())));
+    progress_->setRange(0,
+                        static_cast<int>(std::min<qint64>(rows, std::numeric_limits<int>::max())));
     progress_->setValue(0);
     progressText_->clear();
     worker_.Start(*file_, *plan.plan, language_, target.toStdString());
@@ -160,7 +173,8 @@ QString CXExportDlg::AskTarget() {
     const QString dir = QString::fromStdString(kvr::ReadLastDir());
     const QString workbook = QStringLiteral("Microsoft Excel Sheet(*.xlsx)");
     const QString csv = QStringLiteral("CSV UTF-8(*.csv)");
-    QFileDialog dialog(this, QStringLiteral("Excel Export"), dir + QStringLiteral("/Untitled1.xlsx"),
+    QFileDialog dialog(this, QStringLiteral("Excel Export"),
+                       dir + QStringLiteral("/Untitled1.xlsx"),
                        workbook + QStringLiteral(";;") + csv);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -206,8 +220,8 @@ void CXExportDlg::OnFinished(int outcome, const QString& message) {
 }
 
 void CXExportDlg::ShowMessage(int icon, const QString& text) {
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), Utf8(kvr::TextsFor(language_).caption), text,
-                    QMessageBox::Ok, this);
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), Utf8(kvr::TextsFor(language_).caption),
+                    text, QMessageBox::Ok, this);
     box.exec();
 }
 

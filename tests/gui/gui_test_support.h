@@ -26,7 +26,9 @@
 #include "support/test_support.h"
 
 // Readable failure messages for Qt texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace guitest {
 
@@ -82,13 +84,15 @@ inline kvr::Time T0() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
 inline std::string MakeSample(const kvrtest::TempDir& dir, const std::string& name,
                               const std::string& options = "--records 120") {
     const std::string path = dir.file(name);
-    const kvrtest::CommandResult made = kvrtest::RunTool("kvrtool", "make-sample '" + path + "' " + options);
+    const kvrtest::CommandResult made =
+        kvrtest::RunTool("kvrtool", "make-sample '" + path + "' " + options);
     EXPECT_EQ(made.exitCode, 0) << made.err;
     return path;
 }
 
 // A sample file in dir whose sample of channel c at record r is c * 1000 + r.
-inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir, kvr::SampleOptions options,
+inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir,
+                                               kvr::SampleOptions options,
                                                const std::string& name = "sample.FDZ") {
     if (!options.sample) options.sample = kvr::RampSample;
     const std::string path = dir.file(name);
@@ -126,7 +130,8 @@ inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
 // each said.
 class MessageRecorder {
 public:
-    explicit MessageRecorder(QMessageBox::StandardButton answer = QMessageBox::Yes) : answer_(answer) {
+    explicit MessageRecorder(QMessageBox::StandardButton answer = QMessageBox::Yes)
+        : answer_(answer) {
         SetMessageBoxHook([this](const MessageBoxRequest& request) {
             shown_.push_back(request);
             return request.buttons.testFlag(answer_) ? answer_ : QMessageBox::Ok;
@@ -184,9 +189,12 @@ inline std::string RunCommand(const std::string& command) {
 // ---------------------------------------------------------------------------------------
 // Pixels and mouse
 
-inline QImage Shot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+inline QImage Shot(QWidget& widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
-inline int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& match) {
+inline int CountPixels(const QImage& image, const QRect& area,
+                       const std::function<bool(QColor)>& match) {
     int count = 0;
     const QRect clipped = area & image.rect();
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
@@ -208,8 +216,8 @@ inline bool IsRed(QColor c) { return c.red() > 180 && c.green() < 90 && c.blue()
 // Mouse events with the button state a drag has (QTest's move carries no buttons).
 inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint position, Qt::MouseButton button,
                       Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(position), QPointF(widget->mapToGlobal(position)), button, buttons,
-                      Qt::NoModifier);
+    QMouseEvent event(type, QPointF(position), QPointF(widget->mapToGlobal(position)), button,
+                      buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 

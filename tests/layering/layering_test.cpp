@@ -75,8 +75,10 @@ std::vector<std::string> Violations(const std::vector<Include>& includes) {
     for (const Include& inc : includes) {
         const std::string where = inc.file + " includes " + inc.target;
         const bool quoted = inc.target.front() == '"';
-        const std::string target = quoted ? inc.target.substr(1, inc.target.size() - 2) : inc.target;
-        if (TopFolder(inc.file) == "core" && (IsQtHeader(inc.target) || (quoted && TopFolder(target) == "gui")))
+        const std::string target =
+            quoted ? inc.target.substr(1, inc.target.size() - 2) : inc.target;
+        if (TopFolder(inc.file) == "core" &&
+            (IsQtHeader(inc.target) || (quoted && TopFolder(target) == "gui")))
             found.push_back("core must not use Qt or the GUI: " + where);
         if (!quoted) continue;
         const std::string from = GuiFolder(inc.file);
@@ -138,18 +140,26 @@ TEST(Layering, EachRuleCatchesItsViolation) {
         {"main frame from the app", {{"gui/app/a.cpp", "\"gui/app/main_frame.h\""}}, 0},
         {"app header from a subsystem", {{"gui/lists/a.cpp", "\"gui/app/icons.h\""}}, 1},
         {"common includes a subsystem", {{"gui/common/a.cpp", "\"gui/lists/b.h\""}}, 1},
-        {"subsystems include common", {{"gui/lists/a.cpp", "\"gui/common/b.h\""},
-                                       {"gui/history/a.cpp", "\"gui/common/b.h\""}}, 0},
-        {"one-way dependency", {{"gui/lists/a.cpp", "\"gui/navigation/b.h\""},
-                                {"gui/history/a.cpp", "\"gui/navigation/b.h\""}}, 0},
-        {"two folders include each other", {{"gui/lists/a.cpp", "\"gui/history/b.h\""},
-                                            {"gui/history/b.cpp", "\"gui/lists/a.h\""}}, 1},
-        {"a cycle through three folders", {{"gui/lists/a.cpp", "\"gui/history/b.h\""},
-                                           {"gui/history/b.cpp", "\"gui/charts/c.h\""},
-                                           {"gui/charts/c.cpp", "\"gui/lists/a.h\""}}, 1},
-        {"the app includes everything", {{"gui/app/a.cpp", "\"gui/lists/b.h\""},
-                                         {"gui/app/a.cpp", "\"gui/history/b.h\""},
-                                         {"gui/lists/a.cpp", "\"gui/history/b.h\""}}, 0},
+        {"subsystems include common",
+         {{"gui/lists/a.cpp", "\"gui/common/b.h\""}, {"gui/history/a.cpp", "\"gui/common/b.h\""}},
+         0},
+        {"one-way dependency",
+         {{"gui/lists/a.cpp", "\"gui/navigation/b.h\""},
+          {"gui/history/a.cpp", "\"gui/navigation/b.h\""}},
+         0},
+        {"two folders include each other",
+         {{"gui/lists/a.cpp", "\"gui/history/b.h\""}, {"gui/history/b.cpp", "\"gui/lists/a.h\""}},
+         1},
+        {"a cycle through three folders",
+         {{"gui/lists/a.cpp", "\"gui/history/b.h\""},
+          {"gui/history/b.cpp", "\"gui/charts/c.h\""},
+          {"gui/charts/c.cpp", "\"gui/lists/a.h\""}},
+         1},
+        {"the app includes everything",
+         {{"gui/app/a.cpp", "\"gui/lists/b.h\""},
+          {"gui/app/a.cpp", "\"gui/history/b.h\""},
+          {"gui/lists/a.cpp", "\"gui/history/b.h\""}},
+         0},
     };
     for (const Case& c : cases) EXPECT_EQ(Violations(c.includes).size(), c.violations) << c.name;
 }

@@ -1,4 +1,5 @@
 // The export dialog as a user drives it, in both languages.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -87,8 +87,10 @@ protected:
     }
     static void SetTime(QWidget& dialog, const char* prefix, kvr::Time t) {
         const kvr::CalendarFields f = kvr::SplitTime(t);
-        Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())->setDate(QDate(f.year, f.month, f.day));
-        Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())->setTime(QTime(f.hour, f.minute, f.second));
+        Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
+            ->setDate(QDate(f.year, f.month, f.day));
+        Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
+            ->setTime(QTime(f.hour, f.minute, f.second));
     }
     static void WaitIdle(CXExportDlg& dialog) {
         // The worker ends first; its last report arrives through the event loop after.
@@ -114,8 +116,10 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         const char* chinese;
         const char* english;
     } cases[] = {
-        {kStart + 50, kStart + 40, "1", "提示...|请确认 开始时间 < 结束时间！", "Caption...|Be sure start time less than end time !"},
-        {kStart - 10, kStart + 40, "1", "提示...|开始时间超出范围！", "Caption...|Out of Start Time"},
+        {kStart + 50, kStart + 40, "1", "提示...|请确认 开始时间 < 结束时间！",
+         "Caption...|Be sure start time less than end time !"},
+        {kStart - 10, kStart + 40, "1", "提示...|开始时间超出范围！",
+         "Caption...|Out of Start Time"},
         {kStart, kStart + 1000, "1", "提示...|结束时间超出范围！", "Caption...|Out of End Time!"},
         {kStart, kStart + 40, "0", "提示...|间隔必须是不小于 1 的整数！",
          "Caption...|The interval must be a whole number not less than 1!"},
@@ -133,7 +137,8 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         }
         QStringList expected;
         for (const auto& c : cases) {
-            expected << QString::fromUtf8(language == ExportLanguage::Chinese ? c.chinese : c.english);
+            expected << QString::fromUtf8(language == ExportLanguage::Chinese ? c.chinese
+                                                                              : c.english);
         }
         EXPECT_EQ(catcher.Shown(), expected);
         EXPECT_TRUE(DirHoldsOnlyData());

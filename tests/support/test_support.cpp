@@ -35,8 +35,8 @@ CommandResult RunTool(const std::string& tool, const std::string& arguments) {
     TempDir scratch;
     const std::string outPath = scratch.file("out");
     const std::string errPath = scratch.file("err");
-    const std::string command = std::string(KVR_TOOLS_DIR) + "/" + tool + " " + arguments +
-                                " >" + outPath + " 2>" + errPath;
+    const std::string command = std::string(KVR_TOOLS_DIR) + "/" + tool + " " + arguments + " >" +
+                                outPath + " 2>" + errPath;
     const int status = std::system(command.c_str());
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

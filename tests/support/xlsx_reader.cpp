@@ -16,8 +16,8 @@ std::string ShellQuoted(const std::string& text) {
 }
 
 std::optional<std::string> ZipMember(const std::string& zipPath, const std::string& member) {
-    const std::string command = "unzip -p " + ShellQuoted(zipPath) + " " + ShellQuoted(member) +
-                                " 2>/dev/null";
+    const std::string command =
+        "unzip -p " + ShellQuoted(zipPath) + " " + ShellQuoted(member) + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return std::nullopt;
     std::string text;
@@ -34,8 +34,7 @@ std::string Unescaped(const std::string& xml) {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
     std::string text = xml;
     for (const auto& [entity, plain] : kEntities) {
-        for (size_t at = text.find(entity); at != std::string::npos;
-             at = text.find(entity, at + 1))
+        for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
             text.replace(at, std::string(entity).size(), plain);
     }
     return text;
@@ -119,7 +118,8 @@ XlsxSheet ParseSheet(const std::string& xml, const std::vector<std::string>& sha
         const std::string type = Attribute(head, "t");
         const size_t valueAt = body.find("<v>");
         const bool hasValue = valueAt != std::string::npos;
-        const std::string v = hasValue ? body.substr(valueAt + 3, body.find("</v>", valueAt) - valueAt - 3) : "";
+        const std::string v =
+            hasValue ? body.substr(valueAt + 3, body.find("</v>", valueAt) - valueAt - 3) : "";
         if (type == "inlineStr") {
             parsed.text = JoinedTexts(body);
         } else if (type == "s") {
@@ -158,7 +158,8 @@ std::optional<XlsxWorkbook> ReadXlsx(const std::string& path) {
     if (!workbookXml) return std::nullopt;
     const std::vector<std::string> shared =
         SharedStrings(ZipMember(path, "xl/sharedStrings.xml").value_or(""));
-    const std::vector<std::string> formats = StyleFormats(ZipMember(path, "xl/styles.xml").value_or(""));
+    const std::vector<std::string> formats =
+        StyleFormats(ZipMember(path, "xl/styles.xml").value_or(""));
     XlsxWorkbook book;
     static const std::regex sheetEntry("<sheet [^>]*>");
     int number = 0;

@@ -9,7 +9,7 @@
 namespace kvrtest {
 
 struct XlsxCell {
-    std::string text;          // a number as stored ("12.5"), a string as written
+    std::string text;  // a number as stored ("12.5"), a string as written
     bool isNumber = false;
     std::string numberFormat;  // the cell's format code ("0.00"); empty for the default
 };

@@ -39,8 +39,8 @@ TEST(KvrtoolAcquire, RecordsPrintsAndSavesTheSameRows) {
     ASSERT_TRUE(sim.Running());
     kvrtest::TempDir dir;
     const std::string out = dir.file("day.FDZ");
-    const kvrtest::CommandResult r =
-        RunTool("kvrtool", "acquire " + Line(sim) + " --out '" + out + "' --records 3 --interval 1");
+    const kvrtest::CommandResult r = RunTool(
+        "kvrtool", "acquire " + Line(sim) + " --out '" + out + "' --records 3 --interval 1");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(Exists(out + ".tmp"));
     const kvrtest::CommandResult values = RunTool("kvrtool", "values '" + out + "'");
@@ -48,7 +48,8 @@ TEST(KvrtoolAcquire, RecordsPrintsAndSavesTheSameRows) {
     EXPECT_EQ(r.out, values.out);
     EXPECT_EQ(Lines(r.out).size(), 4u) << r.out;
 
-    const kvrtest::CommandResult notBuffer = RunTool("kvrtool", "recover '" + out + "' --out '" + dir.file("x.FDZ") + "'");
+    const kvrtest::CommandResult notBuffer =
+        RunTool("kvrtool", "recover '" + out + "' --out '" + dir.file("x.FDZ") + "'");
     EXPECT_EQ(notBuffer.exitCode, 2);
 }
 
@@ -58,15 +59,17 @@ TEST(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
     {
         SimProcess probe({"--family=realtime"});
         ASSERT_TRUE(probe.Running());
-        const kvrtest::CommandResult r = RunTool(
-            "kvrtool", "acquire " + Line(probe) + " --attempts 1 --out '" + dir.file("probe.FDZ") + "' --records 1");
+        const kvrtest::CommandResult r =
+            RunTool("kvrtool", "acquire " + Line(probe) + " --attempts 1 --out '" +
+                                   dir.file("probe.FDZ") + "' --records 1");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         configRequests = probe.Stop();
     }
     SimProcess sim({"--family=realtime", "--silent-after=" + std::to_string(configRequests + 2)});
     const std::string out = dir.file("cut.FDZ");
-    const kvrtest::CommandResult r = RunTool(
-        "kvrtool", "acquire " + Line(sim) + " --attempts 1 --out '" + out + "' --records 100 --interval 1");
+    const kvrtest::CommandResult r =
+        RunTool("kvrtool", "acquire " + Line(sim) + " --attempts 1 --out '" + out +
+                               "' --records 100 --interval 1");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("通讯失败，已停止实时采集！"), std::string::npos) << r.err;
     const kvrtest::CommandResult values = RunTool("kvrtool", "values '" + out + "'");
@@ -127,8 +130,8 @@ TEST(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     ASSERT_TRUE(sim.Running());
     kvrtest::TempDir dir;
     const std::string out = dir.file("killed.FDZ");
-    AcquireChild child({"acquire", "--port", sim.Path(), "--baud", "57600", "--delay-scale", "0", "--out", out,
-                        "--records", "1000", "--interval", "1"});
+    AcquireChild child({"acquire", "--port", sim.Path(), "--baud", "57600", "--delay-scale", "0",
+                        "--out", out, "--records", "1000", "--interval", "1"});
     // The header line and three records.
     const std::vector<std::string> printed = Lines(child.ReadLines(4));
     ASSERT_GE(printed.size(), 4u);
@@ -137,9 +140,11 @@ TEST(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     ASSERT_TRUE(Exists(out + ".tmp"));
 
     const std::string recovered = dir.file("recovered.FDZ");
-    const kvrtest::CommandResult r = RunTool("kvrtool", "recover '" + out + ".tmp' --out '" + recovered + "'");
+    const kvrtest::CommandResult r =
+        RunTool("kvrtool", "recover '" + out + ".tmp' --out '" + recovered + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::vector<std::string> rows = Lines(RunTool("kvrtool", "values '" + recovered + "'").out);
+    const std::vector<std::string> rows =
+        Lines(RunTool("kvrtool", "values '" + recovered + "'").out);
     // Every record printed before the kill is there, as printed.
     ASSERT_GE(rows.size(), printed.size());
     for (std::size_t i = 0; i < printed.size(); ++i) EXPECT_EQ(rows[i], printed[i]) << "line " << i;

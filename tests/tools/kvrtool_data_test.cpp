@@ -43,7 +43,9 @@ void ExpectOneSentence(const kvrtest::CommandResult& result) {
 
 class KvrtoolData : public ::testing::Test {
 protected:
-    kvrtest::CommandResult Run(const std::string& arguments) { return kvrtest::RunTool("kvrtool", arguments); }
+    kvrtest::CommandResult Run(const std::string& arguments) {
+        return kvrtest::RunTool("kvrtool", arguments);
+    }
     std::string MakeSample(const std::string& name, const std::string& options = "") {
         const std::string path = dir.file(name);
         const kvrtest::CommandResult result = Run("make-sample " + path + " " + options);
@@ -58,10 +60,10 @@ TEST_F(KvrtoolData, InfoDescribesTheDefaultSample) {
     const kvrtest::CommandResult result = Run("info " + path);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const ordered_json info = ordered_json::parse(result.out);
-    EXPECT_EQ(Keys(info), (std::vector<std::string>{"identification", "version", "config_size", "device_name",
-                                                    "address", "interval", "channel_count", "record_count",
-                                                    "capacity", "start", "end", "hourly", "tags", "totals",
-                                                    "display", "channels"}));
+    EXPECT_EQ(Keys(info), (std::vector<std::string>{
+                              "identification", "version", "config_size", "device_name", "address",
+                              "interval", "channel_count", "record_count", "capacity", "start",
+                              "end", "hourly", "tags", "totals", "display", "channels"}));
     EXPECT_EQ(info["identification"], "QZK2TW1010KVR1004");
     EXPECT_EQ(info["version"], 1004);
     EXPECT_EQ(info["config_size"], 4048);
@@ -71,21 +73,25 @@ TEST_F(KvrtoolData, InfoDescribesTheDefaultSample) {
     EXPECT_EQ(info["capacity"], 1440);
     EXPECT_EQ(info["start"], "2026-01-05 00:00:00");
     EXPECT_EQ(info["end"], "2026-01-05 23:59:00");
-    EXPECT_EQ(info["hourly"], ordered_json::parse(
-                                  R"({"first": "2026-01-05 00:00:00", "last": "2026-01-05 23:00:00", "count": 24})"));
-    EXPECT_EQ(info["tags"], ordered_json::parse(
-                                R"(["2026-01-05 06:00:00", "2026-01-05 12:00:00", "2026-01-05 18:00:00"])"));
+    EXPECT_EQ(
+        info["hourly"],
+        ordered_json::parse(
+            R"({"first": "2026-01-05 00:00:00", "last": "2026-01-05 23:00:00", "count": 24})"));
+    EXPECT_EQ(info["tags"],
+              ordered_json::parse(
+                  R"(["2026-01-05 06:00:00", "2026-01-05 12:00:00", "2026-01-05 18:00:00"])"));
     EXPECT_GT(info["totals"]["flow"].get<long long>(), 0);
     EXPECT_GT(info["totals"]["heat"].get<long long>(), 0);
-    EXPECT_EQ(Keys(info["display"]), (std::vector<std::string>{"x_mode", "y_mode", "y_low", "y_high", "grid_v",
-                                                               "grid_h", "grid_color", "background_color",
-                                                               "show_grid"}));
+    EXPECT_EQ(Keys(info["display"]),
+              (std::vector<std::string>{"x_mode", "y_mode", "y_low", "y_high", "grid_v", "grid_h",
+                                        "grid_color", "background_color", "show_grid"}));
     ASSERT_EQ(info["channels"].size(), 6u);
     const ordered_json& pressure = info["channels"][1];
-    EXPECT_EQ(Keys(pressure), (std::vector<std::string>{"name", "unit", "range_low", "range_high", "alarm_low_low",
-                                                        "alarm_high_high", "alarm_low", "alarm_high", "hysteresis",
-                                                        "signal_type", "show_state", "color", "line_width",
-                                                        "base_total", "format"}));
+    EXPECT_EQ(Keys(pressure),
+              (std::vector<std::string>{"name", "unit", "range_low", "range_high", "alarm_low_low",
+                                        "alarm_high_high", "alarm_low", "alarm_high", "hysteresis",
+                                        "signal_type", "show_state", "color", "line_width",
+                                        "base_total", "format"}));
     EXPECT_EQ(pressure["unit"], "MPa");
     EXPECT_EQ(pressure["range_high"], 1.6);
     EXPECT_EQ(pressure["alarm_high"], 1.3);
@@ -95,8 +101,9 @@ TEST_F(KvrtoolData, InfoDescribesTheDefaultSample) {
 }
 
 TEST_F(KvrtoolData, MakeSampleHonoursItsOptions) {
-    const std::string path =
-        MakeSample("old.FDZ", "--records 100 --interval 300 --start '2026-02-01 08:00:00' --version 1002 --tags 0 --seed 7");
+    const std::string path = MakeSample("old.FDZ",
+                                        "--records 100 --interval 300 --start '2026-02-01 "
+                                        "08:00:00' --version 1002 --tags 0 --seed 7");
     const ordered_json info = ordered_json::parse(Run("info " + path).out);
     EXPECT_EQ(info["version"], 1002);
     EXPECT_EQ(info["config_size"], 3728);
@@ -110,7 +117,8 @@ TEST_F(KvrtoolData, MakeSampleHonoursItsOptions) {
     EXPECT_NE(config.find("shift_count: 3\n"), std::string::npos);
     EXPECT_NE(config.find("shift_boundary_2: 16\n"), std::string::npos);
     EXPECT_NE(config.find("heat_enabled: on\n"), std::string::npos);
-    EXPECT_NE(config.find("甲烷CH4: 0\n"), std::string::npos) << "version 1002 has no gas composition";
+    EXPECT_NE(config.find("甲烷CH4: 0\n"), std::string::npos)
+        << "version 1002 has no gas composition";
     EXPECT_NE(config.find("flow_element: 0 (法兰取压孔板)\n"), std::string::npos);
 
     const kvrtest::CommandResult bad = Run("make-sample " + dir.file("x.FDZ") + " --version 1005");
@@ -126,8 +134,10 @@ TEST_F(KvrtoolData, ValuesPrintsFormattedRowsAndDashesOutsideTheFile) {
 
     const std::vector<std::string> all = Lines(Run("values " + path).out);
     ASSERT_EQ(all.size(), 1441u);
-    EXPECT_EQ(all[0], "time,PDT101差压(kPa),PT101压力(MPa),TT101温度(℃),流量(t/h),流量(t/h),热量(GJ)");
-    const std::regex row(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,-?\d+\.\d\d,-?\d+\.\d{3},-?\d+\.\d,(-?\d+\.\d\d,){2}-?\d+\.\d\d)");
+    EXPECT_EQ(all[0],
+              "time,PDT101差压(kPa),PT101压力(MPa),TT101温度(℃),流量(t/h),流量(t/h),热量(GJ)");
+    const std::regex row(
+        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,-?\d+\.\d\d,-?\d+\.\d{3},-?\d+\.\d,(-?\d+\.\d\d,){2}-?\d+\.\d\d)");
     for (int r : {1, 700, 1440}) {
         EXPECT_TRUE(std::regex_match(all[r], row)) << all[r];
         const std::vector<std::string> cells = Cells(all[r]);
@@ -137,7 +147,8 @@ TEST_F(KvrtoolData, ValuesPrintsFormattedRowsAndDashesOutsideTheFile) {
             float value = 0;
             ASSERT_EQ(file.GetValue(c, t, &value, nullptr), 1);
             char text[32];
-            std::snprintf(text, sizeof text, file.GetValueFormat(c).c_str(), static_cast<double>(value));
+            std::snprintf(text, sizeof text, file.GetValueFormat(c).c_str(),
+                          static_cast<double>(value));
             EXPECT_EQ(cells[c + 1], text) << r << '/' << c;
         }
     }
@@ -146,8 +157,9 @@ TEST_F(KvrtoolData, ValuesPrintsFormattedRowsAndDashesOutsideTheFile) {
     ASSERT_EQ(hourly.size(), 25u);
     EXPECT_EQ(Cells(hourly[24])[0], "2026-01-05 23:00:00");
 
-    const std::vector<std::string> edge =
-        Lines(Run("values " + path + " --from '2026-01-04 23:59:00' --to '2026-01-05 00:01:30' --percent").out);
+    const std::vector<std::string> edge = Lines(
+        Run("values " + path + " --from '2026-01-04 23:59:00' --to '2026-01-05 00:01:30' --percent")
+            .out);
     ASSERT_EQ(edge.size(), 4u);
     EXPECT_EQ(edge[1], "2026-01-04 23:59:00,----,----,----,----,----,----");
     const std::regex percentRow(R"([^,]+(,\d{1,3}\.\d{4}){6})");
@@ -159,7 +171,8 @@ TEST_F(KvrtoolData, ValuesPrintsFormattedRowsAndDashesOutsideTheFile) {
 }
 
 TEST_F(KvrtoolData, HourlyListsEveryHourOfTheTable) {
-    const std::string path = MakeSample("hourly.FDZ", "--records 300 --start '2026-01-05 10:30:00'");
+    const std::string path =
+        MakeSample("hourly.FDZ", "--records 300 --start '2026-01-05 10:30:00'");
     const std::vector<std::string> lines = Lines(Run("hourly " + path).out);
     ASSERT_EQ(lines.size(), 7u);  // 10:00 .. 15:00
     EXPECT_EQ(lines[0], "hour,total");
@@ -199,8 +212,9 @@ TEST_F(KvrtoolData, TagsAreListedAddedAndDeleted) {
 TEST_F(KvrtoolData, FindSearchesBothWaysAndExitsFourWhenNothingMatches) {
     const std::string path = MakeSample("find.FDZ");
     const std::vector<std::string> row = Cells(Lines(Run("values " + path).out)[600]);  // 09:59
-    const std::string value = row[3];                                                    // temperature
-    const kvrtest::CommandResult forward = Run("find " + path + " --channel 3 --tolerance 0.051 --value " + value);
+    const std::string value = row[3];  // temperature
+    const kvrtest::CommandResult forward =
+        Run("find " + path + " --channel 3 --tolerance 0.051 --value " + value);
     ASSERT_EQ(forward.exitCode, 0) << forward.err;
     const kvrtest::CommandResult backward =
         Run("find " + path + " --channel 3 --tolerance 0.051 --backward --value " + value);
@@ -209,12 +223,14 @@ TEST_F(KvrtoolData, FindSearchesBothWaysAndExitsFourWhenNothingMatches) {
     EXPECT_GE(backward.out, row[0] + "\n");
 
     const kvrtest::CommandResult exact =
-        Run("find " + path + " --channel 3 --tolerance 0.051 --value " + value + " --from '" + row[0] + "'");
+        Run("find " + path + " --channel 3 --tolerance 0.051 --value " + value + " --from '" +
+            row[0] + "'");
     EXPECT_EQ(exact.out, row[0] + "\n") << "the starting time is tested first";
 
     // Every channel: the heat value of that row is found without naming its channel. Printed
     // values are rounded, so the tolerance covers half of their last digit.
-    const kvrtest::CommandResult any = Run("find " + path + " --tolerance 0.0051 --value " + row[6]);
+    const kvrtest::CommandResult any =
+        Run("find " + path + " --tolerance 0.0051 --value " + row[6]);
     EXPECT_EQ(any.exitCode, 0);
     EXPECT_LE(any.out, row[0] + "\n");
 

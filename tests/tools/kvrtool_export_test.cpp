@@ -12,18 +12,22 @@ namespace {
 class KvrtoolExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto made = kvrtest::RunTool("kvrtool", "make-sample " + data + " --records 100 --interval 10");
+        const auto made =
+            kvrtest::RunTool("kvrtool", "make-sample " + data + " --records 100 --interval 10");
         ASSERT_EQ(made.exitCode, 0) << made.err;
     }
-    kvrtest::CommandResult Run(const std::string& arguments) { return kvrtest::RunTool("kvrtool", arguments); }
+    kvrtest::CommandResult Run(const std::string& arguments) {
+        return kvrtest::RunTool("kvrtool", arguments);
+    }
     kvrtest::TempDir dir;
     std::string data = dir.file("data.FDZ");
 };
 
 TEST_F(KvrtoolExport, WritesTheRangeEveryNthRecordInTheChosenLanguage) {
     const std::string out = dir.file("out.xlsx");
-    const auto result = Run("export " + data + " " + out +
-                            " --from '2026-01-05 00:01:00' --to '2026-01-05 00:02:00' --every 3 --lang en");
+    const auto result =
+        Run("export " + data + " " + out +
+            " --from '2026-01-05 00:01:00' --to '2026-01-05 00:02:00' --every 3 --lang en");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto book = kvrtest::ReadXlsx(out);
     ASSERT_TRUE(book);

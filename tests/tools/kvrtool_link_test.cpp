@@ -14,7 +14,8 @@ using kvrtest::SimProcess;
 
 // Fast line and short timeouts; the simulator needs none of the protocol's fixed waits.
 std::string Line(const SimProcess& sim) {
-    return "--port '" + sim.Path() + "' --baud 57600 --interval-timeout 20 --total-timeout 300 --delay-scale 0";
+    return "--port '" + sim.Path() +
+           "' --baud 57600 --interval-timeout 20 --total-timeout 300 --delay-scale 0";
 }
 
 TEST(KvrtoolLink, ScanShowsTheFamilyAndRange) {
@@ -32,10 +33,12 @@ TEST(KvrtoolLink, ScanShowsTheFamilyAndRange) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("family: rtu\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("identification: QZK2TW1009\n"), std::string::npos);
-    EXPECT_NE(r.out.find("realtime format: KVR1003 (configuration 3888 bytes)\n"), std::string::npos);
+    EXPECT_NE(r.out.find("realtime format: KVR1003 (configuration 3888 bytes)\n"),
+              std::string::npos);
 
     // Nobody answers at address 2.
-    const kvrtest::CommandResult silent = RunTool("kvrtool", "scan " + Line(ascii) + " --address 2 --attempts 1");
+    const kvrtest::CommandResult silent =
+        RunTool("kvrtool", "scan " + Line(ascii) + " --address 2 --attempts 1");
     EXPECT_EQ(silent.exitCode, 1);
     EXPECT_NE(silent.err.find("通讯失败！"), std::string::npos) << silent.err;
 
@@ -49,11 +52,13 @@ TEST(KvrtoolLink, ReadMemoryPrintsHexBytes) {
     ASSERT_TRUE(sim.Running());
     const std::string line = Line(sim) + " --address 4";
     // Channel count, interval index 6, then the device name's first bytes (GBK "2#").
-    const kvrtest::CommandResult param = RunTool("kvrtool", "read-memory " + line + " --start 0xC000 --length 4 --param");
+    const kvrtest::CommandResult param =
+        RunTool("kvrtool", "read-memory " + line + " --start 0xC000 --length 4 --param");
     EXPECT_EQ(param.exitCode, 0) << param.err;
     EXPECT_EQ(param.out, "05 06 32 23\n");
     // 4-byte totals of channel 0 (firmware 1009), words low first, each high byte first.
-    const kvrtest::CommandResult totals = RunTool("kvrtool", "read-memory " + line + " --start 0x24 --length 4");
+    const kvrtest::CommandResult totals =
+        RunTool("kvrtool", "read-memory " + line + " --start 0x24 --length 4");
     EXPECT_EQ(totals.exitCode, 0) << totals.err;
     EXPECT_EQ(totals.out, "00 01 34 56\n");
     // The recorder does not speak ASCII.
@@ -61,7 +66,8 @@ TEST(KvrtoolLink, ReadMemoryPrintsHexBytes) {
         RunTool("kvrtool", "read-memory " + line + " --attempts 1 --start 0 --length 2 --ascii");
     EXPECT_EQ(ascii.exitCode, 1);
     EXPECT_NE(ascii.err.find("通讯失败！"), std::string::npos);
-    EXPECT_EQ(RunTool("kvrtool", "read-memory " + line + " --start 0x10000 --length 2").exitCode, 1);
+    EXPECT_EQ(RunTool("kvrtool", "read-memory " + line + " --start 0x10000 --length 2").exitCode,
+              1);
 }
 
 TEST(KvrtoolLink, UploadWritesTheFileOnlyWhenComplete) {
@@ -69,7 +75,8 @@ TEST(KvrtoolLink, UploadWritesTheFileOnlyWhenComplete) {
     SimProcess sim({"--family=ascii0", "--channels=2"});
     ASSERT_TRUE(sim.Running());
     const std::string out = folder.file("up.FDZ");
-    const kvrtest::CommandResult done = RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "'");
+    const kvrtest::CommandResult done =
+        RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "'");
     EXPECT_EQ(done.exitCode, 0) << done.err;
     EXPECT_NE(done.err.find("文件上传完成!"), std::string::npos) << done.err;
     EXPECT_NE(done.err.find("估计剩余时间:"), std::string::npos);
@@ -78,14 +85,16 @@ TEST(KvrtoolLink, UploadWritesTheFileOnlyWhenComplete) {
 
     SimProcess silent({"--family=rtu", "--silent-after=16"});
     const std::string lost = folder.file("lost.FDZ");
-    const kvrtest::CommandResult failed = RunTool("kvrtool", "upload " + Line(silent) + " --out '" + lost + "'");
+    const kvrtest::CommandResult failed =
+        RunTool("kvrtool", "upload " + Line(silent) + " --out '" + lost + "'");
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.err.find("通讯失败！"), std::string::npos) << failed.err;
     struct stat info {};
     EXPECT_NE(::stat(lost.c_str(), &info), 0);
 
-    const kvrtest::CommandResult refused = RunTool(
-        "kvrtool", "upload " + Line(sim) + " --out '" + lost + "' --from '2001-01-01 00:00:00' --to '2001-01-02 00:00:00'");
+    const kvrtest::CommandResult refused =
+        RunTool("kvrtool", "upload " + Line(sim) + " --out '" + lost +
+                               "' --from '2001-01-01 00:00:00' --to '2001-01-02 00:00:00'");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("[开始时间] 超出范围！"), std::string::npos) << refused.err;
 }
@@ -99,7 +108,8 @@ TEST(KvrtoolLink, AnUploadNeverDestroysAnExistingFile) {
 
     SimProcess sim({"--family=ascii0", "--channels=2"});
     ASSERT_TRUE(sim.Running());
-    const kvrtest::CommandResult refused = RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "'");
+    const kvrtest::CommandResult refused =
+        RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "'");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
 
@@ -112,7 +122,8 @@ TEST(KvrtoolLink, AnUploadNeverDestroysAnExistingFile) {
                                        std::filesystem::directory_iterator());
     EXPECT_EQ(entries, 1) << "nothing is left beside it";
 
-    const kvrtest::CommandResult replaced = RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "' --force");
+    const kvrtest::CommandResult replaced =
+        RunTool("kvrtool", "upload " + Line(sim) + " --out '" + out + "' --force");
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
     EXPECT_EQ(kvrtest::ReadWholeFile(out).size(), 0x140u + 160 * 2 + 121 * 2 * 2);
 }

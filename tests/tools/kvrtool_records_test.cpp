@@ -16,7 +16,9 @@ namespace {
 
 class KvrtoolRecords : public ::testing::Test {
 protected:
-    kvrtest::CommandResult Run(const std::string& arguments) { return kvrtest::RunTool("kvrtool", arguments); }
+    kvrtest::CommandResult Run(const std::string& arguments) {
+        return kvrtest::RunTool("kvrtool", arguments);
+    }
     std::string MakeSample(const std::string& name, const std::string& options = "") {
         const std::string path = dir.file(name);
         const kvrtest::CommandResult result = Run("make-sample " + path + " " + options);
@@ -35,7 +37,8 @@ TEST_F(KvrtoolRecords, ConfigReportPrintsTheTabsTheVersionHas) {
         const kvr::ConfigRecord record(file);
         std::string all;
         for (int tab = 0; tab < kvr::ConfigReportTabCount(version); ++tab) {
-            const kvrtest::CommandResult one = Run("config-report " + path + " --tab " + std::to_string(tab));
+            const kvrtest::CommandResult one =
+                Run("config-report " + path + " --tab " + std::to_string(tab));
             ASSERT_EQ(one.exitCode, 0) << one.err;
             EXPECT_EQ(one.out, kvr::ConfigReportText(record, tab).value()) << tab;
             EXPECT_NE(one.out.find("\r\n"), std::string::npos) << tab;
@@ -46,8 +49,9 @@ TEST_F(KvrtoolRecords, ConfigReportPrintsTheTabsTheVersionHas) {
         EXPECT_EQ(every.out, all);
         EXPECT_EQ(every.out.find("== 气体组分 ==\n") != std::string::npos, version > 1002);
 
-        const kvrtest::CommandResult missing = Run("config-report " + path + " --tab " +
-                                                   std::to_string(kvr::ConfigReportTabCount(version)));
+        const kvrtest::CommandResult missing =
+            Run("config-report " + path + " --tab " +
+                std::to_string(kvr::ConfigReportTabCount(version)));
         EXPECT_EQ(missing.exitCode, 1);
         EXPECT_EQ(missing.out, "");
     }
@@ -88,9 +92,11 @@ TEST_F(KvrtoolRecords, LogsAreTheWindowsRowsAsCsv) {
 
 TEST_F(KvrtoolRecords, FileInfoChangesWhatTheDialogChanges) {
     const std::string path = MakeSample("info.FDZ");
-    const std::string wide = "锅炉房锅炉房锅炉房锅炉房锅炉房锅炉房";  // 18 characters, 36 bytes in GBK
+    const std::string wide =
+        "锅炉房锅炉房锅炉房锅炉房锅炉房锅炉房";  // 18 characters, 36 bytes in GBK
     const kvrtest::CommandResult result =
-        Run("file-info " + path + " --alias '" + wide + "' --channel 2 --name 主蒸汽 --unit t/h --colour 123456 "
+        Run("file-info " + path + " --alias '" + wide +
+            "' --channel 2 --name 主蒸汽 --unit t/h --colour 123456 "
             "--width 4 --show 0 --y-range 10 90 --grid 0 250");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     kvr::CXFile file;

@@ -29,7 +29,9 @@ std::vector<std::string> Cells(const std::string& line) {
 
 class KvrtoolReport : public ::testing::Test {
 protected:
-    kvrtest::CommandResult Run(const std::string& arguments) { return kvrtest::RunTool("kvrtool", arguments); }
+    kvrtest::CommandResult Run(const std::string& arguments) {
+        return kvrtest::RunTool("kvrtool", arguments);
+    }
     // One day of records from 2026-01-05 00:00, three shifts 8/16/0.
     std::string MakeSample(const std::string& options = "") {
         const std::string path = dir.file("s.FDZ");
@@ -114,7 +116,8 @@ TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
         std::string message;
     };
     const Case cases[] = {
-        {"--from \"2026-01-05 10:00:00\" --to \"2026-01-05 09:00:00\"", "请确认 [开始时间] < [结束时间] ！"},
+        {"--from \"2026-01-05 10:00:00\" --to \"2026-01-05 09:00:00\"",
+         "请确认 [开始时间] < [结束时间] ！"},
         {"--from \"2026-01-04 23:00:00\"", "[开始时间] 超出范围！"},
         {"--to \"2026-01-06 00:00:00\"", "[结束时间] 超出范围！"},
     };

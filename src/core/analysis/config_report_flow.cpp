@@ -9,10 +9,16 @@
 namespace kvr {
 namespace {
 
-enum Element { kLastOrifice = 8, kOtherDp = 9, kVortex = 10, kVCone = 12, kElbowD20 = 13,
-               kElbowK3 = 14, kElbowK3D20 = 15 };
-enum MediumCode { kLastWater = 4, kGeneralGas = 23, kGeneralLiquid = 26,
-                  kUserMedium = 27 };
+enum Element {
+    kLastOrifice = 8,
+    kOtherDp = 9,
+    kVortex = 10,
+    kVCone = 12,
+    kElbowD20 = 13,
+    kElbowK3 = 14,
+    kElbowK3D20 = 15
+};
+enum MediumCode { kLastWater = 4, kGeneralGas = 23, kGeneralLiquid = 26, kUserMedium = 27 };
 constexpr int kUserDefinedMaterial = 17;
 constexpr int kSaturatedSteamMedia = 2;  // codes below this are saturated steam
 
@@ -79,8 +85,9 @@ std::string UserMediumLines(const ConfigRecord& r) {
     std::string text = "用户表格:\r\n";
     for (int row = 0; row < cfg::kMediumRows; ++row) {
         const UserMediumRow m = r.UserMedium(row);
-        text += FormatText("序号%02d:\t温度:", row + 1) + FixedText(m.temperature) + "℃\t密度:" +
-                FixedText(m.density) + "kg/m3\t比热:" + FixedText(m.specificHeat) + "kJ/kg.℃\r\n";
+        text += FormatText("序号%02d:\t温度:", row + 1) + FixedText(m.temperature) +
+                "℃\t密度:" + FixedText(m.density) + "kg/m3\t比热:" + FixedText(m.specificHeat) +
+                "kJ/kg.℃\r\n";
     }
     return text;
 }
@@ -93,7 +100,8 @@ std::string MediumLines(const ConfigRecord& r) {
         text += "干度:" + std::to_string(r.DrynessOrHumidity()) + "%\r\n";
     if (medium > kLastWater && medium != kGeneralLiquid) {
         text += "湿度:" + std::to_string(r.DrynessOrHumidity()) + "%\r\n";
-        text += std::string("标况温度:") + (r.StandardTemperatureCode() != 0 ? "0 ℃\r\n" : "20 ℃\r\n");
+        text +=
+            std::string("标况温度:") + (r.StandardTemperatureCode() != 0 ? "0 ℃\r\n" : "20 ℃\r\n");
     }
     if (medium == kGeneralGas) {
         text += "标况密度:" + FixedText(r.StandardDensity()) + " kg/m3\r\n";

@@ -14,8 +14,8 @@ constexpr int kVersion1003 = 1003;
 constexpr int kVersion1004 = 1004;
 
 enum InputMode { kInputMeasured = 1, kInputFixed = 2 };
-constexpr int kLastWireSignal = 3;       // FR .. PT100: a broken wire
-constexpr int kResistanceSignal = 4;     // K: a broken resistor; above: a broken couple
+constexpr int kLastWireSignal = 3;    // FR .. PT100: a broken wire
+constexpr int kResistanceSignal = 4;  // K: a broken resistor; above: a broken couple
 constexpr int kEmergencyValueHandling = 0;
 constexpr int kCoolingOutput = 1;
 
@@ -38,7 +38,7 @@ std::string MeasuredInputLines(const ConfigRecord& r, const InputChannelConfig& 
     text += "量程:" + RangeText(in.rangeLow, in.rangeHigh);
     const double cutoff = in.smallSignalCutoff;
     text += "切除:" + (r.FlowElement() != 0 ? FormatText("%.1f Hz\r\n", cutoff)
-                                             : FormatText("%.1f %%\r\n", cutoff * 0.1));
+                                            : FormatText("%.1f %%\r\n", cutoff * 0.1));
     text += "滤波:" + FormatText("%.1f 秒\r\n", in.filterTenths / 10.0);
     text += "K = :" + FixedText(in.correctionK) + " \r\n";
     text += "B = :" + FixedText(in.correctionB) + " \r\n";

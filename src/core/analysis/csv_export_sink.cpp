@@ -19,7 +19,8 @@ CsvExportSink::CsvExportSink(const std::string& path, std::vector<ExportColumn> 
 
 CsvExportSink::~CsvExportSink() { Abandon(); }
 
-std::unique_ptr<ExportSink> CsvExportSink::Open(const std::string& path, std::vector<ExportColumn> columns) {
+std::unique_ptr<ExportSink> CsvExportSink::Open(const std::string& path,
+                                                std::vector<ExportColumn> columns) {
     std::unique_ptr<CsvExportSink> sink(new CsvExportSink(path, std::move(columns)));
     const int fd = sink->target_.Create();
     if (fd < 0) return nullptr;

@@ -13,7 +13,8 @@ namespace kvr {
 
 class CsvExportSink final : public ExportSink {
 public:
-    static std::unique_ptr<ExportSink> Open(const std::string& path, std::vector<ExportColumn> columns);
+    static std::unique_ptr<ExportSink> Open(const std::string& path,
+                                            std::vector<ExportColumn> columns);
     ~CsvExportSink() override;
 
     bool BeginSheet(const std::string& name) override;

@@ -39,7 +39,8 @@ Time WallClock(const CalendarFields& date, int dayOffset, int hour, int minute, 
 
 // Sum of the hours read at from + 1 h, from + 2 h, ... up to `to`; each value is also added
 // to every given total.
-double SumHours(const ReportSource& source, Time from, Time to, double* columnTotal, double* grandTotal) {
+double SumHours(const ReportSource& source, Time from, Time to, double* columnTotal,
+                double* grandTotal) {
     double sum = 0;
     for (Time t = from + kHour; t <= to; t += kHour) {
         const double value = source.hourValue ? source.hourValue(t) : 0.0;
@@ -140,7 +141,8 @@ CumulativeReport ShiftReport(const ReportSource& source, Time start, Time end) {
         for (size_t k = 0; k < shifts; ++k) {
             const Time from = boundary(day, hoursIntoDay);
             hoursIntoDay += lengths[k];
-            const double sum = SumHours(source, from, boundary(day, hoursIntoDay), &columnTotals[k], &grandTotal);
+            const double sum =
+                SumHours(source, from, boundary(day, hoursIntoDay), &columnTotals[k], &grandTotal);
             row[k + 1] = Fixed2(sum);
             dayTotal += sum;
         }
@@ -190,7 +192,8 @@ CumulativeReport MonthReport(const ReportSource& source, Time start, Time end) {
 
     std::vector<std::string> total(width);
     total[0] = "合计";
-    for (int i = 0; i < months; ++i) total[static_cast<size_t>(i) + 1] = Fixed2(monthTotals[static_cast<size_t>(i)]);
+    for (int i = 0; i < months; ++i)
+        total[static_cast<size_t>(i) + 1] = Fixed2(monthTotals[static_cast<size_t>(i)]);
     report.list.rows.emplace_back(width);
     report.list.rows.push_back(total);
     report.list.rows.emplace_back(width);
@@ -240,7 +243,8 @@ ReportSource ReportSourceOf(const CXFile& file) {
 std::vector<ReportColumn> ReportColumns(const ShiftSettings& settings, Time start, Time end) {
     switch (settings.shiftCount) {
         case 1: return MonthColumns(start, end);
-        case 2: case 3: return ShiftColumns(settings);
+        case 2:
+        case 3: return ShiftColumns(settings);
         default: return {};
     }
 }
@@ -270,14 +274,17 @@ ReportOutcome BuildCumulativeReport(const ReportSource& source, Time start, Time
             return outcome;
         }
     }
-    outcome.report = settings.shiftCount == 1 ? MonthReport(source, start, end) : ShiftReport(source, start, end);
+    outcome.report = settings.shiftCount == 1 ? MonthReport(source, start, end)
+                                              : ShiftReport(source, start, end);
     return outcome;
 }
 
-std::optional<std::string> WriteReportWorkbook(const std::string& path, const CumulativeReport& report) {
+std::optional<std::string> WriteReportWorkbook(const std::string& path,
+                                               const CumulativeReport& report) {
     std::vector<std::string> names;
     for (const auto& column : report.exported.columns) names.push_back(column.title);
-    return WriteTableWorkbook(path, names, std::vector<std::string>(names.size(), "TEXT"), report.exported.rows);
+    return WriteTableWorkbook(path, names, std::vector<std::string>(names.size(), "TEXT"),
+                              report.exported.rows);
 }
 
 ReportFormTexts ReportFormTextsOf(const CXFile& file) {
@@ -287,7 +294,8 @@ ReportFormTexts ReportFormTextsOf(const CXFile& file) {
     texts.deviceAlias = config.HeatEnabled() ? "热量" : file.GetDeviceName();
     texts.settlement = std::to_string(settings.DayStartHour()) + "点";
     static const char* const kTypes[] = {"一段", "两段", "三段"};
-    if (settings.shiftCount >= 1 && settings.shiftCount <= 3) texts.reportType = kTypes[settings.shiftCount - 1];
+    if (settings.shiftCount >= 1 && settings.shiftCount <= 3)
+        texts.reportType = kTypes[settings.shiftCount - 1];
     texts.timeRange = TimeRangeText(file.Header().hourly.first, file.Header().hourly.last);
     return texts;
 }

@@ -67,7 +67,8 @@ ReportOutcome BuildCumulativeReport(const ReportSource& source, Time start, Time
 
 // The exported table as a one-sheet workbook, every column text; nullopt on success, else
 // the message for the user.
-std::optional<std::string> WriteReportWorkbook(const std::string& path, const CumulativeReport& report);
+std::optional<std::string> WriteReportWorkbook(const std::string& path,
+                                               const CumulativeReport& report);
 
 // Texts of the report form.
 struct ReportFormTexts {

@@ -27,7 +27,8 @@ std::vector<std::vector<std::string>> NewestFirst(const std::vector<Entry>& entr
 
 EventTable AlarmTable(const ConfigRecord& record) {
     EventTable table;
-    table.columns = {{"序号", 50}, {"通道", 75}, {"类型", 75}, {"报警时间", 140}, {"消报时间", 140}};
+    table.columns = {
+        {"序号", 50}, {"通道", 75}, {"类型", 75}, {"报警时间", 140}, {"消报时间", 140}};
     table.rows = NewestFirst(ReadAlarmLog(record), [&](const AlarmEntry& e) {
         // A channel byte past the three inputs names no tag: the cell stays empty.
         return std::vector<std::string>{record.Input(e.channel).tagName, AlarmKindText(e.kind),

@@ -11,7 +11,8 @@ bool IsCsvTarget(const std::string& path) {
     return path.size() >= 4 && ::strcasecmp(path.c_str() + path.size() - 4, ".csv") == 0;
 }
 
-std::unique_ptr<ExportSink> OpenExportSink(const std::string& path, const std::vector<ExportColumn>& columns) {
+std::unique_ptr<ExportSink> OpenExportSink(const std::string& path,
+                                           const std::vector<ExportColumn>& columns) {
     if (IsCsvTarget(path)) return CsvExportSink::Open(path, columns);
     return XlsxExportSink::Open(path, columns);
 }

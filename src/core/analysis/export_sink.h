@@ -28,6 +28,7 @@ public:
 bool IsCsvTarget(const std::string& path);
 
 // Null when the temporary file cannot be created.
-std::unique_ptr<ExportSink> OpenExportSink(const std::string& path, const std::vector<ExportColumn>& columns);
+std::unique_ptr<ExportSink> OpenExportSink(const std::string& path,
+                                           const std::vector<ExportColumn>& columns);
 
 }  // namespace kvr

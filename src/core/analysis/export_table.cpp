@@ -62,11 +62,12 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
 
 std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language) {
     const ExportTexts& texts = TextsFor(language);
-    std::vector<ExportColumn> columns{{texts.numberColumn, "SHORT", -1, {}}, {texts.timeColumn, "TEXT", -1, {}}};
+    std::vector<ExportColumn> columns{{texts.numberColumn, "SHORT", -1, {}},
+                                      {texts.timeColumn, "TEXT", -1, {}}};
     for (int c = 0; c < file.GetChannelCount() && c < kMaxChannels; ++c) {
         if (!IsChannelInUse(file, c)) continue;
-        columns.push_back({ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c)), "SHORT", c,
-                           file.GetValueFormat(c)});
+        columns.push_back({ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c)),
+                           "SHORT", c, file.GetValueFormat(c)});
     }
     return columns;
 }
@@ -74,7 +75,8 @@ std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage langu
 std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB) {
     const Time first = std::min(selectionA, selectionB);
     const Time last = std::max(selectionA, selectionB);
-    if (first != 0 && first != last && first >= file.GetStartTime() && last <= file.GetEndTime()) return {first, last};
+    if (first != 0 && first != last && first >= file.GetStartTime() && last <= file.GetEndTime())
+        return {first, last};
     return {file.GetStartTime(), file.GetEndTime()};
 }
 

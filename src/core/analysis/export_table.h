@@ -36,8 +36,8 @@ inline constexpr std::int64_t kExportSheetRows = 65535;
 inline constexpr char kExportReadError[] = "ReadError";
 
 struct ExportColumn {
-    std::string name;  // bracketed, as a table column is named; the header shows it bare
-    std::string type;  // "SHORT" for numbers, "TEXT" for the time
+    std::string name;    // bracketed, as a table column is named; the header shows it bare
+    std::string type;    // "SHORT" for numbers, "TEXT" for the time
     int channel = -1;    // -1 for the number and the time column
     std::string format;  // printf format of the channel's values
 };
@@ -57,7 +57,7 @@ std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time s
 struct ExportPlan {
     Time start = 0;
     Time end = 0;
-    Time step = 1;             // record interval x every
+    Time step = 1;              // record interval x every
     std::int64_t rowCount = 0;  // moments start, start + step, ... <= end
 };
 

@@ -42,7 +42,9 @@ StatisticsRow RowOf(const CXFile& file, int channel, const Accumulator& figures)
     row.valley = Formatted(format, figures.valley);
     row.mean = Formatted(format, figures.sum / static_cast<double>(figures.count));
     const double middle = (figures.peak + figures.valley) * 0.5;
-    row.uniformity = middle == 0 ? kMissing : Formatted("%.2f%%", 100 * (figures.peak - figures.valley) / middle);
+    row.uniformity = middle == 0
+                         ? kMissing
+                         : Formatted("%.2f%%", 100 * (figures.peak - figures.valley) / middle);
     return row;
 }
 
@@ -77,11 +79,13 @@ StatisticsOutcome ComputeStatistics(const CXFile& file, Time start, Time end,
         }
         for (int c = 0; c < channels; ++c) {
             float value = 0;
-            if (file.GetValue(c, t, &value, nullptr) == 1) figures[static_cast<size_t>(c)].Add(value);
+            if (file.GetValue(c, t, &value, nullptr) == 1)
+                figures[static_cast<size_t>(c)].Add(value);
         }
     }
     if (progress) progress(100);
-    for (int c = 0; c < channels; ++c) outcome.rows.push_back(RowOf(file, c, figures[static_cast<size_t>(c)]));
+    for (int c = 0; c < channels; ++c)
+        outcome.rows.push_back(RowOf(file, c, figures[static_cast<size_t>(c)]));
     return outcome;
 }
 
@@ -90,7 +94,8 @@ std::string StatisticsCopyText(const std::vector<StatisticsRow>& rows) {
     for (const auto& title : StatisticsTitles()) text += title + "\t";
     text += "\r\n";
     for (const auto& row : rows) {
-        for (const auto* cell : {&row.number, &row.channel, &row.peak, &row.valley, &row.mean, &row.uniformity})
+        for (const auto* cell :
+             {&row.number, &row.channel, &row.peak, &row.valley, &row.mean, &row.uniformity})
             text += *cell + "\t";
         text += "\r\n";
     }
@@ -102,8 +107,8 @@ std::optional<std::string> WriteStatisticsWorkbook(const std::string& path,
     std::vector<std::vector<std::string>> cells;
     for (const auto& row : rows)
         cells.push_back({row.number, row.channel, row.peak, row.valley, row.mean, row.uniformity});
-    return WriteTableWorkbook(path, StatisticsTitles(), {"TEXT", "TEXT", "NUMBER", "NUMBER", "NUMBER", "TEXT"},
-                              cells);
+    return WriteTableWorkbook(path, StatisticsTitles(),
+                              {"TEXT", "TEXT", "NUMBER", "NUMBER", "NUMBER", "TEXT"}, cells);
 }
 
 }  // namespace kvr

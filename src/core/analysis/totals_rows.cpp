@@ -17,11 +17,14 @@ std::string Hundredths(std::int64_t stored) {
 
 std::vector<TotalsRow> TotalsRows(const CXFile& file) {
     std::vector<TotalsRow> rows{{"1", "流量", Hundredths(file.Header().flowTotal)}};
-    if (ConfigRecord(file).HeatEnabled()) rows.push_back({"2", "热量", Hundredths(file.Header().heatTotal)});
+    if (ConfigRecord(file).HeatEnabled())
+        rows.push_back({"2", "热量", Hundredths(file.Header().heatTotal)});
     return rows;
 }
 
-std::string TotalsTitle(const CXFile& file) { return "累积流量报表    Dev:[" + file.GetDeviceName() + "]"; }
+std::string TotalsTitle(const CXFile& file) {
+    return "累积流量报表    Dev:[" + file.GetDeviceName() + "]";
+}
 
 std::string TotalsCopyText(const std::vector<TotalsRow>& rows) {
     std::string text;

@@ -42,7 +42,9 @@ bool ParseNumber(const std::string& text, double* value, int* decimals, bool* sc
     *scientific = exponent != std::string::npos;
     const auto mantissaEnd = *scientific ? exponent : text.size();
     const auto point = text.find('.');
-    *decimals = point == std::string::npos || point > mantissaEnd ? 0 : static_cast<int>(mantissaEnd - point - 1);
+    *decimals = point == std::string::npos || point > mantissaEnd
+                    ? 0
+                    : static_cast<int>(mantissaEnd - point - 1);
     return true;
 }
 
@@ -104,9 +106,8 @@ int CXWorkbookWriter::CreateTable(const std::string& tableName,
     row_ = 0;
     for (size_t column = 0; column < columnNames.size(); ++column) {
         const std::string name = BareName(columnNames[column]);
-        if (!name.empty() &&
-            worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column), name.c_str(),
-                                   nullptr) != LXW_NO_ERROR)
+        if (!name.empty() && worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(column),
+                                                    name.c_str(), nullptr) != LXW_NO_ERROR)
             failed_ = true;
     }
     row_ = 1;
@@ -135,8 +136,8 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
         result = worksheet_write_number(sheet_, row_, static_cast<lxw_col_t>(column), number,
                                         NumberFormat(decimals, scientific));
     } else {
-        result = worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column),
-                                        value.c_str(), nullptr);
+        result = worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column), value.c_str(),
+                                        nullptr);
     }
     if (result != LXW_NO_ERROR) failed_ = true;
 }

@@ -51,8 +51,8 @@ private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     std::unique_ptr<TempTarget> temp_;
-    std::string tempFolder_;  // libxlsxwriter keeps the pointer
-    std::vector<std::string> columnTypes_;  // upper-cased
+    std::string tempFolder_;                    // libxlsxwriter keeps the pointer
+    std::vector<std::string> columnTypes_;      // upper-cased
     std::map<int, lxw_format*> numberFormats_;  // by decimals; scientific ones by -1 - decimals
     unsigned row_ = 0;
     bool failed_ = false;

@@ -9,13 +9,16 @@ XlsxExportSink::XlsxExportSink(const std::vector<ExportColumn>& columns) {
     }
 }
 
-std::unique_ptr<ExportSink> XlsxExportSink::Open(const std::string& path, const std::vector<ExportColumn>& columns) {
+std::unique_ptr<ExportSink> XlsxExportSink::Open(const std::string& path,
+                                                 const std::vector<ExportColumn>& columns) {
     std::unique_ptr<XlsxExportSink> sink(new XlsxExportSink(columns));
     if (sink->writer_.Open(path) != 1) return nullptr;
     return sink;
 }
 
-bool XlsxExportSink::BeginSheet(const std::string& name) { return writer_.CreateTable(name, names_, types_) == 1; }
+bool XlsxExportSink::BeginSheet(const std::string& name) {
+    return writer_.CreateTable(name, names_, types_) == 1;
+}
 
 bool XlsxExportSink::WriteRow(const ExportRow& row) { return writer_.InsertRow(row.cells) == 1; }
 

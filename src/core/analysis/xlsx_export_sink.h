@@ -12,7 +12,8 @@ namespace kvr {
 
 class XlsxExportSink final : public ExportSink {
 public:
-    static std::unique_ptr<ExportSink> Open(const std::string& path, const std::vector<ExportColumn>& columns);
+    static std::unique_ptr<ExportSink> Open(const std::string& path,
+                                            const std::vector<ExportColumn>& columns);
 
     bool BeginSheet(const std::string& name) override;
     bool WriteRow(const ExportRow& row) override;

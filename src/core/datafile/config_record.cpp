@@ -14,8 +14,12 @@ constexpr int kVersion1003 = 1003;
 constexpr int kVersion1004 = 1004;
 constexpr int kMaxDecimals = 9;
 
-std::size_t InputRecord(int k) { return cfg::kInputBase + cfg::kInputStride * static_cast<std::size_t>(k); }
-std::size_t AlarmRecord(int k) { return cfg::kAlarmBase + cfg::kAlarmStride * static_cast<std::size_t>(k); }
+std::size_t InputRecord(int k) {
+    return cfg::kInputBase + cfg::kInputStride * static_cast<std::size_t>(k);
+}
+std::size_t AlarmRecord(int k) {
+    return cfg::kAlarmBase + cfg::kAlarmStride * static_cast<std::size_t>(k);
+}
 
 }  // namespace
 

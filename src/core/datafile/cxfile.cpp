@@ -83,8 +83,8 @@ bool CXFile::Remap() {
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
         return false;
     const auto size = static_cast<std::size_t>(info.st_size);
-    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, readOnly_ ? MAP_PRIVATE : MAP_SHARED,
-                          fd_, 0);
+    void* mapped =
+        ::mmap(nullptr, size, PROT_READ | PROT_WRITE, readOnly_ ? MAP_PRIVATE : MAP_SHARED, fd_, 0);
     if (mapped == MAP_FAILED) return false;
     Unmap();
     view_ = static_cast<std::uint8_t*>(mapped);
@@ -146,7 +146,8 @@ int CXFile::ParseHeader() {
 int CXFile::Close() {
     Unmap();
     if (fd_ >= 0) {
-        if (tagsDeleted_ && !readOnly_ && !uploadLayout_ && codec::IsFamily(header_.identification)) {
+        if (tagsDeleted_ && !readOnly_ && !uploadLayout_ &&
+            codec::IsFamily(header_.identification)) {
             // The file ends exactly after its tags; deleted tags leave bytes to drop. Only a
             // file whose tags we deleted is cut: one we merely read is never changed.
             struct stat info {};
@@ -188,17 +189,24 @@ std::string CXFile::GetChannelUnit(int c) const {
     return FieldToUtf8(header_.channels[c].unit, sizeof header_.channels[c].unit);
 }
 
-std::int64_t CXFile::GetBaseTotal(int c) const { return IsChannel(c) ? header_.channels[c].baseTotal : 0; }
+std::int64_t CXFile::GetBaseTotal(int c) const {
+    return IsChannel(c) ? header_.channels[c].baseTotal : 0;
+}
 
-bool CXFile::IsChannel(int c) const { return c >= 0 && c < header_.channelCount && c < kMaxChannels; }
+bool CXFile::IsChannel(int c) const {
+    return c >= 0 && c < header_.channelCount && c < kMaxChannels;
+}
 
 float CXFile::GetRangeLow(int c) const {
     if (!IsChannel(c)) return 0;
     const ChannelDescriptor& d = header_.channels[c];
     switch (d.signalType) {
-        case 0: case 80: return d.rangeLow.Value();
-        case 1: case 2: return static_cast<float>(PowerOf10(d.rangeLow.Exponent()));
-        case 81: case 82: return static_cast<float>(PowerOf10(static_cast<int>(d.rangeLow.Value())));
+        case 0:
+        case 80: return d.rangeLow.Value();
+        case 1:
+        case 2: return static_cast<float>(PowerOf10(d.rangeLow.Exponent()));
+        case 81:
+        case 82: return static_cast<float>(PowerOf10(static_cast<int>(d.rangeLow.Value())));
         default: return 0;
     }
 }
@@ -207,27 +215,42 @@ float CXFile::GetRangeHigh(int c) const {
     if (!IsChannel(c)) return 0;
     const ChannelDescriptor& d = header_.channels[c];
     switch (d.signalType) {
-        case 0: case 80: return d.rangeHigh.UnsignedValue();
-        case 1: case 2: return static_cast<float>(PowerOf10(d.rangeHigh.Exponent()));
-        case 81: case 82: return d.rangeHigh.UnsignedValue();
+        case 0:
+        case 80: return d.rangeHigh.UnsignedValue();
+        case 1:
+        case 2: return static_cast<float>(PowerOf10(d.rangeHigh.Exponent()));
+        case 81:
+        case 82: return d.rangeHigh.UnsignedValue();
         default: return 0;
     }
 }
 
 // Alarm limits: linear signals read the triple, every other type the exponent.
-float CXFile::AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field, bool isUnsigned) const {
+float CXFile::AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field,
+                         bool isUnsigned) const {
     if (!IsChannel(c)) return 0;
     const ChannelDescriptor& d = header_.channels[c];
     const DecimalTriple& triple = d.*field;
-    if (d.signalType == 0 || d.signalType == 80) return isUnsigned ? triple.UnsignedValue() : triple.Value();
+    if (d.signalType == 0 || d.signalType == 80)
+        return isUnsigned ? triple.UnsignedValue() : triple.Value();
     return static_cast<float>(PowerOf10(triple.Exponent()));
 }
 
-float CXFile::GetAlarmLowLow(int c) const { return AlarmValue(c, &ChannelDescriptor::alarmLowLow, false); }
-float CXFile::GetAlarmHighHigh(int c) const { return AlarmValue(c, &ChannelDescriptor::alarmHighHigh, true); }
-float CXFile::GetAlarmLow(int c) const { return AlarmValue(c, &ChannelDescriptor::alarmLow, false); }
-float CXFile::GetAlarmHigh(int c) const { return AlarmValue(c, &ChannelDescriptor::alarmHigh, true); }
-float CXFile::GetHysteresis(int c) const { return AlarmValue(c, &ChannelDescriptor::hysteresis, false); }
+float CXFile::GetAlarmLowLow(int c) const {
+    return AlarmValue(c, &ChannelDescriptor::alarmLowLow, false);
+}
+float CXFile::GetAlarmHighHigh(int c) const {
+    return AlarmValue(c, &ChannelDescriptor::alarmHighHigh, true);
+}
+float CXFile::GetAlarmLow(int c) const {
+    return AlarmValue(c, &ChannelDescriptor::alarmLow, false);
+}
+float CXFile::GetAlarmHigh(int c) const {
+    return AlarmValue(c, &ChannelDescriptor::alarmHigh, true);
+}
+float CXFile::GetHysteresis(int c) const {
+    return AlarmValue(c, &ChannelDescriptor::hysteresis, false);
+}
 
 // ---------------------------------------------------------------------------------------
 // Writing the header back

@@ -30,11 +30,10 @@ namespace kvr {
 struct ChannelDescriptor {
     std::int64_t baseTotal = 0;
     std::uint32_t color = 0;  // Windows COLORREF: 0x00BBGGRR
-    DecimalTriple rangeLow, rangeHigh, alarmLowLow, alarmHighHigh, alarmLow, alarmHigh,
-        hysteresis;
-    char name[32] = {};   // GBK, NUL-terminated
-    char unit[16] = {};   // GBK
-    char text3[16] = {};  // GBK, unused third text
+    DecimalTriple rangeLow, rangeHigh, alarmLowLow, alarmHighHigh, alarmLow, alarmHigh, hysteresis;
+    char name[32] = {};           // GBK, NUL-terminated
+    char unit[16] = {};           // GBK
+    char text3[16] = {};          // GBK, unused third text
     std::uint8_t signalType = 0;  // 0/80 linear, 1/2/81/82 logarithmic
     std::uint8_t showState = 1;   // 0 hidden, 1 shown, 2 channel not in use
     std::uint8_t lineWidth = 1;
@@ -70,8 +69,8 @@ struct FileHeader {
     std::uint8_t channelCount = 0;
     std::uint8_t reservedByte = 0;
     std::uint8_t tagCount = 0;
-    std::uint8_t xMode = 0;  // 0 short time labels, other long labels with the date
-    std::uint8_t yMode = 0;  // 0 percent, other engineering value
+    std::uint8_t xMode = 0;        // 0 short time labels, other long labels with the date
+    std::uint8_t yMode = 0;        // 0 percent, other engineering value
     std::uint16_t gridCount1 = 0;  // vertical grid: divisions of the time axis
     std::uint16_t gridCount2 = 0;  // horizontal grid: divisions of the value axis
     std::uint8_t showGrid = 0;
@@ -215,14 +214,15 @@ private:
     // whenever either changes (RefreshAccess).
     struct Access {
         const std::uint8_t* samples = nullptr;  // record 0, channel 0
-        std::uint32_t storedElapsed = 0;  // t - start of the last moment of a stored record
-        std::uint32_t interval = 0;       // 0: nothing is read inline
-        std::uint64_t reciprocal = 0;     // ceil(2^64 / interval); 0 for interval 1
+        std::uint32_t storedElapsed = 0;        // t - start of the last moment of a stored record
+        std::uint32_t interval = 0;             // 0: nothing is read inline
+        std::uint64_t reciprocal = 0;           // ceil(2^64 / interval); 0 for interval 1
         unsigned channels = 0;
     };
     // GetValueChecked out of the line: kept cold so that a caller's loop around the inline
     // read keeps its variables in registers.
-    [[gnu::cold, gnu::noinline]] int GetValueSlow(int c, Time t, float* value, float* percent) const;
+    [[gnu::cold, gnu::noinline]] int GetValueSlow(int c, Time t, float* value,
+                                                  float* percent) const;
     static std::uint32_t DivideByInterval(std::uint32_t elapsed, const Access& access);
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
@@ -236,7 +236,8 @@ private:
     bool Remap();
     void Unmap();
     void TakeWriterLock();
-    static int WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
+    static int WriteFileAtomically(const std::string& path, const std::uint8_t* data,
+                                   std::size_t size);
     // A new hidden file beside path (".name.XXXXXX"), its descriptor or -1.
     static int CreateBeside(const std::string& path, std::string& created);
 
@@ -256,12 +257,12 @@ private:
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
     bool lockedByOther_ = false;
-    bool tagsDeleted_ = false;   // only then is the file cut to its tag list on Close
+    bool tagsDeleted_ = false;  // only then is the file cut to its tag list on Close
 };
 
 inline std::uint32_t CXFile::DivideByInterval(std::uint32_t elapsed, const Access& access) {
     if (access.reciprocal == 0) return elapsed;
-    // Exact for every 32-bit elapsed and interval: the high half of a 64 x 32-bit product.
+        // Exact for every 32-bit elapsed and interval: the high half of a 64 x 32-bit product.
 #if defined(__SIZEOF_INT128__)
     return static_cast<std::uint32_t>(
         (static_cast<unsigned __int128>(access.reciprocal) * elapsed) >> 64);
@@ -276,19 +277,25 @@ inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
     // The header is read as it is now (views edit it); what the mapping allows was worked
     // out when it last changed. The conditions are combined without short cuts: one branch
     // instead of nine keeps a sweep's loop short.
-    const std::uint64_t elapsed = static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(header_.records.first);
+    const std::uint64_t elapsed =
+        static_cast<std::uint64_t>(t) - static_cast<std::uint64_t>(header_.records.first);
     const unsigned channel = static_cast<unsigned>(c);
     // Linear signals only; the clamp keeps the look-up inside the table for any c.
-    const std::uint8_t type = header_.channels[channel < static_cast<unsigned>(kMaxChannels) ? channel : 0].signalType;
+    const std::uint8_t type =
+        header_.channels[channel < static_cast<unsigned>(kMaxChannels) ? channel : 0].signalType;
     const bool inline_read = (elapsed <= access_.storedElapsed) & (t <= header_.records.last) &
-                             (channel < access_.channels) & (header_.channelCount == access_.channels) &
+                             (channel < access_.channels) &
+                             (header_.channelCount == access_.channels) &
                              (header_.records.byte18 == 4) &
                              (static_cast<std::uint32_t>(header_.interval) == access_.interval) &
                              ((type == 0) | (type == 80));
     if (inline_read) [[likely]] {
         const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
         float sample;
-        std::memcpy(&sample, access_.samples + (static_cast<std::size_t>(record) * access_.channels + channel) * 4, 4);
+        std::memcpy(
+            &sample,
+            access_.samples + (static_cast<std::size_t>(record) * access_.channels + channel) * 4,
+            4);
         if (value) *value = sample;
         if (percent) StorePercent(c, sample, percent);
         return 1;

@@ -19,8 +19,8 @@ int CXFile::CreateTempFile() {
     Close();
     const std::string path = tempTarget_.empty() ? GetProgramFolder() + "temp.tmp" : tempTarget_;
     const std::uint64_t size = static_cast<std::uint64_t>(configSize_) +
-                               static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
-                                   header_.records.count +
+                               static_cast<std::uint64_t>(header_.channelCount) *
+                                   header_.records.byte18 * header_.records.count +
                                kHeaderSize;
     if (size > 0x7FFFFFFF) return 0;
     ::unlink(path.c_str());
@@ -49,9 +49,10 @@ bool CXFile::AppendRecord(const float* record, unsigned index) {
     const bool recordMajor = header_.identification[2] == kFamilyId[2];
     std::uint64_t lowest = viewSize_, highest = 0;
     for (std::uint64_t c = 0; c < channels; ++c) {
-        const std::uint64_t offset =
-            recordMajor ? RecordAreaOffset() + (index * channels + c) * sampleSize
-                        : upload::SamplesOffset(channels) + (c * header_.records.count + index) * sampleSize;
+        const std::uint64_t offset = recordMajor
+                                         ? RecordAreaOffset() + (index * channels + c) * sampleSize
+                                         : upload::SamplesOffset(channels) +
+                                               (c * header_.records.count + index) * sampleSize;
         if (offset + sampleSize > viewSize_) return false;
         std::memcpy(view_ + offset, &record[c], static_cast<std::size_t>(sampleSize));
         if (offset < lowest) lowest = offset;
@@ -65,7 +66,9 @@ bool CXFile::AppendRecord(const float* record, unsigned index) {
     if (recordMajor && header_.interval > 0) {
         const Time last = header_.records.first + static_cast<Time>(index) * header_.interval;
         WriteStamp(view_ + kBlockBOffset + segment::kLastStamp, TimeToStamp(last));
-        durable = sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6) && durable;
+        durable =
+            sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6) &&
+            durable;
     }
     SetRecordCount(static_cast<int>(index + 1));
     return durable;
@@ -81,7 +84,8 @@ void CXFile::SetTotals(std::int64_t flow, std::int64_t heat) {
 }
 
 int CXFile::GetCapacity() const {
-    const std::uint64_t perRecord = static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
+    const std::uint64_t perRecord =
+        static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
     const std::uint64_t fixed = static_cast<std::uint64_t>(configSize_) + kHeaderSize;
     if (perRecord == 0 || mappingSize_ < fixed) return 0;
     return static_cast<int>((mappingSize_ - fixed) / perRecord);
@@ -104,10 +108,11 @@ int CXFile::SaveAs(const std::string& path) {
     int result = FlushHeader();
     if (result) {
         const std::uint64_t headerBytes = kHeaderSize + static_cast<std::uint64_t>(configSize_);
-        const std::uint64_t recordBytes =
-            static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 * header_.records.count;
+        const std::uint64_t recordBytes = static_cast<std::uint64_t>(header_.channelCount) *
+                                          header_.records.byte18 * header_.records.count;
         result = headerBytes + recordBytes <= viewSize_
-                     ? WriteFileAtomically(path, view_, static_cast<std::size_t>(headerBytes + recordBytes))
+                     ? WriteFileAtomically(path, view_,
+                                           static_cast<std::size_t>(headerBytes + recordBytes))
                      : 0;
     }
     header_.records = keepRecords;
@@ -118,7 +123,8 @@ int CXFile::SaveAs(const std::string& path) {
 
 int CXFile::CreateBeside(const std::string& path, std::string& created) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // Hidden, so that nobody takes an unfinished file for a good one.
     std::string pattern = folder + "." + name + ".XXXXXX";
@@ -131,7 +137,8 @@ int CXFile::CreateBeside(const std::string& path, std::string& created) {
     return fd;
 }
 
-int CXFile::WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {
+int CXFile::WriteFileAtomically(const std::string& path, const std::uint8_t* data,
+                                std::size_t size) {
     // Write beside the target and rename over it only once every byte is on disk: a full
     // disk or a crash leaves the old file as it was.
     std::string temporary;

@@ -12,8 +12,8 @@ std::uint64_t CXFile::RecordAreaOffset() const {
 }
 
 std::uint64_t CXFile::HourlyOffset() const {
-    return RecordAreaOffset() + static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18 *
-                                    header_.records.count;
+    return RecordAreaOffset() + static_cast<std::uint64_t>(header_.channelCount) *
+                                    header_.records.byte18 * header_.records.count;
 }
 
 std::uint64_t CXFile::TagOffset(int j) const {
@@ -23,13 +23,15 @@ std::uint64_t CXFile::TagOffset(int j) const {
 // The last moment that belongs to a stored record: within the recording, the capacity and
 // the mapped bytes. Before the start when nothing is stored.
 Time CXFile::LastStoredTime() const {
-    const std::uint64_t stride = static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
+    const std::uint64_t stride =
+        static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
     if (!view_ || header_.interval <= 0 || stride == 0 || RecordAreaOffset() >= viewSize_)
         return header_.records.first - 1;
     std::uint64_t stored = (viewSize_ - RecordAreaOffset()) / stride;
     if (stored > header_.records.count) stored = header_.records.count;
     if (stored == 0) return header_.records.first - 1;
-    const Time lastRecordEnd = header_.records.first + static_cast<Time>(stored) * header_.interval - 1;
+    const Time lastRecordEnd =
+        header_.records.first + static_cast<Time>(stored) * header_.interval - 1;
     return lastRecordEnd < header_.records.last ? lastRecordEnd : header_.records.last;
 }
 
@@ -66,12 +68,14 @@ int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
     if (!IsChannel(c)) return 0;
     const Time start = header_.records.first;
     if (t < start || t > header_.records.last || header_.interval <= 0) return 0;
-    const std::uint64_t record = static_cast<std::uint64_t>(t - start) / static_cast<std::uint64_t>(header_.interval);
+    const std::uint64_t record =
+        static_cast<std::uint64_t>(t - start) / static_cast<std::uint64_t>(header_.interval);
     // A record beyond the capacity has no sample (the stored end disagrees with K).
     if (record >= header_.records.count) return 0;
     const std::uint64_t sampleSize = header_.records.byte18;
     const std::uint64_t offset =
-        RecordAreaOffset() + (record * header_.channelCount + static_cast<unsigned>(c)) * sampleSize;
+        RecordAreaOffset() +
+        (record * header_.channelCount + static_cast<unsigned>(c)) * sampleSize;
     if (offset + sampleSize > viewSize_ || sampleSize > 4) return 0;
     float sample = 0.0f;
     if (sampleSize == 4) {
@@ -122,7 +126,8 @@ void CXFile::FindValue(FindRequest* request) const {
     auto matches = [&](int c) {
         float value = 0;
         if (GetValue(c, t, &value, nullptr) != 1) return false;
-        return value - request->tolerance <= request->target && request->target <= value + request->tolerance;
+        return value - request->tolerance <= request->target &&
+               request->target <= value + request->tolerance;
     };
     for (; header_.records.first <= t && t <= last; t += forward ? step : -step) {
         bool found = false;
@@ -178,7 +183,8 @@ int CXFile::AddTag(Time t) {
     const auto count = static_cast<std::uint8_t>(header_.tagCount + 1);
     // The tag first, the count that makes it visible last; whatever fails on the way is
     // undone, so that the answer always describes the file.
-    const bool written = sysio::WriteAllAt(fd_, &stored, 4, at) && sysio::Fdatasync(fd_) && Remap() &&
+    const bool written = sysio::WriteAllAt(fd_, &stored, 4, at) && sysio::Fdatasync(fd_) &&
+                         Remap() &&
                          sysio::WriteAllAt(fd_, &count, 1, kBlockAOffset + blockA::kTagCount) &&
                          sysio::Fdatasync(fd_);
     if (!written) {
@@ -203,7 +209,8 @@ int CXFile::DeleteTag(int j) {
     view_[kBlockAOffset + blockA::kTagCount] = header_.tagCount;
     tagsDeleted_ = true;
     const bool synced =
-        sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(first), static_cast<std::size_t>(end - first)) &&
+        sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(first),
+                               static_cast<std::size_t>(end - first)) &&
         sysio::SyncMappedRange(view_, viewSize_, kBlockAOffset + blockA::kTagCount, 1);
     return synced ? 1 : 0;
 }

@@ -48,7 +48,8 @@ PowerFailureLog ReadPowerFailureLog(const ConfigRecord& record) {
     log.totalSeconds = record.DoubleWord(cfg::kPowerLogTotalSeconds);
     for (int slot : LogSlots(header.start, header.count)) {
         const std::size_t offset = EntryOffset(cfg::kPowerLogEntries, slot);
-        log.entries.push_back({slot, ReadLogStamp(record, offset), ReadLogStamp(record, offset + 6)});
+        log.entries.push_back(
+            {slot, ReadLogStamp(record, offset), ReadLogStamp(record, offset + 6)});
     }
     return log;
 }

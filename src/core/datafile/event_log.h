@@ -12,7 +12,7 @@
 namespace kvr {
 
 struct LogStamp {
-    Stamp stamp{};     // as stored, for showing the bytes the instrument wrote
+    Stamp stamp{};       // as stored, for showing the bytes the instrument wrote
     bool valid = false;  // IsValidStamp
     Time time = 0;       // 0 when not valid
 };

@@ -20,7 +20,8 @@ void Store(std::uint8_t* at, T value) {
     std::memcpy(at, &value, sizeof value);
 }
 
-void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source, std::size_t sourceSize) {
+void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source,
+              std::size_t sourceSize) {
     std::memset(field, 0, fieldSize);
     const std::size_t length = strnlen(reinterpret_cast<const char*>(source), sourceSize);
     std::memcpy(field, source, length < fieldSize ? length : fieldSize - 1);
@@ -30,7 +31,8 @@ void SetUtf8(char* field, std::size_t fieldSize, const std::string& utf8) {
     WriteGbkField(field, fieldSize, utf8, fieldSize - 1);
 }
 
-DecimalTriple TripleFromConfig(const std::uint8_t* config, std::size_t valueOffset, std::size_t decimalsOffset) {
+DecimalTriple TripleFromConfig(const std::uint8_t* config, std::size_t valueOffset,
+                               std::size_t decimalsOffset) {
     return DecimalTriple::Encode(Load<float>(config + valueOffset), config[decimalsOffset]);
 }
 
@@ -47,7 +49,8 @@ int VersionOf(const char* identification) {
 }
 
 bool IsFamily(const char* id) {
-    return id[0] == kFamilyId[0] && id[1] == kFamilyId[1] && id[2] == kFamilyId[2] && id[4] == kFamilyId[4];
+    return id[0] == kFamilyId[0] && id[1] == kFamilyId[1] && id[2] == kFamilyId[2] &&
+           id[4] == kFamilyId[4];
 }
 
 bool IsRecordMajorUpload(const char* identification) { return identification[2] == kFamilyId[2]; }
@@ -127,8 +130,10 @@ void DeriveChannels(FileHeader& h) {
         const std::size_t base = cfg::kInputBase + cfg::kInputStride * i;
         CopyText(d.name, sizeof d.name, config + base + cfg::kInputTagName, 16);
         CopyText(d.unit, sizeof d.unit, config + base + cfg::kInputUnit, 16);
-        d.rangeLow = TripleFromConfig(config, base + cfg::kInputRangeLow, base + cfg::kInputRangeLowDecimals);
-        d.rangeHigh = TripleFromConfig(config, base + cfg::kInputRangeHigh, base + cfg::kInputRangeHighDecimals);
+        d.rangeLow = TripleFromConfig(config, base + cfg::kInputRangeLow,
+                                      base + cfg::kInputRangeLowDecimals);
+        d.rangeHigh = TripleFromConfig(config, base + cfg::kInputRangeHigh,
+                                       base + cfg::kInputRangeHighDecimals);
         const std::size_t alarm = cfg::kAlarmBase + cfg::kAlarmStride * i;
         d.alarmHighHigh = TripleFromConfig(config, alarm + 0x06, alarm + 0x00);
         d.alarmHigh = TripleFromConfig(config, alarm + 0x0A, alarm + 0x01);
@@ -141,7 +146,8 @@ void DeriveChannels(FileHeader& h) {
         ChannelDescriptor& d = h.channels[i];
         const bool heat = i == 5;
         SetUtf8(d.name, sizeof d.name, heat ? "热量" : "流量");
-        SetUtf8(d.unit, sizeof d.unit, heat ? HeatUnitText(config[cfg::kHeatUnit]) : FlowUnitText(config[cfg::kFlowUnit]));
+        SetUtf8(d.unit, sizeof d.unit,
+                heat ? HeatUnitText(config[cfg::kHeatUnit]) : FlowUnitText(config[cfg::kFlowUnit]));
         d.rangeLow = DecimalTriple::Encode(0.0f, 0);
         d.rangeHigh = heat ? TripleFromConfig(config, cfg::kHeatRange, cfg::kHeatRangeDecimals)
                            : TripleFromConfig(config, cfg::kFlowRange, cfg::kFlowRangeDecimals);
@@ -160,14 +166,16 @@ void DeriveChannels(FileHeader& h) {
 
 void WriteNamesToConfig(FileHeader& h) {
     // The device name must end before the record-interval code at 0x1D.
-    const std::string device = CutGbk(std::string(h.deviceName, strnlen(h.deviceName, sizeof h.deviceName)),
-                                      cfg::kDeviceNameEnd - 1);
+    const std::string device =
+        CutGbk(std::string(h.deviceName, strnlen(h.deviceName, sizeof h.deviceName)),
+               cfg::kDeviceNameEnd - 1);
     std::memcpy(h.config + cfg::kDeviceName, device.data(), device.size());
     h.config[cfg::kDeviceName + device.size()] = 0;
     for (int i = 0; i < 3; ++i) {
         const ChannelDescriptor& d = h.channels[i];
         const std::string name = CutGbk(std::string(d.name, strnlen(d.name, sizeof d.name)), 15);
-        std::uint8_t* field = h.config + cfg::kInputBase + cfg::kInputStride * i + cfg::kInputTagName;
+        std::uint8_t* field =
+            h.config + cfg::kInputBase + cfg::kInputStride * i + cfg::kInputTagName;
         std::memcpy(field, name.data(), name.size());
         field[name.size()] = 0;
     }
@@ -233,7 +241,8 @@ std::vector<std::uint8_t> EncodeU1(const FileHeader& h) {
     for (std::size_t i = 0; i < 2; ++i) {
         p[u1::kLabelShown + i] = h.labels[i].shown;
         Store(p + u1::kLabelValue + 4 * i, h.labels[i].value);
-        std::memcpy(p + u1::kLabelName + u1::kLabelNameSize * i, h.labels[i].name, u1::kLabelNameSize);
+        std::memcpy(p + u1::kLabelName + u1::kLabelNameSize * i, h.labels[i].name,
+                    u1::kLabelNameSize);
     }
     for (std::size_t c = 0; c < channels; ++c)
         EncodeChannelRecord(h.channels[c], false,

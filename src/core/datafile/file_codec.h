@@ -30,6 +30,7 @@ void WriteNamesToConfig(FileHeader& header);
 
 // Header and channel records of upload layout U1 or U2 (by the identification).
 std::vector<std::uint8_t> EncodeUploadHeader(const FileHeader& header);
-void EncodeChannelRecord(const ChannelDescriptor& channel, bool fullBaseTotal, std::uint8_t* record);
+void EncodeChannelRecord(const ChannelDescriptor& channel, bool fullBaseTotal,
+                         std::uint8_t* record);
 
 }  // namespace kvr::codec

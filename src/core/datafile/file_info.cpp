@@ -33,10 +33,9 @@ FileInfo ReadFileInfo(const CXFile& file) {
     const int count = std::clamp(file.GetChannelCount(), 0, kMaxChannels);
     for (int c = 0; c < count; ++c) {
         const ChannelDescriptor& d = h.channels[c];
-        info.channels.push_back({FieldToUtf8(d.name, sizeof d.name),
-                                 FieldToUtf8(d.unit, sizeof d.unit),
-                                 FieldToUtf8(d.text3, sizeof d.text3), d.color, d.showState,
-                                 d.lineWidth});
+        info.channels.push_back(
+            {FieldToUtf8(d.name, sizeof d.name), FieldToUtf8(d.unit, sizeof d.unit),
+             FieldToUtf8(d.text3, sizeof d.text3), d.color, d.showState, d.lineWidth});
     }
     return info;
 }
@@ -54,8 +53,10 @@ void WriteFileInfo(const FileInfo& info, FileHeader& h) {
     h.yMode = static_cast<std::uint8_t>(info.yMode);
     h.yLow = info.yLow;
     h.yHigh = info.yHigh;
-    h.gridCount1 = static_cast<std::uint16_t>(std::clamp(info.gridCount1, kMinGridCount, kMaxGridCount));
-    h.gridCount2 = static_cast<std::uint16_t>(std::clamp(info.gridCount2, kMinGridCount, kMaxGridCount));
+    h.gridCount1 =
+        static_cast<std::uint16_t>(std::clamp(info.gridCount1, kMinGridCount, kMaxGridCount));
+    h.gridCount2 =
+        static_cast<std::uint16_t>(std::clamp(info.gridCount2, kMinGridCount, kMaxGridCount));
     h.showGrid = info.showGrid ? 1 : 0;
     h.backgroundColor = info.backgroundColor;
     h.gridColor = info.gridColor;
@@ -63,7 +64,8 @@ void WriteFileInfo(const FileInfo& info, FileHeader& h) {
     h.pieTimeIndex = static_cast<std::uint8_t>(std::clamp(info.pieTimeIndex, 0, 255));
     h.scientific = info.scientific ? 1 : 0;
     WriteGbkField(h.deviceName, sizeof h.deviceName, info.alias, kAliasBytes);
-    const std::size_t count = std::min(info.channels.size(), static_cast<std::size_t>(kMaxChannels));
+    const std::size_t count =
+        std::min(info.channels.size(), static_cast<std::size_t>(kMaxChannels));
     for (std::size_t c = 0; c < count; ++c) {
         const ChannelInfo& in = info.channels[c];
         ChannelDescriptor& d = h.channels[c];

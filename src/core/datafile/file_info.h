@@ -14,9 +14,9 @@
 namespace kvr {
 
 struct ChannelInfo {
-    std::string name;        // UTF-8; written as at most 31 GBK bytes
-    std::string unit;        // at most 15
-    std::string signalText;  // at most 15
+    std::string name;         // UTF-8; written as at most 31 GBK bytes
+    std::string unit;         // at most 15
+    std::string signalText;   // at most 15
     std::uint32_t color = 0;  // COLORREF
     int showState = 1;        // 0 hidden, 1 shown, 2 channel not in use
     int lineWidth = 1;

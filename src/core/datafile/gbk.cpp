@@ -72,7 +72,8 @@ std::string CutGbk(std::string_view gbk, std::size_t maxBytes) {
     return std::string(gbk.substr(0, end));
 }
 
-void WriteGbkField(char* field, std::size_t fieldSize, std::string_view utf8, std::size_t maxBytes) {
+void WriteGbkField(char* field, std::size_t fieldSize, std::string_view utf8,
+                   std::size_t maxBytes) {
     if (fieldSize == 0) return;
     if (maxBytes >= fieldSize) maxBytes = fieldSize - 1;
     const std::string cut = CutGbk(Utf8ToGbk(utf8), maxBytes);

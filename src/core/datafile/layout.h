@@ -7,9 +7,9 @@
 namespace kvr {
 
 inline constexpr char kFamilyId[] = "QZK2TW";  // instrument family identification
-inline constexpr int kMaxChannels = 64;         // in-memory descriptor slots
-inline constexpr int kFileChannels = 6;         // every main-layout file has six
-inline constexpr int kMaxTags = 255;            // the tag count is one byte
+inline constexpr int kMaxChannels = 64;        // in-memory descriptor slots
+inline constexpr int kFileChannels = 6;        // every main-layout file has six
+inline constexpr int kMaxTags = 255;           // the tag count is one byte
 
 inline constexpr int kConfigSize1002 = 0xE90;  // 3728
 inline constexpr int kConfigSize1003 = 0xF30;  // 3888
@@ -22,7 +22,7 @@ inline constexpr std::size_t kBlockAOffset = 0x040;
 inline constexpr std::size_t kBlockBOffset = 0x0C0;
 inline constexpr std::size_t kBlockCOffset = 0x100;
 inline constexpr std::size_t kConfigOffset = 0x140;
-inline constexpr std::size_t kTrailerSize = 16;  // flow total, heat total (int64 each)
+inline constexpr std::size_t kTrailerSize = 16;    // flow total, heat total (int64 each)
 inline constexpr std::size_t kHeaderSize = 0x150;  // record area = kHeaderSize + S
 
 // Block A (relative to kBlockAOffset)
@@ -82,13 +82,13 @@ inline constexpr std::size_t kAddress = 0x490;
 // Upload layouts U1 (channel-major ring) and U2 (record-major). Both begin with a header and
 // N channel records of kChannelRecordSize bytes; their samples start at UploadSamplesOffset.
 namespace upload {
-inline constexpr std::size_t kHeaderSize = 0x140;         // U1 header; U2 blocks end here too
+inline constexpr std::size_t kHeaderSize = 0x140;  // U1 header; U2 blocks end here too
 inline constexpr std::size_t kChannelRecordSize = 160;
 inline constexpr std::size_t kU1ChannelRecords = 0x140;  // U1: right after its header
 inline constexpr std::size_t kU2ChannelRecords = 0x080;  // U2: after identification + device
 inline constexpr std::size_t kU2DeviceBlock = 0x040;
-inline constexpr std::size_t kU2BlockA = 0x080;  // + N channel records
-inline constexpr std::size_t kU2BlockB = 0x0C0;  // + N channel records
+inline constexpr std::size_t kU2BlockA = 0x080;         // + N channel records
+inline constexpr std::size_t kU2BlockB = 0x0C0;         // + N channel records
 inline constexpr std::size_t kIdentificationSize = 16;  // U1 keeps the first 16 characters
 
 constexpr std::uint64_t SamplesOffset(std::uint64_t channels) {
@@ -143,9 +143,9 @@ inline constexpr std::size_t kXMode = 39;
 
 // Channel records: form R1 (32-bit base total) and form R2 (64-bit base total)
 namespace channel {
-inline constexpr std::size_t kName = 0x00;   // 32
-inline constexpr std::size_t kUnit = 0x20;   // 16
-inline constexpr std::size_t kText3 = 0x30;  // 16
+inline constexpr std::size_t kName = 0x00;     // 32
+inline constexpr std::size_t kUnit = 0x20;     // 16
+inline constexpr std::size_t kText3 = 0x30;    // 16
 inline constexpr std::size_t kTriples = 0x40;  // 7 x (triple, zero byte)
 inline constexpr std::size_t kTripleStride = 4;
 inline constexpr std::size_t kBaseTotal = 0x5C;

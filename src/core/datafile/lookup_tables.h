@@ -30,9 +30,9 @@ std::string FlowTotalUnitText(int code);
 std::string HeatTotalUnitText(int code);
 
 // Two-valued settings: code 0 gives the first text, any other code the second.
-std::string SquareRootText(int code);       // "本机开方" / "差变开方"
-std::string HeatDirectionText(int code);    // "热量" / "冷量"
-std::string HeatMethodText(int code);       // "热焓" / "平均比热容"
+std::string SquareRootText(int code);     // "本机开方" / "差变开方"
+std::string HeatDirectionText(int code);  // "热量" / "冷量"
+std::string HeatMethodText(int code);     // "热焓" / "平均比热容"
 // 0 "次/m3", 1 "次/L".
 std::string KFactorUnitText(int code);
 

@@ -51,7 +51,9 @@ class ConfigWriter {
 public:
     explicit ConfigWriter(std::uint8_t* image) : image_(image) {}
     void Byte(std::size_t offset, int value) { image_[offset] = static_cast<std::uint8_t>(value); }
-    void Word(std::size_t offset, int value) { Store(image_ + offset, static_cast<std::uint16_t>(value)); }
+    void Word(std::size_t offset, int value) {
+        Store(image_ + offset, static_cast<std::uint16_t>(value));
+    }
     void DoubleWord(std::size_t offset, std::uint32_t value) { Store(image_ + offset, value); }
     void Float(std::size_t offset, float value) { Store(image_ + offset, value); }
     void Value(std::size_t offset, std::size_t decimalsOffset, float value, int decimals) {
@@ -101,7 +103,9 @@ std::string FirmwareFor(int version) {
     return "1010";
 }
 
-std::size_t ConfigSizeOf(int version) { return static_cast<std::size_t>(ConfigSizeForVersion(version)); }
+std::size_t ConfigSizeOf(int version) {
+    return static_cast<std::size_t>(ConfigSizeForVersion(version));
+}
 
 int IntervalCode(int seconds) {
     static constexpr std::array<int, 7> intervals = {60, 120, 300, 600, 1200, 1800, 3600};
@@ -137,14 +141,18 @@ void WriteSettings(ConfigWriter& w, const SampleOptions& o) {
         w.Byte(base + cfg::kInputBreakHandling, m.breakHandling);
         w.Float(base + cfg::kInputCutoff, 5.0f);
         w.Value(base + cfg::kInputFixed, base + cfg::kInputFixedDecimals, 0.0f, m.decimals);
-        w.Value(base + cfg::kInputEmergency, base + cfg::kInputEmergencyDecimals, m.emergency, m.decimals);
-        w.Value(base + cfg::kInputRangeLow, base + cfg::kInputRangeLowDecimals, m.rangeLow, m.decimals);
-        w.Value(base + cfg::kInputRangeHigh, base + cfg::kInputRangeHighDecimals, m.rangeHigh, m.decimals);
+        w.Value(base + cfg::kInputEmergency, base + cfg::kInputEmergencyDecimals, m.emergency,
+                m.decimals);
+        w.Value(base + cfg::kInputRangeLow, base + cfg::kInputRangeLowDecimals, m.rangeLow,
+                m.decimals);
+        w.Value(base + cfg::kInputRangeHigh, base + cfg::kInputRangeHighDecimals, m.rangeHigh,
+                m.decimals);
         w.Value(base + cfg::kInputK, base + cfg::kInputKDecimals, 1.0f, 3);
         w.Value(base + cfg::kInputB, base + cfg::kInputBDecimals, 0.0f, 3);
 
         const std::size_t alarm = cfg::kAlarmBase + cfg::kAlarmStride * static_cast<std::size_t>(k);
-        w.Value(alarm + cfg::kAlarmHighHigh, alarm + cfg::kAlarmHighHighDecimals, m.highHigh, m.decimals);
+        w.Value(alarm + cfg::kAlarmHighHigh, alarm + cfg::kAlarmHighHighDecimals, m.highHigh,
+                m.decimals);
         w.Value(alarm + cfg::kAlarmHigh, alarm + cfg::kAlarmHighDecimals, m.high, m.decimals);
         w.Value(alarm + cfg::kAlarmLow, alarm + cfg::kAlarmLowDecimals, m.low, m.decimals);
         w.Value(alarm + cfg::kAlarmLowLow, alarm + cfg::kAlarmLowLowDecimals, m.lowLow, m.decimals);
@@ -198,8 +206,8 @@ void WriteVersionedSettings(ConfigWriter& w, int version) {
         w.Value(cfg::kFlowB, cfg::kFlowBDecimals, 0.0f, 3);
         // A natural gas composition: the instrument keeps it even when measuring steam.
         static constexpr std::array<float, cfg::kGasCount> fractions = {
-            0.0f, 2.1f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.05f, 0.0f,
-            0.0f, 92.5f, 3.2f, 0.8f, 0.35f, 0.0f, 0.0f, 0.0f, 0.0f};
+            0.0f, 2.1f,  0.0f, 0.0f, 0.0f,  0.0f, 0.0f, 1.05f, 0.0f,
+            0.0f, 92.5f, 3.2f, 0.8f, 0.35f, 0.0f, 0.0f, 0.0f,  0.0f};
         for (std::size_t g = 0; g < fractions.size(); ++g)
             w.Value(cfg::kGasFractions + 4 * g, cfg::kGasDecimals + g, fractions[g], 2);
     }
@@ -213,7 +221,8 @@ void WriteVersionedSettings(ConfigWriter& w, int version) {
         for (std::size_t r = 0; r < densities.size(); ++r) {
             w.Value(cfg::kMediumTemperatures + 4 * r, cfg::kMediumTemperatureDecimals + r,
                     10.0f * static_cast<float>(r), 1);
-            w.Value(cfg::kMediumDensities + 4 * r, cfg::kMediumDensityDecimals + r, densities[r], 1);
+            w.Value(cfg::kMediumDensities + 4 * r, cfg::kMediumDensityDecimals + r, densities[r],
+                    1);
             w.Value(cfg::kMediumSpecificHeats + 4 * r, cfg::kMediumSpecificHeatDecimals + r,
                     4.18f + 0.002f * static_cast<float>(r), 3);
         }
@@ -226,9 +235,11 @@ void WriteLogs(ConfigWriter& w, Time start, Random& random) {
     constexpr int powerEntries = 6;
     std::uint32_t outage = 0;
     for (int i = 0; i < powerEntries; ++i) {
-        const Time off = start - (powerEntries - i) * 3 * kDay + random.Below(static_cast<int>(kDay));
+        const Time off =
+            start - (powerEntries - i) * 3 * kDay + random.Below(static_cast<int>(kDay));
         const auto length = static_cast<Time>(120 + random.Below(7200));
-        const std::size_t entry = cfg::kPowerLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(i);
+        const std::size_t entry =
+            cfg::kPowerLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(i);
         w.Stamp(entry, off);
         w.Stamp(entry + 6, off + length);
         outage += static_cast<std::uint32_t>(length);
@@ -242,8 +253,10 @@ void WriteLogs(ConfigWriter& w, Time start, Random& random) {
     constexpr int alarmStart = 17;
     for (int i = 0; i < cfg::kLogCapacity; ++i) {
         const int slot = (alarmStart + i) % cfg::kLogCapacity;
-        const std::size_t entry = cfg::kAlarmLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(slot);
-        const Time raised = start - (cfg::kLogCapacity - i) * 9 * kHour + random.Below(4 * static_cast<int>(kHour));
+        const std::size_t entry =
+            cfg::kAlarmLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(slot);
+        const Time raised =
+            start - (cfg::kLogCapacity - i) * 9 * kHour + random.Below(4 * static_cast<int>(kHour));
         const bool active = i == cfg::kLogCapacity - 1;
         w.Stamp(entry, raised);
         if (!active) w.Stamp(entry + 6, raised + 300 + random.Below(5400));
@@ -257,7 +270,8 @@ void WriteLogs(ConfigWriter& w, Time start, Random& random) {
     // Operations: 12 of them, within the stored part for every version.
     constexpr int operations = 12;
     for (int i = 0; i < operations; ++i) {
-        const std::size_t entry = cfg::kOperationLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(i);
+        const std::size_t entry =
+            cfg::kOperationLogEntries + cfg::kLogEntrySize * static_cast<std::size_t>(i);
         w.Stamp(entry, start - (operations - i) * 2 * kDay + random.Below(static_cast<int>(kDay)));
         w.Word(entry + 6, random.Below(7));
     }
@@ -298,9 +312,12 @@ public:
             if (e.channel == 2) temperature += (e.up ? 70.0 : -65.0) * shape;
         }
         const double heat = flow * kEnthalpy;
-        return {static_cast<float>(dp + 0.05 * random_.Normal()), static_cast<float>(pressure),
-                static_cast<float>(temperature), static_cast<float>(flow),
-                static_cast<float>(flow * 1.012), static_cast<float>(heat)};
+        return {static_cast<float>(dp + 0.05 * random_.Normal()),
+                static_cast<float>(pressure),
+                static_cast<float>(temperature),
+                static_cast<float>(flow),
+                static_cast<float>(flow * 1.012),
+                static_cast<float>(heat)};
     }
 
 private:
@@ -324,19 +341,23 @@ Time HourOf(Time t) {
 }
 
 std::string CheckOptions(const SampleOptions& o) {
-    if (o.records < 1 || o.records > kMaxSampleRecords) return "the record count must be 1 to 4194304";
+    if (o.records < 1 || o.records > kMaxSampleRecords)
+        return "the record count must be 1 to 4194304";
     if (o.interval < 1 || o.interval > 0xFFFF) return "the interval must be 1 to 65535 seconds";
     if (o.version < 1002 || o.version > 1004) return "the version must be 1002, 1003 or 1004";
     if (o.tags < 0 || o.tags > kMaxTags) return "the tag count must be 0 to 255";
-    if (o.capacity < 0 || o.capacity > kMaxSampleRecords) return "the capacity must be 0 to 4194304";
+    if (o.capacity < 0 || o.capacity > kMaxSampleRecords)
+        return "the capacity must be 0 to 4194304";
     const Stamp first = TimeToStamp(o.start);
     const Stamp last = TimeToStamp(o.start + static_cast<Time>(o.records - 1) * o.interval);
-    if (o.start < MakeTime({2000, 1, 1}) || !IsValidStamp(first.data()) || !IsValidStamp(last.data()))
+    if (o.start < MakeTime({2000, 1, 1}) || !IsValidStamp(first.data()) ||
+        !IsValidStamp(last.data()))
         return "the recording must lie between 2000 and 2099";
     return {};
 }
 
-void WriteSegment(std::uint8_t* block, Time first, Time last, std::uint32_t count, std::uint8_t byte18) {
+void WriteSegment(std::uint8_t* block, Time first, Time last, std::uint32_t count,
+                  std::uint8_t byte18) {
     SegmentDescriptor segment;
     segment.firstStamp = TimeToStamp(first);
     segment.lastStamp = TimeToStamp(last);
@@ -368,9 +389,7 @@ void WriteBlockA(std::uint8_t* a, const SampleOptions& o, int tags) {
 
 }  // namespace
 
-float RampSample(int channel, int record) {
-    return static_cast<float>(channel * 1000 + record);
-}
+float RampSample(int channel, int record) { return static_cast<float>(channel * 1000 + record); }
 
 std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& o, std::string* error) {
     const std::string problem = CheckOptions(o);
@@ -390,12 +409,14 @@ std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& o, std::string* 
     const std::size_t tagArea = hourlyArea + 8 * hours;
     std::vector<std::uint8_t> image(tagArea + 4 * static_cast<std::size_t>(o.tags), 0);
 
-    const std::string identification = std::string(kFamilyId) + FirmwareFor(o.version) + "KVR" +
-                                       std::to_string(o.version);
+    const std::string identification =
+        std::string(kFamilyId) + FirmwareFor(o.version) + "KVR" + std::to_string(o.version);
     std::memcpy(image.data(), identification.data(), identification.size());
     WriteBlockA(image.data() + kBlockAOffset, o, o.tags);
-    WriteSegment(image.data() + kBlockBOffset, o.start, end, static_cast<std::uint32_t>(capacity), 4);
-    WriteSegment(image.data() + kBlockCOffset, firstHour, firstHour + static_cast<Time>(hours - 1) * kHour,
+    WriteSegment(image.data() + kBlockBOffset, o.start, end, static_cast<std::uint32_t>(capacity),
+                 4);
+    WriteSegment(image.data() + kBlockCOffset, firstHour,
+                 firstHour + static_cast<Time>(hours - 1) * kHour,
                  static_cast<std::uint32_t>(hours), 0);
 
     std::array<std::uint8_t, kConfigMaxSize> config{};
@@ -415,10 +436,11 @@ std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& o, std::string* 
         hourFlow[hour] += samples[3] * o.interval / 3600.0;
         hourHeat[hour] += samples[5] * o.interval / 3600.0;
         if (o.sample)
-            for (int c = 0; c < kFileChannels; ++c) samples[static_cast<std::size_t>(c)] = o.sample(c, r);
+            for (int c = 0; c < kFileChannels; ++c)
+                samples[static_cast<std::size_t>(c)] = o.sample(c, r);
         if (static_cast<std::size_t>(r) >= capacity) continue;
-        std::memcpy(image.data() + recordArea + kFileChannels * 4 * static_cast<std::size_t>(r), samples.data(),
-                    sizeof samples);
+        std::memcpy(image.data() + recordArea + kFileChannels * 4 * static_cast<std::size_t>(r),
+                    samples.data(), sizeof samples);
     }
     std::int64_t flowTotal = 123456789, heatTotal = 361728394;  // the instrument's totals before
     for (std::size_t k = 0; k < hours; ++k) {
@@ -432,9 +454,12 @@ std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& o, std::string* 
     Store(image.data() + kConfigOffset + configSize + 8, heatTotal);
 
     for (int j = 0; j < o.tags; ++j) {
-        const Time tag = o.start + static_cast<Time>((j + 1) * static_cast<std::int64_t>(o.records) / (o.tags + 1)) *
-                                       o.interval;
-        Store(image.data() + tagArea + 4 * static_cast<std::size_t>(j), static_cast<std::int32_t>(tag));
+        const Time tag =
+            o.start +
+            static_cast<Time>((j + 1) * static_cast<std::int64_t>(o.records) / (o.tags + 1)) *
+                o.interval;
+        Store(image.data() + tagArea + 4 * static_cast<std::size_t>(j),
+              static_cast<std::int32_t>(tag));
     }
     return image;
 }
@@ -444,7 +469,8 @@ bool WriteSampleFile(const std::string& path, const SampleOptions& options, std:
     if (image.empty()) return false;
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        out.write(reinterpret_cast<const char*>(image.data()),
+                  static_cast<std::streamsize>(image.size()));
         out.flush();
         if (!out) {
             if (error) *error = "cannot write " + path;

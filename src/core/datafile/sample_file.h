@@ -45,7 +45,8 @@ struct SampleOptions {
 float RampSample(int channel, int record);
 
 // The complete file image; empty when the options are out of range (error says why).
-std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& options, std::string* error = nullptr);
+std::vector<std::uint8_t> BuildSampleImage(const SampleOptions& options,
+                                           std::string* error = nullptr);
 
 // Writes the image to path and checks that it opens as a data file.
 bool WriteSampleFile(const std::string& path, const SampleOptions& options,

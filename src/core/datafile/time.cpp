@@ -24,15 +24,13 @@ CalendarFields SplitTime(Time t) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-Time StampToTime(const Stamp& s) {
-    return MakeTime({s[0] + 2000, s[1], s[2], s[3], s[4], s[5]});
-}
+Time StampToTime(const Stamp& s) { return MakeTime({s[0] + 2000, s[1], s[2], s[3], s[4], s[5]}); }
 
 Stamp TimeToStamp(Time t) {
     const CalendarFields f = SplitTime(t);
     return {static_cast<std::uint8_t>(f.year - 2000), static_cast<std::uint8_t>(f.month),
-            static_cast<std::uint8_t>(f.day), static_cast<std::uint8_t>(f.hour),
-            static_cast<std::uint8_t>(f.minute), static_cast<std::uint8_t>(f.second)};
+            static_cast<std::uint8_t>(f.day),         static_cast<std::uint8_t>(f.hour),
+            static_cast<std::uint8_t>(f.minute),      static_cast<std::uint8_t>(f.second)};
 }
 
 Stamp ReadStamp(const std::uint8_t* bytes) {

@@ -24,9 +24,7 @@ double PowerOfTen(int exponent) {
 
 double PowerOf10(int exponent) { return PowerOfTen(exponent); }
 
-float DecimalTriple::Value() const {
-    return static_cast<float>(mantissa / PowerOfTen(decimals));
-}
+float DecimalTriple::Value() const { return static_cast<float>(mantissa / PowerOfTen(decimals)); }
 
 float DecimalTriple::UnsignedValue() const {
     return static_cast<float>(static_cast<std::uint16_t>(mantissa) / PowerOfTen(decimals));

@@ -16,7 +16,8 @@ Acquisition::~Acquisition() {
     link_.Disconnect();
 }
 
-StartResult Acquisition::ReadConfiguration(LinkProgress* progress, const std::atomic<bool>& cancel) {
+StartResult Acquisition::ReadConfiguration(LinkProgress* progress,
+                                           const std::atomic<bool>& cancel) {
     std::lock_guard lock(mutex_);
     if (acquiring_) return {StartStatus::kAlreadyConnected, {}};
     // A poll thread that outlived a wedged stop is still using the link.
@@ -25,7 +26,8 @@ StartResult Acquisition::ReadConfiguration(LinkProgress* progress, const std::at
     dataAvailable_ = false;
     recordCounter_ = 0;
     std::string message;
-    const RealtimeConfigResult result = ReadRealtimeConfig(link_, param_, view_, file_, progress, cancel, &message);
+    const RealtimeConfigResult result =
+        ReadRealtimeConfig(link_, param_, view_, file_, progress, cancel, &message);
     if (result != kRealtimeReady) {
         // Nothing of an earlier acquisition may pass for this one's data.
         file_.Close();
@@ -48,8 +50,10 @@ StartResult Acquisition::BeginPolling() {
     {
         std::lock_guard lock(mutex_);
         if (acquiring_) return {StartStatus::kAlreadyConnected, {}};
-        if (!dataAvailable_ || !link_.IsConnected()) return {StartStatus::kFailed, texts::kCommunicationFailed};
-        poll_ = std::make_unique<PollThread>(link_, file_.GetVersion(), file_.GetChannelCount(), limits_.pollPeriodMs);
+        if (!dataAvailable_ || !link_.IsConnected())
+            return {StartStatus::kFailed, texts::kCommunicationFailed};
+        poll_ = std::make_unique<PollThread>(link_, file_.GetVersion(), file_.GetChannelCount(),
+                                             limits_.pollPeriodMs);
         poll_->Start();
     }
     // Waited for without the lock: a window's stop or tick must not queue behind it.

@@ -79,8 +79,9 @@ bool CXLink::RtuExchange(std::uint8_t function, std::span<const std::uint8_t> bo
     // The reply delay is the least time the instrument gets, not a wait: a reply that comes
     // sooner is taken at once.
     replyLength = port_.Receive(reply.data(), {Scaled(delayMs), replyFrameLength, false});
-    const bool ok = replyLength != 0 &&
-                    frame::CheckRtuReply(request, reply.first(static_cast<std::size_t>(replyLength)));
+    const bool ok =
+        replyLength != 0 &&
+        frame::CheckRtuReply(request, reply.first(static_cast<std::size_t>(replyLength)));
     lateReplyPossible_ = lateReplyPossible_ || !ok;
     return ok;
 }
@@ -91,7 +92,8 @@ void CXLink::DrainLateReplies() {
     // As long as a whole reply window: the instrument answered the failed try at the latest
     // then. Bounded, so a line full of noise cannot hold the link.
     const PortTimeouts& t = port_.Timeouts();
-    const int window = static_cast<int>(std::min<std::uint32_t>(t.readTotalConstant + t.readInterval, 2000));
+    const int window =
+        static_cast<int>(std::min<std::uint32_t>(t.readTotalConstant + t.readInterval, 2000));
     port_.DrainUntilQuiet(std::max(window, 1), 4 * std::max(window, 1));
 }
 
@@ -124,9 +126,10 @@ int CXLink::BlockRead(BlockKind kind, std::uint16_t start, std::uint16_t length,
     const int pieces = length / kPieceSize + (length % kPieceSize != 0 ? 1 : 0);
     for (int i = 0; i < pieces; ++i) {
         start_ = static_cast<std::uint16_t>(start + kPieceSize * i);
-        length_ = static_cast<std::uint16_t>(
-            i == pieces - 1 ? length - kPieceSize * i : kPieceSize);
-        std::span<std::uint8_t> piece = out.subspan(static_cast<std::size_t>(kPieceSize) * i, length_);
+        length_ =
+            static_cast<std::uint16_t>(i == pieces - 1 ? length - kPieceSize * i : kPieceSize);
+        std::span<std::uint8_t> piece =
+            out.subspan(static_cast<std::size_t>(kPieceSize) * i, length_);
         bool ok = false;
         for (int attempt = 0; attempt < Attempts() && !ok; ++attempt) {
             switch (kind) {
@@ -176,14 +179,13 @@ int CXLink::ReadRecords(std::uint32_t index, std::span<std::uint8_t> out, int co
         return AsciiTransact(request, out.first(static_cast<std::size_t>(count))) == count ? 1 : 0;
     }
     if (mode != 0 || out.size() < kRecordBlockSize) return 0;
-    const std::uint8_t body[4] = {static_cast<std::uint8_t>(index >> 24),
-                                  static_cast<std::uint8_t>(index >> 16),
-                                  static_cast<std::uint8_t>(index >> 8),
-                                  static_cast<std::uint8_t>(index)};
+    const std::uint8_t body[4] = {
+        static_cast<std::uint8_t>(index >> 24), static_cast<std::uint8_t>(index >> 16),
+        static_cast<std::uint8_t>(index >> 8), static_cast<std::uint8_t>(index)};
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    const bool ok =
-        RtuExchange(kReadRecords, body, kRecordBlockDelay, 1 + kRtuOverhead + kRecordBlockSize, reply, n);
+    const bool ok = RtuExchange(kReadRecords, body, kRecordBlockDelay,
+                                1 + kRtuOverhead + kRecordBlockSize, reply, n);
     if (n == 0) {
         Pause(kRecordBlockSilence);
         return 0;
@@ -197,8 +199,7 @@ int CXLink::ReadRecords(std::uint32_t index, std::span<std::uint8_t> out, int co
 }
 
 int CXLink::ReadRecordsAt(Time t, int records, int channels, std::span<std::uint8_t> out) {
-    if (!connected_ || records <= 0 || channels <= 0 || records > 255 || channels > 255)
-        return 0;
+    if (!connected_ || records <= 0 || channels <= 0 || records > 255 || channels > 255) return 0;
     const std::size_t payload = static_cast<std::size_t>(records) * channels * 2;
     if (out.size() < payload) return 0;
     const Stamp stamp = TimeToStamp(t);
@@ -223,7 +224,8 @@ int CXLink::ReadClock(std::uint8_t out[6]) {
     for (int attempt = 0; attempt < Attempts(); ++attempt) {
         std::uint8_t reply[CXPort::kReceiveBufferSize];
         int n = 0;
-        if (!RtuExchange(kReadClock, body, kRtuReplyDelay, 1 + kRtuOverhead + 6, reply, n)) continue;
+        if (!RtuExchange(kReadClock, body, kRtuReplyDelay, 1 + kRtuOverhead + 6, reply, n))
+            continue;
         if (n != 1 + kRtuOverhead + 6) continue;
         std::memcpy(out, reply + 3, 6);
         Pause(kClockSettle);
@@ -237,7 +239,8 @@ int CXLink::Identify(char out[kIdentificationSize]) {
     const std::uint8_t body[1] = {0x00};
     std::uint8_t reply[CXPort::kReceiveBufferSize];
     int n = 0;
-    if (!RtuExchange(kIdentify, body, kIdentifyDelay, 2 + kRtuOverhead + kIdentificationSize, reply, n))
+    if (!RtuExchange(kIdentify, body, kIdentifyDelay, 2 + kRtuOverhead + kIdentificationSize, reply,
+                     n))
         return 0;
     // address, function, one byte not looked at, the length 10, the text, CRC
     if (n != 2 + kRtuOverhead + kIdentificationSize || reply[3] != kIdentificationSize) return 0;
@@ -259,8 +262,9 @@ int CXLink::AsciiTransact(std::span<const std::uint8_t> request, std::span<std::
     const int n = port_.Receive(reply, {Scaled(kAsciiReplyDelay), 0, true});
     const auto payload =
         n == 0 ? std::nullopt
-               : frame::AsciiPayload(text, std::span<const std::uint8_t>(reply, static_cast<std::size_t>(n)),
-                                     out.size());
+               : frame::AsciiPayload(
+                     text, std::span<const std::uint8_t>(reply, static_cast<std::size_t>(n)),
+                     out.size());
     if (!payload) {
         lateReplyPossible_ = true;
         return 0;

@@ -74,8 +74,8 @@ void CXPort::Fail(const char* what) {
     lastError_ = name_ + ": " + what + ": " + std::strerror(errno);
 }
 
-int CXPort::Open(const std::string& name, int baud, int parity, int intervalBase,
-                 int constantBase, int multiplier, int writeConstantBase, int writeMultiplier) {
+int CXPort::Open(const std::string& name, int baud, int parity, int intervalBase, int constantBase,
+                 int multiplier, int writeConstantBase, int writeMultiplier) {
     Close();
     name_ = name;
     baud_ = baud;
@@ -143,10 +143,10 @@ int CXPort::Send(const std::uint8_t* bytes, int count) {
     ::tcflush(fd_, TCIFLUSH);
     const PortTimeouts& t = timeouts_;
     const bool timed = t.writeTotalMultiplier != 0 || t.writeTotalConstant != 0;
-    const auto deadline =
-        timed ? After(Clock::now(), std::uint64_t{t.writeTotalMultiplier} * count +
-                                        t.writeTotalConstant)
-              : Clock::time_point::max();
+    const auto deadline = timed
+                              ? After(Clock::now(), std::uint64_t{t.writeTotalMultiplier} * count +
+                                                        t.writeTotalConstant)
+                              : Clock::time_point::max();
     int written = 0;
     while (written < count) {
         const ssize_t n = sysio::Write(fd_, bytes + written, static_cast<size_t>(count - written));
@@ -177,8 +177,9 @@ int CXPort::TimedRead(std::uint8_t* frame, int have, int count, Clock::time_poin
     const auto start = std::max(Clock::now(), timersFrom);
     const bool totalTimed = t.readTotalMultiplier != 0 || t.readTotalConstant != 0;
     const auto totalDeadline =
-        totalTimed ? After(start, std::uint64_t{t.readTotalMultiplier} * count + t.readTotalConstant)
-                   : Clock::time_point::max();
+        totalTimed
+            ? After(start, std::uint64_t{t.readTotalMultiplier} * count + t.readTotalConstant)
+            : Clock::time_point::max();
     int got = 0;
     Clock::time_point lastByte{};
     bool pollSawData = false;
@@ -225,7 +226,8 @@ int CXPort::Receive(std::uint8_t* buffer, const ReplyWait& wait) {
     if (fd_ < 0) return 0;
     // The reply is read as it arrives; its timers start only once the least wait after the
     // request has passed, so an instrument gets at least that long to answer.
-    const auto timersFrom = After(sentAt_, static_cast<std::uint64_t>(std::max(wait.leastWaitMs, 0)));
+    const auto timersFrom =
+        After(sentAt_, static_cast<std::uint64_t>(std::max(wait.leastWaitMs, 0)));
     std::uint8_t local[kReceiveBufferSize];
     const int first = TimedRead(local, 0, kMinimumReply, timersFrom, wait);
     if (first < kMinimumReply) return 0;

@@ -83,7 +83,8 @@ std::optional<Bytes> AsciiPayload(std::string_view request, std::span<const std:
     Bytes decoded;
     decoded.reserve(bodyChars / 2);
     for (std::size_t i = 1; i < 1 + bodyChars; i += 2)
-        decoded.push_back(DecodeHexPair(static_cast<char>(reply[i]), static_cast<char>(reply[i + 1])));
+        decoded.push_back(
+            DecodeHexPair(static_cast<char>(reply[i]), static_cast<char>(reply[i + 1])));
     std::string expected;
     AppendHex(expected, Lrc(decoded));
     if (reply[end - 4] != static_cast<std::uint8_t>(expected[0]) ||

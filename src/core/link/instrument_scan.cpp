@@ -26,7 +26,8 @@ void ScanRtu(CXLink& link, CXFile& file, ScanResult& result) {
     result.rtuFamily = true;
     std::uint8_t clock[6];
     std::uint8_t index = 0;
-    if (!link.ReadClock(clock) || !IsValidStamp(clock) || !link.ReadParam(kRtuIntervalIndex, 1, {&index, 1})) {
+    if (!link.ReadClock(clock) || !IsValidStamp(clock) ||
+        !link.ReadParam(kRtuIntervalIndex, 1, {&index, 1})) {
         link.Disconnect();
         return;
     }
@@ -59,8 +60,9 @@ void ScanAscii(CXLink& link, const _tagComParam& param, CXFile& file, const char
         return;
     }
     result.newest = StampToTime(ReadStamp(newest));
-    result.recordCounter = static_cast<std::uint32_t>(newest[6]) | static_cast<std::uint32_t>(newest[7]) << 8 |
-                           static_cast<std::uint32_t>(newest[8]) << 16 | static_cast<std::uint32_t>(newest[9]) << 24;
+    result.recordCounter =
+        static_cast<std::uint32_t>(newest[6]) | static_cast<std::uint32_t>(newest[7]) << 8 |
+        static_cast<std::uint32_t>(newest[8]) << 16 | static_cast<std::uint32_t>(newest[9]) << 24;
     result.oldest = result.newest - static_cast<Time>(result.interval) * (kRingCapacity - 1);
     SetRange(result);
 }

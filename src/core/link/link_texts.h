@@ -19,12 +19,12 @@ inline constexpr char kRemainingTime[] = "估计剩余时间:";
 // start, end ("%Y-%m-%d %H:%M:%S") and bytes per second
 inline constexpr char kUploadComplete[] = "文件上传完成!\n开始时间:%s\n结束时间:%s\n速    度:%dB/s";
 
-
 // Realtime acquisition
 inline constexpr char kAcquisitionLost[] = "通讯失败，已停止实时采集！";
 inline constexpr char kFileFull[] = "文件已满，已自动停止，请保存后再启动采集！";
 inline constexpr char kConfirmStop[] = "确定要停止实时采集？";
-inline constexpr char kStopBeforeSave[] = "请先停止实时采集,再保存文件!\n\n是否要停止实时采集并保存文件?";
+inline constexpr char kStopBeforeSave[] =
+    "请先停止实时采集,再保存文件!\n\n是否要停止实时采集并保存文件?";
 inline constexpr char kUnsavedRealtimeData[] = "已经存在实时采集数据!\n\n是否需要保存？";
 inline constexpr char kSaveHeaderFailed[] = "保存文件信息失败！";
 inline constexpr char kSaveFileFailed[] = "保存文件失败！";

@@ -15,7 +15,10 @@ constexpr int kTotalsNewFirmware = 32;  // versions 1003 and 1004
 }  // namespace
 
 PollThread::PollThread(CXLink& link, int version, int channels, int periodMs)
-    : link_(link), version_(version), channels_(std::clamp(channels, 0, LiveSample::kSlots)), periodMs_(periodMs) {}
+    : link_(link),
+      version_(version),
+      channels_(std::clamp(channels, 0, LiveSample::kSlots)),
+      periodMs_(periodMs) {}
 
 PollThread::~PollThread() {
     Stop(-1);
@@ -30,7 +33,8 @@ void PollThread::Start() {
 
 bool PollThread::WaitFirstData(int timeoutMs) {
     std::unique_lock lock(stateMutex_);
-    return stateChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return firstData_; });
+    return stateChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [this] { return firstData_; });
 }
 
 bool PollThread::Stop(int timeoutMs) {
@@ -66,7 +70,8 @@ void PollThread::Run() {
             stateChanged_.notify_all();
         }
         // The pause ends early on a stop, so stopping never waits for a whole period.
-        stateChanged_.wait_for(state, std::chrono::milliseconds(periodMs_), [this] { return stopRequested_; });
+        stateChanged_.wait_for(state, std::chrono::milliseconds(periodMs_),
+                               [this] { return stopRequested_; });
     }
     finished_ = true;
     stateChanged_.notify_all();

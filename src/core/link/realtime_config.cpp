@@ -34,7 +34,8 @@ int ReadArea(CXLink& link, std::uint16_t address, std::uint8_t* image, int lengt
     for (int done = 0; done < length; done += kPiece) {
         if (cancel) return -1;
         const int piece = length - done < kPiece ? length - done : kPiece;
-        if (!link.ReadParam(static_cast<std::uint16_t>(address + done), static_cast<std::uint16_t>(piece),
+        if (!link.ReadParam(static_cast<std::uint16_t>(address + done),
+                            static_cast<std::uint16_t>(piece),
                             {image + done, static_cast<std::size_t>(piece)}))
             return 0;
         if (progress) progress->SetPosition(++step);
@@ -80,21 +81,25 @@ FirmwareFormat SetFileIdentification(FileHeader& header, const char* id) {
     // The version is read from fixed characters: the magic goes right after the
     // instrument's ten, even when its answer was shorter.
     if (format.version != 0)
-        std::memcpy(header.identification + CXLink::kIdentificationSize, format.magic, std::strlen(format.magic));
+        std::memcpy(header.identification + CXLink::kIdentificationSize, format.magic,
+                    std::strlen(format.magic));
     return format;
 }
 
-RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param, const _tagViewDef& view,
-                                        CXFile& file, LinkProgress* progress,
-                                        const std::atomic<bool>& cancel, std::string* message) {
+RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
+                                        const _tagViewDef& view, CXFile& file,
+                                        LinkProgress* progress, const std::atomic<bool>& cancel,
+                                        std::string* message) {
     if (!link.IsConnected() && !link.Connect(param)) {
         if (message) *message = texts::kOpenPortFailed;
         return kRealtimeFailed;
     }
     char id[CXLink::kIdentificationSize + 1] = {};
-    if (link.Identify(id) == 0 || id[0] == 0) return Fail(link, message, texts::kCommunicationFailed);
+    if (link.Identify(id) == 0 || id[0] == 0)
+        return Fail(link, message, texts::kCommunicationFailed);
 
-    if (const auto refused = CheckRecordInterval(view.realtimeInterval)) return Fail(link, message, refused->c_str());
+    if (const auto refused = CheckRecordInterval(view.realtimeInterval))
+        return Fail(link, message, refused->c_str());
     FileHeader& header = file.Header();
     const FirmwareFormat format = SetFileIdentification(header, id);
     if (format.version != 0) {
@@ -119,7 +124,8 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
     int read = ReadArea(link, kSettings, header.config, size - kLogBytes, cancel, progress, step);
     for (const LogArea& log : kLogs) {
         if (read != 1) break;
-        read = ReadArea(link, log.address, header.config + log.imageOffset, log.length, cancel, progress, step);
+        read = ReadArea(link, log.address, header.config + log.imageOffset, log.length, cancel,
+                        progress, step);
     }
     if (read == 0) return Fail(link, message, texts::kCommunicationFailed);
     if (read < 0) {

@@ -38,7 +38,8 @@ struct ChannelBlockFields {
     bool logDecimals;     // a non-linear signal takes its range decimals from 0x38 and 0x39
     ShowSource show;      // kBlockByte: byte 0
 };
-constexpr ChannelBlockFields kAsciiBlock{0x00, 0x0C, 0x0C, 0x22, 0x3B, false, ShowSource::kBlockByte};
+constexpr ChannelBlockFields kAsciiBlock{
+    0x00, 0x0C, 0x0C, 0x22, 0x3B, false, ShowSource::kBlockByte};
 
 struct RtuLayout {
     std::uint16_t base;  // instrument address of channel 0's block
@@ -54,7 +55,8 @@ constexpr std::size_t kTripleSize = 3;
 void CopyText(char* field, std::size_t fieldSize, const std::uint8_t* source, std::size_t room) {
     std::memset(field, 0, fieldSize);
     const std::size_t limit = room < fieldSize - 1 ? room : fieldSize - 1;
-    for (std::size_t i = 0; i < limit && source[i] != 0; ++i) field[i] = static_cast<char>(source[i]);
+    for (std::size_t i = 0; i < limit && source[i] != 0; ++i)
+        field[i] = static_cast<char>(source[i]);
 }
 
 // One 32-bit total from two 16-bit words, low word first, each word high byte first.
@@ -68,7 +70,9 @@ std::uint32_t Total32(const std::uint8_t* at) {
 std::int64_t Total64(const std::uint8_t* at) {
     std::uint64_t value = 0;
     for (int w = 0; w < 4; ++w)
-        value |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(at[2 * w]) << 8 | at[2 * w + 1]) << (16 * w);
+        value |=
+            static_cast<std::uint64_t>(static_cast<std::uint32_t>(at[2 * w]) << 8 | at[2 * w + 1])
+            << (16 * w);
     return static_cast<std::int64_t>(value);
 }
 
@@ -93,7 +97,6 @@ void ReadDeviceName(const std::uint8_t* name, FileHeader& header) {
 // A channel count the file can describe and the by-time worker can read.
 bool UsableChannelCount(int channels) { return channels >= 1 && channels <= kMaxChannels; }
 
-
 bool IsLinearSignal(std::uint8_t signalType) { return signalType == 0 || signalType == 80; }
 
 // groups: byte 0 counts the channels of the first group, byte 3 those of the second group,
@@ -102,7 +105,7 @@ void DecodeChannelBlock(const ChannelBlockFields& f, const std::uint8_t* block, 
                         const std::uint8_t* groups, const _tagViewDef& view, ChannelDescriptor& d) {
     CopyText(d.name, sizeof d.name, block + f.name, f.nameRoom);
     CopyText(d.unit, sizeof d.unit, block + f.unit, kBlockSize - f.unit);
-    DecimalTriple* const triples[] = {&d.rangeLow, &d.rangeHigh,     &d.alarmLowLow, &d.alarmLow,
+    DecimalTriple* const triples[] = {&d.rangeLow,  &d.rangeHigh,     &d.alarmLowLow, &d.alarmLow,
                                       &d.alarmHigh, &d.alarmHighHigh, &d.hysteresis};
     for (std::size_t k = 0; k < std::size(triples); ++k)
         *triples[k] = DecimalTriple::Read(block + f.triples + k * kTripleSize);
@@ -139,7 +142,8 @@ ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::st
     const AsciiMap& map = kAsciiMaps[range.family == 1 ? 1 : 0];
 
     std::uint8_t count = 0;
-    if (!link.ReadMemoryAscii(map.channelCount, 1, {&count, 1}) || !UsableChannelCount(count)) return kConfigReadFailed;
+    if (!link.ReadMemoryAscii(map.channelCount, 1, {&count, 1}) || !UsableChannelCount(count))
+        return kConfigReadFailed;
     header.channelCount = count;
 
     const int interval = header.interval;
@@ -164,14 +168,16 @@ ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::st
     for (int i = 0; i < count; ++i) {
         Report(progress, i);
         std::uint8_t block[kBlockSize];
-        if (!link.ReadMemoryAscii(static_cast<std::uint16_t>(map.channelBlocks + kBlockSize * i), kBlockSize, block))
+        if (!link.ReadMemoryAscii(static_cast<std::uint16_t>(map.channelBlocks + kBlockSize * i),
+                                  kBlockSize, block))
             return kConfigReadFailed;
         DecodeChannelBlock(kAsciiBlock, block, i, nullptr, view, header.channels[i]);
     }
 
     Report(progress, count);
     std::uint8_t totals[4 * kMaxChannels];
-    if (!link.ReadMemory(kAsciiTotals, static_cast<std::uint16_t>(4 * count), totals)) return kConfigReadFailed;
+    if (!link.ReadMemory(kAsciiTotals, static_cast<std::uint16_t>(4 * count), totals))
+        return kConfigReadFailed;
     for (int i = 0; i < count; ++i) header.channels[i].baseTotal = Total32(totals + 4 * i);
 
     ApplyDisplayDefaults(view, header);
@@ -193,7 +199,8 @@ ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::stri
     std::uint8_t count = 0, index = 0, address = 0;
     if (!link.ReadParam(kRtuDeviceName, kDeviceNameLength, name)) return kConfigReadFailed;
     ReadDeviceName(name, header);
-    if (!link.ReadParam(kRtuChannelCount, 1, {&count, 1}) || !UsableChannelCount(count)) return kConfigReadFailed;
+    if (!link.ReadParam(kRtuChannelCount, 1, {&count, 1}) || !UsableChannelCount(count))
+        return kConfigReadFailed;
     header.channelCount = count;
     if (!link.ReadParam(kRtuIntervalIndex, 1, {&index, 1}) || index > 8) return kConfigReadFailed;
     header.interval = IntervalOfIndex(index);
@@ -205,12 +212,15 @@ ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::stri
                               : header.identification[4] == 'L' ? kLayoutL
                                                                 : kLayoutM;
     std::uint8_t groups[6] = {};
-    if (layout.fields.show == ShowSource::kGroups && !link.ReadParam(kRtuGroupCounts, sizeof groups, groups)) return kConfigReadFailed;
+    if (layout.fields.show == ShowSource::kGroups &&
+        !link.ReadParam(kRtuGroupCounts, sizeof groups, groups))
+        return kConfigReadFailed;
 
     for (int i = 0; i < count; ++i) {
         Report(progress, i);
         std::uint8_t block[kBlockSize];
-        if (!link.ReadParam(static_cast<std::uint16_t>(layout.base + kBlockSize * i), kBlockSize, block))
+        if (!link.ReadParam(static_cast<std::uint16_t>(layout.base + kBlockSize * i), kBlockSize,
+                            block))
             return kConfigReadFailed;
         DecodeChannelBlock(layout.fields, block, i, groups, view, header.channels[i]);
     }
@@ -218,9 +228,11 @@ ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::stri
     const char width = header.identification[6];
     if (width != '1' && width != '2') return kConfigReadFailed;
     std::uint8_t totals[8 * kMaxChannels];
-    if (!link.ReadMemory(kRtuTotals, static_cast<std::uint16_t>(8 * count), totals)) return kConfigReadFailed;
+    if (!link.ReadMemory(kRtuTotals, static_cast<std::uint16_t>(8 * count), totals))
+        return kConfigReadFailed;
     for (int i = 0; i < count; ++i)
-        header.channels[i].baseTotal = width == '1' ? Total32(totals + 4 * i) : Total64(totals + 8 * i);
+        header.channels[i].baseTotal =
+            width == '1' ? Total32(totals + 4 * i) : Total64(totals + 8 * i);
 
     ApplyDisplayDefaults(view, header);
     const int interval = header.interval;

@@ -86,12 +86,13 @@ std::string UploadSession::ProposedFileName() const {
     const Time end = range_.ok ? range_.end : scan_.newest;
     const CalendarFields f = SplitTime(end);
     char name[96];
-    std::snprintf(name, sizeof name, "%03d@%04d-%02d-%02d %02d_%02d_%02d.FDZ", file_.GetAddress(), f.year, f.month,
-                  f.day, f.hour, f.minute, f.second);
+    std::snprintf(name, sizeof name, "%03d@%04d-%02d-%02d %02d_%02d_%02d.FDZ", file_.GetAddress(),
+                  f.year, f.month, f.day, f.hour, f.minute, f.second);
     return name;
 }
 
-int UploadSession::ReadConfiguration(const std::string& path, LinkProgress* progress, std::string* message) {
+int UploadSession::ReadConfiguration(const std::string& path, LinkProgress* progress,
+                                     std::string* message) {
     if (busy_ || !range_.ok) {
         if (message) *message = texts::kCommunicationFailed;
         return 0;
@@ -99,14 +100,18 @@ int UploadSession::ReadConfiguration(const std::string& path, LinkProgress* prog
     busy_ = true;
     ConfigReadResult result;
     if (scan_.rtuFamily) {
-        result = ReadRtuUploadConfig(link_, file_, path, {range_.start, range_.end}, view_, progress);
+        result =
+            ReadRtuUploadConfig(link_, file_, path, {range_.start, range_.end}, view_, progress);
     } else {
-        AsciiUploadRange ascii{scan_.family, range_.start, range_.end, scan_.newest, scan_.recordCounter};
+        AsciiUploadRange ascii{scan_.family, range_.start, range_.end, scan_.newest,
+                               scan_.recordCounter};
         result = ReadAsciiUploadConfig(link_, file_, path, ascii, view_, progress);
         recordCounter_ = ascii.recordCounter;
     }
     if (result == kConfigRead) return 1;
-    if (message) *message = result == kConfigCreateFailed ? texts::kCreateHistoryFailed : texts::kConfigReadFailed;
+    if (message)
+        *message =
+            result == kConfigCreateFailed ? texts::kCreateHistoryFailed : texts::kConfigReadFailed;
     if (result == kConfigReadFailed) {
         link_.Disconnect();
         file_.Close();
@@ -128,7 +133,8 @@ bool UploadSession::Start(UploadSink& sink, std::string* message) {
     const bool byTime = scan_.rtuFamily;
     // "上传所有数据" uploads from the oldest record whatever the pickers say.
     const Time first = choice_.all ? scan_.oldest : range_.start;
-    const RingUploadJob ring{scan_.family == 0 || scan_.family == 1 ? 0 : 1, recordCounter_, scan_.speed};
+    const RingUploadJob ring{scan_.family == 0 || scan_.family == 1 ? 0 : 1, recordCounter_,
+                             scan_.speed};
     const TimeUploadJob timed{first, scan_.speed};
     worker_ = std::thread([this, &sink, byTime, ring, timed] {
         const UploadOutcome outcome = byTime ? RunTimeUpload(timed, link_, file_, sink, cancel_)

@@ -50,7 +50,8 @@ UploadOutcome RunTimeUpload(const TimeUploadJob& job, CXLink& link, CXFile& file
                             const std::atomic<bool>& cancel);
 
 // "估计剩余时间:..." for the bytes still to come at `speed` bytes per second.
-std::string RemainingTimeText(std::uint32_t totalBytes, std::uint32_t doneBytes, std::uint32_t speed);
+std::string RemainingTimeText(std::uint32_t totalBytes, std::uint32_t doneBytes,
+                              std::uint32_t speed);
 // The completion notice: wall-clock start and end, and bytes per second over at least one
 // second.
 std::string CompletionText(Time started, Time ended, std::uint64_t totalBytes);

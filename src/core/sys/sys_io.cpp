@@ -14,9 +14,7 @@ namespace kvr::sysio {
 namespace {
 
 ssize_t SystemRead(int fd, void* buffer, size_t count) { return ::read(fd, buffer, count); }
-ssize_t SystemWrite(int fd, const void* buffer, size_t count) {
-    return ::write(fd, buffer, count);
-}
+ssize_t SystemWrite(int fd, const void* buffer, size_t count) { return ::write(fd, buffer, count); }
 int SystemPoll(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
 int SystemIoctlInt(int fd, unsigned long request, int* argument) {
     return ::ioctl(fd, request, argument);
@@ -29,14 +27,11 @@ int SystemFsync(int fd) { return ::fsync(fd); }
 int SystemFdatasync(int fd) { return ::fdatasync(fd); }
 int SystemFtruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 int SystemRename(const char* from, const char* to) { return std::rename(from, to); }
-int SystemMsync(void* address, size_t length, int flags) {
-    return ::msync(address, length, flags);
-}
+int SystemMsync(void* address, size_t length, int flags) { return ::msync(address, length, flags); }
 
-constexpr Calls kSystem{SystemRead,      SystemWrite,     SystemPoll,      SystemIoctlInt,
-                        SystemOpen,      SystemPwrite,    SystemFsync,
-                        SystemFdatasync, SystemFtruncate, SystemRename,
-                        SystemMsync};
+constexpr Calls kSystem{SystemRead,      SystemWrite,  SystemPoll,  SystemIoctlInt,
+                        SystemOpen,      SystemPwrite, SystemFsync, SystemFdatasync,
+                        SystemFtruncate, SystemRename, SystemMsync};
 
 int RemainingMs(Clock::time_point deadline) {
     if (deadline == Clock::time_point::max()) return -1;
@@ -119,15 +114,20 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
 }
 
 bool WriteAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
-    return WriteEvery(data, size, [&](const std::uint8_t* bytes, std::size_t count, std::size_t done) {
-        const auto at = static_cast<off_t>(offset + done);
-        return Retrying([&] { return Current().pwrite(fd, bytes, count, at); });
-    });
+    return WriteEvery(data, size,
+                      [&](const std::uint8_t* bytes, std::size_t count, std::size_t done) {
+                          const auto at = static_cast<off_t>(offset + done);
+                          return Retrying([&] { return Current().pwrite(fd, bytes, count, at); });
+                      });
 }
 
-bool Fsync(int fd) { return Retrying([&] { return Current().fsync(fd); }) == 0; }
+bool Fsync(int fd) {
+    return Retrying([&] { return Current().fsync(fd); }) == 0;
+}
 
-bool Fdatasync(int fd) { return Retrying([&] { return Current().fdatasync(fd); }) == 0; }
+bool Fdatasync(int fd) {
+    return Retrying([&] { return Current().fdatasync(fd); }) == 0;
+}
 
 bool Truncate(int fd, std::uint64_t length) {
     return Retrying([&] { return Current().ftruncate(fd, static_cast<off_t>(length)); }) == 0;

@@ -86,9 +86,9 @@ double DialRadius(double percent, int rings, double spacing) {
 double DialAngle(long long step, long long stepsPerRevolution) {
     constexpr double kTwoPi = 2.0 * std::numbers::pi;
     if (stepsPerRevolution <= 0) return std::numbers::pi / 2.0;
-    const double angle =
-        std::numbers::pi / 2.0 - static_cast<double>(step % stepsPerRevolution) * kTwoPi /
-                                     static_cast<double>(stepsPerRevolution);
+    const double angle = std::numbers::pi / 2.0 - static_cast<double>(step % stepsPerRevolution) *
+                                                      kTwoPi /
+                                                      static_cast<double>(stepsPerRevolution);
     return angle < 0.0 ? angle + kTwoPi : angle;
 }
 
@@ -103,7 +103,8 @@ std::vector<DialStep> CircleChartSteps(Time spanStart, Time spanEnd, int interva
     // longer than the records it covers.
     for (Time d = 0; d < days; ++d) {
         const Time dayStart = firstDay + d * kDay;
-        const long long first = std::max<long long>(0, (spanStart - dayStart + interval - 1) / interval);
+        const long long first =
+            std::max<long long>(0, (spanStart - dayStart + interval - 1) / interval);
         for (long long i = first; i < perDay; ++i) {
             const Time t = dayStart + i * interval;
             if (t > spanEnd) break;

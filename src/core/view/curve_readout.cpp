@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/view/channel_text.h"
 #include "core/datafile/config_record.h"
 #include "core/datafile/gbk.h"
 #include "core/datafile/lookup_tables.h"
+#include "core/view/channel_text.h"
 
 namespace kvr {
 
@@ -20,8 +20,8 @@ int GbkLength(const std::string& utf8) { return static_cast<int>(Utf8ToGbk(utf8)
 
 std::string TotalText(const char* caption, std::int64_t hundredths, const std::string& unit) {
     char text[96];
-    std::snprintf(text, sizeof text, "%s:%.2f %s", caption,
-                  static_cast<double>(hundredths) * 0.01, unit.c_str());
+    std::snprintf(text, sizeof text, "%s:%.2f %s", caption, static_cast<double>(hundredths) * 0.01,
+                  unit.c_str());
     return text;
 }
 

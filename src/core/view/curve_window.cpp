@@ -51,9 +51,9 @@ void CurveWindow::ComputeRecordWindow(int width, bool following) {
         windowEnd_ = browseEnd_;
         windowStart_ = browseEnd_ - length;
     } else {
-        windowStart_ = browseStart_ +
-                       interval_ * (ScaledSeconds(browseEnd_ - browseStart_, startFraction_) /
-                                    interval_);
+        windowStart_ =
+            browseStart_ +
+            interval_ * (ScaledSeconds(browseEnd_ - browseStart_, startFraction_) / interval_);
         windowEnd_ = windowStart_ + length;
     }
 }

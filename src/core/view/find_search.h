@@ -15,8 +15,8 @@ struct FindState {
     float tolerance = 0.05f;
     int startPosition = kFileStart;  // kPosition: the curve cursor, or the list's top row
     int direction = kForward;
-    Time searchTime = 0;  // the last match; 0 = no search under way
-    int channel = 0;      // 0 = every channel, n = channel n - 1
+    Time searchTime = 0;      // the last match; 0 = no search under way
+    int channel = 0;          // 0 = every channel, n = channel n - 1
     bool searchMade = false;  // enables "find next"
 
     FindRequest Request(Time from) const;

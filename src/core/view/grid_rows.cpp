@@ -41,9 +41,7 @@ Time GridTimeline::FollowNewestTop(int clientHeight, int rowHeight) const {
     return std::max(start, end - static_cast<Time>(visibleRows) * std::max(interval, 1));
 }
 
-int VerticalScrollRange(int recordCount) {
-    return std::clamp(recordCount, 0, kMaxScrollRange);
-}
+int VerticalScrollRange(int recordCount) { return std::clamp(recordCount, 0, kMaxScrollRange); }
 
 int ThumbPosition(const GridTimeline& line, Time top, int recordCount, int range) {
     if (recordCount <= 0) return 0;
@@ -54,7 +52,8 @@ int ThumbPosition(const GridTimeline& line, Time top, int recordCount, int range
 
 Time ThumbTop(const GridTimeline& line, int position, int recordCount, int range) {
     if (range <= 0) return line.start;
-    const auto record = static_cast<std::int64_t>(static_cast<double>(recordCount) * position / range);
+    const auto record =
+        static_cast<std::int64_t>(static_cast<double>(recordCount) * position / range);
     return std::min(line.start + record * std::max(line.interval, 1), line.end);
 }
 

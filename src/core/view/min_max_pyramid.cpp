@@ -48,7 +48,8 @@ void MinMaxPyramid::Clear() {
 void MinMaxPyramid::Sync(const CXFile& file) {
     const int count = RecordsIn(file);
     const int channels = std::clamp(file.GetChannelCount(), 0, kMaxChannels);
-    const bool same = file_ == &file && fileName_ == file.GetFileName() && start_ == file.GetStartTime() && interval_ == file.GetInterval() &&
+    const bool same = file_ == &file && fileName_ == file.GetFileName() &&
+                      start_ == file.GetStartTime() && interval_ == file.GetInterval() &&
                       channels_ == channels && count >= recordCount_;
     if (!same) {
         Clear();
@@ -73,7 +74,8 @@ void MinMaxPyramid::Append(const CXFile& file, int record) {
             if (k == levels.size()) {
                 // A new top level starts from the pairs of the level below, which already
                 // holds every record appended so far.
-                Level top(levels.empty() ? 0 : (levels.back().size() + 1) / 2, Extremes{kNone, kNone});
+                Level top(levels.empty() ? 0 : (levels.back().size() + 1) / 2,
+                          Extremes{kNone, kNone});
                 if (!levels.empty()) {
                     const Level& below = levels.back();
                     for (std::size_t i = 0; i < below.size(); ++i) {
@@ -97,7 +99,8 @@ void MinMaxPyramid::Append(const CXFile& file, int record) {
     }
 }
 
-std::optional<SampleRange> MinMaxPyramid::Query(const CXFile& file, int c, int first, int last) const {
+std::optional<SampleRange> MinMaxPyramid::Query(const CXFile& file, int c, int first,
+                                                int last) const {
     if (c < 0 || c >= channels_) return std::nullopt;
     first = std::max(first, 0);
     last = std::min(last, recordCount_);

@@ -12,9 +12,9 @@ std::optional<Time> SnapGoToTime(Time t, Time fileStart, Time fileEnd, int inter
 
 enum class RangeProblem {
     kNone,
-    kStartAfterEnd,     // "请确认 [开始时间] < [结束时间] ！"
-    kStartBeforeFile,   // "[开始时间] 超出范围！"
-    kEndAfterFile,      // "[结束时间] 超出范围！"
+    kStartAfterEnd,    // "请确认 [开始时间] < [结束时间] ！"
+    kStartBeforeFile,  // "[开始时间] 超出范围！"
+    kEndAfterFile,     // "[结束时间] 超出范围！"
 };
 
 // The first problem of a displayed range, in the order the user is told about them.

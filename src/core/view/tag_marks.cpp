@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/view/channel_text.h"
 #include "core/datafile/gbk.h"
+#include "core/view/channel_text.h"
 
 namespace kvr {
 

@@ -22,9 +22,7 @@ void ValueScale::SetRange(float low, float high, int divisions) {
     visibleFraction_ = 1.0f / static_cast<float>(divisions_);
 }
 
-float ValueScale::Step() const {
-    return (rangeHigh_ - rangeLow_) / static_cast<float>(divisions_);
-}
+float ValueScale::Step() const { return (rangeHigh_ - rangeLow_) / static_cast<float>(divisions_); }
 
 void ValueScale::Compute(int plotHeight) {
     plotHeight_ = std::max(plotHeight, 0);

@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "gui/app/command_table.h"
-#include "gui/common/command_target.h"
 #include "gui/app/icons.h"
+#include "gui/common/command_target.h"
 
 CommandActions::CommandActions(QWidget* owner) : QObject(owner), owner_(owner) {}
 
@@ -28,8 +28,7 @@ QAction* CommandActions::Action(int id) {
 }
 
 void CommandActions::SetFrameHandler(int id, std::function<void()> run,
-                                     std::function<bool()> enabled,
-                                     std::function<bool()> checked) {
+                                     std::function<bool()> enabled, std::function<bool()> checked) {
     frameHandlers_[id] = {std::move(run), std::move(enabled), std::move(checked)};
     QAction* action = Action(id);
     action->setCheckable(static_cast<bool>(frameHandlers_[id].checked));

@@ -97,52 +97,52 @@ const MenuNode* FindNode(const std::vector<MenuNode>& nodes, int id) {
 const std::vector<MenuNode>& MainMenu() {
     using namespace cmd;
     static const std::vector<MenuNode> menu = {
-        Popup("文件(&F)", {Item(kOpen, "打开历史文件(&O)...\tCtrl+O"),
-                           Item(kExcelExport, "Excel   导出(&E)...\tCtrl+E"), Separator(),
-                           Item(kRealtimeWindow, "采集实时数据(&F)...\tCtrl+R"),
-                           Item(kSaveRealtime, "保存实时文件(&S)\tCtrl+S"), Separator(),
-                           Item(kPrint, "打印(&P)"), Item(kPrintPreview, "打印预览(&V)"),
-                           Item(kContinuousPrint, "连续打印(&G)"), Separator(),
-                           Item(kCloseWindow, "关闭窗口(&W)\tCtrl+W"),
-                           Item(kExit, "退出程序(&X)")}),
-        Popup("编辑(&E)", {Item(kCopy, "复制(&C)\tCtrl+C"), Item(kSelectAll, "全选(&A)\tCtrl+A"),
-                           Separator(), Item(kFind, "查找(&F)...\tCtrl+F"),
-                           Item(kFindNext, "查找下一个(&N)\tF3"), Item(kRange, "范围设定(&R)..."),
-                           Item(kGoTo, "转到(&T)...\tCtrl+G"), Separator(),
-                           Item(kAddTag, "添加标签(&L)\tCtrl+L"),
-                           Item(kTagManager, "标签管理(&M)..."), Separator(),
-                           Item(kCursorMode, "标签模式(&P)"), Item(kSelectMode, "选择模式(&S)")}),
+        Popup(
+            "文件(&F)",
+            {Item(kOpen, "打开历史文件(&O)...\tCtrl+O"),
+             Item(kExcelExport, "Excel   导出(&E)...\tCtrl+E"), Separator(),
+             Item(kRealtimeWindow, "采集实时数据(&F)...\tCtrl+R"),
+             Item(kSaveRealtime, "保存实时文件(&S)\tCtrl+S"), Separator(), Item(kPrint, "打印(&P)"),
+             Item(kPrintPreview, "打印预览(&V)"), Item(kContinuousPrint, "连续打印(&G)"),
+             Separator(), Item(kCloseWindow, "关闭窗口(&W)\tCtrl+W"), Item(kExit, "退出程序(&X)")}),
+        Popup("编辑(&E)",
+              {Item(kCopy, "复制(&C)\tCtrl+C"), Item(kSelectAll, "全选(&A)\tCtrl+A"), Separator(),
+               Item(kFind, "查找(&F)...\tCtrl+F"), Item(kFindNext, "查找下一个(&N)\tF3"),
+               Item(kRange, "范围设定(&R)..."), Item(kGoTo, "转到(&T)...\tCtrl+G"), Separator(),
+               Item(kAddTag, "添加标签(&L)\tCtrl+L"), Item(kTagManager, "标签管理(&M)..."),
+               Separator(), Item(kCursorMode, "标签模式(&P)"), Item(kSelectMode, "选择模式(&S)")}),
         Popup("查看(&V)",
-              {Popup("历史趋势(&C)", {Item(kDataList, "数据列表(&D)"),
-                                      Item(kCumulativeList, "累积列表&L)"),
-                                      Item(kCumulativeReport, "累积报表(&R)")}),
+              {Popup("历史趋势(&C)",
+                     {Item(kDataList, "数据列表(&D)"), Item(kCumulativeList, "累积列表&L)"),
+                      Item(kCumulativeReport, "累积报表(&R)")}),
                Popup("实时趋势(&R)", {Item(kRealtimeDataList, "实时数据列表(&D)"),
                                       Item(kRealtimeCumulativeList, "实时累积列表(&L)")}),
                Item(kFileInfo, "文件信息(&F)..."), Separator(), Item(kToolbar, "工具栏(&T)"),
                Item(kStatusBar, "状态栏(&S)")}),
-        Popup("操作(&O)", {Item(kStartAcquisition, "开始实时采集(&R)"),
-                           Item(kStopAcquisition, "停止实时采集(&T)"), Separator(),
-                           Item(kSetStartPoint, "设置成起点(&S)"),
-                           Item(kSetEndPoint, "设置成终点(&E)"),
-                           Item(kZoomSelection, "显示为整屏(&P)"), Separator(),
-                           Item(kStopScrolling, "停止实时滚屏(&T)"),
-                           Item(kStartScrolling, "启动实时滚屏(&S)")}),
-        Popup("显示(&D)", {Item(kShowAllCurves, "显示全部曲线(&S)"),
-                           Item(kHideAllCurves, "隐藏全部曲线(&H)"), Separator(),
-                           Item(kPreviousFour, "前4条曲线\tCtrl+←"),
-                           Item(kNextFour, "后4条曲线\tCtrl+→"), Item(kEnvelope, "包络显示(&E)"),
-                           Popup("圆图显示选择(&P)", {Item(kCircleChartFirst, "无通道")})}),
+        Popup(
+            "操作(&O)",
+            {Item(kStartAcquisition, "开始实时采集(&R)"),
+             Item(kStopAcquisition, "停止实时采集(&T)"), Separator(),
+             Item(kSetStartPoint, "设置成起点(&S)"), Item(kSetEndPoint, "设置成终点(&E)"),
+             Item(kZoomSelection, "显示为整屏(&P)"), Separator(),
+             Item(kStopScrolling, "停止实时滚屏(&T)"), Item(kStartScrolling, "启动实时滚屏(&S)")}),
+        Popup("显示(&D)",
+              {Item(kShowAllCurves, "显示全部曲线(&S)"), Item(kHideAllCurves, "隐藏全部曲线(&H)"),
+               Separator(), Item(kPreviousFour, "前4条曲线\tCtrl+←"),
+               Item(kNextFour, "后4条曲线\tCtrl+→"), Item(kEnvelope, "包络显示(&E)"),
+               Popup("圆图显示选择(&P)", {Item(kCircleChartFirst, "无通道")})}),
         // The device-configuration, upload and language commands have no place of their
         // own; they sit with the other settings.
-        Popup("设置(&S)", {Item(kSerialParameters, "串口参数设置(&C)..."),
-                           Item(kDisplayDefaults, "缺省显示设置(&D)..."), Separator(),
-                           Item(kDeviceConfiguration, "设置设备组态"),
-                           Item(kSerialUpload, "通过串口上传历史文件"), Separator(),
-                           Popup("语言(&L)", {Item(kChinese, "简体中文"), Item(kEnglish, "英语")})}),
-        Popup("工具(&T)", {Item(kStatistics, "峰值均值统计(&P)"),
-                           Item(kConfigurationInfo, "组态信息(&C)"),
-                           Item(kAlarmList, "报警信息(&A)"), Item(kPowerFailureList, "停电记录(&P)"),
-                           Item(kOperationLog, "操作日志(&L)")}),
+        Popup("设置(&S)",
+              {Item(kSerialParameters, "串口参数设置(&C)..."),
+               Item(kDisplayDefaults, "缺省显示设置(&D)..."), Separator(),
+               Item(kDeviceConfiguration, "设置设备组态"),
+               Item(kSerialUpload, "通过串口上传历史文件"), Separator(),
+               Popup("语言(&L)", {Item(kChinese, "简体中文"), Item(kEnglish, "英语")})}),
+        Popup("工具(&T)",
+              {Item(kStatistics, "峰值均值统计(&P)"), Item(kConfigurationInfo, "组态信息(&C)"),
+               Item(kAlarmList, "报警信息(&A)"), Item(kPowerFailureList, "停电记录(&P)"),
+               Item(kOperationLog, "操作日志(&L)")}),
         Popup("窗口(&W)", {Item(kCascade, "层叠(&C)"), Item(kTile, "平铺(&T)")}),
         Popup("帮助(&H)", {Item(kHelp, "帮助(&H)\tF1"), Item(kAbout, "关于(&A)...")}),
     };
@@ -172,23 +172,24 @@ const std::vector<Accelerator>& Accelerators() {
 
 const std::vector<int>& MainToolbarButtons() {
     using namespace cmd;
-    static const std::vector<int> buttons = {kOpen, kRealtimeWindow, 0, kPrintPreview, kDataList,
-                                             kChannelPanel, kEnvelope};
+    static const std::vector<int> buttons = {kOpen,     kRealtimeWindow, 0,        kPrintPreview,
+                                             kDataList, kChannelPanel,   kEnvelope};
     return buttons;
 }
 
 const std::vector<int>& RealtimeToolbarButtons() {
     using namespace cmd;
-    static const std::vector<int> buttons = {kStartAcquisition, kStopAcquisition, 0, kFileInfo,
-                                             kRealtimeDataList, kBarDisplay, kCircleDisplay, 0,
-                                             kSaveRealtime};
+    static const std::vector<int> buttons = {
+        kStartAcquisition, kStopAcquisition, 0, kFileInfo,    kRealtimeDataList,
+        kBarDisplay,       kCircleDisplay,   0, kSaveRealtime};
     return buttons;
 }
 
 QString CommandText(int id) {
     if (const MenuNode* node = FindNode(MainMenu(), id)) return node->text;
     const auto found = Strings().find(id);
-    if (found != Strings().end() && found->second.text) return QString::fromUtf8(found->second.text);
+    if (found != Strings().end() && found->second.text)
+        return QString::fromUtf8(found->second.text);
     return {};
 }
 

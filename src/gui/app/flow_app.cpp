@@ -10,19 +10,23 @@
 #include "core/datafile/program.h"
 #include "gui/app/about_dlg.h"
 #include "gui/app/command_actions.h"
-#include "gui/common/command_ids.h"
-#include "gui/common/language.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/single_instance.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/language.h"
 
 namespace {
 
-QString ProgramFolder() { return QFile::decodeName(QByteArray::fromStdString(kvr::GetProgramFolder())); }
+QString ProgramFolder() {
+    return QFile::decodeName(QByteArray::fromStdString(kvr::GetProgramFolder()));
+}
 
 }  // namespace
 
 CFlowApp::CFlowApp() {
-    restarter_ = [] { return QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); };
+    restarter_ = [] {
+        return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    };
 }
 
 CFlowApp::~CFlowApp() = default;
@@ -30,9 +34,11 @@ CFlowApp::~CFlowApp() = default;
 bool CFlowApp::InitInstance(const QString& filePath) {
     instance_ = new SingleInstance(ProgramFolder(), this);
     // A relative path means nothing to the running instance, whose folder differs.
-    const QString absolutePath = filePath.isEmpty() ? QString() : QFileInfo(filePath).absoluteFilePath();
+    const QString absolutePath =
+        filePath.isEmpty() ? QString() : QFileInfo(filePath).absoluteFilePath();
     if (!instance_->Claim()) {
-        if (!absolutePath.isEmpty()) kvr::WriteLastDir(QFile::encodeName(absolutePath).toStdString());
+        if (!absolutePath.isEmpty())
+            kvr::WriteLastDir(QFile::encodeName(absolutePath).toStdString());
         instance_->HandOver();
         return false;
     }
@@ -57,10 +63,12 @@ void CFlowApp::RegisterCommands() {
     CommandActions& actions = mainFrame_->Actions();
     actions.SetFrameHandler(cmd::kHelp, [this] { OnHelp(); });
     actions.SetFrameHandler(cmd::kAbout, [this] { OnAbout(); });
-    actions.SetFrameHandler(cmd::kChinese, [this] { OnLanguage(Language::Chinese); }, {},
-                            [] { return ProgramLanguage() == Language::Chinese; });
-    actions.SetFrameHandler(cmd::kEnglish, [this] { OnLanguage(Language::English); }, {},
-                            [] { return ProgramLanguage() == Language::English; });
+    actions.SetFrameHandler(
+        cmd::kChinese, [this] { OnLanguage(Language::Chinese); }, {},
+        [] { return ProgramLanguage() == Language::Chinese; });
+    actions.SetFrameHandler(
+        cmd::kEnglish, [this] { OnLanguage(Language::English); }, {},
+        [] { return ProgramLanguage() == Language::English; });
     mainFrame_->UpdateCommandStates();
 }
 
@@ -85,7 +93,8 @@ void CFlowApp::OnLanguage(Language language) {
 }
 
 QString CFlowApp::HelpFilePath(Language language) {
-    const QString name = language == Language::English ? QStringLiteral("index-en.html") : QStringLiteral("index-zh.html");
+    const QString name = language == Language::English ? QStringLiteral("index-en.html")
+                                                       : QStringLiteral("index-zh.html");
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders = {programDir + QStringLiteral("/help/"),
                                  programDir + QStringLiteral("/../share/kvr/help/"),

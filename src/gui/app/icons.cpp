@@ -60,7 +60,8 @@ void DrawBars(QPainter& painter) {
     painter.setPen(Qt::NoPen);
     const QColor colours[] = {Qt::red, QColor(0, 160, 0), Qt::blue, QColor(200, 140, 0)};
     const int heights[] = {9, 14, 6, 11};
-    for (int i = 0; i < 4; ++i) painter.fillRect(2 + i * 4, 17 - heights[i], 3, heights[i], colours[i]);
+    for (int i = 0; i < 4; ++i)
+        painter.fillRect(2 + i * 4, 17 - heights[i], 3, heights[i], colours[i]);
 }
 
 void DrawEnvelope(QPainter& painter) {

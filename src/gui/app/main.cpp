@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -8,18 +9,17 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <unistd.h>
 
 #include "core/datafile/program.h"
-#include "gui/app/flow_app.h"
 #include "gui/app/child_frame.h"
+#include "gui/app/flow_app.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/print_pdf.h"
+#include "gui/app/screenshot.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_target.h"
 #include "gui/common/language.h"
-#include "gui/app/main_frame.h"
 #include "gui/common/message_box.h"
-#include "gui/app/print_pdf.h"
-#include "gui/app/screenshot.h"
 #include "gui/realtime/rc_view.h"
 
 namespace {
@@ -96,7 +96,8 @@ protected:
             reported_ = true;
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - started_).count();
-            std::printf("KVR start-up: %.1f ms from main() to the first paint of the main window\n", ms);
+            std::printf("KVR start-up: %.1f ms from main() to the first paint of the main window\n",
+                        ms);
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
@@ -124,15 +125,19 @@ int main(int argc, char** argv) {
         QStringLiteral("PNG"));
     const QCommandLineOption startupTime(
         QStringLiteral("startup-time"),
-        QStringLiteral("Print the milliseconds from start to the first painted main window, exit."));
-    const QCommandLineOption after(QStringLiteral("after"),
-                                   QStringLiteral("With --screenshot: run S seconds before writing the PNG."),
-                                   QStringLiteral("S"));
-    const QCommandLineOption realtime(QStringLiteral("realtime"),
-                                      QStringLiteral("Open the realtime window and start the acquisition."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("With --realtime: the serial device instead of the saved one."),
-                                  QStringLiteral("DEV"));
+        QStringLiteral(
+            "Print the milliseconds from start to the first painted main window, exit."));
+    const QCommandLineOption after(
+        QStringLiteral("after"),
+        QStringLiteral("With --screenshot: run S seconds before writing the PNG."),
+        QStringLiteral("S"));
+    const QCommandLineOption realtime(
+        QStringLiteral("realtime"),
+        QStringLiteral("Open the realtime window and start the acquisition."));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("With --realtime: the serial device instead of the saved one."),
+        QStringLiteral("DEV"));
     parser.addOption(screenshot);
     parser.addOption(startupTime);
     parser.addOption(after);
@@ -140,7 +145,8 @@ int main(int argc, char** argv) {
     parser.addOption(port);
     const QCommandLineOption printPdf(
         QStringLiteral("print-pdf"),
-        QStringLiteral("Print FILE as the print command would into a PDF, exit."), QStringLiteral("PDF"));
+        QStringLiteral("Print FILE as the print command would into a PDF, exit."),
+        QStringLiteral("PDF"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Print from this time."),
                                   QStringLiteral("T"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Print up to this time."),
@@ -157,9 +163,11 @@ int main(int argc, char** argv) {
     const QString filePath = files.isEmpty() ? QString() : files.front();
 
     ChooseProgramFolder();
-    if (parser.isSet(port)) CRCView::SetPortOverride(QFile::encodeName(parser.value(port)).toStdString());
+    if (parser.isSet(port))
+        CRCView::SetPortOverride(QFile::encodeName(parser.value(port)).toStdString());
     if (parser.isSet(screenshot))
-        return RunScreenshot(parser.value(screenshot), filePath, parser.isSet(realtime), parser.value(after).toDouble());
+        return RunScreenshot(parser.value(screenshot), filePath, parser.isSet(realtime),
+                             parser.value(after).toDouble());
     if (parser.isSet(printPdf)) {
         ReportMessagesOnStderr();
         CFlowApp::ApplyProgramFont();
@@ -172,6 +180,8 @@ int main(int argc, char** argv) {
     if (!flowApp.InitInstance(filePath)) return 0;
     StartupTimer timer(started);
     if (parser.isSet(startupTime)) flowApp.MainFrame()->installEventFilter(&timer);
-    if (parser.isSet(realtime)) QTimer::singleShot(0, flowApp.MainFrame(), [&flowApp] { StartRealtime(*flowApp.MainFrame()); });
+    if (parser.isSet(realtime))
+        QTimer::singleShot(0, flowApp.MainFrame(),
+                           [&flowApp] { StartRealtime(*flowApp.MainFrame()); });
     return app.exec();
 }

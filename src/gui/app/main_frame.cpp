@@ -20,15 +20,15 @@
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
-#include "gui/common/command_ids.h"
 #include "gui/app/command_table.h"
-#include "gui/common/command_target.h"
 #include "gui/app/icons.h"
-#include "gui/common/language.h"
 #include "gui/app/mdi_background.h"
-#include "gui/common/message_box.h"
 #include "gui/app/status_pane.h"
 #include "gui/app/view_factory.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/command_target.h"
+#include "gui/common/language.h"
+#include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
@@ -87,7 +87,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 CMainFrame::~CMainFrame() {
     // Hiding the children on the way out activates other windows; this frame is half gone.
     disconnect(mdiArea_, nullptr, this, nullptr);
-    for (QMdiSubWindow* window : mdiArea_->subWindowList()) disconnect(window, nullptr, this, nullptr);
+    for (QMdiSubWindow* window : mdiArea_->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
     // Views may still report while the child windows go away with this window.
     if (theMainFrame == this) {
         theMainFrame = nullptr;
@@ -100,12 +101,17 @@ void CMainFrame::RegisterFrameCommands() {
     using namespace cmd;
     actions_->SetFrameHandler(kOpen, [this] { OnFileOpen(); });
     actions_->SetFrameHandler(kRealtimeWindow, [this] { ShowRealtimeWindow(); });
-    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(ProgramLanguage() == Language::English); });
-    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(ProgramLanguage() == Language::English); });
+    actions_->SetFrameHandler(kSerialParameters,
+                              [] { CXCom().ShowXWnd(ProgramLanguage() == Language::English); });
+    actions_->SetFrameHandler(kDisplayDefaults,
+                              [] { CXViewDef().ShowXWnd(ProgramLanguage() == Language::English); });
     actions_->SetFrameHandler(kDeviceConfiguration, [this] { OnDeviceConfiguration(); });
     actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, ProgramLanguage()); });
     actions_->SetFrameHandler(
-        kCloseWindow, [this] { if (CChildFrame* frame = ActiveFrame()) frame->close(); },
+        kCloseWindow,
+        [this] {
+            if (CChildFrame* frame = ActiveFrame()) frame->close();
+        },
         [this] { return ActiveFrame() != nullptr; });
     actions_->SetFrameHandler(kExit, [this] { close(); });
     actions_->SetFrameHandler(
@@ -115,10 +121,11 @@ void CMainFrame::RegisterFrameCommands() {
         kStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); }, {},
         [this] { return !statusBar()->isHidden(); });
     // Arranging needs something to arrange.
-    actions_->SetFrameHandler(kCascade, [this] { mdiArea_->cascadeSubWindows(); },
-                              [this] { return ActiveFrame() != nullptr; });
-    actions_->SetFrameHandler(kTile, [this] { mdiArea_->tileSubWindows(); },
-                              [this] { return ActiveFrame() != nullptr; });
+    actions_->SetFrameHandler(
+        kCascade, [this] { mdiArea_->cascadeSubWindows(); },
+        [this] { return ActiveFrame() != nullptr; });
+    actions_->SetFrameHandler(
+        kTile, [this] { mdiArea_->tileSubWindows(); }, [this] { return ActiveFrame() != nullptr; });
 }
 
 void CMainFrame::BuildMenus() {
@@ -150,7 +157,8 @@ QMenu* CMainFrame::BuildMenu(QMenu* menu, const MenuNode& node) {
 void CMainFrame::HideMissingWindows() {
     for (const WindowCommand& command : WindowCommands())
         actions_->Action(command.id)->setVisible(HasChildFactory(command.kind));
-    if (circleChartMenu_) circleChartMenu_->menuAction()->setVisible(HasChildFactory(ChildWindow::CircleChart));
+    if (circleChartMenu_)
+        circleChartMenu_->menuAction()->setVisible(HasChildFactory(ChildWindow::CircleChart));
 }
 
 void CMainFrame::BuildToolBar() {
@@ -366,8 +374,8 @@ void CMainFrame::FillWindowMenu() {
     int number = 0;
     for (CChildFrame* frame : frames) {
         ++number;
-        QAction* item = windowMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(number).arg(frame->windowTitle()));
+        QAction* item =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number).arg(frame->windowTitle()));
         item->setCheckable(true);
         item->setChecked(frame == ActiveFrame());
         QPointer<CChildFrame> target = frame;
@@ -379,7 +387,8 @@ void CMainFrame::FillWindowMenu() {
 
 void CMainFrame::FillCircleChartMenu(const QStringList& channelNames) {
     circleChartMenu_->clear();
-    const int count = std::min<int>(channelNames.size(), cmd::kCircleChartLast - cmd::kCircleChartFirst + 1);
+    const int count =
+        std::min<int>(channelNames.size(), cmd::kCircleChartLast - cmd::kCircleChartFirst + 1);
     if (count == 0) {
         QAction* none = actions_->Action(cmd::kCircleChartFirst);
         none->setText(CommandText(cmd::kCircleChartFirst));

@@ -33,8 +33,8 @@ int RunPrintPdf(const PrintPdfOptions& options) {
     CurvePrintRequest request;
     if (options.continuous) {
         const int interval = file->GetInterval();
-        const std::optional<int> pages =
-            kvr::ContinuousPageCount(*from, *to, file->GetStartTime(), file->GetEndTime(), interval);
+        const std::optional<int> pages = kvr::ContinuousPageCount(*from, *to, file->GetStartTime(),
+                                                                  file->GetEndTime(), interval);
         if (!pages) return Fail(QStringLiteral("时间设置有误！"));
         request = {true, kvr::SnapToRecordTime(*from, file->GetEndTime(), interval),
                    kvr::SnapToRecordTime(*to, file->GetEndTime(), interval), std::max(*pages, 1)};

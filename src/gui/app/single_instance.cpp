@@ -1,9 +1,9 @@
 #include "gui/app/single_instance.h"
 
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <unistd.h>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/report_windows.h"
 #include "gui/app/main_frame.h"
+#include "gui/app/report_windows.h"
 #include "gui/charts/bar_view.h"
 #include "gui/charts/range_view.h"
 #include "gui/charts/rrange_view.h"
@@ -11,10 +11,10 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
-#include "gui/lists/cumu_show_view.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
 #include "gui/link/upload_dlg.h"
+#include "gui/lists/cumu_show_view.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/records/config_report_dlg.h"
@@ -47,7 +47,8 @@ QWidget* RunModal(const ChildRequest& request, Args... args) {
 }
 
 void RegisterEventList(ChildWindow kind, kvr::EventList list) {
-    RegisterChildFactory(kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
+    RegisterChildFactory(
+        kind, [list](const ChildRequest& r) { return RunModal<CEventListDlg>(r, list); });
 }
 
 // One channel of a history file as a circular chart, maximised, titled by the channel.

@@ -10,12 +10,12 @@
 #include "core/datafile/cxfile.h"
 #include "core/view/chart_geometry.h"
 #include "gui/charts/chart_text.h"
-#include "gui/common/system_colors.h"
 #include "gui/common/color_ref.h"
+#include "gui/common/system_colors.h"
 
 namespace {
-constexpr int kSeparator = 4;   // raised bars between the cells
-constexpr int kScaleTicks = 11; // tenths of the bar height
+constexpr int kSeparator = 4;    // raised bars between the cells
+constexpr int kScaleTicks = 11;  // tenths of the bar height
 
 QImage MakeLayer(const QSize& size, qreal ratio) {
     QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * ratio))),
@@ -72,7 +72,8 @@ void CBarPanelCtrl::BuildCells() {
     columns_ = 0;
     if (!file_) return;
     const std::vector<int> inUse = kvr::ChannelsInUse(*file_);
-    const int count = kvr::CellsInGroup(static_cast<int>(inUse.size()), kvr::kBarCellsPerGroup, group_);
+    const int count =
+        kvr::CellsInGroup(static_cast<int>(inUse.size()), kvr::kBarCellsPerGroup, group_);
     const std::optional<int> columns = kvr::BarGridColumns(count);
     if (!columns) return;
     columns_ = *columns;
@@ -82,9 +83,10 @@ void CBarPanelCtrl::BuildCells() {
     for (int k = 0; k < count; ++k) {
         Cell cell;
         cell.channel = inUse[group_ * kvr::kBarCellsPerGroup + k];
-        cell.rect = QRect((k % columns_) * cellWidth, (k / columns_) * cellHeight, cellWidth, cellHeight);
-        cell.bar = QRect(cell.rect.left() + cellWidth / 3, cell.rect.top() + font + 5, cellWidth / 3,
-                         std::max(cellHeight - cellWidth / 4 - 10, 1));
+        cell.rect =
+            QRect((k % columns_) * cellWidth, (k / columns_) * cellHeight, cellWidth, cellHeight);
+        cell.bar = QRect(cell.rect.left() + cellWidth / 3, cell.rect.top() + font + 5,
+                         cellWidth / 3, std::max(cellHeight - cellWidth / 4 - 10, 1));
         cells_.push_back(cell);
     }
 }
@@ -137,8 +139,9 @@ void CBarPanelCtrl::DrawBackground() {
             // read-out below covers them.
             const int labelWidth = cell.bar.left() - cell.rect.left() - 14;
             const QRect label = k == 0 ? QRect(cell.rect.left(), y, labelWidth, font)
-                                : k == kScaleTicks - 1 ? QRect(cell.rect.left(), y - font, labelWidth, font)
-                                                       : QRect(cell.rect.left(), y - font, labelWidth, 2 * font);
+                                : k == kScaleTicks - 1
+                                    ? QRect(cell.rect.left(), y - font, labelWidth, font)
+                                    : QRect(cell.rect.left(), y - font, labelWidth, 2 * font);
             painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
                              FormatChannelValue(*file_, cell.channel, value));
         }
@@ -167,13 +170,16 @@ void CBarPanelCtrl::DrawBar(QPainter& painter, const Cell& cell) const {
     painter.fillRect(cell.bar, Qt::black);
     const double alarmLow = file_->GetAlarmLow(c), alarmHigh = file_->GetAlarmHigh(c);
     const double low = file_->GetRangeLow(c), high = file_->GetRangeHigh(c);
-    const std::optional<double> fill = valid ? kvr::BarFillFraction(value, low, high) : std::nullopt;
+    const std::optional<double> fill =
+        valid ? kvr::BarFillFraction(value, low, high) : std::nullopt;
     if (fill) {
         const int filled = static_cast<int>(std::lround(cell.bar.height() * *fill));
         const QColor color = kvr::IsOutsideAlarms(value, alarmLow, alarmHigh)
                                  ? kChartRed
                                  : ColorFromRef(file_->Header().channels[c].color);
-        painter.fillRect(QRect(cell.bar.left(), cell.bar.bottom() + 1 - filled, cell.bar.width(), filled), color);
+        painter.fillRect(
+            QRect(cell.bar.left(), cell.bar.bottom() + 1 - filled, cell.bar.width(), filled),
+            color);
     }
     if (!valid) return;
 
@@ -190,14 +196,16 @@ void CBarPanelCtrl::DrawBar(QPainter& painter, const Cell& cell) const {
         {file_->GetAlarmHighHigh(c), value > file_->GetAlarmHighHigh(c)},
     };
     for (const auto& m : marks) {
-        const int y = cell.bar.bottom() - static_cast<int>(std::lround(
-                                              kvr::ScaleFraction(m.limit, low, high) * cell.bar.height()));
+        const int y = cell.bar.bottom() -
+                      static_cast<int>(
+                          std::lround(kvr::ScaleFraction(m.limit, low, high) * cell.bar.height()));
         DrawTriangle(painter, cell.bar.right() + 4, y, mark, m.red ? kChartRed : kChartGreen);
     }
 
     const int font = BaseFont();
     const QRect readout(cell.rect.left() + cell.rect.width() / 6, cell.bar.bottom() + 4,
-                        cell.rect.width() * 2 / 3, std::max(cell.rect.bottom() - cell.bar.bottom() - 6, 1));
+                        cell.rect.width() * 2 / 3,
+                        std::max(cell.rect.bottom() - cell.bar.bottom() - 6, 1));
     painter.fillRect(readout, Qt::black);
     painter.setPen(Qt::white);
     painter.setFont(ChartFont(static_cast<int>(2.2 * font), 900));
@@ -210,15 +218,21 @@ void CBarPanelCtrl::DrawTotals(QPainter& painter) const {
     painter.setPen(Qt::white);
     const kvr::FileHeader& header = file_->Header();
     QStringList lines;
-    lines << QStringLiteral("累积流量 [%1]  %2").arg(FlowTotalUnit(*file_)).arg(header.flowTotal * 0.01, 0, 'f', 2);
+    lines << QStringLiteral("累积流量 [%1]  %2")
+                 .arg(FlowTotalUnit(*file_))
+                 .arg(header.flowTotal * 0.01, 0, 'f', 2);
     if (HasHeatTotal(*file_))
-        lines << QStringLiteral("累积热量 [%1]  %2").arg(HeatTotalUnit(*file_)).arg(header.heatTotal * 0.01, 0, 'f', 2);
-    const QRect strip(0, GridHeight() + kSeparator / 2, width(), height() - GridHeight() - kSeparator / 2);
+        lines << QStringLiteral("累积热量 [%1]  %2")
+                     .arg(HeatTotalUnit(*file_))
+                     .arg(header.heatTotal * 0.01, 0, 'f', 2);
+    const QRect strip(0, GridHeight() + kSeparator / 2, width(),
+                      height() - GridHeight() - kSeparator / 2);
     painter.fillRect(strip, Qt::black);
     const int lineHeight = strip.height() / 2;
     for (int k = 0; k < lines.size(); ++k)
-        painter.drawText(QRect(strip.left(), strip.top() + k * lineHeight, strip.width() - 8, lineHeight),
-                         Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, lines[k]);
+        painter.drawText(
+            QRect(strip.left(), strip.top() + k * lineHeight, strip.width() - 8, lineHeight),
+            Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, lines[k]);
 }
 
 void CBarPanelCtrl::paintEvent(QPaintEvent*) {

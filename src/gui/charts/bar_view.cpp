@@ -9,7 +9,9 @@
 #include "gui/charts/bar_panel_ctrl.h"
 
 namespace {
-int RefreshMs(const kvr::CXFile* file) { return std::max(file ? file->GetInterval() : 1, 1) * 1000; }
+int RefreshMs(const kvr::CXFile* file) {
+    return std::max(file ? file->GetInterval() : 1, 1) * 1000;
+}
 }  // namespace
 
 CBarView::CBarView(kvr::CXFile* file, QWidget* parent)

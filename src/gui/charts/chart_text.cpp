@@ -15,7 +15,8 @@ constexpr int kHeatTotalUnitByte = 0x3F7;
 constexpr int kHeatEnabledByte = 0x3F1;
 
 // The order differs from the flow-rate units at entries 3 and 4.
-constexpr std::array<const char*, 8> kFlowTotalUnits = {"kg", "t", "Nm3", "kNm3", "m3", "km3", "", ""};
+constexpr std::array<const char*, 8> kFlowTotalUnits = {"kg", "t",   "Nm3", "kNm3",
+                                                        "m3", "km3", "",    ""};
 constexpr std::array<const char*, 8> kHeatTotalUnits = {"kJ", "MJ", "GJ", "kWh", "", "", "", ""};
 
 template <std::size_t N>

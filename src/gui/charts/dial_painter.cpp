@@ -6,7 +6,8 @@
 
 #include "core/datafile/cxfile.h"
 
-QPointF DialPoint(const DialFrame& frame, double percent, long long step, long long stepsPerRevolution) {
+QPointF DialPoint(const DialFrame& frame, double percent, long long step,
+                  long long stepsPerRevolution) {
     const double rho = kvr::DialRadius(percent, frame.rings, frame.Spacing());
     const double theta = kvr::DialAngle(step, stepsPerRevolution);
     return {frame.centre.x() + rho * std::cos(theta), frame.centre.y() - rho * std::sin(theta)};
@@ -30,7 +31,8 @@ void DrawDialGrid(QPainter& painter, const DialFrame& frame, int spokes, int thi
         const double angle = k * 2.0 * std::numbers::pi / spokes;
         painter.setPen(QPen(grid, (k % thickEvery == 0 ? 2 : 1) * scale));
         const QPointF direction(std::cos(angle), -std::sin(angle));
-        painter.drawLine(frame.centre + direction * spacing, frame.centre + direction * frame.radius);
+        painter.drawLine(frame.centre + direction * spacing,
+                         frame.centre + direction * frame.radius);
     }
     painter.restore();
 }
@@ -73,7 +75,8 @@ void DrawValueLabels(QPainter& painter, const DialFrame& frame, const std::vecto
 int DrawDialCurve(QPainter& painter, const DialFrame& frame, const kvr::CXFile& file, int channel,
                   const std::vector<kvr::DialStep>& steps, long long stepsPerRevolution,
                   const QColor& color, qreal width) {
-    if (file.GetRangeHigh(channel) == file.GetRangeLow(channel) || stepsPerRevolution <= 0) return 0;
+    if (file.GetRangeHigh(channel) == file.GetRangeLow(channel) || stepsPerRevolution <= 0)
+        return 0;
     painter.save();
     painter.setPen(QPen(color, width));
     QPointF previous;
@@ -81,7 +84,8 @@ int DrawDialCurve(QPainter& painter, const DialFrame& frame, const kvr::CXFile& 
     for (const kvr::DialStep& step : steps) {
         if (step.time < file.GetStartTime() || step.time > file.GetEndTime()) continue;
         float value = 0.0f, percent = 0.0f;
-        if (!file.GetValue(channel, step.time, &value, &percent) || !std::isfinite(percent)) continue;
+        if (!file.GetValue(channel, step.time, &value, &percent) || !std::isfinite(percent))
+            continue;
         // Far off-scale samples stay near the chart instead of overflowing the coordinates.
         const double shown = std::clamp<double>(percent, -100.0, 200.0);
         const QPointF point = DialPoint(frame, shown, step.step, stepsPerRevolution);

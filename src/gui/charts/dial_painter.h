@@ -37,6 +37,7 @@ int DrawDialCurve(QPainter& painter, const DialFrame& frame, const kvr::CXFile& 
                   const std::vector<kvr::DialStep>& steps, long long stepsPerRevolution,
                   const QColor& color, qreal width = 1.0);
 // Where a value at `percent` of its range and `step` lands.
-QPointF DialPoint(const DialFrame& frame, double percent, long long step, long long stepsPerRevolution);
+QPointF DialPoint(const DialFrame& frame, double percent, long long step,
+                  long long stepsPerRevolution);
 // Inverse of a colour kept as 0x00BBGGRR.
 QColor InverseColor(const QColor& color);

@@ -8,8 +8,8 @@
 #include "core/view/chart_geometry.h"
 #include "gui/charts/chart_text.h"
 #include "gui/charts/dial_painter.h"
-#include "gui/common/system_colors.h"
 #include "gui/common/color_ref.h"
+#include "gui/common/system_colors.h"
 
 namespace {
 // The legend uses the read-out box colours of the curves.
@@ -79,7 +79,8 @@ void CRangeDialCtrl::DrawChart(QPainter& painter) const {
     DrawHourLabels(painter, frame, hourLabels, radius_ + 1.2 * labelHeight, ChartFont(labelHeight),
                    InverseColor(background));
     std::vector<QString> valueLabels;
-    for (int k = 0; k <= rings; ++k) valueLabels.push_back(QString::number(k * 100.0 / rings, 'f', 2));
+    for (int k = 0; k <= rings; ++k)
+        valueLabels.push_back(QString::number(k * 100.0 / rings, 'f', 2));
     DrawValueLabels(painter, frame, valueLabels, ChartFont(14), InverseColor(background));
 
     const int interval = file_->GetInterval();
@@ -87,7 +88,8 @@ void CRangeDialCtrl::DrawChart(QPainter& painter) const {
     const std::vector<kvr::DialStep> steps = kvr::LiveDialSteps(end, interval, header.pieTimeIndex);
     const long long perRevolution = static_cast<long long>(hours) * 3600 / interval;
     for (int c : GroupChannels())
-        DrawDialCurve(painter, frame, *file_, c, steps, perRevolution, ColorFromRef(header.channels[c].color));
+        DrawDialCurve(painter, frame, *file_, c, steps, perRevolution,
+                      ColorFromRef(header.channels[c].color));
 }
 
 void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
@@ -113,8 +115,10 @@ void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
         painter.fillRect(QRect(legend_.left() + 4, y + pitch / 4, pitch / 2, pitch / 2), colour);
         painter.setPen(colour);
         painter.drawText(QRect(legend_.left() + 6 + pitch / 2, y, 3 * lineHeight, pitch),
-                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')));
-        const bool alarm = kvr::IsOutsideAlarms(value, file_->GetAlarmLow(c), file_->GetAlarmHigh(c));
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')));
+        const bool alarm =
+            kvr::IsOutsideAlarms(value, file_->GetAlarmLow(c), file_->GetAlarmHigh(c));
         row(QString::fromStdString(file_->GetChannelName(c)) + QStringLiteral(": ") +
                 FormatChannelValue(*file_, c, value) + QStringLiteral(" ") +
                 QString::fromStdString(file_->GetChannelUnit(c)),
@@ -123,9 +127,11 @@ void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
         painter.drawLine(legend_.left() + 2, y - 1, legend_.right() - 2, y - 1);
     }
     y += pitch;
-    row(QStringLiteral("累积流量:%1").arg(file_->Header().flowTotal * 0.01, 0, 'f', 2), Qt::black, Qt::AlignLeft);
+    row(QStringLiteral("累积流量:%1").arg(file_->Header().flowTotal * 0.01, 0, 'f', 2), Qt::black,
+        Qt::AlignLeft);
     if (HasHeatTotal(*file_))
-        row(QStringLiteral("累积热量:%1").arg(file_->Header().heatTotal * 0.01, 0, 'f', 2), Qt::black, Qt::AlignLeft);
+        row(QStringLiteral("累积热量:%1").arg(file_->Header().heatTotal * 0.01, 0, 'f', 2),
+            Qt::black, Qt::AlignLeft);
 }
 
 void CRangeDialCtrl::paintEvent(QPaintEvent*) {
@@ -136,5 +142,6 @@ void CRangeDialCtrl::paintEvent(QPaintEvent*) {
 void CRangeDialCtrl::resizeEvent(QResizeEvent*) { Layout(); }
 
 void CRangeDialCtrl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) emit rightButtonReleased(event->globalPosition().toPoint());
+    if (event->button() == Qt::RightButton)
+        emit rightButtonReleased(event->globalPosition().toPoint());
 }

@@ -9,7 +9,8 @@
 #include "gui/charts/circle_chart_ctrl.h"
 #include "gui/common/command_ids.h"
 
-CRangeView::CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end, QWidget* parent)
+CRangeView::CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end,
+                       QWidget* parent)
     : QWidget(parent), chart_(new CCircleChartCtrl(this)), channel_(channel) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -28,14 +29,17 @@ CRangeView::CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Tim
 void CRangeView::Print(QPrinter& printer) const {
     printer.setResolution(300);
     QPainter painter(&printer);
-    chart_->Print(painter, QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
+    chart_->Print(
+        painter,
+        QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()));
 }
 
 void CRangeView::PrintPreview() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog dialog(&printer, this);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Print(*p); });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { Print(*p); });
     dialog.exec();
 }
 

@@ -16,7 +16,8 @@ class CXFile;
 class CRangeView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
-    CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end, QWidget* parent = nullptr);
+    CRangeView(kvr::CXFile* file, int channel, kvr::Time start, kvr::Time end,
+               QWidget* parent = nullptr);
     CCircleChartCtrl* Chart() const { return chart_; }
     int Channel() const { return channel_; }
     void Print(QPrinter& printer) const;

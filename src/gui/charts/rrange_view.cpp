@@ -16,7 +16,8 @@ CRRangeView::CRRangeView(kvr::CXFile* file, QWidget* parent)
     layout->addWidget(tabs_);
     layout->addWidget(dial_, 1);
     const int inUse = file ? static_cast<int>(kvr::ChannelsInUse(*file).size()) : 0;
-    const int tabCount = (inUse + CRangeDialCtrl::kChannelsPerGroup - 1) / CRangeDialCtrl::kChannelsPerGroup;
+    const int tabCount =
+        (inUse + CRangeDialCtrl::kChannelsPerGroup - 1) / CRangeDialCtrl::kChannelsPerGroup;
     for (int t = 0; t < tabCount; ++t) tabs_->addTab(QStringLiteral("第%1组").arg(t + 1));
     dial_->SetGroups(tabCount, 0);
     dial_->SetFile(file);

@@ -38,5 +38,6 @@ void CXBackBuffer::BlitTo(QImage& target, const EdgeRect& part) const {
                         clipped.Width() * ratio, clipped.Height() * ratio);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QRectF(clipped.left, clipped.top, clipped.Width(), clipped.Height()), image_, source);
+    painter.drawImage(QRectF(clipped.left, clipped.top, clipped.Width(), clipped.Height()), image_,
+                      source);
 }

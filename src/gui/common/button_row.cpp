@@ -4,7 +4,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-QHBoxLayout* CreateButtonRow(QDialog* dialog, const DialogButton& accept, const DialogButton& reject) {
+QHBoxLayout* CreateButtonRow(QDialog* dialog, const DialogButton& accept,
+                             const DialogButton& reject) {
     auto* ok = new QPushButton(accept.text, dialog);
     ok->setObjectName(accept.objectName);
     ok->setDefault(true);

@@ -13,4 +13,5 @@ struct DialogButton {
 
 // Right-aligned; the accepting button is the default one. The caller adds the row to its
 // layout.
-QHBoxLayout* CreateButtonRow(QDialog* dialog, const DialogButton& accept, const DialogButton& reject);
+QHBoxLayout* CreateButtonRow(QDialog* dialog, const DialogButton& accept,
+                             const DialogButton& reject);

@@ -1,6 +1,8 @@
 #include "gui/common/command_map.h"
 
-void CommandMap::RegisterCommand(int id, ViewCommand command) { commands_[id] = std::move(command); }
+void CommandMap::RegisterCommand(int id, ViewCommand command) {
+    commands_[id] = std::move(command);
+}
 
 bool CommandMap::HandlesCommand(int id) const { return commands_.count(id) != 0; }
 

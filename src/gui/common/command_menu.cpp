@@ -1,7 +1,8 @@
 #include "gui/common/command_menu.h"
 
 QMenu* BuildCommandMenu(QWidget* parent, std::span<const CommandMenuItem> items,
-                        const std::function<bool(int)>& enabled, const std::function<void(int)>& run) {
+                        const std::function<bool(int)>& enabled,
+                        const std::function<void(int)>& run) {
     auto* menu = new QMenu(parent);
     for (const CommandMenuItem& item : items) {
         if (item.id == 0) {

@@ -11,4 +11,5 @@ struct CommandMenuItem {
 };
 
 QMenu* BuildCommandMenu(QWidget* parent, std::span<const CommandMenuItem> items,
-                        const std::function<bool(int)>& enabled, const std::function<void(int)>& run);
+                        const std::function<bool(int)>& enabled,
+                        const std::function<void(int)>& run);

@@ -21,11 +21,12 @@ void SetProgramLanguage(Language language) { programLanguage = language; }
 
 Language ReadLanguageSetting() {
     return kvr::ReadProfileString("LanguageSetting", "Language", "0") == "1" ? Language::English
-                                                                              : Language::Chinese;
+                                                                             : Language::Chinese;
 }
 
 bool WriteLanguageSetting(Language language) {
-    return kvr::WriteProfileString("LanguageSetting", "Language", language == Language::English ? "1" : "0");
+    return kvr::WriteProfileString("LanguageSetting", "Language",
+                                   language == Language::English ? "1" : "0");
 }
 
 bool InstallQtTranslations(Language language) {
@@ -34,8 +35,9 @@ bool InstallQtTranslations(Language language) {
         delete qtTranslator;
         qtTranslator = nullptr;
     }
-    const QLocale locale = language == Language::Chinese ? QLocale(QLocale::Chinese, QLocale::China)
-                                                         : QLocale(QLocale::English, QLocale::UnitedStates);
+    const QLocale locale = language == Language::Chinese
+                               ? QLocale(QLocale::Chinese, QLocale::China)
+                               : QLocale(QLocale::English, QLocale::UnitedStates);
     QLocale::setDefault(locale);
     if (language != Language::Chinese) return true;
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());

@@ -20,8 +20,10 @@ QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest& request, con
                                            const QString& noText) {
     if (Hook()) return Hook()(request);
     QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
-    if (QAbstractButton* yes = box.button(QMessageBox::Yes); yes && !yesText.isEmpty()) yes->setText(yesText);
-    if (QAbstractButton* no = box.button(QMessageBox::No); no && !noText.isEmpty()) no->setText(noText);
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes); yes && !yesText.isEmpty())
+        yes->setText(yesText);
+    if (QAbstractButton* no = box.button(QMessageBox::No); no && !noText.isEmpty())
+        no->setText(noText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

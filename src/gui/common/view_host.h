@@ -24,10 +24,10 @@ enum class ChildWindow {
     AlarmList,
     PowerFailureList,
     OperationLog,
-    FileInfo,          // the file information dialog
-    CircleChart,       // one channel of a history file as a circular chart
+    FileInfo,     // the file information dialog
+    CircleChart,  // one channel of a history file as a circular chart
     ExcelExport,
-    RealtimeList,      // the data list that follows the live file
+    RealtimeList,  // the data list that follows the live file
     BarView,
     DialView,
 };
@@ -35,11 +35,11 @@ enum class ChildWindow {
 // What the requesting view hands to the factory. The file is borrowed: the requesting view
 // keeps owning it and outlives every window opened for it.
 struct ChildRequest {
-    QWidget* owner = nullptr;      // the requesting view (parent for dialogs)
+    QWidget* owner = nullptr;  // the requesting view (parent for dialogs)
     kvr::CXFile* file = nullptr;
-    kvr::Time start = 0;           // the selection or the shown range
+    kvr::Time start = 0;  // the selection or the shown range
     kvr::Time end = 0;
-    int channel = -1;              // for per-channel windows
+    int channel = -1;                 // for per-channel windows
     CListOwner* listOwner = nullptr;  // for data lists: the owner the list reports to
 };
 

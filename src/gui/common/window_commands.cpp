@@ -21,6 +21,7 @@ const std::vector<WindowCommand>& WindowCommands() {
 
 bool IsWindowCommandMissing(int id) {
     const auto& table = WindowCommands();
-    const auto it = std::find_if(table.begin(), table.end(), [id](const WindowCommand& c) { return c.id == id; });
+    const auto it = std::find_if(table.begin(), table.end(),
+                                 [id](const WindowCommand& c) { return c.id == id; });
     return it != table.end() && !HasChildFactory(it->kind);
 }

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "core/datafile/cxfile.h"
+#include "gui/common/color_ref.h"
 #include "gui/common/message_box.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/common/color_ref.h"
 
 namespace {
 
@@ -99,7 +99,9 @@ void CChannelPanel::OnScrollAction(int action) {
     const int minimum = scrollBar_->minimum();
     const int maximum = scrollBar_->maximum();
     // A step that would leave the range leaves the position where it is.
-    const auto step = [&](int by) { return value + by >= minimum && value + by <= maximum ? value + by : value; };
+    const auto step = [&](int by) {
+        return value + by >= minimum && value + by <= maximum ? value + by : value;
+    };
     int position = value;
     switch (action) {
         case QAbstractSlider::SliderSingleStepSub: position = step(-1); break;

@@ -24,10 +24,12 @@ CContinuousPrintDlg::CContinuousPrintDlg(const kvr::CXFile& file, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     const kvr::CalendarFields first = kvr::SplitTime(file.GetStartTime());
     const kvr::CalendarFields last = kvr::SplitTime(file.GetEndTime());
-    auto* range = new QLabel(QString::asprintf("时间范围：%d-%02d-%02d %02d:%02d:%02d =>\n          %d-%02d-%02d %02d:%02d:%02d",
-                                               first.year, first.month, first.day, first.hour, first.minute, first.second,
-                                               last.year, last.month, last.day, last.hour, last.minute, last.second),
-                             this);
+    auto* range = new QLabel(
+        QString::asprintf(
+            "时间范围：%d-%02d-%02d %02d:%02d:%02d =>\n          %d-%02d-%02d %02d:%02d:%02d",
+            first.year, first.month, first.day, first.hour, first.minute, first.second, last.year,
+            last.month, last.day, last.hour, last.minute, last.second),
+        this);
     range->setObjectName(QStringLiteral("range"));
     layout->addWidget(range);
 
@@ -74,8 +76,9 @@ CContinuousPrintDlg::CContinuousPrintDlg(const kvr::CXFile& file, QWidget* paren
     const kvr::Time end = file.GetEndTime();
     startPickers_.Set(std::max(end - kDefaultSpan, file.GetStartTime()));
     endPickers_.Set(end);
-    for (QWidget* picker : {static_cast<QWidget*>(startPickers_.date), static_cast<QWidget*>(startPickers_.time),
-                            static_cast<QWidget*>(endPickers_.date), static_cast<QWidget*>(endPickers_.time)}) {
+    for (QWidget* picker :
+         {static_cast<QWidget*>(startPickers_.date), static_cast<QWidget*>(startPickers_.time),
+          static_cast<QWidget*>(endPickers_.date), static_cast<QWidget*>(endPickers_.time)}) {
         if (auto* edit = qobject_cast<QDateTimeEdit*>(picker))
             connect(edit, &QDateTimeEdit::dateTimeChanged, this, &CContinuousPrintDlg::Recompute);
     }
@@ -95,7 +98,8 @@ void CContinuousPrintDlg::Recompute() {
         end_ = kvr::SnapToRecordTime(end_, file_.GetEndTime(), interval);
         startPickers_.Set(start_);
         endPickers_.Set(end_);
-        pages_ = kvr::ContinuousPageCount(start_, end_, file_.GetStartTime(), file_.GetEndTime(), interval)
+        pages_ = kvr::ContinuousPageCount(start_, end_, file_.GetStartTime(), file_.GetEndTime(),
+                                          interval)
                      .value_or(0);
         errorLabel_->clear();
     } else {

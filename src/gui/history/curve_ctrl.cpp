@@ -10,7 +10,8 @@ using kvr::Time;
 
 CXCurveCtrl::CXCurveCtrl(QWidget* parent) : QWidget(parent) {
     // Placeholders until a file is applied.
-    window_.SetBrowseRange(kvr::MakeTime({1998, 3, 24, 0, 0, 0}), kvr::MakeTime({1998, 4, 15, 0, 0, 0}));
+    window_.SetBrowseRange(kvr::MakeTime({1998, 3, 24, 0, 0, 0}),
+                           kvr::MakeTime({1998, 4, 15, 0, 0, 0}));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -118,8 +119,8 @@ void CXCurveCtrl::GoTo(Time t) {
     cursorTime_ = t;
     const Time first = file_ ? file_->GetStartTime() : window_.BrowseStart();
     const Time last = file_ ? file_->GetEndTime() : window_.BrowseEnd();
-    const auto [a, b] = kvr::CurveWindow::CenteredSpan(
-        t, window_.WindowEnd() - window_.WindowStart(), first, last);
+    const auto [a, b] =
+        kvr::CurveWindow::CenteredSpan(t, window_.WindowEnd() - window_.WindowStart(), first, last);
     window_.SetSpan(a, b);
     ApplyWindowChange();
 }
@@ -139,7 +140,8 @@ void CXCurveCtrl::CopySelection() {
     if (right <= left) return;
     const QImage& plot = plotLayer_.Image();
     const qreal ratio = plot.devicePixelRatio();
-    QImage part = plot.copy(QRect(qRound(left * ratio), 0, qRound((right - left) * ratio), plot.height()));
+    QImage part =
+        plot.copy(QRect(qRound(left * ratio), 0, qRound((right - left) * ratio), plot.height()));
     part.setDevicePixelRatio(1.0);
     if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setImage(part);
 }

@@ -14,9 +14,9 @@
 #include <QWidget>
 #include <utility>
 
+#include "core/datafile/cxfile.h"
 #include "core/view/curve_window.h"
 #include "core/view/value_scale.h"
-#include "core/datafile/cxfile.h"
 #include "gui/common/back_buffer.h"
 #include "gui/common/edge_rect.h"
 #include "gui/history/curve_renderer.h"

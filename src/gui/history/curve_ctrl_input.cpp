@@ -104,7 +104,8 @@ void CXCurveCtrl::mouseReleaseEvent(QMouseEvent* event) {
         }
     } else if (event->button() == Qt::RightButton) {
         stretchDrag_ = false;
-        if (layout_.plot.Contains(point)) emit plotRightButtonReleased(event->globalPosition().toPoint());
+        if (layout_.plot.Contains(point))
+            emit plotRightButtonReleased(event->globalPosition().toPoint());
     }
 }
 

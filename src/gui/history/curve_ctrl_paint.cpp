@@ -132,7 +132,8 @@ void CXCurveCtrl::DrawCursor() {
     readout_ = {};
     const int x = layout_.plot.left + TimeToPixel(cursorTime_, layout_.plotWidth);
     cursorX_ = x;
-    if (x < layout_.plot.left || x > layout_.plot.right - 1 || !window_.InWindow(cursorTime_)) return;
+    if (x < layout_.plot.left || x > layout_.plot.right - 1 || !window_.InWindow(cursorTime_))
+        return;
     {
         QPainter painter(&back_.Image());
         painter.setCompositionMode(QPainter::RasterOp_SourceOrNotDestination);
@@ -158,14 +159,16 @@ void CXCurveCtrl::DrawSelection() {
         return;
     const Time windowStart = window_.WindowStart();
     const Time windowEnd = window_.WindowEnd();
-    if ((selStart_ < windowStart && selEnd_ < windowStart) || (selStart_ > windowEnd && selEnd_ > windowEnd))
+    if ((selStart_ < windowStart && selEnd_ < windowStart) ||
+        (selStart_ > windowEnd && selEnd_ > windowEnd))
         return;
     selStartColumn_ = TimeToPixel(selStart_, layout_.plotWidth);
     selEndColumn_ = TimeToPixel(selEnd_, layout_.plotWidth);
     const EdgeRect& plot = layout_.plot;
-    const EdgeRect band{std::max(plot.left + std::min(selStartColumn_, selEndColumn_), plot.left), plot.top,
-                        std::min(plot.left + std::max(selStartColumn_, selEndColumn_) + 1, plot.right),
-                        plot.bottom};
+    const EdgeRect band{
+        std::max(plot.left + std::min(selStartColumn_, selEndColumn_), plot.left), plot.top,
+        std::min(plot.left + std::max(selStartColumn_, selEndColumn_) + 1, plot.right),
+        plot.bottom};
     if (!band.IsEmpty()) {
         QPainter painter(&back_.Image());
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

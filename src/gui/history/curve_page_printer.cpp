@@ -43,7 +43,8 @@ std::vector<int> ShownChannels(const kvr::CXFile& file) {
 // The band at the right: column 1 holds the device and the print time, column 2 the time
 // window, the others two channels each; the page number sits at the foot of column 1.
 void DrawLegend(QPainter& painter, const QRect& band, int columnWidth, int plotBottom,
-                const kvr::CXFile& file, kvr::Time start, kvr::Time end, int pageNumber, qreal scale) {
+                const kvr::CXFile& file, kvr::Time start, kvr::Time end, int pageNumber,
+                qreal scale) {
     const int r = band.right() + 1, t = band.top();
     const int inset = columnWidth * 15 / 100;
     const int half = (plotBottom - t) / 2;
@@ -55,8 +56,9 @@ void DrawLegend(QPainter& painter, const QRect& band, int columnWidth, int plotB
     DrawDownwards(painter, r - baseline, t + half + inset,
                   QStringLiteral("打印时间：") +
                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    DrawDownwards(painter, r - columnWidth - baseline, t + inset,
-                  QStringLiteral("时间范围：") + Stamp(start) + QStringLiteral(" => ") + Stamp(end));
+    DrawDownwards(
+        painter, r - columnWidth - baseline, t + inset,
+        QStringLiteral("时间范围：") + Stamp(start) + QStringLiteral(" => ") + Stamp(end));
     // The page number ends at the foot of column 1, below the print time.
     const QString pageText = QStringLiteral("第%1页").arg(pageNumber);
     DrawDownwards(painter, r - baseline,
@@ -70,12 +72,14 @@ void DrawLegend(QPainter& painter, const QRect& band, int columnWidth, int plotB
         const int top = t + (k % 2 == 0 ? 0 : half);
         const QColor colour = ColorFromRef(file.Header().channels[c].color);
         painter.fillRect(QRect(right - columnWidth + inset, top + inset, columnWidth - 2 * inset,
-                               columnWidth - 2 * inset), colour);
+                               columnWidth - 2 * inset),
+                         colour);
         painter.setPen(Qt::black);
         DrawDownwards(painter, right - baseline, top + columnWidth + inset,
                       QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')) +
                           QString::fromStdString(file.GetChannelName(c)));
-        painter.setPen(QPen(colour, 5 * std::max<int>(file.Header().channels[c].lineWidth, 1) * scale / 4));
+        painter.setPen(
+            QPen(colour, 5 * std::max<int>(file.Header().channels[c].lineWidth, 1) * scale / 4));
         const int x = right - columnWidth / 2;
         painter.drawLine(x, top + half - 400 * scale / 4, x, top + half - 30 * scale / 4);
     }
@@ -97,25 +101,29 @@ void PrintCurvePage(QPainter& painter, const QRect& page, qreal scale, const CXC
 
     kvr::CurveWindow window;
     window.SetInterval(file->GetInterval());
-    const auto [start, end] = request.continuous
-                                  ? kvr::ContinuousPageWindow(request.start, file->GetInterval(), pageNumber)
-                                  : std::pair{curve.Scene().window->WindowStart(), curve.Scene().window->WindowEnd()};
+    const auto [start, end] =
+        request.continuous
+            ? kvr::ContinuousPageWindow(request.start, file->GetInterval(), pageNumber)
+            : std::pair{curve.Scene().window->WindowStart(), curve.Scene().window->WindowEnd()};
     window.SetBrowseRange(std::min(start, file->GetStartTime()), std::max(end, file->GetEndTime()));
     window.SetWindowRange(start, end);
     CurveScene scene = curve.Scene();
     scene.window = &window;
     scene.columnTime = {};
     scene.onPaper = true;
-    CXCurveRenderer::Render(painter, QRect(left, page.top(), legendLeft - left, page.height()), scale, scene);
+    CXCurveRenderer::Render(painter, QRect(left, page.top(), legendLeft - left, page.height()),
+                            scale, scene);
 
-    painter.fillRect(QRect(legendLeft, page.top(), page.right() + 1 - legendLeft, page.height()), Qt::white);
-    DrawLegend(painter, QRect(legendLeft, page.top(), page.right() + 1 - legendLeft, page.height()), a,
-               plotBottom, *file, start, end, pageNumber, scale);
+    painter.fillRect(QRect(legendLeft, page.top(), page.right() + 1 - legendLeft, page.height()),
+                     Qt::white);
+    DrawLegend(painter, QRect(legendLeft, page.top(), page.right() + 1 - legendLeft, page.height()),
+               a, plotBottom, *file, start, end, pageNumber, scale);
     painter.setPen(QPen(Qt::black, std::max<qreal>(scale, 1.0)));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(left, page.top(), page.right() - left, page.height() - 1));
     for (int k = 1; k <= columns; ++k)
-        painter.drawLine(page.right() + 1 - k * a, page.top(), page.right() + 1 - k * a, plotBottom);
+        painter.drawLine(page.right() + 1 - k * a, page.top(), page.right() + 1 - k * a,
+                         plotBottom);
     painter.drawLine(legendLeft, plotBottom, page.right(), plotBottom);
     const int middle = page.top() + (plotBottom - page.top()) / 2;
     painter.drawLine(legendLeft, middle, page.right() + 1 - 2 * a, middle);
@@ -126,7 +134,8 @@ bool PrintCurves(QPrinter& printer, const CXCurveCtrl& curve, const CurvePrintRe
     printer.setPageOrientation(QPageLayout::Landscape);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QRect page(QPoint(0, 0),
+                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const qreal scale = printer.resolution() / 96.0;
     const int pages = request.continuous ? std::max(request.pages, 1) : 1;
     for (int n = 1; n <= pages; ++n) {
@@ -136,7 +145,8 @@ bool PrintCurves(QPrinter& printer, const CXCurveCtrl& curve, const CurvePrintRe
     return painter.end();
 }
 
-bool PrintCurvesToPdf(const QString& path, const CXCurveCtrl& curve, const CurvePrintRequest& request) {
+bool PrintCurvesToPdf(const QString& path, const CXCurveCtrl& curve,
+                      const CurvePrintRequest& request) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);

@@ -27,4 +27,5 @@ void PrintCurvePage(QPainter& painter, const QRect& page, qreal scale, const CXC
 // not be started.
 bool PrintCurves(QPrinter& printer, const CXCurveCtrl& curve, const CurvePrintRequest& request);
 // The same into a PDF file.
-bool PrintCurvesToPdf(const QString& path, const CXCurveCtrl& curve, const CurvePrintRequest& request);
+bool PrintCurvesToPdf(const QString& path, const CXCurveCtrl& curve,
+                      const CurvePrintRequest& request);

@@ -92,7 +92,8 @@ std::uint32_t CurveScene::GridColor() const {
     return onPaper || !file ? kPaperGrid : file->Header().gridColor;
 }
 
-void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale, const CurveScene& scene) {
+void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale,
+                             const CurveScene& scene) {
     if (target.isEmpty() || scale <= 0 || !scene.window || !scene.scale) return;
     if (painter.device()->devType() != QInternal::Image) {
         QImage image(target.size(), QImage::Format_RGB32);
@@ -103,7 +104,8 @@ void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale
         painter.drawImage(target, image);
         return;
     }
-    const CurveLayout layout = CurveLayout::For(qRound(target.width() / scale), qRound(target.height() / scale));
+    const CurveLayout layout =
+        CurveLayout::For(qRound(target.width() / scale), qRound(target.height() / scale));
     kvr::ValueScale valueScale = *scene.scale;
     valueScale.Compute(layout.valueAxis.Height());
     CurveScene laidOut = scene;
@@ -133,12 +135,15 @@ void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale
 void CXCurveRenderer::DrawFrame(QPainter& painter) const {
     const EdgeRect& client = layout_.client;
     // The plot is drawn over the rest, so only the frame around it is filled.
-    for (const EdgeRect& part : layout_.FrameParts()) painter.fillRect(part.ToQRect(), ButtonFaceColor());
-    DrawSunkenFrame(painter, {client.left, client.top, client.right, client.bottom - CurveLayout::kBottomMargin});
-    DrawSunkenFrame(painter, {client.left + CurveLayout::kLeftMargin, client.top + CurveLayout::kTopMargin,
-                              client.right, client.bottom});
+    for (const EdgeRect& part : layout_.FrameParts())
+        painter.fillRect(part.ToQRect(), ButtonFaceColor());
+    DrawSunkenFrame(painter, {client.left, client.top, client.right,
+                              client.bottom - CurveLayout::kBottomMargin});
+    DrawSunkenFrame(painter, {client.left + CurveLayout::kLeftMargin,
+                              client.top + CurveLayout::kTopMargin, client.right, client.bottom});
 
-    const EdgeRect corner{client.left, layout_.valueAxis.bottom + 1, layout_.timeAxis.left - 1, client.bottom};
+    const EdgeRect corner{client.left, layout_.valueAxis.bottom + 1, layout_.timeAxis.left - 1,
+                          client.bottom};
     painter.setFont(scene_.captionFont);
     painter.setPen(Qt::black);
     painter.drawText(corner.ToQRect(), Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
@@ -159,12 +164,15 @@ void CXCurveRenderer::DrawValueAxis(QPainter& painter) const {
         if (labelled) {
             // Centred on its line but kept inside the strip; one that would cover the
             // label above is left out, and so is one of a line too far off the strip.
-            const int top = std::clamp(y - kValueLabelHeight / 2, 0, std::max(height - kValueLabelHeight, 0));
-            const bool nearStrip = y >= -kValueLabelHeight / 2 && y <= height + kValueLabelHeight / 2;
+            const int top =
+                std::clamp(y - kValueLabelHeight / 2, 0, std::max(height - kValueLabelHeight, 0));
+            const bool nearStrip =
+                y >= -kValueLabelHeight / 2 && y <= height + kValueLabelHeight / 2;
             if (top >= labelsEnd && nearStrip) {
                 painter.setPen(Qt::black);
-                painter.drawText(QRect(0, top, w - kLabelledTickLength, kValueLabelHeight), Qt::AlignCenter,
-                                 QString::asprintf("%.2f", static_cast<double>(scale.LineValue(k))));
+                painter.drawText(
+                    QRect(0, top, w - kLabelledTickLength, kValueLabelHeight), Qt::AlignCenter,
+                    QString::asprintf("%.2f", static_cast<double>(scale.LineValue(k))));
                 labelsEnd = top + kValueLabelHeight;
             }
         }
@@ -197,7 +205,8 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
         // the label before it is left out.
         const QString text = TimeLabel(scene_.ColumnTime(x, layout_.plotWidth), scene_.xStyle);
         const int textWidth = metrics.horizontalAdvance(text) + kLabelGap;
-        const int left = std::clamp(x - textWidth / 2, 0, std::max(layout_.plotWidth - textWidth, 0));
+        const int left =
+            std::clamp(x - textWidth / 2, 0, std::max(layout_.plotWidth - textWidth, 0));
         if (left < labelsEnd) continue;
         labelsEnd = left + textWidth;
         painter.setPen(Qt::black);
@@ -242,7 +251,8 @@ void CXCurveRenderer::DrawCurves(QPainter& painter) const {
     // One lookup per column: the times are the same for every channel.
     // One entry more than the columns: the end of the last column, for the envelope.
     std::vector<Time> times(static_cast<std::size_t>(plotWidth) + 2);
-    for (int x = 0; x <= plotWidth + 1; ++x) times[static_cast<std::size_t>(x)] = scene_.ColumnTime(x, plotWidth);
+    for (int x = 0; x <= plotWidth + 1; ++x)
+        times[static_cast<std::size_t>(x)] = scene_.ColumnTime(x, plotWidth);
     if (scene_.envelope) scene_.envelope->Sync(file);
 
     QPolygon points;
@@ -252,14 +262,16 @@ void CXCurveRenderer::DrawCurves(QPainter& painter) const {
         if (channel.showState != kShown) continue;
         points.clear();
         if (scene_.envelope)
-            AppendEnvelopeLine({file, *scene_.envelope, *scene_.scale, scene_.valueMode == 0}, c, times, points);
+            AppendEnvelopeLine({file, *scene_.envelope, *scene_.scale, scene_.valueMode == 0}, c,
+                               times, points);
         for (int x = 0; !scene_.envelope && x <= plotWidth; ++x) {
             // NaN marks "not written": GetValue leaves the outputs alone for a file that is
             // not mapped or a signal it cannot scale. A column without a value is skipped;
             // the line joins across it.
             float value = NAN;
             float percent = NAN;
-            if (file.GetValue(c, times[static_cast<std::size_t>(x)], &value, &percent) == 0) continue;
+            if (file.GetValue(c, times[static_cast<std::size_t>(x)], &value, &percent) == 0)
+                continue;
             const float v = scene_.valueMode == 0 ? percent : value;
             if (!std::isnan(v)) points.append(QPoint(x, scene_.scale->Row(v)));
         }
@@ -315,7 +327,8 @@ EdgeRect CXCurveRenderer::DrawReadout(QPainter& painter, int x, Time t) const {
     if (rows <= 0) return {};
     const int width = readout.Width();
     const int left = x > plot.left + plot.Width() / 2 ? plot.left : plot.right - width;
-    const EdgeRect box{left, plot.top, left + width, plot.top + rows * kvr::CurveReadout::kRowHeight};
+    const EdgeRect box{left, plot.top, left + width,
+                       plot.top + rows * kvr::CurveReadout::kRowHeight};
 
     painter.fillRect(box.ToQRect(), ButtonFaceColor());
     DrawSunkenEdge(painter, box);
@@ -326,9 +339,11 @@ EdgeRect CXCurveRenderer::DrawReadout(QPainter& painter, int x, Time t) const {
     };
     const int single = Qt::TextSingleLine | Qt::AlignVCenter;
     painter.setPen(Qt::black);
-    painter.drawText(rowRect(0).ToQRect(), single | Qt::AlignHCenter, QString::fromStdString(readout.deviceName));
+    painter.drawText(rowRect(0).ToQRect(), single | Qt::AlignHCenter,
+                     QString::fromStdString(readout.deviceName));
     if (rows > 1)
-        painter.drawText(rowRect(1).ToQRect(), single | Qt::AlignHCenter, QString::fromStdString(readout.timeText));
+        painter.drawText(rowRect(1).ToQRect(), single | Qt::AlignHCenter,
+                         QString::fromStdString(readout.timeText));
 
     int row = 2;
     // Opens the next row: its separator line and its text rectangle.
@@ -346,18 +361,20 @@ EdgeRect CXCurveRenderer::DrawReadout(QPainter& painter, int x, Time t) const {
         const QColor color = ColorFromRef(channel.color);
         painter.fillRect(QRect(r.left - 2, r.top + 3, 12, 12), color);
         painter.setPen(color);
-        painter.drawText(QRect(r.left + 15, r.top, r.right - r.left - 15, r.Height()), single | Qt::AlignLeft,
-                         QString::fromStdString(channel.number));
+        painter.drawText(QRect(r.left + 15, r.top, r.right - r.left - 15, r.Height()),
+                         single | Qt::AlignLeft, QString::fromStdString(channel.number));
         painter.setPen(channel.alarm ? kAlarmText : QColor(Qt::black));
-        painter.drawText(QRect(r.left + 33, r.top, r.right - r.left - 33, r.Height()), single | Qt::AlignLeft,
-                         QString::fromStdString(channel.text));
+        painter.drawText(QRect(r.left + 33, r.top, r.right - r.left - 33, r.Height()),
+                         single | Qt::AlignLeft, QString::fromStdString(channel.text));
     }
     if (!nextRow(&r)) return box;  // the blank row before the totals
     if (!nextRow(&r)) return box;
     painter.setPen(Qt::black);
-    painter.drawText(r.ToQRect(), single | Qt::AlignLeft, QString::fromStdString(readout.flowTotal));
+    painter.drawText(r.ToQRect(), single | Qt::AlignLeft,
+                     QString::fromStdString(readout.flowTotal));
     if (!readout.HasHeat() || !nextRow(&r)) return box;
     painter.setPen(Qt::black);
-    painter.drawText(r.ToQRect(), single | Qt::AlignLeft, QString::fromStdString(readout.heatTotal));
+    painter.drawText(r.ToQRect(), single | Qt::AlignLeft,
+                     QString::fromStdString(readout.heatTotal));
     return box;
 }

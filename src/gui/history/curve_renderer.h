@@ -12,10 +12,10 @@
 #include <array>
 #include <functional>
 
-#include "core/view/curve_window.h"
-#include "core/view/value_scale.h"
 #include "core/datafile/cxfile.h"
+#include "core/view/curve_window.h"
 #include "core/view/min_max_pyramid.h"
+#include "core/view/value_scale.h"
 #include "gui/common/edge_rect.h"
 
 class QPainter;
@@ -27,9 +27,9 @@ struct CurveScene {
     // Time of plot column `column` of a plot `width` columns wide; the window's own mapping
     // when empty (a live display maps columns to records instead).
     std::function<kvr::Time(int column, int width)> columnTime;
-    int xStyle = 0;        // 0: time of day, else date and time
-    int gridCount = 10;    // vertical divisions of the plot
-    int valueMode = 0;     // 0: percent of range, else engineering values
+    int xStyle = 0;      // 0: time of day, else date and time
+    int gridCount = 10;  // vertical divisions of the plot
+    int valueMode = 0;   // 0: percent of range, else engineering values
     bool gridShown = true;
     // When set, the curves show the least and greatest sample of every column (the
     // caller's pyramid, brought up to the file's records as it draws); else one sample.
@@ -75,7 +75,8 @@ public:
     // by scale: at 600 dpi a scale of 6.25 gives the proportions of a 96 dpi screen. The
     // value scale is recomputed for that layout. Raster operations of the marks need an
     // image: other devices (printers) receive the display as an image of target's size.
-    static void Render(QPainter& painter, const QRect& target, qreal scale, const CurveScene& scene);
+    static void Render(QPainter& painter, const QRect& target, qreal scale,
+                       const CurveScene& scene);
 
     // The steps. Frame: client coordinates. Axes: the axis strip's own coordinates.
     // Plot: plot coordinates, on an image. Marker: marker-strip coordinates.

@@ -8,9 +8,9 @@
 #include <QPainter>
 #include <QPen>
 
-#include "core/view/value_scale.h"
 #include "core/datafile/cxfile.h"
 #include "core/view/min_max_pyramid.h"
+#include "core/view/value_scale.h"
 
 using kvr::Time;
 
@@ -23,7 +23,9 @@ std::int64_t RecordAt(Time t, Time start, int interval) {
     return offset < 0 && record * interval != offset ? record - 1 : record;
 }
 
-int ClampRecord(std::int64_t record) { return static_cast<int>(std::clamp<std::int64_t>(record, -1, INT32_MAX)); }
+int ClampRecord(std::int64_t record) {
+    return static_cast<int>(std::clamp<std::int64_t>(record, -1, INT32_MAX));
+}
 
 // Column boundaries are rounded to whole blocks of this many records: the largest pyramid
 // block (leaves doubled) of at most an eighth of a column. A record then lands at most a
@@ -41,7 +43,8 @@ std::int64_t SnapBlock(std::int64_t recordsPerColumn) {
 
 std::int64_t Snap(std::int64_t record, std::int64_t block) {
     if (block == 1) return record;
-    const std::int64_t down = record >= 0 ? record / block * block : -((-record + block - 1) / block) * block;
+    const std::int64_t down =
+        record >= 0 ? record / block * block : -((-record + block - 1) / block) * block;
     return record - down >= block / 2 ? down + block : down;
 }
 
@@ -63,11 +66,13 @@ void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<T
     if (interval <= 0 || columnTimes.size() < 2) return;
     const Time start = file.GetStartTime();
     const int columns = static_cast<int>(columnTimes.size()) - 1;
-    const std::int64_t block =
-        SnapBlock((RecordAt(columnTimes.back(), start, interval) - RecordAt(columnTimes[0], start, interval)) / columns);
+    const std::int64_t block = SnapBlock((RecordAt(columnTimes.back(), start, interval) -
+                                          RecordAt(columnTimes[0], start, interval)) /
+                                         columns);
     std::int64_t first = Snap(RecordAt(columnTimes[0], start, interval), block);
     for (int x = 0; x < columns; ++x) {
-        const std::int64_t next = Snap(RecordAt(columnTimes[static_cast<std::size_t>(x) + 1], start, interval), block);
+        const std::int64_t next =
+            Snap(RecordAt(columnTimes[static_cast<std::size_t>(x) + 1], start, interval), block);
         const std::int64_t covered = next - first;
         if (covered <= 1) {
             // NaN marks "not written", as in the plain curve: the line joins across it.
@@ -76,7 +81,8 @@ void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<T
                 const float v = source.percent ? percent : value;
                 if (!std::isnan(v)) points.append(QPoint(x, source.scale.Row(v)));
             }
-        } else if (const auto range = source.pyramid.Query(file, c, ClampRecord(first), ClampRecord(next))) {
+        } else if (const auto range =
+                       source.pyramid.Query(file, c, ClampRecord(first), ClampRecord(next))) {
             float low = range->low, high = range->high;
             if (source.percent) {
                 low = Percent(file, c, low);
@@ -84,7 +90,8 @@ void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<T
             }
             const int lowRow = source.scale.Row(low), highRow = source.scale.Row(high);
             // Enter the stroke at the end nearer the previous point, so the joins stay short.
-            const bool lowFirst = points.isEmpty() || std::abs(points.back().y() - lowRow) <= std::abs(points.back().y() - highRow);
+            const bool lowFirst = points.isEmpty() || std::abs(points.back().y() - lowRow) <=
+                                                          std::abs(points.back().y() - highRow);
             points.append(QPoint(x, lowFirst ? lowRow : highRow));
             if (lowRow != highRow) points.append(QPoint(x, lowFirst ? highRow : lowRow));
         }

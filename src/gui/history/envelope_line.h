@@ -26,8 +26,8 @@ struct EnvelopeSource {
 
 // Appends the points of channel c to points. columnTimes[x] is the time of plot column x;
 // it holds one entry more than the plot has columns, the end of the last column.
-void AppendEnvelopeLine(const EnvelopeSource& source, int c, const std::vector<kvr::Time>& columnTimes,
-                        QPolygon& points);
+void AppendEnvelopeLine(const EnvelopeSource& source, int c,
+                        const std::vector<kvr::Time>& columnTimes, QPolygon& points);
 
 // Draws what AppendEnvelopeLine produced as the polyline through those points would look,
 // but as one filled column a plot column: a stroke joins each column to its neighbour by

@@ -4,12 +4,12 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/curve_ctrl.h"
-#include "gui/navigation/find_dlg.h"
-#include "gui/navigation/goto_dlg.h"
 #include "gui/history/hc_view.h"
 #include "gui/history/range_dlg.h"
 #include "gui/history/tag_manager_dlg.h"
 #include "gui/history/value_label_dlg.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
 
 CHCNavigation::CHCNavigation(CHCView* view) : QObject(view), view_(view) { RegisterCommands(); }
 
@@ -34,8 +34,9 @@ void CHCNavigation::RegisterCommands() {
     view_->RegisterCommand(cmd::kGoTo, {[this] { GoTo(); }, withFile, {}});
     view_->RegisterCommand(cmd::kRange, {[this] { SetRange(); }, withFile, {}});
     view_->RegisterCommand(cmd::kFind, {[this] { Find(); }, withFile, {}});
-    view_->RegisterCommand(cmd::kFindNext,
-                           {[this] { FindNext(); }, [this] { return view_->GetFile() && find_.searchMade; }, {}});
+    view_->RegisterCommand(
+        cmd::kFindNext,
+        {[this] { FindNext(); }, [this] { return view_->GetFile() && find_.searchMade; }, {}});
     view_->RegisterCommand(cmd::kDataList, {[this] { OpenDataList(); }, withFile, {}});
 }
 

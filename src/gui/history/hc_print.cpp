@@ -17,12 +17,14 @@ CHCPrint::CHCPrint(CHCView* view) : QObject(view), view_(view) {
                                             request_ = {};
                                             Print();
                                         },
-                                        withFile, {}});
+                                        withFile,
+                                        {}});
     view->RegisterCommand(cmd::kPrintPreview, {[this] {
                                                    request_ = {};
                                                    Preview();
                                                },
-                                               withFile, {}});
+                                               withFile,
+                                               {}});
     // The framework's own print command prints what was asked for last, continuous or not.
     view->RegisterCommand(cmd::kFramePrint, {[this] { Print(); }, withFile, {}});
     view->RegisterCommand(cmd::kFramePrintPreview, {[this] { Preview(); }, withFile, {}});
@@ -34,7 +36,8 @@ CHCPrint::CHCPrint(CHCView* view) : QObject(view), view_(view) {
         const int channel = id - cmd::kCircleChartFirst;
         view->RegisterCommand(id, {[this, channel] { OpenCircleChart(channel); },
                                    [this, channel] {
-                                       return view_->GetFile() && channel < view_->GetFile()->GetChannelCount() &&
+                                       return view_->GetFile() &&
+                                              channel < view_->GetFile()->GetChannelCount() &&
                                               HasChildFactory(ChildWindow::CircleChart);
                                    },
                                    [this, channel] { return IsCircleChartOpen(channel); }});
@@ -55,7 +58,8 @@ void CHCPrint::Preview() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog dialog(&printer, view_);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Paint(*p); });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { Paint(*p); });
     dialog.exec();
 }
 

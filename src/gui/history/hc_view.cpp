@@ -7,11 +7,11 @@
 
 #include "gui/common/command_ids.h"
 #include "gui/common/file_events.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_navigation.h"
 #include "gui/history/hc_print.h"
-#include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 
 namespace {
@@ -125,18 +125,20 @@ void CHCView::UpdateStatusBar() {
     SetStatusText(2, QStringLiteral("通道数目：") + QString::number(file_->GetChannelCount()));
     SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file_->GetStartTime()) +
                          QStringLiteral(" => ") + FullTime(file_->GetEndTime()));
-    SetStatusText(4, QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file_->GetInterval()));
+    SetStatusText(4,
+                  QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file_->GetInterval()));
     const auto [start, end] = curve_->GetWindowRange();
     const long long seconds = end - start;
-    SetStatusText(5, QStringLiteral("总时间:") +
-                         QString::asprintf("%lld小时%lld分%lld秒", seconds / 3600, seconds / 60 % 60,
-                                           seconds % 60));
+    SetStatusText(
+        5, QStringLiteral("总时间:") + QString::asprintf("%lld小时%lld分%lld秒", seconds / 3600,
+                                                         seconds / 60 % 60, seconds % 60));
 }
 
 void CHCView::RebuildCircleChartMenu() {
     if (!file_) return;
     QStringList names;
-    const int count = std::min(file_->GetChannelCount(), cmd::kCircleChartLast - cmd::kCircleChartFirst + 1);
+    const int count =
+        std::min(file_->GetChannelCount(), cmd::kCircleChartLast - cmd::kCircleChartFirst + 1);
     for (int c = 0; c < count; ++c) names << QString::fromStdString(file_->GetChannelName(c));
     SetCircleChartItems(names);
 }

@@ -23,17 +23,20 @@ void CHCView::RegisterCurveCommands() {
                                               curve_->SetStartPoint(0);
                                               UpdateStatusBar();
                                           },
-                                          cursorMode, {}});
+                                          cursorMode,
+                                          {}});
     RegisterCommand(cmd::kSetEndPoint, {[this] {
                                             curve_->SetEndPoint(0);
                                             UpdateStatusBar();
                                         },
-                                        cursorMode, {}});
+                                        cursorMode,
+                                        {}});
     RegisterCommand(cmd::kZoomSelection, {[this] {
                                               curve_->ZoomTo(0, 0);
                                               UpdateStatusBar();
                                           },
-                                          hasSelection, {}});
+                                          hasSelection,
+                                          {}});
     RegisterCommand(cmd::kCopy, {[this] { curve_->CopySelection(); }, hasSelection, {}});
     RegisterCommand(cmd::kSelectAll, {[this] { curve_->SelectAll(); }, selectMode, {}});
     RegisterCommand(cmd::kCursorMode, {[this] { curve_->SetSelectMode(0); }, {}, cursorMode});
@@ -55,7 +58,8 @@ void CHCView::RegisterDisplayCommands() {
                                          kvr::WriteEnvelopeShown(shown);
                                          if (file_) curve_->RedrawAll();
                                      },
-                                     {}, [this] { return curve_->EnvelopeShown(); }});
+                                     {},
+                                     [this] { return curve_->EnvelopeShown(); }});
 }
 
 void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
@@ -78,13 +82,16 @@ void CHCView::RegisterWindowCommands() {
                                          ChildRequest request;
                                          request.owner = this;
                                          request.file = file_.get();
-                                         std::tie(request.start, request.end) = curve_->GetWindowRange();
+                                         std::tie(request.start, request.end) =
+                                             curve_->GetWindowRange();
                                          OpenChildWindow(kind, request);
                                      },
-                                     [this] { return file_ != nullptr; }, {}});
+                                     [this] { return file_ != nullptr; },
+                                     {}});
     }
     if (HasChildFactory(ChildWindow::ExcelExport))
-        RegisterCommand(cmd::kExcelExport, {[this] { OpenExport(); }, [this] { return file_ != nullptr; }, {}});
+        RegisterCommand(cmd::kExcelExport,
+                        {[this] { OpenExport(); }, [this] { return file_ != nullptr; }, {}});
 }
 
 void CHCView::OpenExport() {

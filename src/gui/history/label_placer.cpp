@@ -10,14 +10,17 @@ constexpr int kTries = 3;
 }  // namespace
 
 QRect LabelPlacer::Inside(QRect rect) const {
-    rect.moveLeft(std::clamp(rect.left(), area_.left(), std::max(area_.left(), area_.right() + 1 - rect.width())));
-    rect.moveTop(std::clamp(rect.top(), area_.top(), std::max(area_.top(), area_.bottom() + 1 - rect.height())));
+    rect.moveLeft(std::clamp(rect.left(), area_.left(),
+                             std::max(area_.left(), area_.right() + 1 - rect.width())));
+    rect.moveTop(std::clamp(rect.top(), area_.top(),
+                            std::max(area_.top(), area_.bottom() + 1 - rect.height())));
     return rect;
 }
 
 bool LabelPlacer::IsFree(const QRect& rect) const {
     if (!area_.contains(rect)) return false;
-    return std::none_of(taken_.begin(), taken_.end(), [&](const QRect& t) { return t.intersects(rect); });
+    return std::none_of(taken_.begin(), taken_.end(),
+                        [&](const QRect& t) { return t.intersects(rect); });
 }
 
 std::optional<QRect> LabelPlacer::Place(const QRect& wanted) {

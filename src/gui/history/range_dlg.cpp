@@ -21,7 +21,8 @@ QString SpanText(kvr::Time t) {
 
 QString ProblemText(kvr::RangeProblem problem) {
     switch (problem) {
-        case kvr::RangeProblem::kStartAfterEnd: return QStringLiteral("请确认 [开始时间] < [结束时间] ！");
+        case kvr::RangeProblem::kStartAfterEnd:
+            return QStringLiteral("请确认 [开始时间] < [结束时间] ！");
         case kvr::RangeProblem::kStartBeforeFile: return QStringLiteral("[开始时间] 超出范围！");
         case kvr::RangeProblem::kEndAfterFile: return QStringLiteral("[结束时间] 超出范围！");
         case kvr::RangeProblem::kNone: break;
@@ -32,16 +33,16 @@ QString ProblemText(kvr::RangeProblem problem) {
 }  // namespace
 
 CRangeDlg::CRangeDlg(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
-                           QWidget* parent)
+                     QWidget* parent)
     : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("范围设定"));
-    auto* span = new QLabel(SpanText(file.GetStartTime()) + QLatin1Char('\n') + SpanText(file.GetEndTime()), this);
+    auto* span = new QLabel(
+        SpanText(file.GetStartTime()) + QLatin1Char('\n') + SpanText(file.GetEndTime()), this);
     span->setObjectName(QStringLiteral("fileSpan"));
     startPickers_ = DateTimePickers::Create(this, "start");
     endPickers_ = DateTimePickers::Create(this, "end");
     startPickers_.Set(windowStart);
     endPickers_.Set(windowEnd);
-
 
     auto* grid = new QGridLayout;
     grid->addWidget(span, 0, 0, 1, 3);
@@ -51,8 +52,9 @@ CRangeDlg::CRangeDlg(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time w
     grid->addWidget(new QLabel(QStringLiteral("结束时间"), this), 2, 0);
     grid->addWidget(endPickers_.date, 2, 1);
     grid->addWidget(endPickers_.time, 2, 2);
-    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("确定"), QStringLiteral("okButton")},
-                                           {QStringLiteral("关闭"), QStringLiteral("closeButton")});
+    QHBoxLayout* buttons =
+        CreateButtonRow(this, {QStringLiteral("确定"), QStringLiteral("okButton")},
+                        {QStringLiteral("关闭"), QStringLiteral("closeButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

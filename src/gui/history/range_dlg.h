@@ -10,7 +10,7 @@ class CRangeDlg : public QDialog {
 public:
     // Opens on the curves' current window.
     CRangeDlg(const kvr::CXFile& file, kvr::Time windowStart, kvr::Time windowEnd,
-                 QWidget* parent = nullptr);
+              QWidget* parent = nullptr);
     kvr::Time Start() const { return start_; }
     kvr::Time End() const { return end_; }
 

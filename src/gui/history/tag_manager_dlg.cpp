@@ -9,8 +9,7 @@
 #include "gui/common/message_box.h"
 #include "gui/navigation/tag_list.h"
 
-CTagManagerDlg::CTagManagerDlg(kvr::CXFile& file, QWidget* parent)
-    : QDialog(parent), file_(file) {
+CTagManagerDlg::CTagManagerDlg(kvr::CXFile& file, QWidget* parent) : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("标签管理"));
     tagList_ = new CTagList(this);
     auto* remove = new QPushButton(QStringLiteral("删除"), this);

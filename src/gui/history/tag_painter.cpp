@@ -60,7 +60,8 @@ void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& 
     if (!frame.timeToPixel) return;
     LabelPlacer ownPlacer = PlotPlacer(frame);
     LabelPlacer& texts = placer ? *placer : ownPlacer;
-    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
+    const QColor color =
+        InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     const int xAxisStyle = file.Header().xMode;
     painter.save();
     painter.setFont(MarkFont());
@@ -78,9 +79,9 @@ void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& 
             float value = NAN;
             float percent = NAN;
             if (file.GetValue(c, t, &value, &percent) == 0 || std::isnan(value)) continue;
-            const std::optional<int> y = kvr::ValueToPlotY(frame.percentMode ? percent : value,
-                                                           frame.visibleLow, frame.visibleHigh,
-                                                           frame.height);
+            const std::optional<int> y =
+                kvr::ValueToPlotY(frame.percentMode ? percent : value, frame.visibleLow,
+                                  frame.visibleHigh, frame.height);
             if (!y) continue;
             DrawTextAt(painter, texts, x, kvr::MarkTextY(*y, frame.height), frame.width,
                        QString::fromStdString(kvr::TagValueText(file, c, value)));
@@ -95,7 +96,8 @@ void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlot
                      LabelPlacer* placer) {
     LabelPlacer ownPlacer = PlotPlacer(frame);
     LabelPlacer& texts = placer ? *placer : ownPlacer;
-    const QColor color = InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
+    const QColor color =
+        InverseOfColorref(frame.background.value_or(file.Header().backgroundColor));
     painter.save();
     painter.setFont(MarkFont());
     for (const kvr::ValueLabel& label : file.Header().labels) {
@@ -115,7 +117,8 @@ void DrawValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlot
     painter.restore();
 }
 
-void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame) {
+void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file,
+                            const CurvePlotFrame& frame) {
     // One placer for both, so that no tag text and value label cover each other.
     LabelPlacer placer = PlotPlacer(frame);
     DrawTags(painter, file, frame, &placer);

@@ -27,7 +27,8 @@ struct CurvePlotFrame {
 // what lies under them so that they stay visible over curves of any colour. The painter
 // must paint on a QImage (raster operations). Texts stay inside the plot and never cover
 // each other: one that finds no room is moved a row up or down, or left out.
-void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame);
+void DrawTagsAndValueLabels(QPainter& painter, const kvr::CXFile& file,
+                            const CurvePlotFrame& frame);
 // Alone, or sharing a placer with other texts over the plot.
 void DrawTags(QPainter& painter, const kvr::CXFile& file, const CurvePlotFrame& frame,
               LabelPlacer* placer = nullptr);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/history/curve_ctrl.h"
 #include "gui/common/system_colors.h"
+#include "gui/history/curve_ctrl.h"
 
 namespace {
 
@@ -158,7 +158,8 @@ void CTimeScrollBar::DragTo(int x) {
 void CTimeScrollBar::UpdatePointer(const QPoint& position) {
     if (thumb_.Contains(position)) {
         setCursor(Qt::OpenHandCursor);
-    } else if (!fixedWidth_ && (LeftHandle().Contains(position) || RightHandle().Contains(position))) {
+    } else if (!fixedWidth_ &&
+               (LeftHandle().Contains(position) || RightHandle().Contains(position))) {
         setCursor(Qt::SizeHorCursor);
     } else {
         unsetCursor();

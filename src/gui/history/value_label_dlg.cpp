@@ -32,8 +32,9 @@ CValueLabelDlg::CValueLabelDlg(const kvr::CXFile& file, QWidget* parent) : QDial
         grid->addWidget(valueEdits_[k], k, 3);
         grid->addWidget(shownBoxes_[k], k, 4);
     }
-    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("OK"), QStringLiteral("okButton")},
-                                           {QStringLiteral("Cancel"), QStringLiteral("cancelButton")});
+    QHBoxLayout* buttons =
+        CreateButtonRow(this, {QStringLiteral("OK"), QStringLiteral("okButton")},
+                        {QStringLiteral("Cancel"), QStringLiteral("cancelButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

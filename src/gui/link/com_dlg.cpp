@@ -49,17 +49,17 @@ CComDlg::CComDlg(const _tagComParam& param, int english, QWidget* parent)
     address_->setValue(param.address);
     form->addRow(Text(english, "仪表地址:", "Instrument address:"), address_);
 
-    readInterval_ = AddTimeout(form, Text(english, "读间隔超时(ms):", "Read interval timeout (ms):"),
-                               param.intervalBase);
-    readTotalConstant_ = AddTimeout(
-        form, Text(english, "读总超时常数(ms):", "Read total timeout constant (ms):"),
-        param.constantBase);
+    readInterval_ = AddTimeout(
+        form, Text(english, "读间隔超时(ms):", "Read interval timeout (ms):"), param.intervalBase);
+    readTotalConstant_ =
+        AddTimeout(form, Text(english, "读总超时常数(ms):", "Read total timeout constant (ms):"),
+                   param.constantBase);
     readTotalMultiplier_ = AddTimeout(
         form, Text(english, "读总超时系数(ms/字节):", "Read total timeout per byte (ms):"),
         param.multiplier);
-    writeTotalConstant_ = AddTimeout(
-        form, Text(english, "写总超时常数(ms):", "Write total timeout constant (ms):"),
-        param.writeConstantBase);
+    writeTotalConstant_ =
+        AddTimeout(form, Text(english, "写总超时常数(ms):", "Write total timeout constant (ms):"),
+                   param.writeConstantBase);
     writeTotalMultiplier_ = AddTimeout(
         form, Text(english, "写总超时系数(ms/字节):", "Write total timeout per byte (ms):"),
         param.writeMultiplier);

@@ -21,7 +21,8 @@ int ReadInt(const char* key, int fallback, int low, int high) {
 // The first serial device present, so that a fresh installation has a usable choice.
 std::string DefaultDevice() {
     const QStringList ports = SerialPortNames();
-    return ports.isEmpty() ? std::string("/dev/ttyS0") : QFile::encodeName(ports.front()).toStdString();
+    return ports.isEmpty() ? std::string("/dev/ttyS0")
+                           : QFile::encodeName(ports.front()).toStdString();
 }
 
 }  // namespace
@@ -36,12 +37,9 @@ void CXCom::GetComm(_tagComParam* param) const {
     param->address = ReadInt("Address", defaults.address, 1, 255);
     param->intervalBase = ReadInt("ReadInterval", defaults.intervalBase, 0, 60000);
     param->constantBase = ReadInt("ReadTotalConstant", defaults.constantBase, 0, 60000);
-    param->multiplier =
-        ReadInt("ReadTotalMultiplier", defaults.multiplier, 0, 60000);
-    param->writeConstantBase =
-        ReadInt("WriteTotalConstant", defaults.writeConstantBase, 0, 60000);
-    param->writeMultiplier =
-        ReadInt("WriteTotalMultiplier", defaults.writeMultiplier, 0, 60000);
+    param->multiplier = ReadInt("ReadTotalMultiplier", defaults.multiplier, 0, 60000);
+    param->writeConstantBase = ReadInt("WriteTotalConstant", defaults.writeConstantBase, 0, 60000);
+    param->writeMultiplier = ReadInt("WriteTotalMultiplier", defaults.writeMultiplier, 0, 60000);
     param->attempts = ReadInt("Attempts", defaults.attempts, 1, 20);
 }
 

@@ -21,18 +21,20 @@ std::string ColorKey(int i) { return "Color" + std::to_string(i + 1); }
 void CXViewDef::GetView(_tagViewDef* view) const {
     const _tagViewDef defaults;
     *view = defaults;
-    view->xMode = static_cast<std::uint8_t>(ReadProfileNumber(kSection, "XMode", defaults.xMode, 0, 1));
-    view->yMode = static_cast<std::uint8_t>(ReadProfileNumber(kSection, "YMode", defaults.yMode, 0, 1));
+    view->xMode =
+        static_cast<std::uint8_t>(ReadProfileNumber(kSection, "XMode", defaults.xMode, 0, 1));
+    view->yMode =
+        static_cast<std::uint8_t>(ReadProfileNumber(kSection, "YMode", defaults.yMode, 0, 1));
     const float low = ReadProfileFloat(kSection, "YLow", defaults.yLow);
     const float high = ReadProfileFloat(kSection, "YHigh", defaults.yHigh);
     if (low < high) {  // a kept empty range would be unusable
         view->yLow = low;
         view->yHigh = high;
     }
-    view->gridCount1 =
-        static_cast<std::uint8_t>(ReadProfileNumber(kSection, "GridCount1", defaults.gridCount1, 1, 100));
-    view->gridCount2 =
-        static_cast<std::uint8_t>(ReadProfileNumber(kSection, "GridCount2", defaults.gridCount2, 1, 100));
+    view->gridCount1 = static_cast<std::uint8_t>(
+        ReadProfileNumber(kSection, "GridCount1", defaults.gridCount1, 1, 100));
+    view->gridCount2 = static_cast<std::uint8_t>(
+        ReadProfileNumber(kSection, "GridCount2", defaults.gridCount2, 1, 100));
     view->gridColor = static_cast<std::uint32_t>(
         ReadProfileNumber(kSection, "GridColor", defaults.gridColor, 0, kMaxColor));
     view->backgroundColor = static_cast<std::uint32_t>(
@@ -40,8 +42,8 @@ void CXViewDef::GetView(_tagViewDef* view) const {
     for (int i = 0; i < 8; ++i)
         view->curveColors[i] = static_cast<std::uint32_t>(ReadProfileNumber(
             kSection, ColorKey(i).c_str(), defaults.curveColors[i], 0, kMaxColor));
-    view->realtimeInterval = static_cast<std::int32_t>(
-        ReadProfileNumber(kSection, "RealtimeInterval", defaults.realtimeInterval, 1, kvr::kMaxRecordInterval));
+    view->realtimeInterval = static_cast<std::int32_t>(ReadProfileNumber(
+        kSection, "RealtimeInterval", defaults.realtimeInterval, 1, kvr::kMaxRecordInterval));
 }
 
 int CXViewDef::ShowXWnd(int english) {

@@ -17,9 +17,9 @@ std::tuple<QString, int> SortKey(const QString& name) {
 
 QStringList SerialPortNames(const QString& devFolder) {
     const QDir dev(devFolder);
-    QStringList names = dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*"),
-                                       QStringLiteral("ttyS*")},
-                                      QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    QStringList names = dev.entryList(
+        {QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*"), QStringLiteral("ttyS*")},
+        QDir::System | QDir::Files | QDir::NoDotAndDotDot);
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return SortKey(a) < SortKey(b); });
     QStringList paths;

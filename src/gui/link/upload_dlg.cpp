@@ -141,10 +141,13 @@ void CUploadDlg::BuildControls() {
 }
 
 void CUploadDlg::ConnectRelay() {
-    connect(relay_, &UploadRelay::progressRange, progress_, [this](int high) { progress_->setRange(0, high); },
+    connect(
+        relay_, &UploadRelay::progressRange, progress_,
+        [this](int high) { progress_->setRange(0, high); }, Qt::QueuedConnection);
+    connect(relay_, &UploadRelay::progress, progress_, &QProgressBar::setValue,
             Qt::QueuedConnection);
-    connect(relay_, &UploadRelay::progress, progress_, &QProgressBar::setValue, Qt::QueuedConnection);
-    connect(relay_, &UploadRelay::remainingText, this, &CUploadDlg::OnRemainingText, Qt::QueuedConnection);
+    connect(relay_, &UploadRelay::remainingText, this, &CUploadDlg::OnRemainingText,
+            Qt::QueuedConnection);
     connect(relay_, &UploadRelay::stepText, remainingText_, &QLabel::setText, Qt::QueuedConnection);
     connect(relay_, &UploadRelay::finished, this, &CUploadDlg::OnFinished, Qt::QueuedConnection);
 }
@@ -226,7 +229,9 @@ void CUploadDlg::StartUpload(const QString& path) {
             const bool configured = session_.ReadConfiguration(file, relay_, &message) == 1;
             return std::make_pair(configured, message);
         },
-        [this](const std::pair<bool, std::string>& result) { EndUploadStart(result.first, result.second); });
+        [this](const std::pair<bool, std::string>& result) {
+            EndUploadStart(result.first, result.second);
+        });
 }
 
 void CUploadDlg::EndUploadStart(bool configured, const std::string& readMessage) {
@@ -273,8 +278,8 @@ void CUploadDlg::SetIdleButtons() {
 }
 
 void CUploadDlg::Notify(const QString& text, bool stop) {
-    ShowMessageBox({this, text, NoticeCaption(), stop ? QMessageBox::Critical : QMessageBox::Information,
-                    QMessageBox::Ok});
+    ShowMessageBox({this, text, NoticeCaption(),
+                    stop ? QMessageBox::Critical : QMessageBox::Information, QMessageBox::Ok});
 }
 
 QString ChooseUploadFileName(QWidget* parent, const QString& proposedPath) {

@@ -15,7 +15,9 @@ public:
 
     void SetProgressRange(int high) override { emit progressRange(high); }
     void SetProgress(int position) override { emit progress(position); }
-    void SetRemainingText(const std::string& text) override { emit remainingText(QString::fromStdString(text)); }
+    void SetRemainingText(const std::string& text) override {
+        emit remainingText(QString::fromStdString(text));
+    }
     void Finished(const kvr::UploadOutcome& outcome) override;
 
     void SetRange(int low, int high) override { emit progressRange(high); }

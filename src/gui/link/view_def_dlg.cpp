@@ -49,7 +49,8 @@ CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
     form->addRow(Text(english, "X轴标注:", "X axis labels:"), xMode_);
 
     yMode_ = new QComboBox(this);
-    yMode_->addItems({Text(english, "百分比", "Percent"), Text(english, "工程量", "Engineering value")});
+    yMode_->addItems(
+        {Text(english, "百分比", "Percent"), Text(english, "工程量", "Engineering value")});
     yMode_->setCurrentIndex(view.yMode ? 1 : 0);
     form->addRow(Text(english, "Y轴标注:", "Y axis labels:"), yMode_);
 
@@ -70,7 +71,8 @@ CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
     form->addRow(Text(english, "网格颜色:", "Grid colour:"), gridColor_);
     form->addRow(Text(english, "背景颜色:", "Background colour:"), backgroundColor_);
 
-    realtimeInterval_ = CountBox(this, 1, 86400, view.realtimeInterval > 0 ? view.realtimeInterval : 60);
+    realtimeInterval_ =
+        CountBox(this, 1, 86400, view.realtimeInterval > 0 ? view.realtimeInterval : 60);
     realtimeInterval_->setSuffix(Text(english, " 秒", " s"));
     form->addRow(Text(english, "实时记录间隔:", "Realtime record interval:"), realtimeInterval_);
 
@@ -98,10 +100,9 @@ CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
 void CViewDefDlg::OnOk() {
     // An empty value range would make every new file's curves divide by zero.
     if (!(yLow_->value() < yHigh_->value())) {
-        ShowStopMessage(this,
-                        Text(english_, "Y轴上限必须大于下限！",
-                             "The Y axis high must be above the low."),
-                        Text(english_, "提示...", "Notice"));
+        ShowStopMessage(
+            this, Text(english_, "Y轴上限必须大于下限！", "The Y axis high must be above the low."),
+            Text(english_, "提示...", "Notice"));
         return;
     }
     // The file keeps the interval in 16 bits: a longer one would change every time in it.

@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int kListMargin = 20;    // the list is this much narrower than the view
-constexpr int kListOverhang = 3;   // and reaches this far below its bottom
+constexpr int kListMargin = 20;   // the list is this much narrower than the view
+constexpr int kListOverhang = 3;  // and reaches this far below its bottom
 
 QLineEdit* ReadOnlyEdit(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
@@ -29,7 +29,8 @@ QLineEdit* ReadOnlyEdit(QWidget* parent, const char* name) {
 
 std::vector<TextColumn> TextColumns(const std::vector<kvr::ReportColumn>& columns) {
     std::vector<TextColumn> texts;
-    for (const auto& column : columns) texts.push_back({QString::fromStdString(column.title), column.width});
+    for (const auto& column : columns)
+        texts.push_back({QString::fromStdString(column.title), column.width});
     return texts;
 }
 
@@ -89,7 +90,9 @@ void CCumuShowView::BuildForm() {
 }
 
 void CCumuShowView::FitList() {
-    const int top = layout() ? layout()->contentsMargins().top() + layout()->itemAt(0)->sizeHint().height() + 10 : 110;
+    const int top =
+        layout() ? layout()->contentsMargins().top() + layout()->itemAt(0)->sizeHint().height() + 10
+                 : 110;
     list_->setGeometry(kListMargin / 2, top, std::max(width() - kListMargin, 0),
                        std::max(height() + kListOverhang - top, 0));
 }
@@ -111,7 +114,8 @@ void CCumuShowView::SetFile(kvr::CXFile* file, bool owned) {
     reportType_->setText(QString::fromStdString(texts.reportType));
     timeRange_->setText(QString::fromStdString(texts.timeRange));
     SetPeriod(source_.firstHour, source_.lastHour);
-    SetTextColumns(list_, TextColumns(kvr::ReportColumns(source_.settings, source_.firstHour, source_.lastHour)));
+    SetTextColumns(list_, TextColumns(kvr::ReportColumns(source_.settings, source_.firstHour,
+                                                         source_.lastHour)));
     list_->setRowCount(0);
 }
 
@@ -123,7 +127,8 @@ void CCumuShowView::SetPeriod(kvr::Time start, kvr::Time end) {
 std::optional<kvr::CumulativeReport> CCumuShowView::ReportForPeriod() {
     if (!file_) return std::nullopt;
     kvr::ReportOutcome outcome = kvr::BuildCumulativeReport(source_, start_.Get(), end_.Get());
-    if (!outcome.report) ShowStopMessage(this, QString::fromStdString(outcome.error), NoticeCaption());
+    if (!outcome.report)
+        ShowStopMessage(this, QString::fromStdString(outcome.error), NoticeCaption());
     return std::move(outcome.report);
 }
 
@@ -138,13 +143,14 @@ void CCumuShowView::Compute() {
 void CCumuShowView::ExportWorkbook() {
     const auto report = ReportForPeriod();
     if (!report) return;
-    const QString path = AskWorkbookPath(this, QString::fromStdString(file_->GetDeviceName()) + QStringLiteral(".xlsx"));
+    const QString path = AskWorkbookPath(
+        this, QString::fromStdString(file_->GetDeviceName()) + QStringLiteral(".xlsx"));
     if (path.isEmpty()) return;
     const auto problem = kvr::WriteReportWorkbook(QFile::encodeName(path).toStdString(), *report);
     if (problem) {
         ShowStopMessage(this, QString::fromStdString(*problem), NoticeCaption());
         return;
     }
-    ShowMessageBox({this, QString::fromUtf8(kvr::kWorkbookWritten), NoticeCaption(), QMessageBox::Information,
-                    QMessageBox::Ok});
+    ShowMessageBox({this, QString::fromUtf8(kvr::kWorkbookWritten), NoticeCaption(),
+                    QMessageBox::Information, QMessageBox::Ok});
 }

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
+#include "core/datafile/gbk.h"
 #include "core/view/channel_text.h"
 #include "core/view/grid_copy.h"
-#include "core/datafile/gbk.h"
 #include "gui/common/system_colors.h"
 
 namespace {
@@ -148,7 +148,8 @@ void CXDataGrid::ScrollDown(int rows) {
 
 void CXDataGrid::UpdateVerticalPosition() {
     if (!verticalShown_ || !file_) return;
-    SetBarPosition(verticalBar_, kvr::ThumbPosition(timeline_, top_, file_->GetRecordCount(), verticalRange_));
+    SetBarPosition(verticalBar_,
+                   kvr::ThumbPosition(timeline_, top_, file_->GetRecordCount(), verticalRange_));
 }
 
 void CXDataGrid::SetBarPosition(QScrollBar* bar, int position) {
@@ -234,7 +235,8 @@ void CXDataGrid::SelectAll() {
 void CXDataGrid::CopySelection() {
     if (!HasSelection()) return;
     const std::string text = kvr::BuildGridCopyText(*file_, selection_.anchor, selection_.end);
-    QApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    QApplication::clipboard()->setText(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -282,7 +284,8 @@ void CXDataGrid::mousePressEvent(QMouseEvent* event) {
 
 void CXDataGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) resizing_ = false;
-    if (event->button() == Qt::RightButton) emit contextMenuRequested(event->globalPosition().toPoint());
+    if (event->button() == Qt::RightButton)
+        emit contextMenuRequested(event->globalPosition().toPoint());
 }
 
 void CXDataGrid::mouseMoveEvent(QMouseEvent* event) {

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "core/view/grid_rows.h"
 #include "core/datafile/cxfile.h"
+#include "core/view/grid_rows.h"
 #include "gui/common/back_buffer.h"
 #include "gui/lists/grid_table_painter.h"
 

@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr int kFixedHeaderInset = 4;    // row height x 0.2
+constexpr int kFixedHeaderInset = 4;  // row height x 0.2
 constexpr int kChannelHeaderInset = 2;
 constexpr int kCellInset = 4;
-constexpr int kHeaderFontPixels = 12;   // row height x 0.6
+constexpr int kHeaderFontPixels = 12;  // row height x 0.6
 
 }  // namespace
 

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr int kPrintedLines = 41;         // the header and 40 rows
+constexpr int kPrintedLines = 41;                         // the header and 40 rows
 constexpr double kRowHeightShare = 0.92 / kPrintedLines;  // 41 lines take 92 % of the page
-constexpr int kPortraitScreenWidth = 700; // screen pixels that span a portrait page
-constexpr int kLandscapeColumns = 14;     // the fixed columns and 12 channels fill a page
+constexpr int kPortraitScreenWidth = 700;                 // screen pixels that span a portrait page
+constexpr int kLandscapeColumns = 14;  // the fixed columns and 12 channels fill a page
 constexpr int kGridPenWidth = 5;
 constexpr int kPageNumberFromRight = 600;
 
@@ -42,7 +42,8 @@ GridTableGeometry CXDataGrid::PrintGeometry(const QRect& page, int rowHeight) co
     g.widths.fill(0);
     for (int i = 0; i < lastColumn; ++i) {
         const auto slot = static_cast<std::size_t>(i);
-        g.widths[slot] = static_cast<int>(static_cast<std::int64_t>(widths_[slot]) * page.width() / screenSpan);
+        g.widths[slot] =
+            static_cast<int>(static_cast<std::int64_t>(widths_[slot]) * page.width() / screenSpan);
     }
     g.widths[static_cast<std::size_t>(lastColumn)] = kWidthSentinel;
     g.firstChannel = firstChannel_;
@@ -68,7 +69,8 @@ void CXDataGrid::DrawPage(QPainter& painter, const QRect& page, int pageNumber) 
     painter.setRenderHint(QPainter::Antialiasing, false);
     const QPen gridPen(Qt::black, kGridPenWidth, Qt::SolidLine, Qt::FlatCap);
     painter.setPen(gridPen);
-    for (int k = 0; k <= kPrintedLines; ++k) painter.drawLine(0, k * rowHeight, right, k * rowHeight);
+    for (int k = 0; k <= kPrintedLines; ++k)
+        painter.drawLine(0, k * rowHeight, right, k * rowHeight);
     int x = 0;
     painter.drawLine(x, 0, x, tableBottom);
     for (int i = 0; i < kWidthSlots; ++i) {
@@ -96,8 +98,11 @@ void CXDataGrid::DrawPrintFooter(QPainter& painter, const QRect& page, int rowHe
     const int y = (kPrintedLines + 1) * rowHeight;
     const int right = page.left() + page.width();
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
-    auto text = [&](int x, const QString& s) { painter.drawText(QRect(x, y, 1, rowHeight), flags, s); };
-    text(page.left() + rowHeight, QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
+    auto text = [&](int x, const QString& s) {
+        painter.drawText(QRect(x, y, 1, rowHeight), flags, s);
+    };
+    text(page.left() + rowHeight,
+         QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
     text(page.left() + page.width() / 2,
          QStringLiteral("打印时间：") +
              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));

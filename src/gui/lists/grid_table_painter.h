@@ -4,8 +4,8 @@
 #include <QFont>
 #include <array>
 
-#include "core/view/grid_rows.h"
 #include "core/datafile/cxfile.h"
+#include "core/view/grid_rows.h"
 
 class QPainter;
 

@@ -18,8 +18,9 @@ CListFilterDlg::CListFilterDlg(QWidget* parent) : QDialog(parent) {
     row->addWidget(new QLabel(QStringLiteral("间隔:"), this));
     row->addWidget(stepEdit_);
     row->addWidget(new QLabel(QStringLiteral("记录间隔"), this));
-    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("确认"), QStringLiteral("okButton")},
-                                           {QStringLiteral("取消"), QStringLiteral("cancelButton")});
+    QHBoxLayout* buttons =
+        CreateButtonRow(this, {QStringLiteral("确认"), QStringLiteral("okButton")},
+                        {QStringLiteral("取消"), QStringLiteral("cancelButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);

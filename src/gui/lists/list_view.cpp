@@ -9,13 +9,13 @@
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/file_events.h"
+#include "gui/common/list_owner.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
-#include "gui/navigation/find_dlg.h"
-#include "gui/navigation/goto_dlg.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_filter_dlg.h"
-#include "gui/common/list_owner.h"
+#include "gui/navigation/find_dlg.h"
+#include "gui/navigation/goto_dlg.h"
 
 CXListView::CXListView(QWidget* parent) : QWidget(parent) {
     grid_ = new CXDataGrid(this);
@@ -24,11 +24,12 @@ CXListView::CXListView(QWidget* parent) : QWidget(parent) {
     setFocusProxy(grid_);
     RegisterCommands();
     // Channel names and units head the columns: follow the file information when it changes.
-    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this, [this](kvr::CXFile* file) {
-        if (!file || file != file_) return;
-        grid_->SetFile(file_);
-        grid_->Redraw();
-    });
+    connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this,
+            [this](kvr::CXFile* file) {
+                if (!file || file != file_) return;
+                grid_->SetFile(file_);
+                grid_->Redraw();
+            });
 }
 
 CXListView::~CXListView() {
@@ -78,18 +79,23 @@ bool CXListView::CanCopy() const {
 void CXListView::RegisterCommands() {
     const auto withFile = [this] { return file_ != nullptr; };
     const auto historyList = [this] { return IsHistoryList() && file_; };
-    RegisterCommand(cmd::kStartScrolling, {[this] { grid_->SetAutoScroll(true); },
-                                           [this] { return IsLiveList() && !grid_->GetAutoScroll(); }, {}});
+    RegisterCommand(cmd::kStartScrolling,
+                    {[this] { grid_->SetAutoScroll(true); },
+                     [this] { return IsLiveList() && !grid_->GetAutoScroll(); },
+                     {}});
     RegisterCommand(cmd::kStopScrolling, {[this] { grid_->SetAutoScroll(false); },
-                                          [this] { return IsLiveList() && grid_->GetAutoScroll(); }, {}});
-    RegisterCommand(cmd::kCopy, {[this] { grid_->CopySelection(); }, [this] { return CanCopy(); }, {}});
+                                          [this] { return IsLiveList() && grid_->GetAutoScroll(); },
+                                          {}});
+    RegisterCommand(cmd::kCopy,
+                    {[this] { grid_->CopySelection(); }, [this] { return CanCopy(); }, {}});
     RegisterCommand(cmd::kSelectAll, {[this] { grid_->SelectAll(); }, historyList, {}});
     RegisterCommand(cmd::kGoTo, {[this] { GoTo(); }, historyList, {}});
     RegisterCommand(cmd::kFind, {[this] { Find(); }, historyList, {}});
     RegisterCommand(cmd::kFindNext, {[this] { FindNext(); },
                                      [this] {
                                          const kvr::FindState* state =
-                                             historyOwner_ ? historyOwner_->ListFindState() : nullptr;
+                                             historyOwner_ ? historyOwner_->ListFindState()
+                                                           : nullptr;
                                          return file_ && state && state->searchMade;
                                      },
                                      {}});
@@ -97,17 +103,20 @@ void CXListView::RegisterCommands() {
                                       continuousPrint_ = false;
                                       Print();
                                   },
-                                  withFile, {}});
+                                  withFile,
+                                  {}});
     RegisterCommand(cmd::kPrintPreview, {[this] {
                                              continuousPrint_ = false;
                                              PrintPreview();
                                          },
-                                         withFile, {}});
+                                         withFile,
+                                         {}});
     RegisterCommand(cmd::kContinuousPrint, {[this] {
                                                 continuousPrint_ = true;
                                                 PrintPreview();
                                             },
-                                            withFile, {}});
+                                            withFile,
+                                            {}});
     RegisterCommand(cmd::kCumulativeList, {[this] { Owner()->OpenCumulativeList(); },
                                            [this] {
                                                const CListOwner* owner = Owner();
@@ -131,7 +140,8 @@ void CXListView::ExportSelection() {
     ChildRequest request;
     request.owner = this;
     request.file = file_;
-    std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
+    std::tie(request.start, request.end) =
+        kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
     OpenChildWindow(ChildWindow::ExcelExport, request);
 }
 

@@ -83,7 +83,8 @@ CXStatDlg::CXStatDlg(QWidget* parent) : QDialog(parent) {
 void CXStatDlg::SetFile(const kvr::CXFile* file) {
     file_ = file;
     if (!file_) return;
-    timeRange_->setText(QString::fromStdString(kvr::TimeRangeText(file_->GetStartTime(), file_->GetEndTime())));
+    timeRange_->setText(
+        QString::fromStdString(kvr::TimeRangeText(file_->GetStartTime(), file_->GetEndTime())));
     SetPeriod(file_->GetEndTime() - kProposedSpan, file_->GetEndTime());
     std::vector<std::vector<std::string>> rows;
     for (int c = 0; c < file_->GetChannelCount(); ++c)
@@ -145,17 +146,19 @@ std::vector<kvr::StatisticsRow> CXStatDlg::ShownRows() const {
 void CXStatDlg::CopyAll() {
     if (!file_) return;
     const std::string text = kvr::StatisticsCopyText(ShownRows());
-    if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(QString::fromStdString(text));
+    if (QClipboard* clipboard = QApplication::clipboard())
+        clipboard->setText(QString::fromStdString(text));
 }
 
 void CXStatDlg::SaveAs() {
     if (!file_) return;
     const QString path = AskWorkbookPath(this, QStringLiteral("Statistic.xlsx"));
     if (path.isEmpty()) return;
-    if (const auto problem = kvr::WriteStatisticsWorkbook(QFile::encodeName(path).toStdString(), ShownRows())) {
+    if (const auto problem =
+            kvr::WriteStatisticsWorkbook(QFile::encodeName(path).toStdString(), ShownRows())) {
         ShowStopMessage(this, QString::fromStdString(*problem), NoticeCaption());
         return;
     }
-    ShowMessageBox({this, QString::fromUtf8(kvr::kWorkbookWritten), NoticeCaption(), QMessageBox::Information,
-                    QMessageBox::Ok});
+    ShowMessageBox({this, QString::fromUtf8(kvr::kWorkbookWritten), NoticeCaption(),
+                    QMessageBox::Information, QMessageBox::Ok});
 }

@@ -21,7 +21,8 @@ void SetTextColumns(QTableWidget* table, const std::vector<TextColumn>& columns)
     QStringList titles;
     for (const auto& column : columns) titles << column.title;
     table->setHorizontalHeaderLabels(titles);
-    for (size_t i = 0; i < columns.size(); ++i) table->setColumnWidth(static_cast<int>(i), columns[i].width);
+    for (size_t i = 0; i < columns.size(); ++i)
+        table->setColumnWidth(static_cast<int>(i), columns[i].width);
 }
 
 void SetTextCell(QTableWidget* table, int row, int column, const std::string& text) {
@@ -33,7 +34,8 @@ void SetTextRows(QTableWidget* table, const std::vector<std::vector<std::string>
     table->clearContents();
     table->setRowCount(static_cast<int>(rows.size()));
     for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c) SetTextCell(table, static_cast<int>(r), static_cast<int>(c), rows[r][c]);
+        for (size_t c = 0; c < rows[r].size(); ++c)
+            SetTextCell(table, static_cast<int>(r), static_cast<int>(c), rows[r][c]);
 }
 
 QString TextCell(const QTableWidget* table, int row, int column) {

@@ -18,7 +18,9 @@ CXTotalsDlg::CXTotalsDlg(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     list_ = CreateTextTable(this, QStringLiteral("totalsList"));
-    SetTextColumns(list_, {{QStringLiteral("序号"), 45}, {QStringLiteral("通道"), 100}, {QStringLiteral("累积量"), 150}});
+    SetTextColumns(list_, {{QStringLiteral("序号"), 45},
+                           {QStringLiteral("通道"), 100},
+                           {QStringLiteral("累积量"), 150}});
     auto* copy = new QPushButton(QStringLiteral("复制"), this);
     copy->setObjectName(QStringLiteral("copyButton"));
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
@@ -39,7 +41,8 @@ void CXTotalsDlg::Open() {
     if (file_) {
         setWindowTitle(QString::fromStdString(kvr::TotalsTitle(*file_)));
         std::vector<std::vector<std::string>> rows;
-        for (const auto& row : kvr::TotalsRows(*file_)) rows.push_back({row.number, row.name, row.total});
+        for (const auto& row : kvr::TotalsRows(*file_))
+            rows.push_back({row.number, row.name, row.total});
         SetTextRows(list_, rows);
     }
     show();
@@ -49,7 +52,8 @@ void CXTotalsDlg::Open() {
 void CXTotalsDlg::Refresh() {
     if (!file_) return;
     const auto rows = kvr::TotalsRows(*file_);
-    for (size_t r = 0; r < rows.size(); ++r) SetTextCell(list_, static_cast<int>(r), kTotalColumn, rows[r].total);
+    for (size_t r = 0; r < rows.size(); ++r)
+        SetTextCell(list_, static_cast<int>(r), kTotalColumn, rows[r].total);
 }
 
 void CXTotalsDlg::Copy() {
@@ -59,5 +63,6 @@ void CXTotalsDlg::Copy() {
         rows.push_back({TextCell(list_, r, 0).toStdString(), TextCell(list_, r, 1).toStdString(),
                         TextCell(list_, r, kTotalColumn).toStdString()});
     const std::string text = kvr::TotalsCopyText(rows);
-    if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setText(QString::fromStdString(text));
+    if (QClipboard* clipboard = QApplication::clipboard())
+        clipboard->setText(QString::fromStdString(text));
 }

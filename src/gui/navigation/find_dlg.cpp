@@ -101,8 +101,8 @@ bool CFindDlg::ReadFields() {
     state_.channel = channelList_->currentIndex();
     for (int i = 0; i < 3; ++i)
         if (startRadios_[i]->isChecked()) state_.startPosition = i;
-    state_.direction = directionRadios_[1]->isChecked() ? kvr::FindState::kBackward
-                                                        : kvr::FindState::kForward;
+    state_.direction =
+        directionRadios_[1]->isChecked() ? kvr::FindState::kBackward : kvr::FindState::kForward;
     return true;
 }
 

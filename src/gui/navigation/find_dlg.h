@@ -3,8 +3,8 @@
 // so that repeated clicks walk through the matches.
 #include <QDialog>
 
-#include "core/view/find_search.h"
 #include "core/datafile/cxfile.h"
+#include "core/view/find_search.h"
 
 class QComboBox;
 class QLineEdit;

@@ -12,8 +12,7 @@
 #include "gui/common/message_box.h"
 #include "gui/navigation/tag_list.h"
 
-CGoToDlg::CGoToDlg(const kvr::CXFile& file, QWidget* parent)
-    : QDialog(parent), file_(file) {
+CGoToDlg::CGoToDlg(const kvr::CXFile& file, QWidget* parent) : QDialog(parent), file_(file) {
     setWindowTitle(QStringLiteral("转到..."));
     timeRadio_ = new QRadioButton(QStringLiteral("时间"), this);
     timeRadio_->setObjectName(QStringLiteral("timeRadio"));
@@ -31,8 +30,9 @@ CGoToDlg::CGoToDlg(const kvr::CXFile& file, QWidget* parent)
     grid->addWidget(pickers_.time, 0, 2);
     grid->addWidget(tagRadio_, 1, 0);
     grid->addWidget(tagList_, 2, 0, 1, 3);
-    QHBoxLayout* buttons = CreateButtonRow(this, {QStringLiteral("跳转"), QStringLiteral("jumpButton")},
-                                           {QStringLiteral("关闭"), QStringLiteral("closeButton")});
+    QHBoxLayout* buttons =
+        CreateButtonRow(this, {QStringLiteral("跳转"), QStringLiteral("jumpButton")},
+                        {QStringLiteral("关闭"), QStringLiteral("closeButton")});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -29,7 +29,8 @@ void CTagList::Fill(const kvr::CXFile& file) {
     setRowCount(file.GetTagCount());
     for (int i = 0; i < file.GetTagCount(); ++i) {
         setItem(i, 0, new QTableWidgetItem(QString::number(i + 1)));
-        setItem(i, 1, new QTableWidgetItem(QString::fromStdString(kvr::FormatTime(file.GetTag(i)))));
+        setItem(i, 1,
+                new QTableWidgetItem(QString::fromStdString(kvr::FormatTime(file.GetTag(i)))));
     }
 }
 

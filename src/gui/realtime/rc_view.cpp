@@ -14,9 +14,9 @@
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
 #include "gui/common/message_box.h"
+#include "gui/common/system_colors.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/file_status.h"
-#include "gui/common/system_colors.h"
 #include "gui/history/time_scroll_bar.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
@@ -42,14 +42,17 @@ class ProgressRelay : public kvr::LinkProgress {
 public:
     explicit ProgressRelay(QProgressDialog* dialog) : dialog_(dialog) {}
     void SetRange(int low, int high) override {
-        QMetaObject::invokeMethod(dialog_, [d = dialog_, low, high] { d->setRange(low, high); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dialog_, [d = dialog_, low, high] { d->setRange(low, high); }, Qt::QueuedConnection);
     }
     void SetPosition(int position) override {
-        QMetaObject::invokeMethod(dialog_, [d = dialog_, position] { d->setValue(position); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dialog_, [d = dialog_, position] { d->setValue(position); }, Qt::QueuedConnection);
     }
     void SetText(const std::string& text) override {
         const QString label = QString::fromStdString(text);
-        QMetaObject::invokeMethod(dialog_, [d = dialog_, label] { d->setLabelText(label); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dialog_, [d = dialog_, label] { d->setLabelText(label); }, Qt::QueuedConnection);
     }
 
 private:
@@ -133,8 +136,8 @@ void CRCView::StartAcquisition() {
 
 bool CRCView::AskAboutUnsavedData() {
     if (engine_.IsSaved()) return true;
-    const auto answer = ShowMessageBox({this, Text(kvr::texts::kUnsavedRealtimeData), NoticeCaption(),
-                                        QMessageBox::Information,
+    const auto answer = ShowMessageBox({this, Text(kvr::texts::kUnsavedRealtimeData),
+                                        NoticeCaption(), QMessageBox::Information,
                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
     if (answer == QMessageBox::Yes) return ChooseAndSave();
     return answer == QMessageBox::No;
@@ -150,9 +153,10 @@ bool CRCView::OfferRecovery() {
                               QString::asprintf(kvr::texts::kRecoverQuestion, unsaved->count,
                                                 kvr::FormatTime(unsaved->start).c_str(),
                                                 kvr::FormatTime(unsaved->end).c_str()),
-                              NoticeCaption(), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No};
-    if (ShowMessageBox(request, Text(kvr::texts::kRecoverButton), Text(kvr::texts::kDiscardButton)) !=
-        QMessageBox::Yes)
+                              NoticeCaption(), QMessageBox::Question,
+                              QMessageBox::Yes | QMessageBox::No};
+    if (ShowMessageBox(request, Text(kvr::texts::kRecoverButton),
+                       Text(kvr::texts::kDiscardButton)) != QMessageBox::Yes)
         return true;
     const QString chosen = AskSavePath();
     // No name: the buffer stays, and so does the offer.
@@ -166,7 +170,8 @@ bool CRCView::OfferRecovery() {
 }
 
 bool CRCView::ReadConfiguration() {
-    QProgressDialog dialog(Text(kvr::texts::kReadingConfiguration), QStringLiteral("取消"), 0, 32, this);
+    QProgressDialog dialog(Text(kvr::texts::kReadingConfiguration), QStringLiteral("取消"), 0, 32,
+                           this);
     dialog.setWindowTitle(QString());
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(0);
@@ -267,8 +272,9 @@ void CRCView::AfterStop() {
 
 bool CRCView::SaveRealtimeFile() {
     if (engine_.IsAcquiring()) {
-        const auto answer = ShowMessageBox({this, Text(kvr::texts::kStopBeforeSave), NoticeCaption(),
-                                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No});
+        const auto answer =
+            ShowMessageBox({this, Text(kvr::texts::kStopBeforeSave), NoticeCaption(),
+                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No});
         if (answer != QMessageBox::Yes) return false;
         StopNow();
     }

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "core/link/acquisition.h"
-#include "gui/common/realtime_target.h"
 #include "gui/common/command_map.h"
-#include "gui/history/curve_parts.h"
 #include "gui/common/list_owner.h"
+#include "gui/common/realtime_target.h"
+#include "gui/history/curve_parts.h"
 #include "gui/lists/list_view.h"
 
 class CChannelPanel;

@@ -44,10 +44,8 @@ bool NeedsAcquisitionInMenu(int id) {
         case cmd::kShowAllCurves:
         case cmd::kHideAllCurves:
         case cmd::kNextFour:
-        case cmd::kPreviousFour:
-            return true;
-        default:
-            return false;
+        case cmd::kPreviousFour: return true;
+        default: return false;
     }
 }
 
@@ -71,36 +69,58 @@ void CRCView::RegisterCommands() {
     const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };
     const auto selectMode = [this] { return curve_->IsSelectMode() != 0; };
 
-    RegisterCommand(cmd::kStartAcquisition, {[this] { StartAcquisition(); }, [this] { return !engine_.IsAcquiring(); }, {}});
+    RegisterCommand(
+        cmd::kStartAcquisition,
+        {[this] { StartAcquisition(); }, [this] { return !engine_.IsAcquiring(); }, {}});
     RegisterCommand(cmd::kStopAcquisition, {[this] { StopWithQuestion(); }, acquiring, {}});
-    RegisterCommand(cmd::kSaveRealtime, {[this] { SaveRealtimeFile(); }, [this] { return !engine_.IsSaved(); }, {}});
-    RegisterCommand(cmd::kRealtimeDataList, {[this] { OpenChild(static_cast<int>(ChildWindow::RealtimeList), listWindow_); }, available, {}});
-    RegisterCommand(cmd::kBarDisplay, {[this] { OpenChild(static_cast<int>(ChildWindow::BarView), barWindow_); }, available, {}});
-    RegisterCommand(cmd::kCircleDisplay, {[this] { OpenChild(static_cast<int>(ChildWindow::DialView), dialWindow_); }, available, {}});
-    RegisterCommand(cmd::kRealtimeCumulativeList, {[this] {
-                                                       OpenChildWindow(ChildWindow::Totals, {this, &engine_.File()});
-                                                   },
-                                                   [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::Totals); },
-                                                   {}});
-    RegisterCommand(cmd::kFileInfo, {[this] {
-                                         if (OpenChildWindow(ChildWindow::FileInfo, {this, &engine_.File()})) curve_->Rebuild();
-                                     },
-                                     [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::FileInfo); },
-                                     {}});
+    RegisterCommand(cmd::kSaveRealtime,
+                    {[this] { SaveRealtimeFile(); }, [this] { return !engine_.IsSaved(); }, {}});
+    RegisterCommand(
+        cmd::kRealtimeDataList,
+        {[this] { OpenChild(static_cast<int>(ChildWindow::RealtimeList), listWindow_); },
+         available,
+         {}});
+    RegisterCommand(
+        cmd::kBarDisplay,
+        {[this] { OpenChild(static_cast<int>(ChildWindow::BarView), barWindow_); }, available, {}});
+    RegisterCommand(cmd::kCircleDisplay,
+                    {[this] { OpenChild(static_cast<int>(ChildWindow::DialView), dialWindow_); },
+                     available,
+                     {}});
+    RegisterCommand(
+        cmd::kRealtimeCumulativeList,
+        {[this] {
+             OpenChildWindow(ChildWindow::Totals, {this, &engine_.File()});
+         },
+         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::Totals); },
+         {}});
+    RegisterCommand(
+        cmd::kFileInfo,
+        {[this] {
+             if (OpenChildWindow(ChildWindow::FileInfo, {this, &engine_.File()})) curve_->Rebuild();
+         },
+         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::FileInfo); },
+         {}});
     RegisterCommand(cmd::kPrint, {[this] { Print(false); }, acquiring, {}});
     RegisterCommand(cmd::kPrintPreview, {[this] { Print(true); }, acquiring, {}});
-    RegisterCommand(cmd::kCopy, {[this] { curve_->CopySelection(); }, [this] { return HasSelection(); }, {}});
+    RegisterCommand(cmd::kCopy,
+                    {[this] { curve_->CopySelection(); }, [this] { return HasSelection(); }, {}});
     RegisterCommand(cmd::kSelectAll, {[this] { curve_->SelectAll(); }, selectMode, {}});
     RegisterCommand(cmd::kCursorMode, {[this] { curve_->SetSelectMode(0); }, {}, cursorMode});
     RegisterCommand(cmd::kSelectMode, {[this] { curve_->SetSelectMode(1); }, {}, selectMode});
     // The instrument record viewers read the configuration image of the live file.
-    const std::pair<int, ChildWindow> records[] = {{cmd::kConfigurationInfo, ChildWindow::ConfigReport},
-                                                   {cmd::kAlarmList, ChildWindow::AlarmList},
-                                                   {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
-                                                   {cmd::kOperationLog, ChildWindow::OperationLog}};
+    const std::pair<int, ChildWindow> records[] = {
+        {cmd::kConfigurationInfo, ChildWindow::ConfigReport},
+        {cmd::kAlarmList, ChildWindow::AlarmList},
+        {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
+        {cmd::kOperationLog, ChildWindow::OperationLog}};
     for (const auto& [id, kind] : records)
-        RegisterCommand(id, {[this, kind] { OpenChildWindow(kind, {this, &engine_.File()}); },
-                             [this, kind, available] { return available() && HasChildFactory(kind); }, {}});
+        RegisterCommand(id,
+                        {[this, kind] {
+                             OpenChildWindow(kind, {this, &engine_.File()});
+                         },
+                         [this, kind, available] { return available() && HasChildFactory(kind); },
+                         {}});
 }
 
 void CRCView::RegisterDisplayCommands() {
@@ -109,7 +129,8 @@ void CRCView::RegisterDisplayCommands() {
     RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
     RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
     RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
-    RegisterCommand(cmd::kChannelPanel, {[this] { ToggleChannelPanel(); }, {}, [this] { return parts_.panelShown; }});
+    RegisterCommand(cmd::kChannelPanel,
+                    {[this] { ToggleChannelPanel(); }, {}, [this] { return parts_.panelShown; }});
 }
 
 QMenu* CRCView::BuildContextMenu() {
@@ -135,7 +156,8 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
     ChildRequest request{this, &engine_.File()};
     request.listOwner = this;
     window = OpenChildWindow(static_cast<ChildWindow>(kind), request);
-    if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList) list_ = qobject_cast<CXListView*>(window.data());
+    if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList)
+        list_ = qobject_cast<CXListView*>(window.data());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -21,7 +21,8 @@ QString Title(kvr::EventList list) {
 }
 
 Qt::Alignment Alignment(kvr::ColumnAlign align) {
-    return (align == kvr::ColumnAlign::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+    return (align == kvr::ColumnAlign::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+           Qt::AlignVCenter;
 }
 
 }  // namespace
@@ -46,7 +47,8 @@ CEventListDlg::CEventListDlg(kvr::EventList list, kvr::CXFile* file, QWidget* pa
     layout->addWidget(buttons);
 
     // Without a file the columns still show, over no rows.
-    const kvr::ConfigRecord record = file ? kvr::ConfigRecord(*file) : kvr::ConfigRecord(nullptr, 0, 0);
+    const kvr::ConfigRecord record =
+        file ? kvr::ConfigRecord(*file) : kvr::ConfigRecord(nullptr, 0, 0);
     Fill(kvr::BuildEventTable(record, list));
     if (!file && summary_) summary_->clear();
 }
@@ -66,7 +68,8 @@ void CEventListDlg::Fill(const kvr::EventTable& table) {
         width += column.width;
         for (int r = 0; r < static_cast<int>(table.rows.size()); ++r) {
             const auto& row = table.rows[static_cast<std::size_t>(r)];
-            auto* item = new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)]));
+            auto* item =
+                new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)]));
             item->setTextAlignment(Alignment(column.align));
             table_->setItem(r, c, item);
         }

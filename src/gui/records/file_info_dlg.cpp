@@ -8,8 +8,8 @@
 #include <QRadioButton>
 
 #include "core/datafile/cxfile.h"
-#include "gui/common/message_box.h"
 #include "gui/common/file_events.h"
+#include "gui/common/message_box.h"
 #include "gui/link/color_button.h"
 #include "gui/link/cxviewdef.h"
 
@@ -29,8 +29,9 @@ bool ReadNumber(QLineEdit* edit, T& out) {
     else
         out = static_cast<T>(text.toFloat(&ok));
     if (!ok) {
-        ShowStopMessage(edit->window(), std::is_integral_v<T> ? QStringLiteral("请输入一个整数。")
-                                                              : QStringLiteral("请输入一个数字。"),
+        ShowStopMessage(edit->window(),
+                        std::is_integral_v<T> ? QStringLiteral("请输入一个整数。")
+                                              : QStringLiteral("请输入一个数字。"),
                         NoticeCaption());
         edit->setFocus();
         edit->selectAll();
@@ -68,7 +69,8 @@ bool CFileInfoDlg::ReadSettings() {
     info_.xMode = longTime_->isChecked() ? 1 : 0;
     info_.yMode = value_->isChecked() ? 1 : 0;
     if (!ReadNumber(rangeLow_, info_.yLow) || !ReadNumber(rangeHigh_, info_.yHigh)) return false;
-    if (!ReadNumber(gridVertical_, info_.gridCount1) || !ReadNumber(gridHorizontal_, info_.gridCount2))
+    if (!ReadNumber(gridVertical_, info_.gridCount1) ||
+        !ReadNumber(gridHorizontal_, info_.gridCount2))
         return false;
     if (!ReadNumber(pieGrid_, info_.pieGridCount)) return false;
     info_.showGrid = showGrid_->isChecked();
@@ -98,8 +100,8 @@ void CFileInfoDlg::ShowChannel() {
 
     const std::string valueFormat = file_->GetValueFormat(current_);
     const char* format = valueFormat.empty() ? "%g" : valueFormat.c_str();
-    const float limits[7] = {file_->GetRangeLow(current_),  file_->GetRangeHigh(current_),
-                             file_->GetAlarmLow(current_),  file_->GetAlarmHigh(current_),
+    const float limits[7] = {file_->GetRangeLow(current_),    file_->GetRangeHigh(current_),
+                             file_->GetAlarmLow(current_),    file_->GetAlarmHigh(current_),
                              file_->GetAlarmLowLow(current_), file_->GetAlarmHighHigh(current_),
                              file_->GetHysteresis(current_)};
     const bool input = current_ < kInputChannels;
@@ -114,7 +116,8 @@ void CFileInfoDlg::StoreChannel() {
     if (info_.channels.empty()) return;
     kvr::ChannelInfo& channel = info_.channels[static_cast<std::size_t>(current_)];
     // A channel not in use stays so: the check can only show or hide a curve.
-    if (channel.showState != kvr::kChannelNotInUse) channel.showState = channelShown_->isChecked() ? 1 : 0;
+    if (channel.showState != kvr::kChannelNotInUse)
+        channel.showState = channelShown_->isChecked() ? 1 : 0;
     channel.color = channelColor_->ColorRef();
     channel.lineWidth = lineWidth_->currentText().toInt();
     // Cut to the field sizes without splitting a character when written.

@@ -21,13 +21,15 @@ namespace {
 // The unit list as the instrument's software offers it; several entries carry trailing
 // blanks that belong to them.
 const char* const kUnits[] = {
-    "km3/h", "t/h  ", "L/h  ", "kg/h  ", "m3/h  ", "Nm3/h  ", "万Nm3/h", "℃  ", "℉", "bar ",
-    "mbar  ", "mmH2O  ", "mmHg ", "Pa  ", "kPa  ", "MPa  ", "atm  ", "kgf/cm2", "mm  ", "cm  ",
-    "m ", "km", "kWh  ", "MW  ", "W  ", "kW  ", "Wh  ", "kJ", "Hz  ", "kHz  ",
-    "MHz", "g  ", "kg  ", "T", "mV  ", "mA  ", "A  ", "V ", "kA  ", "kV",
-    "kJ/h  ", "MJ/h  ", "GJ/h", "ppm  ", "% ", "千分之  ", "ppmO2  ", "ppmH2  ", "%O2  ", "%LEL",
-    "NTU  ", "μg/L  ", "μg/Kg  ", "rpm  ", "μS/cm  ", "mS/cm  ", "MΩcm  ", "r/min  ", "PH", "RH  ",
-    "N  ", "mg/L  ", "g/L  ", "Kg/m3  ", "kcal/m3  ", "m/min  ", "m/s"};
+    "km3/h",     "t/h  ",   "L/h  ",  "kg/h  ",  "m3/h  ",  "Nm3/h  ",  "万Nm3/h", "℃  ",
+    "℉",         "bar ",    "mbar  ", "mmH2O  ", "mmHg ",   "Pa  ",     "kPa  ",   "MPa  ",
+    "atm  ",     "kgf/cm2", "mm  ",   "cm  ",    "m ",      "km",       "kWh  ",   "MW  ",
+    "W  ",       "kW  ",    "Wh  ",   "kJ",      "Hz  ",    "kHz  ",    "MHz",     "g  ",
+    "kg  ",      "T",       "mV  ",   "mA  ",    "A  ",     "V ",       "kA  ",    "kV",
+    "kJ/h  ",    "MJ/h  ",  "GJ/h",   "ppm  ",   "% ",      "千分之  ", "ppmO2  ", "ppmH2  ",
+    "%O2  ",     "%LEL",    "NTU  ",  "μg/L  ",  "μg/Kg  ", "rpm  ",    "μS/cm  ", "mS/cm  ",
+    "MΩcm  ",    "r/min  ", "PH",     "RH  ",    "N  ",     "mg/L  ",   "g/L  ",   "Kg/m3  ",
+    "kcal/m3  ", "m/min  ", "m/s"};
 
 QLineEdit* Edit(QWidget* parent, const char* name, int maxLength = 32767) {
     auto* edit = new QLineEdit(parent);
@@ -118,7 +120,8 @@ QWidget* CFileInfoDlg::BuildChannelBox() {
     channelShown_ = new QCheckBox(QStringLiteral("显示"), channelBox_);
     channelShown_->setObjectName(QStringLiteral("channelShown"));
     lineWidth_ = new QComboBox(channelBox_);
-    lineWidth_->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
+    lineWidth_->addItems(
+        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
     name_ = Edit(channelBox_, "name", 31);
     unit_ = new QComboBox(channelBox_);
     unit_->setObjectName(QStringLiteral("unit"));
@@ -139,7 +142,7 @@ QWidget* CFileInfoDlg::BuildChannelBox() {
     grid->addWidget(new QLabel(QStringLiteral("30字节"), channelBox_), row++, 2);
     grid->addWidget(new QLabel(QStringLiteral("单位："), channelBox_), row, 0);
     grid->addWidget(unit_, row++, 1);
-    const char* const labels[] = {"量程下限：", "量程上限：", "报警下限：", "报警上限：",
+    const char* const labels[] = {"量程下限：",   "量程上限：",   "报警下限：", "报警上限：",
                                   "报警下下限：", "报警上上限：", "回差："};
     for (std::size_t i = 0; i < limits_.size(); ++i) {
         limitLabels_[i] = new QLabel(QString::fromUtf8(labels[i]), channelBox_);

@@ -22,10 +22,12 @@ AsciiInstrument::AsciiInstrument(const SimOptions& options, kvr::Time startTime)
     std::memcpy(memory_.data() + map.deviceName, name.data(), name.size());
     for (int c = 0; c < options.channels && c < 64; ++c) {
         const Bytes block = AsciiChannelBlock(options.seed, c);
-        std::memcpy(memory_.data() + map.channelBlocks + 80u * static_cast<unsigned>(c), block.data(), block.size());
+        std::memcpy(memory_.data() + map.channelBlocks + 80u * static_cast<unsigned>(c),
+                    block.data(), block.size());
     }
     // Totals: two 16-bit words per channel, low word first, each high byte first.
-    for (int c = 0; c < options.channels && kTotals + 4u * static_cast<unsigned>(c) + 4 <= kNewest; ++c) {
+    for (int c = 0; c < options.channels && kTotals + 4u * static_cast<unsigned>(c) + 4 <= kNewest;
+         ++c) {
         const std::uint32_t total = AsciiTotal(options.seed, c);
         std::uint8_t* at = memory_.data() + kTotals + 4 * c;
         at[0] = static_cast<std::uint8_t>(total >> 8);
@@ -37,12 +39,14 @@ AsciiInstrument::AsciiInstrument(const SimOptions& options, kvr::Time startTime)
     kvr::WriteStamp(memory_.data() + kNewest, stamp);
     const std::uint32_t counter = options.records % kRingRecords;
     for (int i = 0; i < 4; ++i)  // little-endian
-        memory_[kNewest + 6 + static_cast<unsigned>(i)] = static_cast<std::uint8_t>(counter >> (8 * i));
+        memory_[kNewest + 6 + static_cast<unsigned>(i)] =
+            static_cast<std::uint8_t>(counter >> (8 * i));
 }
 
 Bytes AsciiInstrument::RecordBytes(std::uint32_t index, unsigned count) const {
     Bytes bytes(count);
-    for (unsigned i = 0; i < count; ++i) bytes[i] = RingByte(options_.seed, options_.channels, index + i);
+    for (unsigned i = 0; i < count; ++i)
+        bytes[i] = RingByte(options_.seed, options_.channels, index + i);
     return bytes;
 }
 
@@ -60,7 +64,8 @@ std::optional<Reply> AsciiInstrument::HandleAscii(const Request& request) {
         case 0x13: {
             if (request.body.size() != 4) return Exception(request, kIllegalValue);
             const std::uint32_t index = (static_cast<std::uint32_t>(request.body[0]) << 16) |
-                                        (static_cast<std::uint32_t>(request.body[1]) << 8) | request.body[2];
+                                        (static_cast<std::uint32_t>(request.body[1]) << 8) |
+                                        request.body[2];
             const unsigned count = request.body[3] == 0 ? 256u : request.body[3];
             Bytes payload{request.body[3]};
             const Bytes data = RecordBytes(index, count);
@@ -80,7 +85,8 @@ std::optional<Reply> AsciiInstrument::HandleRtu(const Request& request) {
             if (request.body.size() != 4) return Exception(request, kIllegalValue);
             const std::uint32_t index = (static_cast<std::uint32_t>(request.body[0]) << 24) |
                                         (static_cast<std::uint32_t>(request.body[1]) << 16) |
-                                        (static_cast<std::uint32_t>(request.body[2]) << 8) | request.body[3];
+                                        (static_cast<std::uint32_t>(request.body[2]) << 8) |
+                                        request.body[3];
             Bytes payload{0x00};
             const Bytes data = RecordBytes(index, 256);
             payload.insert(payload.end(), data.begin(), data.end());

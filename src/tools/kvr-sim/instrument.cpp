@@ -13,8 +13,9 @@ constexpr unsigned kLargestRead = 2048;
 
 }  // namespace
 
-std::optional<Reply> Instrument::Read(const Request& request, const std::vector<std::uint8_t>& memory,
-                                      unsigned start, unsigned length) {
+std::optional<Reply> Instrument::Read(const Request& request,
+                                      const std::vector<std::uint8_t>& memory, unsigned start,
+                                      unsigned length) {
     if (length == 0 || length > kLargestRead) return Exception(request, kIllegalValue);
     if (start + length > memory.size()) return Exception(request, kIllegalAddress);
     Bytes payload;

@@ -30,7 +30,9 @@ public:
     virtual std::optional<Reply> Handle(const Request& request, kvr::Time now) = 0;
 
 protected:
-    static Reply Ok(const Request& request, Bytes payload) { return {request.function, std::move(payload)}; }
+    static Reply Ok(const Request& request, Bytes payload) {
+        return {request.function, std::move(payload)};
+    }
     static Reply Exception(const Request& request, std::uint8_t code) {
         return {static_cast<std::uint8_t>(request.function | 0x80), {code}};
     }
@@ -40,7 +42,8 @@ protected:
     }
     // The RTU identification answer: byte count, text length, text.
     static Reply IdentificationReply(const Request& request, const std::string& id) {
-        Bytes payload{static_cast<std::uint8_t>(id.size() + 1), static_cast<std::uint8_t>(id.size())};
+        Bytes payload{static_cast<std::uint8_t>(id.size() + 1),
+                      static_cast<std::uint8_t>(id.size())};
         payload.insert(payload.end(), id.begin(), id.end());
         return Ok(request, std::move(payload));
     }
@@ -52,8 +55,9 @@ protected:
         return Ok(request, std::move(payload));
     }
     // A read of `length` bytes of `memory` from `start`, with its one-byte count in front.
-    static std::optional<Reply> Read(const Request& request, const std::vector<std::uint8_t>& memory,
-                                     unsigned start, unsigned length);
+    static std::optional<Reply> Read(const Request& request,
+                                     const std::vector<std::uint8_t>& memory, unsigned start,
+                                     unsigned length);
 };
 
 std::unique_ptr<Instrument> MakeInstrument(const SimOptions& options, kvr::Time startTime);

@@ -63,7 +63,8 @@ kvr::Time NewestTime(kvr::Time now, int interval) { return now - now % interval;
 
 std::uint16_t RingSample(std::uint32_t seed, int channel, std::uint32_t pos) {
     // 40503 is odd, so 65536 neighbouring positions of one channel never repeat a value.
-    return static_cast<std::uint16_t>(pos * 40503u + static_cast<std::uint32_t>(channel) * 9973u + seed * 131u);
+    return static_cast<std::uint16_t>(pos * 40503u + static_cast<std::uint32_t>(channel) * 9973u +
+                                      seed * 131u);
 }
 
 std::uint8_t RingByte(std::uint32_t seed, int channels, std::uint32_t index) {
@@ -71,12 +72,14 @@ std::uint8_t RingByte(std::uint32_t seed, int channels, std::uint32_t index) {
     const auto channel = static_cast<int>(slot / kRingRecords);
     if (channel >= channels) return 0;
     const std::uint16_t sample = RingSample(seed, channel, slot % kRingRecords);
-    return index % 2 == 0 ? static_cast<std::uint8_t>(sample >> 8) : static_cast<std::uint8_t>(sample);
+    return index % 2 == 0 ? static_cast<std::uint8_t>(sample >> 8)
+                          : static_cast<std::uint8_t>(sample);
 }
 
 std::uint16_t TimedSample(std::uint32_t seed, int channel, std::int64_t recordNumber) {
     const auto n = static_cast<std::uint32_t>(recordNumber);
-    return static_cast<std::uint16_t>(Mix(n * 2654435761u ^ (static_cast<std::uint32_t>(channel) << 24) ^ seed));
+    return static_cast<std::uint16_t>(
+        Mix(n * 2654435761u ^ (static_cast<std::uint32_t>(channel) << 24) ^ seed));
 }
 
 std::uint32_t AsciiTotal(std::uint32_t seed, int channel) {
@@ -85,11 +88,13 @@ std::uint32_t AsciiTotal(std::uint32_t seed, int channel) {
 
 std::uint64_t RtuTotal(std::uint32_t seed, int channel) {
     // Above 2^32, so a 64-bit total shows its high words.
-    return 0x0000001234560000ull + static_cast<std::uint64_t>(channel) * 0x0001000100010001ull + seed;
+    return 0x0000001234560000ull + static_cast<std::uint64_t>(channel) * 0x0001000100010001ull +
+           seed;
 }
 
 ChannelContent Channel(std::uint32_t seed, int channel) {
-    static const char* const names[] = {"差压", "压力", "温度", "流量", "热量", "液位", "电导", "PH值"};
+    static const char* const names[] = {"差压", "压力", "温度", "流量",
+                                        "热量", "液位", "电导", "PH值"};
     static const char* const units[] = {"kPa", "MPa", "℃", "t/h", "GJ", "m", "uS/cm", "pH"};
     ChannelContent c;
     c.name = names[channel % 8];
@@ -117,7 +122,8 @@ Bytes AsciiChannelBlock(std::uint32_t seed, int channel) {
     PutText(block, 0, 12, c.name);
     PutText(block, 12, 16, c.unit);
     // range low, range high, low-low, low, high, high-high, hysteresis
-    for (int i = 0; i < 7; ++i) PutTriple(block, 0x22 + 3 * static_cast<std::size_t>(i), c.mantissa[i], c.decimals[i]);
+    for (int i = 0; i < 7; ++i)
+        PutTriple(block, 0x22 + 3 * static_cast<std::size_t>(i), c.mantissa[i], c.decimals[i]);
     block[0x3B] = c.signalType;
     return block;
 }
@@ -128,7 +134,8 @@ Bytes RtuChannelBlock(std::uint32_t seed, int channel, char layout) {
     PutText(block, 1, 16, c.name);
     PutText(block, 0x11, 16, c.unit);
     const std::size_t triples = layout == 'L' ? 0x22 : 0x23;
-    for (int i = 0; i < 7; ++i) PutTriple(block, triples + 3 * static_cast<std::size_t>(i), c.mantissa[i], c.decimals[i]);
+    for (int i = 0; i < 7; ++i)
+        PutTriple(block, triples + 3 * static_cast<std::size_t>(i), c.mantissa[i], c.decimals[i]);
     if (layout != 'L') {
         block[0x22] = c.signalType;
         block[0x38] = c.logLowDecimals;
@@ -140,7 +147,7 @@ Bytes RtuChannelBlock(std::uint32_t seed, int channel, char layout) {
 std::array<std::uint8_t, 6> RtuGroupCounts(int channels) {
     // The last of the first group's channels is left out, so the show states differ.
     const int first = channels > 1 ? channels - 1 : channels;
-    return {static_cast<std::uint8_t>(first > 8 ? 8 : first), 0, 0,
+    return {static_cast<std::uint8_t>(first > 8 ? 8 : first),           0, 0,
             static_cast<std::uint8_t>(channels > 8 ? channels - 8 : 0), 0, 0};
 }
 

@@ -13,8 +13,8 @@
 namespace kvrsim {
 
 inline constexpr std::uint32_t kRingRecords = 262144;  // per channel, ASCII families
-inline constexpr int kAsciiIntervalIndex = 5;           // 30 s
-inline constexpr int kRtuIntervalIndex = 6;             // 60 s
+inline constexpr int kAsciiIntervalIndex = 5;          // 30 s
+inline constexpr int kRtuIntervalIndex = 6;            // 60 s
 inline constexpr int kIntervalSeconds[9] = {1, 2, 5, 10, 15, 30, 60, 120, 240};
 
 int DefaultFirmware(Family family);

@@ -11,12 +11,13 @@
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     kvrsim::SimOptions options;
-    CLI::App app{"kvr-sim: simulated flow-totalizer instrument on a pseudo-terminal.\n"
-                 "Prints the terminal's path, then serves requests until SIGTERM or SIGINT."};
+    CLI::App app{
+        "kvr-sim: simulated flow-totalizer instrument on a pseudo-terminal.\n"
+        "Prints the terminal's path, then serves requests until SIGTERM or SIGINT."};
     const std::map<std::string, kvrsim::Family> families = {{"realtime", kvrsim::Family::kRealtime},
-                                                             {"ascii0", kvrsim::Family::kAscii0},
-                                                             {"ascii1", kvrsim::Family::kAscii1},
-                                                             {"rtu", kvrsim::Family::kRtu}};
+                                                            {"ascii0", kvrsim::Family::kAscii0},
+                                                            {"ascii1", kvrsim::Family::kAscii1},
+                                                            {"rtu", kvrsim::Family::kRtu}};
     std::string family;
     app.add_option("--family", family, "realtime, ascii0, ascii1 or rtu")
         ->required()
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
                    "firmware version in the identification (realtime 1010, rtu 1009 by default; "
                    "rtu: 1xxx has 4-byte totals, 2xxx 8-byte totals)")
         ->check(CLI::Range(0, 9999));
-    app.add_option("--address", options.address, "instrument address (1..255)")->check(CLI::Range(1, 255));
+    app.add_option("--address", options.address, "instrument address (1..255)")
+        ->check(CLI::Range(1, 255));
     app.add_option("--records", options.records,
                    "ascii families: ring index of the newest record (0..262143)")
         ->check(CLI::Range(0u, 262143u));
@@ -39,15 +41,19 @@ int main(int argc, char** argv) {
                    "pace the line at N baud (10 bits a byte): a request arrives and a reply "
                    "leaves at the line's rate; 0 answers at once")
         ->check(CLI::Range(0, 4000000));
-    app.add_option("--drop-every", options.dropEvery, "no reply to every Nth request")->check(CLI::NonNegativeNumber);
+    app.add_option("--drop-every", options.dropEvery, "no reply to every Nth request")
+        ->check(CLI::NonNegativeNumber);
     app.add_option("--corrupt-every", options.corruptEvery, "wrong checksum on every Nth reply")
         ->check(CLI::NonNegativeNumber);
-    app.add_option("--delay-ms", options.delayMs, "wait N ms before every reply")->check(CLI::NonNegativeNumber);
-    app.add_option("--delay-every", options.delayEvery, "with --delay-ms: wait only before every Nth reply")
+    app.add_option("--delay-ms", options.delayMs, "wait N ms before every reply")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--delay-every", options.delayEvery,
+                   "with --delay-ms: wait only before every Nth reply")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--silent-after", options.silentAfter, "answer only the first N requests")
         ->check(CLI::NonNegativeNumber);
-    app.add_option("--exception", options.exception, "answer every request with this exception code")
+    app.add_option("--exception", options.exception,
+                   "answer every request with this exception code")
         ->check(CLI::Range(0, 255));
     try {
         app.parse(argc, argv);

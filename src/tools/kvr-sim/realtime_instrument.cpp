@@ -24,7 +24,8 @@ constexpr Area kAreas[] = {
 };
 
 void PutInt64(std::uint8_t* at, std::int64_t value) {
-    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        at[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
 }
 
 void PutFloat(std::uint8_t* at, float value) {
@@ -42,7 +43,8 @@ RealtimeInstrument::RealtimeInstrument(const SimOptions& options, kvr::Time)
       memory_(0x10000, 0),
       started_(std::chrono::steady_clock::now()),
       noise_(options.seed) {
-    for (const Area& area : kAreas) std::memcpy(params_.data() + area.address, image_.data() + area.imageOffset, area.length);
+    for (const Area& area : kAreas)
+        std::memcpy(params_.data() + area.address, image_.data() + area.imageOffset, area.length);
     flowTotal_ = 12345678.0 + options.seed;
     heatTotal_ = 2345678.0 + options.seed;
     UpdateLiveValues();
@@ -55,25 +57,29 @@ float RealtimeInstrument::ImageFloat(std::size_t offset, float fallback) const {
 }
 
 void RealtimeInstrument::UpdateLiveValues() {
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double dt = seconds - lastSeconds_;
     lastSeconds_ = seconds;
     std::uniform_real_distribution<double> jitter(-0.01, 0.01);
     float values[6];
     // The three inputs wander slowly inside their ranges, each at its own pace.
     for (int k = 0; k < 3; ++k) {
-        const std::size_t base = kvr::cfg::kInputBase + kvr::cfg::kInputStride * static_cast<std::size_t>(k);
+        const std::size_t base =
+            kvr::cfg::kInputBase + kvr::cfg::kInputStride * static_cast<std::size_t>(k);
         float low = 0;
         std::memcpy(&low, image_.data() + base + kvr::cfg::kInputRangeLow, 4);
         if (!std::isfinite(low)) low = 0;
         const float high = ImageFloat(base + kvr::cfg::kInputRangeHigh, low + 100.0f);
         const double phase = 2.0 * std::numbers::pi * seconds / (180.0 + 60.0 * k) + k;
-        values[k] = static_cast<float>(low + (high - low) * (0.55 + 0.25 * std::sin(phase) + jitter(noise_)));
+        values[k] = static_cast<float>(low + (high - low) *
+                                                 (0.55 + 0.25 * std::sin(phase) + jitter(noise_)));
     }
     const float flowRange = ImageFloat(kvr::cfg::kFlowRange, 20.0f);
     const float heatRange = ImageFloat(kvr::cfg::kHeatRange, 60.0f);
     // Flow follows the differential pressure; heat follows flow.
-    const double load = 0.6 + 0.2 * std::sin(2.0 * std::numbers::pi * seconds / 180.0) + jitter(noise_);
+    const double load =
+        0.6 + 0.2 * std::sin(2.0 * std::numbers::pi * seconds / 180.0) + jitter(noise_);
     values[3] = static_cast<float>(flowRange * load);
     values[4] = values[3] * 0.98f;
     values[5] = static_cast<float>(heatRange * load);
@@ -96,12 +102,12 @@ std::optional<Reply> RealtimeInstrument::Handle(const Request& request, kvr::Tim
         case 0x41: {
             return IdentificationReply(request, Identification(options_));
         }
-        case 0x16:
-            return Read(request, params_, Word(request.body, 0), Word(request.body, 2));
+        case 0x16: return Read(request, params_, Word(request.body, 0), Word(request.body, 2));
         case 0x03: {
             const unsigned start = Word(request.body, 0);
             const unsigned length = Word(request.body, 2) * 2;
-            if (start < kLiveValues + kLiveLength && start + length > kLiveValues) UpdateLiveValues();
+            if (start < kLiveValues + kLiveLength && start + length > kLiveValues)
+                UpdateLiveValues();
             return Read(request, memory_, start, length);
         }
         case 0x14: {

@@ -34,7 +34,8 @@ RequestReader::Outcome RequestReader::TryAscii(Request& request, std::size_t& le
         if (!IsHexChar(buffer_[end])) return Outcome::kBad;
         ++end;
     }
-    if (end + 1 >= buffer_.size()) return buffer_.size() > kLongestAscii ? Outcome::kBad : Outcome::kNeedMore;
+    if (end + 1 >= buffer_.size())
+        return buffer_.size() > kLongestAscii ? Outcome::kBad : Outcome::kNeedMore;
     const std::size_t chars = end - 1;
     // address, function and LRC at least, in whole pairs
     if (chars < 6 || chars % 2 != 0) return Outcome::kBad;
@@ -53,7 +54,8 @@ RequestReader::Outcome RequestReader::TryAscii(Request& request, std::size_t& le
 
 bool RequestReader::RtuFrameAt(std::size_t length) const {
     if (buffer_.size() < length) return false;
-    std::vector<std::uint8_t> bytes(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(length));
+    std::vector<std::uint8_t> bytes(buffer_.begin(),
+                                    buffer_.begin() + static_cast<std::ptrdiff_t>(length));
     const std::uint16_t crc = Crc16(bytes.data(), length - 2);
     return bytes[length - 2] == (crc & 0xFF) && bytes[length - 1] == (crc >> 8);
 }
@@ -64,8 +66,10 @@ RequestReader::Outcome RequestReader::TryRtu(Request& request, std::size_t& leng
     // or as a time with counts (12 bytes).
     std::vector<std::size_t> lengths;
     switch (buffer_[1]) {
-        case 0x03: case 0x16: lengths = {8}; break;
-        case 0x14: case 0x41: lengths = {5}; break;
+        case 0x03:
+        case 0x16: lengths = {8}; break;
+        case 0x14:
+        case 0x41: lengths = {5}; break;
         case 0x13: lengths = {8, 12}; break;
         default: return Outcome::kBad;
     }
@@ -75,7 +79,8 @@ RequestReader::Outcome RequestReader::TryRtu(Request& request, std::size_t& leng
             request.ascii = false;
             request.address = buffer_[0];
             request.function = buffer_[1];
-            request.body.assign(buffer_.begin() + 2, buffer_.begin() + static_cast<std::ptrdiff_t>(candidate - 2));
+            request.body.assign(buffer_.begin() + 2,
+                                buffer_.begin() + static_cast<std::ptrdiff_t>(candidate - 2));
             length = candidate;
             return Outcome::kFrame;
         }

@@ -29,7 +29,8 @@ RtuInstrument::RtuInstrument(const SimOptions& options, kvr::Time startTime)
     std::memcpy(params_.data() + kGroupCounts, groups.data(), groups.size());
     for (int c = 0; c < channels && c < 64; ++c) {
         const Bytes block = RtuChannelBlock(options.seed, c, options.layout);
-        std::memcpy(params_.data() + BlockBase(options.layout) + 80u * static_cast<unsigned>(c), block.data(), 80);
+        std::memcpy(params_.data() + BlockBase(options.layout) + 80u * static_cast<unsigned>(c),
+                    block.data(), 80);
     }
     // Each total as 16-bit words, lowest word first, each word high byte first.
     const int width = TotalWidth(Identification(options));
@@ -56,9 +57,11 @@ std::optional<Reply> RtuInstrument::RecordsAt(const Request& request) const {
         const kvr::Time t = first + static_cast<kvr::Time>(r) * interval_;
         // Record number relative to the newest, rounded down to whole intervals.
         kvr::Time delta = t - newest_;
-        const std::int64_t number = delta >= 0 ? delta / interval_ : -((-delta + interval_ - 1) / interval_);
+        const std::int64_t number =
+            delta >= 0 ? delta / interval_ : -((-delta + interval_ - 1) / interval_);
         for (int c = 0; c < channels; ++c) {
-            const std::uint16_t sample = c < options_.channels ? TimedSample(options_.seed, c, number) : 0;
+            const std::uint16_t sample =
+                c < options_.channels ? TimedSample(options_.seed, c, number) : 0;
             const auto bytes = SampleBytes(sample);
             payload.insert(payload.end(), bytes.begin(), bytes.end());
         }

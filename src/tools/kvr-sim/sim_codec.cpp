@@ -11,7 +11,8 @@ std::array<std::uint16_t, 256> MakeCrcTable() {
     for (unsigned i = 0; i < 256; ++i) {
         std::uint16_t value = static_cast<std::uint16_t>(i);
         for (int bit = 0; bit < 8; ++bit)
-            value = (value & 1) ? static_cast<std::uint16_t>((value >> 1) ^ 0xA001) : static_cast<std::uint16_t>(value >> 1);
+            value = (value & 1) ? static_cast<std::uint16_t>((value >> 1) ^ 0xA001)
+                                : static_cast<std::uint16_t>(value >> 1);
         table[i] = value;
     }
     return table;

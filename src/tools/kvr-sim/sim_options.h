@@ -9,15 +9,16 @@ enum class Family { kRealtime, kAscii0, kAscii1, kRtu };
 
 struct SimOptions {
     Family family = Family::kRealtime;
-    std::string link;      // symlink to create at the pseudo-terminal's path; empty: none
-    int firmware = 0;      // 0: the family's default (realtime 1010, rtu 1009)
+    std::string link;  // symlink to create at the pseudo-terminal's path; empty: none
+    int firmware = 0;  // 0: the family's default (realtime 1010, rtu 1009)
     int address = 1;
     // ASCII families: ring index of the newest record (the instrument's record counter).
     std::uint32_t records = 1000;
-    int channels = 6;      // ASCII and RTU families; the realtime instrument has six
+    int channels = 6;  // ASCII and RTU families; the realtime instrument has six
     std::uint32_t seed = 1;
     char layout = 'P';
-    int baud = 0;          // > 0: requests and replies take their time on a line of this rate     // RTU family channel-block layout: P, L or M
+    int baud = 0;  // > 0: requests and replies take their time on a line of this rate     // RTU
+                   // family channel-block layout: P, L or M
     // Faults, counted over the requests addressed to this instrument (the first is 1).
     int dropEvery = 0;     // no reply to every Nth request
     int corruptEvery = 0;  // wrong checksum on every Nth reply

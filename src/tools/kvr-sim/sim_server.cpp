@@ -67,7 +67,8 @@ public:
         if (baud_ <= 0) return WriteAll(fd, bytes);
         // About a millisecond of line time per write keeps the gaps between bytes far below
         // any interval timeout.
-        const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(baud_) / 10 / 1000);
+        const std::size_t chunk =
+            std::max<std::size_t>(1, static_cast<std::size_t>(baud_) / 10 / 1000);
         const auto start = std::chrono::steady_clock::now();
         for (std::size_t done = 0; done < bytes.size();) {
             const std::size_t n = std::min(chunk, bytes.size() - done);
@@ -97,7 +98,10 @@ std::size_t WireLength(const Request& request) {
 class Server {
 public:
     Server(const SimOptions& options, int master)
-        : options_(options), master_(master), plan_(options), pacer_(options.baud),
+        : options_(options),
+          master_(master),
+          plan_(options),
+          pacer_(options.baud),
           instrument_(MakeInstrument(options, std::time(nullptr))) {}
 
     void Serve() {
@@ -134,14 +138,16 @@ private:
         const FaultDecision fault = plan_.Next();
         std::optional<Reply> reply;
         if (fault.exception)
-            reply = Reply{static_cast<std::uint8_t>(request.function | 0x80), {static_cast<std::uint8_t>(options_.exception)}};
+            reply = Reply{static_cast<std::uint8_t>(request.function | 0x80),
+                          {static_cast<std::uint8_t>(options_.exception)}};
         else
             reply = instrument_->Handle(request, std::time(nullptr));
         if (!reply || !fault.reply) return;
         Bytes frame = request.ascii ? AsciiReply(request.address, reply->function, reply->payload)
                                     : RtuReply(request.address, reply->function, reply->payload);
         if (fault.corrupt) CorruptChecksum(frame, request.ascii);
-        if (fault.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
+        if (fault.delayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
         if (pacer_.Write(master_, WireLength(request), frame)) ++replies_;
     }
 
@@ -173,7 +179,8 @@ int RunServer(const SimOptions& options, std::ostream& out, std::ostream& log) {
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     if (!options.link.empty()) {
         struct stat info {};
-        if (::lstat(options.link.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) ::unlink(options.link.c_str());
+        if (::lstat(options.link.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+            ::unlink(options.link.c_str());
         if (::symlink(path, options.link.c_str()) != 0) {
             log << "kvr-sim: cannot link " << options.link << ": " << std::strerror(errno) << '\n';
             ::close(master);
@@ -189,7 +196,8 @@ int RunServer(const SimOptions& options, std::ostream& out, std::ostream& log) {
     if (!options.link.empty()) ::unlink(options.link.c_str());
     ::close(slave);
     ::close(master);
-    log << "kvr-sim: " << server.Requests() << " requests, " << server.Replies() << " replies" << std::endl;
+    log << "kvr-sim: " << server.Requests() << " requests, " << server.Replies() << " replies"
+        << std::endl;
     return 0;
 }
 

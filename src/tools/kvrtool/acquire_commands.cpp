@@ -50,7 +50,8 @@ public:
     }
 
 private:
-    struct sigaction oldInt_ {}, oldTerm_ {};
+    struct sigaction oldInt_ {
+    }, oldTerm_{};
 };
 
 void Fail(const std::string& sentence, int code = kUsageOrIo) {
@@ -135,13 +136,13 @@ void RunRecover(const std::string& temp, const std::string& out) {
     const kvr::RecoverResult result = kvr::RecoverLiveBuffer(temp, out);
     switch (result.status) {
         case kvr::RecoverStatus::kSaved:
-            std::cout << "recovered: " << result.records.count << " records, " << kvr::FormatTime(result.records.start)
-                      << " => " << kvr::FormatTime(result.records.end) << '\n';
+            std::cout << "recovered: " << result.records.count << " records, "
+                      << kvr::FormatTime(result.records.start) << " => "
+                      << kvr::FormatTime(result.records.end) << '\n';
             return;
         case kvr::RecoverStatus::kNotLiveBuffer:
             return Fail(temp + " is not the live buffer of an acquisition.", kUnsupported);
-        case kvr::RecoverStatus::kNoRecords:
-            return Fail(temp + " holds no record.", kNotFound);
+        case kvr::RecoverStatus::kNoRecords: return Fail(temp + " holds no record.", kNotFound);
         case kvr::RecoverStatus::kWriteFailed:
             return Fail(std::string(kvr::texts::kSaveFileFailed) + " " + out);
     }
@@ -151,17 +152,21 @@ void RunRecover(const std::string& temp, const std::string& out) {
 
 void RegisterAcquireCommands(CLI::App& app) {
     auto acquire = std::make_shared<AcquireOptions>();
-    CLI::App* command = app.add_subcommand("acquire", "Record the instrument's current values into a history file");
+    CLI::App* command =
+        app.add_subcommand("acquire", "Record the instrument's current values into a history file");
     AddLinkOptions(command, acquire->link);
     command->add_option("--out", acquire->out, "history file to save")->required();
     command->add_option("--records", acquire->records, "records to take")->required();
-    command->add_option("--interval", acquire->interval, "seconds between records (default: the display defaults)")
+    command
+        ->add_option("--interval", acquire->interval,
+                     "seconds between records (default: the display defaults)")
         ->check(CLI::Range(1, 86400));
     command->callback([acquire] { RunAcquire(*acquire); });
 
     auto temp = std::make_shared<std::string>();
     auto out = std::make_shared<std::string>();
-    CLI::App* recover = app.add_subcommand("recover", "Save the records a killed acquisition left in its buffer");
+    CLI::App* recover =
+        app.add_subcommand("recover", "Save the records a killed acquisition left in its buffer");
     recover->add_option("temp", *temp, "live buffer (FILE.tmp, temp.tmp)")->required();
     recover->add_option("--out", *out, "history file to save")->required();
     recover->callback([temp, out] { RunRecover(*temp, *out); });

@@ -25,7 +25,9 @@ class Printer {
 public:
     explicit Printer(std::ostream& out) : out_(out) {}
     void Section(const std::string& name) { out_ << '[' << name << "]\n"; }
-    void Field(const std::string& name, const std::string& value) { out_ << name << ": " << value << '\n'; }
+    void Field(const std::string& name, const std::string& value) {
+        out_ << name << ": " << value << '\n';
+    }
     void Field(const std::string& name, int value) { Field(name, std::to_string(value)); }
     void End() { out_ << '\n'; }
 
@@ -37,14 +39,16 @@ void PrintFlowElement(const kvr::ConfigRecord& r, Printer& p) {
     p.Section("device");
     p.Field("version", r.Version());
     p.Field("device_name", r.DeviceName());
-    p.Field("record_interval", CodedText(r.RecordIntervalCode(), std::to_string(r.RecordIntervalSeconds()) + " s"));
+    p.Field("record_interval",
+            CodedText(r.RecordIntervalCode(), std::to_string(r.RecordIntervalSeconds()) + " s"));
     p.End();
     p.Section("flow element");
     p.Field("flow_element", CodedText(r.FlowElement(), kvr::FlowElementText(r.FlowElement())));
     p.Field("medium", CodedText(r.Medium(), kvr::MediumText(r.Medium())));
     p.Field("square_root", CodedText(r.SquareRoot(), kvr::SquareRootText(r.SquareRoot())));
     p.Field("pipe_material", CodedText(r.PipeMaterial(), kvr::MaterialText(r.PipeMaterial())));
-    p.Field("throttle_material", CodedText(r.ThrottleMaterial(), kvr::MaterialText(r.ThrottleMaterial())));
+    p.Field("throttle_material",
+            CodedText(r.ThrottleMaterial(), kvr::MaterialText(r.ThrottleMaterial())));
     p.Field("pipe_diameter_mm", FixedText(r.PipeDiameter()));
     p.Field("throttle_diameter_mm", FixedText(r.ThrottleDiameter()));
     p.Field("atmospheric_pressure_mpa", FixedText(r.AtmosphericPressure()));
@@ -57,7 +61,8 @@ void PrintFlowElement(const kvr::ConfigRecord& r, Printer& p) {
     p.Field("dryness_or_humidity_percent", r.DrynessOrHumidity());
     p.Field("pipe_expansion_e6", FixedText(r.PipeExpansion()));
     p.Field("throttle_expansion_e6", FixedText(r.ThrottleExpansion()));
-    p.Field("standard_temperature_c", CodedText(r.StandardTemperatureCode(), std::to_string(r.StandardTemperatureCelsius())));
+    p.Field("standard_temperature_c",
+            CodedText(r.StandardTemperatureCode(), std::to_string(r.StandardTemperatureCelsius())));
     p.Field("standard_density_kg_m3", FixedText(r.StandardDensity()));
     p.Field("compressibility", FixedText(r.Compressibility()));
     p.Field("discharge_coefficient", FixedText(r.DischargeCoefficient()));
@@ -74,7 +79,8 @@ void PrintInputs(const kvr::ConfigRecord& r, Printer& p) {
         p.Field("signal_type", CodedText(in.signalType, kvr::SignalTypeText(in.signalType)));
         p.Field("unit", in.unit);
         p.Field("filter_s", FixedText(static_cast<float>(in.filterTenths) / 10.0f, 1));
-        p.Field("break_handling", CodedText(in.breakHandling, kvr::BreakHandlingText(in.breakHandling)));
+        p.Field("break_handling",
+                CodedText(in.breakHandling, kvr::BreakHandlingText(in.breakHandling)));
         p.Field("small_signal_cutoff", FixedText(in.smallSignalCutoff, 2));
         p.Field("fixed_value", FixedText(in.fixedValue));
         p.Field("emergency_value", FixedText(in.emergencyValue));
@@ -101,20 +107,23 @@ void PrintTotalising(const kvr::ConfigRecord& r, Printer& p) {
     p.Field("small_flow_fixed_value", FixedText(r.SmallFlowFixedValue()));
     p.Field("over_plan_threshold", FixedText(r.OverPlanThreshold()));
     p.Field("over_plan_factor", FixedText(r.OverPlanFactor()));
-    p.Field("flow_total_unit", CodedText(r.FlowTotalUnit(), kvr::FlowTotalUnitText(r.FlowTotalUnit())));
+    p.Field("flow_total_unit",
+            CodedText(r.FlowTotalUnit(), kvr::FlowTotalUnitText(r.FlowTotalUnit())));
     p.Field("flow_correction_k", FixedText(r.FlowCorrectionK()));
     p.Field("flow_correction_b", FixedText(r.FlowCorrectionB()));
     p.Field("flow_range", FixedText(r.FlowRange()));
     p.End();
     p.Section("heat");
     p.Field("heat_enabled", OnOff(r.HeatEnabled()));
-    p.Field("heat_direction", CodedText(r.HeatDirection(), kvr::HeatDirectionText(r.HeatDirection())));
+    p.Field("heat_direction",
+            CodedText(r.HeatDirection(), kvr::HeatDirectionText(r.HeatDirection())));
     p.Field("heat_method", CodedText(r.HeatMethod(), kvr::HeatMethodText(r.HeatMethod())));
     p.Field("heat_unit", CodedText(r.HeatUnit(), kvr::HeatUnitText(r.HeatUnit())));
     p.Field("heat_make_up", FixedText(r.HeatMakeUp()));
     p.Field("heat_multiplier", FixedText(r.HeatMultiplier()));
     p.Field("specific_heat_kj_kg_c", FixedText(r.SpecificHeat()));
-    p.Field("heat_total_unit", CodedText(r.HeatTotalUnit(), kvr::HeatTotalUnitText(r.HeatTotalUnit())));
+    p.Field("heat_total_unit",
+            CodedText(r.HeatTotalUnit(), kvr::HeatTotalUnitText(r.HeatTotalUnit())));
     p.Field("heat_range", FixedText(r.HeatRange()));
     p.End();
 }
@@ -150,13 +159,15 @@ void PrintFunctions(const kvr::ConfigRecord& r, Printer& p) {
 
 void PrintTables(const kvr::ConfigRecord& r, Printer& p) {
     p.Section("gas composition (percent)");
-    for (int g = 0; g < kvr::cfg::kGasCount; ++g) p.Field(kvr::GasText(g), FixedText(r.GasFraction(g)));
+    for (int g = 0; g < kvr::cfg::kGasCount; ++g)
+        p.Field(kvr::GasText(g), FixedText(r.GasFraction(g)));
     p.End();
     p.Section("user medium (temperature C, density kg/m3, specific heat kJ/kg C)");
     for (int row = 0; row < kvr::cfg::kMediumRows; ++row) {
         const kvr::UserMediumRow m = r.UserMedium(row);
-        p.Field("row_" + std::to_string(row + 1),
-                FixedText(m.temperature) + ", " + FixedText(m.density) + ", " + FixedText(m.specificHeat));
+        p.Field("row_" + std::to_string(row + 1), FixedText(m.temperature) + ", " +
+                                                      FixedText(m.density) + ", " +
+                                                      FixedText(m.specificHeat));
     }
     p.End();
 }
@@ -167,19 +178,21 @@ void PrintLogs(const kvr::ConfigRecord& r, Printer& p) {
     p.Field("total_count", power.valid ? std::to_string(power.totalCount) : "");
     p.Field("total_outage_s", power.valid ? std::to_string(power.totalSeconds) : "");
     for (const kvr::PowerFailureEntry& e : power.entries)
-        p.Field("slot_" + std::to_string(e.index), StampText(e.powerOff) + " -> " + StampText(e.powerOn));
+        p.Field("slot_" + std::to_string(e.index),
+                StampText(e.powerOff) + " -> " + StampText(e.powerOn));
     p.End();
     p.Section("alarms (oldest first)");
     for (const kvr::AlarmEntry& e : kvr::ReadAlarmLog(r)) {
         const std::string cleared = e.active ? "未消报..." : StampText(e.cleared);
         p.Field("slot_" + std::to_string(e.index), "channel " + std::to_string(e.channel) + ", " +
-                                                       kvr::AlarmKindText(e.kind) + ", " + StampText(e.raised) +
-                                                       " -> " + cleared);
+                                                       kvr::AlarmKindText(e.kind) + ", " +
+                                                       StampText(e.raised) + " -> " + cleared);
     }
     p.End();
     p.Section("operations (oldest first)");
     for (const kvr::OperationEntry& e : kvr::ReadOperationLog(r))
-        p.Field("slot_" + std::to_string(e.index), StampText(e.stamp) + ", " + CodedText(e.code, e.text));
+        p.Field("slot_" + std::to_string(e.index),
+                StampText(e.stamp) + ", " + CodedText(e.code, e.text));
     p.End();
 }
 

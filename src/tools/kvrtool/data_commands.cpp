@@ -42,8 +42,9 @@ double JsonFloat(float value) {
 // Hourly entries that lie inside the file: a damaged count must not print billions of rows.
 std::uint32_t HourlyRows(const kvr::CXFile& file) {
     const kvr::FileHeader& h = file.Header();
-    const std::uint64_t hourly = kvr::kHeaderSize + static_cast<std::uint64_t>(file.GetConfigSize()) +
-                                 static_cast<std::uint64_t>(h.channelCount) * h.records.byte18 * h.records.count;
+    const std::uint64_t hourly =
+        kvr::kHeaderSize + static_cast<std::uint64_t>(file.GetConfigSize()) +
+        static_cast<std::uint64_t>(h.channelCount) * h.records.byte18 * h.records.count;
     if (hourly >= file.MappedSize()) return 0;
     const std::uint64_t present = (file.MappedSize() - hourly) / 8;
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(present, h.hourly.count));
@@ -94,7 +95,8 @@ void Info(const std::string& path) {
     json channels = json::array();
     for (int c = 0; c < file.GetChannelCount(); ++c) channels.push_back(ChannelJson(file, c));
     const json info = {
-        {"identification", std::string(h.identification, strnlen(h.identification, sizeof h.identification))},
+        {"identification",
+         std::string(h.identification, strnlen(h.identification, sizeof h.identification))},
         {"version", file.GetVersion()},
         {"config_size", file.GetConfigSize()},
         {"device_name", file.GetDeviceName()},
@@ -106,7 +108,9 @@ void Info(const std::string& path) {
         {"start", kvr::FormatTime(file.GetStartTime())},
         {"end", kvr::FormatTime(file.GetEndTime())},
         {"hourly",
-         {{"first", kvr::FormatTime(h.hourly.first)}, {"last", kvr::FormatTime(h.hourly.last)}, {"count", h.hourly.count}}},
+         {{"first", kvr::FormatTime(h.hourly.first)},
+          {"last", kvr::FormatTime(h.hourly.last)},
+          {"count", h.hourly.count}}},
         {"tags", tags},
         {"totals", {{"flow", h.flowTotal}, {"heat", h.heatTotal}}},
         {"display",
@@ -145,7 +149,8 @@ void Values(const ValuesArgs& args) {
     }
     std::cout << ValuesHeaderLine(file) << '\n';
     const kvr::Time step = static_cast<kvr::Time>(args.step) * file.GetInterval();
-    for (kvr::Time t = from; t <= to; t += step) std::cout << ValuesRow(file, t, args.percent) << '\n';
+    for (kvr::Time t = from; t <= to; t += step)
+        std::cout << ValuesRow(file, t, args.percent) << '\n';
 }
 
 void Hourly(const std::string& path) {
@@ -165,7 +170,8 @@ void Tags(const std::string& path) {
     kvr::CXFile file;
     if (!OpenDataFile(file, path)) return;
     std::cout << "index,time\n";
-    for (int j = 0; j < file.GetTagCount(); ++j) std::cout << j << ',' << kvr::FormatTime(file.GetTag(j)) << '\n';
+    for (int j = 0; j < file.GetTagCount(); ++j)
+        std::cout << j << ',' << kvr::FormatTime(file.GetTag(j)) << '\n';
 }
 
 void TagAdd(const std::string& path, const std::string& when) {
@@ -237,10 +243,12 @@ void Config(const std::string& path) {
 
 void RegisterDataCommands(CLI::App& app) {
     auto sample = std::make_shared<MakeSampleArgs>();
-    CLI::App* make = app.add_subcommand("make-sample", "Write a data file with realistic, deterministic content");
+    CLI::App* make = app.add_subcommand("make-sample",
+                                        "Write a data file with realistic, deterministic content");
     make->add_option("out", sample->out, "File to write")->required();
     make->add_option("--records", sample->options.records, "Record count (default 1440)");
-    make->add_option("--interval", sample->options.interval, "Record interval in seconds (default 60)");
+    make->add_option("--interval", sample->options.interval,
+                     "Record interval in seconds (default 60)");
     make->add_option("--start", sample->start, "Start time \"YYYY-MM-DD HH:MM:SS\"");
     make->add_option("--version", sample->options.version, "Format version 1002, 1003 or 1004");
     make->add_option("--tags", sample->options.tags, "Tag count (default 3)");
@@ -285,12 +293,14 @@ void RegisterDataCommands(CLI::App& app) {
     remove->callback([tagDelete] { TagDelete(tagDelete->first, tagDelete->second); });
 
     auto find = std::make_shared<FindArgs>();
-    CLI::App* findCommand = app.add_subcommand("find", "Find the first moment a channel shows a value");
+    CLI::App* findCommand =
+        app.add_subcommand("find", "Find the first moment a channel shows a value");
     findCommand->add_option("file", find->file, "Data file")->required();
     findCommand->add_option("--value", find->value, "Value to find")->required();
     findCommand->add_option("--tolerance", find->tolerance, "Accepted difference (default 0)");
     findCommand->add_option("--channel", find->channel, "Channel from 1 (default: every channel)");
-    findCommand->add_option("--from", find->from, "Where to start (default: the file start, or end)");
+    findCommand->add_option("--from", find->from,
+                            "Where to start (default: the file start, or end)");
     findCommand->add_flag("--backward", find->backward, "Search towards the start");
     findCommand->callback([find] { Find(*find); });
 

@@ -38,7 +38,9 @@ bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
 
 std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option) {
     const std::optional<kvr::Time> t = kvr::ParseTime(text);
-    if (!t) Fail(kUsageOrIo, option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
+    if (!t)
+        Fail(kUsageOrIo,
+             option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
     return t;
 }
 

@@ -32,7 +32,8 @@ void Export(const ExportArgs& args) {
         if (!t) return;
         to = *t;
     }
-    const kvr::ExportLanguage language = args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;
+    const kvr::ExportLanguage language =
+        args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;
     const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, from, to, args.every, language);
     if (!plan.plan) return Fail(kUsageOrIo, plan.message);
     const std::atomic<bool> never{false};
@@ -45,13 +46,16 @@ void Export(const ExportArgs& args) {
 void RegisterExportCommands(CLI::App& app) {
     auto args = std::make_shared<ExportArgs>();
     CLI::App* command = app.add_subcommand(
-        "export", "Write the records of a period as an .xlsx workbook, or as CSV when OUT ends in .csv");
+        "export",
+        "Write the records of a period as an .xlsx workbook, or as CSV when OUT ends in .csv");
     command->add_option("file", args->file, "Data file")->required();
-    command->add_option("out", args->out, "Workbook (.xlsx) or CSV file (.csv) to write")->required();
+    command->add_option("out", args->out, "Workbook (.xlsx) or CSV file (.csv) to write")
+        ->required();
     command->add_option("--from", args->from, "First moment (default: the file start)");
     command->add_option("--to", args->to, "Last moment (default: the file end)");
     command->add_option("--every", args->every, "Write every N-th record (default 1)");
-    command->add_option("--lang", args->lang, "Language of the column names and messages (default zh)")
+    command
+        ->add_option("--lang", args->lang, "Language of the column names and messages (default zh)")
         ->check(CLI::IsMember({"zh", "en"}));
     command->callback([args] { Export(*args); });
 }

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -49,11 +49,16 @@ void RunScan(const LinkOptions& o) {
         char id[kvr::CXLink::kIdentificationSize + 1] = {};
         if (link.Identify(id)) identification = id;
     }
-    std::cout << "family: " << (scan.rtuFamily ? "rtu" : scan.family == 0 ? "ascii0" : "ascii1") << '\n';
+    std::cout << "family: "
+              << (scan.rtuFamily     ? "rtu"
+                  : scan.family == 0 ? "ascii0"
+                                     : "ascii1")
+              << '\n';
     std::cout << "identification: " << identification << '\n';
     const kvr::FirmwareFormat format = kvr::FormatForIdentification(identification.c_str());
     if (format.version != 0)
-        std::cout << "realtime format: " << format.magic << " (configuration " << format.configSize << " bytes)\n";
+        std::cout << "realtime format: " << format.magic << " (configuration " << format.configSize
+                  << " bytes)\n";
     std::cout << "interval: " << scan.interval << '\n';
     std::cout << "oldest: " << kvr::FormatTime(scan.oldest) << '\n';
     std::cout << "newest: " << kvr::FormatTime(scan.newest) << '\n';
@@ -76,7 +81,8 @@ std::optional<unsigned> Number(const std::string& text, unsigned limit, const st
         if (used == text.size() && value <= limit) return static_cast<unsigned>(value);
     } catch (const std::exception&) {
     }
-    Fail(option + " needs a number from 0 to " + std::to_string(limit) + " (0x prefix for hex), not \"" + text + "\".");
+    Fail(option + " needs a number from 0 to " + std::to_string(limit) +
+         " (0x prefix for hex), not \"" + text + "\".");
     return std::nullopt;
 }
 
@@ -87,11 +93,12 @@ void RunReadMemory(const LinkOptions& o, const ReadOptions& r) {
     if (*length == 0) return Fail("--length must be at least 1.");
     kvr::CXLink link;
     link.SetDelayScale(o.delayScale);
-    if (!link.Connect(ToParam(o))) return Fail(std::string(kvr::texts::kOpenPortFailed) + " " + link.Port().LastError());
+    if (!link.Connect(ToParam(o)))
+        return Fail(std::string(kvr::texts::kOpenPortFailed) + " " + link.Port().LastError());
     std::vector<std::uint8_t> bytes(*length);
     const auto s = static_cast<std::uint16_t>(*start);
     const auto n = static_cast<std::uint16_t>(*length);
-    const int ok = r.ascii ? link.ReadMemoryAscii(s, n, bytes)
+    const int ok = r.ascii   ? link.ReadMemoryAscii(s, n, bytes)
                    : r.param ? link.ReadParam(s, n, bytes)
                              : link.ReadMemory(s, n, bytes);
     if (!ok) return Fail(kvr::texts::kCommunicationFailed);
@@ -114,7 +121,8 @@ public:
     void SetProgressRange(int high) override { high_ = high; }
     void SetProgress(int position) override { position_ = position; }
     void SetRemainingText(const std::string& text) override {
-        if (!text.empty()) std::cerr << "kvrtool: " << position_ << "/" << high_ << " " << text << '\n';
+        if (!text.empty())
+            std::cerr << "kvrtool: " << position_ << "/" << high_ << " " << text << '\n';
     }
     void Finished(const kvr::UploadOutcome& outcome) override {
         std::lock_guard lock(mutex_);
@@ -172,14 +180,16 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
     }
     const kvr::PreparedRange range = session.Prepare(choice);
     if (!range.ok) return Fail(range.message);
-    std::cerr << "kvrtool: uploading " << kvr::FormatTime(range.start) << " .. " << kvr::FormatTime(range.end) << '\n';
+    std::cerr << "kvrtool: uploading " << kvr::FormatTime(range.start) << " .. "
+              << kvr::FormatTime(range.end) << '\n';
 
     // Ctrl+C from here on cancels: the configuration read runs to its end, then nothing is
     // kept; an existing file at --out is only ever replaced by a complete upload.
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    struct sigaction oldInt {}, oldTerm {};
+    struct sigaction oldInt {
+    }, oldTerm{};
     sigaction(SIGINT, &action, &oldInt);
     sigaction(SIGTERM, &action, &oldTerm);
     auto restoreSignals = [&] {
@@ -210,8 +220,12 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
 
     switch (outcome.status) {
         case kvr::UploadOutcome::kCompleted: std::cerr << outcome.message << '\n'; break;
-        case kvr::UploadOutcome::kCancelled: Fail("upload cancelled; " + u.out + " not written."); break;
-        case kvr::UploadOutcome::kFailed: Fail(outcome.message + " " + u.out + " not written."); break;
+        case kvr::UploadOutcome::kCancelled:
+            Fail("upload cancelled; " + u.out + " not written.");
+            break;
+        case kvr::UploadOutcome::kFailed:
+            Fail(outcome.message + " " + u.out + " not written.");
+            break;
     }
 }
 
@@ -219,20 +233,25 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
 
 void RegisterLinkCommands(CLI::App& app) {
     {
-        auto* command = app.add_subcommand("scan", "identify the instrument and show the time range it holds");
+        auto* command =
+            app.add_subcommand("scan", "identify the instrument and show the time range it holds");
         auto link = std::make_shared<LinkOptions>();
         AddLinkOptions(command, *link);
         command->callback([link] { RunScan(*link); });
     }
     {
-        auto* command = app.add_subcommand("read-memory", "read instrument memory and print it as hex bytes");
+        auto* command =
+            app.add_subcommand("read-memory", "read instrument memory and print it as hex bytes");
         auto link = std::make_shared<LinkOptions>();
         auto read = std::make_shared<ReadOptions>();
         AddLinkOptions(command, *link);
-        command->add_option("--start", read->start, "start address (byte address; 0x for hex)")->required();
+        command->add_option("--start", read->start, "start address (byte address; 0x for hex)")
+            ->required();
         command->add_option("--length", read->length, "number of bytes")->required();
-        auto* ascii = command->add_flag("--ascii", read->ascii, "use the ASCII framing (function 0x03)");
-        command->add_flag("--param", read->param, "read parameter memory (RTU function 0x16)")->excludes(ascii);
+        auto* ascii =
+            command->add_flag("--ascii", read->ascii, "use the ASCII framing (function 0x03)");
+        command->add_flag("--param", read->param, "read parameter memory (RTU function 0x16)")
+            ->excludes(ascii);
         command->callback([link, read] { RunReadMemory(*link, *read); });
     }
     {
@@ -241,10 +260,13 @@ void RegisterLinkCommands(CLI::App& app) {
         auto upload = std::make_shared<UploadOptions>();
         AddLinkOptions(command, *link);
         command->add_option("--out", upload->out, "the file to write")->required();
-        command->add_flag("--force", upload->force, "replace an existing --out (only by a complete upload)");
+        command->add_flag("--force", upload->force,
+                          "replace an existing --out (only by a complete upload)");
         auto* all = command->add_flag("--all", upload->all, "everything the instrument holds");
-        command->add_option("--from", upload->from, "first time, \"YYYY-MM-DD HH:MM:SS\"")->excludes(all);
-        command->add_option("--to", upload->to, "last time, \"YYYY-MM-DD HH:MM:SS\"")->excludes(all);
+        command->add_option("--from", upload->from, "first time, \"YYYY-MM-DD HH:MM:SS\"")
+            ->excludes(all);
+        command->add_option("--to", upload->to, "last time, \"YYYY-MM-DD HH:MM:SS\"")
+            ->excludes(all);
         command->callback([link, upload] { RunUpload(*link, *upload); });
     }
 }

@@ -24,15 +24,17 @@ void ConfigReport(const std::string& path, std::optional<int> tab) {
     if (tab) {
         const std::optional<std::string> text = kvr::ConfigReportText(record, *tab);
         if (!text) {
-            Fail(kUsageOrIo, "a version " + std::to_string(file.GetVersion()) + " file has tabs 0 to " +
-                                 std::to_string(kvr::ConfigReportTabCount(file.GetVersion()) - 1) + ".");
+            Fail(kUsageOrIo,
+                 "a version " + std::to_string(file.GetVersion()) + " file has tabs 0 to " +
+                     std::to_string(kvr::ConfigReportTabCount(file.GetVersion()) - 1) + ".");
             return;
         }
         std::cout << *text;
         return;
     }
     for (int t = 0; t < kvr::ConfigReportTabCount(file.GetVersion()); ++t)
-        std::cout << "== " << kvr::ConfigReportTabTitle(t) << " ==\n" << *kvr::ConfigReportText(record, t);
+        std::cout << "== " << kvr::ConfigReportTabTitle(t) << " ==\n"
+                  << *kvr::ConfigReportText(record, t);
 }
 
 std::string CsvCell(const std::string& text) {
@@ -101,7 +103,8 @@ bool ApplyChannel(const FileInfoArgs& args, kvr::FileInfo& info) {
     if (args.colour) {
         const auto colour = ParseColour(*args.colour);
         if (!colour) {
-            Fail(kUsageOrIo, "--colour needs six hexadecimal digits RRGGBB, not \"" + *args.colour + "\".");
+            Fail(kUsageOrIo,
+                 "--colour needs six hexadecimal digits RRGGBB, not \"" + *args.colour + "\".");
             return false;
         }
         channel.color = *colour;
@@ -138,8 +141,8 @@ void FileInfo(const FileInfoArgs& args) {
 
 void RegisterRecordCommands(CLI::App& app) {
     auto report = std::make_shared<std::pair<std::string, std::optional<int>>>();
-    CLI::App* reportCommand =
-        app.add_subcommand("config-report", "Print the configuration report as its window shows it");
+    CLI::App* reportCommand = app.add_subcommand(
+        "config-report", "Print the configuration report as its window shows it");
     reportCommand->add_option("file", report->first, "Data file")->required();
     reportCommand->add_option("--tab", report->second, "Only this tab, from 0");
     reportCommand->callback([report] { ConfigReport(report->first, report->second); });
@@ -153,11 +156,12 @@ void RegisterRecordCommands(CLI::App& app) {
     logsCommand->callback([logs] { Logs(logs->first, logs->second); });
 
     auto info = std::make_shared<FileInfoArgs>();
-    CLI::App* infoCommand =
-        app.add_subcommand("file-info", "Change the display settings and channel presentation of a file");
+    CLI::App* infoCommand = app.add_subcommand(
+        "file-info", "Change the display settings and channel presentation of a file");
     infoCommand->add_option("file", info->file, "Data file")->required();
     infoCommand->add_option("--alias", info->alias, "Device alias (at most 30 bytes)");
-    infoCommand->add_option("--channel", info->channel, "Channel from 1 that the channel options change");
+    infoCommand->add_option("--channel", info->channel,
+                            "Channel from 1 that the channel options change");
     infoCommand->add_option("--name", info->name, "Channel name (at most 31 bytes)");
     infoCommand->add_option("--unit", info->unit, "Channel unit (at most 15 bytes)");
     infoCommand->add_option("--colour", info->colour, "Curve colour RRGGBB");

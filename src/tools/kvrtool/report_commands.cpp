@@ -35,7 +35,8 @@ void PrintCsvLine(const std::vector<std::string>& cells) {
 }
 
 // The period from the options, each side defaulting to the given moment.
-std::optional<std::pair<kvr::Time, kvr::Time>> Period(const PeriodArgs& args, kvr::Time start, kvr::Time end) {
+std::optional<std::pair<kvr::Time, kvr::Time>> Period(const PeriodArgs& args, kvr::Time start,
+                                                      kvr::Time end) {
     if (!args.from.empty()) {
         const auto from = TimeOption(args.from, "--from");
         if (!from) return std::nullopt;
@@ -55,7 +56,8 @@ void Report(const PeriodArgs& args) {
     const kvr::ReportSource source = kvr::ReportSourceOf(file);
     const auto period = Period(args, source.firstHour, source.lastHour);
     if (!period) return;
-    const kvr::ReportOutcome outcome = kvr::BuildCumulativeReport(source, period->first, period->second);
+    const kvr::ReportOutcome outcome =
+        kvr::BuildCumulativeReport(source, period->first, period->second);
     if (!outcome.report) return Fail(kUsageOrIo, outcome.error);
 
     if (!args.xlsx.empty()) {
@@ -75,7 +77,8 @@ void Stats(const PeriodArgs& args) {
     if (!OpenDataFile(file, args.file)) return;
     const auto period = Period(args, file.GetEndTime() - 3600, file.GetEndTime());
     if (!period) return;
-    const kvr::StatisticsOutcome outcome = kvr::ComputeStatistics(file, period->first, period->second);
+    const kvr::StatisticsOutcome outcome =
+        kvr::ComputeStatistics(file, period->first, period->second);
     if (!outcome.error.empty()) return Fail(kUsageOrIo, outcome.error);
     PrintCsvLine(kvr::StatisticsTitles());
     for (const auto& row : outcome.rows)
@@ -86,17 +89,23 @@ void Stats(const PeriodArgs& args) {
 
 void RegisterReportCommands(CLI::App& app) {
     auto report = std::make_shared<PeriodArgs>();
-    CLI::App* reportCommand = app.add_subcommand("report", "Print the cumulative report as CSV, or write it as a workbook");
+    CLI::App* reportCommand = app.add_subcommand(
+        "report", "Print the cumulative report as CSV, or write it as a workbook");
     reportCommand->add_option("file", report->file, "Data or report file")->required();
-    reportCommand->add_option("--from", report->from, "Period start (default: the first hour of the hourly table)");
-    reportCommand->add_option("--to", report->to, "Period end (default: the last hour of the hourly table)");
-    reportCommand->add_option("--xlsx", report->xlsx, "Write the report workbook here instead of printing");
+    reportCommand->add_option("--from", report->from,
+                              "Period start (default: the first hour of the hourly table)");
+    reportCommand->add_option("--to", report->to,
+                              "Period end (default: the last hour of the hourly table)");
+    reportCommand->add_option("--xlsx", report->xlsx,
+                              "Write the report workbook here instead of printing");
     reportCommand->callback([report] { Report(*report); });
 
     auto stats = std::make_shared<PeriodArgs>();
-    CLI::App* statsCommand = app.add_subcommand("stats", "Print peak, valley, mean and uniformity per channel as CSV");
+    CLI::App* statsCommand =
+        app.add_subcommand("stats", "Print peak, valley, mean and uniformity per channel as CSV");
     statsCommand->add_option("file", stats->file, "Data file")->required();
-    statsCommand->add_option("--from", stats->from, "Period start (default: one hour before the file end)");
+    statsCommand->add_option("--from", stats->from,
+                             "Period start (default: one hour before the file end)");
     statsCommand->add_option("--to", stats->to, "Period end (default: the file end)");
     statsCommand->callback([stats] { Stats(*stats); });
 }

@@ -64,7 +64,9 @@ TEST(ConfigReport, TabsDependOnVersion) {
 TEST(ConfigReportFlow, OrificeWithUserDefinedMaterials) {
     Image image;
     image.Byte(0x040, 2).Byte(0x041, 2).Byte(0x042, 1).Byte(0x043, 17).Byte(0x044, 3);
-    image.Value(0x060, 0x045, 100.0f, 2).Value(0x064, 0x046, 50.5f, 1).Value(0x068, 0x047, 0.1013f, 4);
+    image.Value(0x060, 0x045, 100.0f, 2)
+        .Value(0x064, 0x046, 50.5f, 1)
+        .Value(0x068, 0x047, 0.1013f, 4);
     image.Triple(0x0BC, 1234, 2);
     EXPECT_EQ(image.Tab(ConfigTab::Flow),
               "装置:D和D/2取压孔板\r\n开方:差变开方\r\n管道材质:用户自定义\r\n节流材质:20钢\r\n"
@@ -76,23 +78,28 @@ TEST(ConfigReportFlow, KFactorSegments) {
     Image image;
     image.Byte(0x040, 9).Byte(0x041, 3);
     // n = 0: the count line ends before the medium line.
-    EXPECT_EQ(image.Tab(ConfigTab::Flow),
-              "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:0\r\n介质:0.6MPa水\r\n大气压:0 MPa\r\n");
+    EXPECT_EQ(
+        image.Tab(ConfigTab::Flow),
+        "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:0\r\n介质:0.6MPa水\r\n大气压:0 MPa\r\n");
 
     image.Byte(0x048, 3);
     image.Value(0x06C, 0x04A, 10.0f, 1).Value(0x070, 0x04B, 20.0f, 2).Value(0x074, 0x04C, 30.0f, 0);
     image.Value(0x094, 0x054, 1.5f, 1).Value(0x098, 0x055, 2.25f, 2).Value(0x09C, 0x056, 3.0f, 3);
     const std::string segments =
-        "差压:0 ~ 10.0\r\nK1:1.5\r\n差压:10.0 ~ 20.00\r\nK2:2.25\r\n差压:20.00 ~ 30\r\nK3:3.000\r\n";
-    EXPECT_EQ(image.Tab(ConfigTab::Flow), "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:3\r\n" +
-                                              segments + "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
+        "差压:0 ~ 10.0\r\nK1:1.5\r\n差压:10.0 ~ 20.00\r\nK2:2.25\r\n差压:20.00 ~ "
+        "30\r\nK3:3.000\r\n";
+    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+              "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:3\r\n" + segments +
+                  "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
 
     // The vortex meter: no extraction line, a unit line for codes 0 and 1 only, frequencies.
     image.Byte(0x040, 10).Byte(0x049, 1);
     std::string vortex = segments;
-    for (std::size_t at; (at = vortex.find("差压")) != std::string::npos;) vortex.replace(at, 6, "频率");
-    EXPECT_EQ(image.Tab(ConfigTab::Flow), "装置:频率型涡街    \r\nK系数段数:3\r\nK系数单位:次/L\r\n" +
-                                              vortex + "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
+    for (std::size_t at; (at = vortex.find("差压")) != std::string::npos;)
+        vortex.replace(at, 6, "频率");
+    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+              "装置:频率型涡街    \r\nK系数段数:3\r\nK系数单位:次/L\r\n" + vortex +
+                  "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
     image.Byte(0x049, 7);
     EXPECT_EQ(image.Tab(ConfigTab::Flow).find("K系数单位"), std::string::npos);
 
@@ -118,10 +125,13 @@ TEST(ConfigReportFlow, ElementLinesByCode) {
         {0, "装置:法兰取压孔板  \r\n开方:本机开方\r\n" + materials},
         {8, "装置:粗焊铁板文丘里\r\n开方:本机开方\r\n" + materials},
         {11, "装置:线性流量计    \r\n"},
-        {12, "装置:V锥           \r\n开方:本机开方\r\n流出系数:0.60 \r\n膨胀系数:0.990 \r\n" + materials},
+        {12, "装置:V锥           \r\n开方:本机开方\r\n流出系数:0.60 \r\n膨胀系数:0.990 \r\n" +
+                 materials},
         {13, "装置:弯管          \r\n开方:本机开方\r\nK1 = 1.0\r\nK2 = 2.0\r\nD20 = 80\r\n"},
         {14, "装置:弯 管         \r\n开方:本机开方\r\nK1 = 1.0\r\nK2 = 2.0\r\nK3 = 3.0\r\n"},
-        {15, "装置:弯  管        \r\n开方:本机开方\r\nK1 = 1.0\r\nK2 = 2.0\r\nK3 = 3.0\r\nD20 = 80\r\n"},
+        {15,
+         "装置:弯  管        \r\n开方:本机开方\r\nK1 = 1.0\r\nK2 = 2.0\r\nK3 = 3.0\r\nD20 = "
+         "80\r\n"},
         {16, "装置:质量流量计    \r\n"},
         {40, "装置:\r\n"},
     };
@@ -143,8 +153,9 @@ TEST(ConfigReportFlow, MediumLinesByKind) {
         {1, "介质:饱和蒸汽压力补偿\r\n大气压:0 MPa\r\n干度:95%\r\n"},
         {4, "介质:1.6MPa水\r\n大气压:0 MPa\r\n"},
         {5, "介质:空气Air\r\n大气压:0 MPa\r\n湿度:95%\r\n标况温度:0 ℃\r\n"},
-        {23, "介质:一般气体\r\n大气压:0 MPa\r\n湿度:95%\r\n标况温度:0 ℃\r\n标况密度:12.345 kg/m3\r\n"
-             "压缩系数:0.998 \r\n"},
+        {23,
+         "介质:一般气体\r\n大气压:0 MPa\r\n湿度:95%\r\n标况温度:0 ℃\r\n标况密度:12.345 kg/m3\r\n"
+         "压缩系数:0.998 \r\n"},
         {26, "介质:一般液体\r\n大气压:0 MPa\r\n密度:12.345 kg/m3\r\n"},
     };
     for (const auto& c : cases) {
@@ -166,7 +177,8 @@ TEST(ConfigReportFlow, UserMediumShowsTableRowsZeroToNineAsOneToTen) {
     const std::string text = image.Tab(ConfigTab::Flow);
     EXPECT_NE(text.find("用户表格:\r\n序号01:\t温度:0.0℃\t密度:1000kg/m3\t比热:4.00kJ/kg.℃\r\n"),
               std::string::npos);
-    EXPECT_NE(text.find("序号10:\t温度:90.0℃\t密度:1009kg/m3\t比热:4.00kJ/kg.℃\r\n"), std::string::npos);
+    EXPECT_NE(text.find("序号10:\t温度:90.0℃\t密度:1009kg/m3\t比热:4.00kJ/kg.℃\r\n"),
+              std::string::npos);
     EXPECT_EQ(text.find("序号11"), std::string::npos);
 
     // Version 1003 files carry no table: the rows read as zero.
@@ -178,7 +190,8 @@ TEST(ConfigReportFlow, UserMediumShowsTableRowsZeroToNineAsOneToTen) {
 TEST(ConfigReport, DecimalsAboveNineShowNoDigits) {
     Image image;
     image.Byte(0x040, 11).Byte(0x041, 26).Value(0x068, 0x047, 1.75f, 255).Triple(0x0C3, 7, 200);
-    EXPECT_EQ(image.Tab(ConfigTab::Flow), "装置:线性流量计    \r\n介质:一般液体\r\n大气压:2 MPa\r\n密度:7 kg/m3\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+              "装置:线性流量计    \r\n介质:一般液体\r\n大气压:2 MPa\r\n密度:7 kg/m3\r\n");
 }
 
 TEST(ConfigReportInputs, ModesAndBreakHandling) {
@@ -193,7 +206,8 @@ TEST(ConfigReportInputs, ModesAndBreakHandling) {
     image.Byte(0x230, 1).Byte(0x231, 5).Text(0x232, "C").Byte(0x243, 3);
     EXPECT_EQ(image.Tab(ConfigTab::Inputs),
               "通道:差压  \r\n方式:输入  \r\n类型:4-20mA\r\n单位:kPa\r\n量程:0.0 ~ 100.0\r\n"
-              "切除:0.5 %\r\n滤波:2.5 秒\r\nK = :1.000 \r\nB = :-0.50 \r\n断线处理:应急参数\r\n应急参数:42 \r\n\r\n"
+              "切除:0.5 %\r\n滤波:2.5 秒\r\nK = :1.000 \r\nB = :-0.50 "
+              "\r\n断线处理:应急参数\r\n应急参数:42 \r\n\r\n"
               "通道:压力  \r\n方式:设定  \r\n设定值:0.35 MPa\r\n\r\n"
               "通道:温度  \r\n方式:输入  \r\n类型:E\r\n单位:C\r\n量程:0 ~ 0\r\n切除:0.0 %\r\n"
               "滤波:0.0 秒\r\nK = :0 \r\nB = :0 \r\n断偶处理:保  持\r\n\r\n");
@@ -212,7 +226,8 @@ TEST(ConfigReportSettings, TradeSettlementByVersion) {
     image.Value(0x3CC, 0x3B2, 1.0f, 0).Value(0x3D4, 0x3D0, 1.01f, 2).Value(0x3D8, 0x3D1, 0.2f, 1);
     image.Byte(0x3B6, 3).Value(0x3DC, 0x3D2, 5000.0f, 0);
     const std::string base =
-        "流量单位:Nm3/h\r\n停电补足:12.5 Nm3/h\r\n小流量阀值:1.00 Nm3/h\r\n小流量定值:0.50 Nm3/h\r\n"
+        "流量单位:Nm3/h\r\n停电补足:12.5 Nm3/h\r\n小流量阀值:1.00 Nm3/h\r\n小流量定值:0.50 "
+        "Nm3/h\r\n"
         "超计划阀值:900 Nm3/h\r\n超计划系数:1 \r\n流量累积倍率:1\r\n";
     image.version = 1002;
     EXPECT_EQ(image.Tab(ConfigTab::TradeSettlement), base);
@@ -230,8 +245,9 @@ TEST(ConfigReportSettings, HeatOnAndOff) {
     image.Byte(0x3F1, 1).Byte(0x3F2, 0).Byte(0x3F3, 1).Byte(0x3F4, 2);
     image.Value(0x3FC, 0x3F0, 3.0f, 1).Value(0x400, 0x3F5, 1.0f, 0).Value(0x3F8, 0x3F6, 4.187f, 3);
     image.Value(0x404, 0x408, 200.0f, 0);
-    const std::string on = "热量:开启\r\n类型:热量:\r\n计算方式:平均比热容\r\n掉电补足:3.0 GJ\r\n"
-                           "热量单位:GJ\r\n热量累积倍率:1\r\n比热容:4.187 kJ/kg.℃\r\n";
+    const std::string on =
+        "热量:开启\r\n类型:热量:\r\n计算方式:平均比热容\r\n掉电补足:3.0 GJ\r\n"
+        "热量单位:GJ\r\n热量累积倍率:1\r\n比热容:4.187 kJ/kg.℃\r\n";
     EXPECT_EQ(image.Tab(ConfigTab::Heat), on + "累积热量单位:GJ\r\n热量量程:200\r\n");
     image.version = 1003;
     EXPECT_EQ(image.Tab(ConfigTab::Heat), on);
@@ -259,7 +275,8 @@ TEST(ConfigReportSettings, AlarmsOfEveryChannel) {
     image.Value(0x316 + 0x06, 0x316, 90.0f, 1).Value(0x316 + 0x16, 0x316 + 4, 0.5f, 2);
     const std::string text = image.Tab(ConfigTab::Alarms);
     EXPECT_EQ(text.substr(0, text.find("通      道:压力")),
-              "通      道:差压  \r\n报警上上限:0\r\n报警上限  :0\r\n报警下限  :0\r\n报警下下限:0\r\n回      差:0\r\n\r\n");
+              "通      道:差压  \r\n报警上上限:0\r\n报警上限  :0\r\n报警下限  "
+              ":0\r\n报警下下限:0\r\n回      差:0\r\n\r\n");
     EXPECT_NE(text.find("通      道:压力  \r\n报警上上限:90.0\r\n报警上限  :0\r\n报警下限  :0\r\n"
                         "报警下下限:0\r\n回      差:0.50\r\n\r\n"),
               std::string::npos);
@@ -275,7 +292,8 @@ TEST(ConfigReportSettings, OutputBySourceAndVersion) {
     EXPECT_EQ(image.Tab(ConfigTab::Output), "输出通道:流量\r\nK = :1.00\r\nB = :0\r\n");
     image.Byte(0x450, 2).Byte(0x3F2, 1);
     image.version = 1002;
-    EXPECT_EQ(image.Tab(ConfigTab::Output), "输出通道:冷量\r\n量程:\r\n4.0 ~ 20.0\r\nK = :1.00\r\nB = :0\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::Output),
+              "输出通道:冷量\r\n量程:\r\n4.0 ~ 20.0\r\nK = :1.00\r\nB = :0\r\n");
     image.Byte(0x3F2, 0);
     EXPECT_EQ(image.Tab(ConfigTab::Output).find("输出通道:热量\r\n"), 0u);
 }
@@ -284,12 +302,18 @@ TEST(ConfigReportSettings, Functions) {
     Image image;
     image.Byte(0x01D, 6).Byte(0x490, 7).Byte(0x491, 3).Byte(0x492, 2).Byte(0x493, 4);
     image.Byte(0x4B0, 1).Byte(0x4B1, 8).Byte(0x4B2, 30).Byte(0x4B3, 2).Byte(0x4B4, 0);
-    EXPECT_EQ(image.Tab(ConfigTab::Functions),
-              "【系统组态】\r\n记录间隔:60 分\r\n\r\n【通讯组态】\r\n仪表地址:007\r\n波特率:9600\r\n"
-              "校验:偶校验\r\n校验:4-3-2-1\r\n\r\n【打印组态】\r\n定时打印:开启\r\n"
-              "起始时间:08时:30分\r\n打印间隔:02时:00分\r\n按键打印:关闭\r\n");
+    EXPECT_EQ(
+        image.Tab(ConfigTab::Functions),
+        "【系统组态】\r\n记录间隔:60 分\r\n\r\n【通讯组态】\r\n仪表地址:007\r\n波特率:9600\r\n"
+        "校验:偶校验\r\n校验:4-3-2-1\r\n\r\n【打印组态】\r\n定时打印:开启\r\n"
+        "起始时间:08时:30分\r\n打印间隔:02时:00分\r\n按键打印:关闭\r\n");
     // Codes past their tables show empty texts, never a neighbouring table's bytes.
-    image.Byte(0x01D, 7).Byte(0x491, 200).Byte(0x492, 3).Byte(0x493, 5).Byte(0x4B0, 0).Byte(0x4B5, 1);
+    image.Byte(0x01D, 7)
+        .Byte(0x491, 200)
+        .Byte(0x492, 3)
+        .Byte(0x493, 5)
+        .Byte(0x4B0, 0)
+        .Byte(0x4B5, 1);
     EXPECT_EQ(image.Tab(ConfigTab::Functions),
               "【系统组态】\r\n记录间隔: 分\r\n\r\n【通讯组态】\r\n仪表地址:007\r\n波特率:\r\n"
               "校验:\r\n校验:\r\n\r\n【打印组态】\r\n定时打印:关闭\r\n按键打印:开启\r\n");
@@ -301,7 +325,8 @@ TEST(ConfigReportSettings, GasComposition) {
     const std::string text = image.Tab(ConfigTab::GasComposition);
     EXPECT_EQ(text.substr(0, text.find("\r\n") + 2),
               "空气Air:78.08%\r\t\r\t\r\t氮气N2:0%\r\t\r\t\r\t氧气O2:0%\r\n");
-    EXPECT_NE(text.find("乙炔C2H2:0%\r\t\t\r\t丙烯C3H6:0%\r\t\t\r\t丁烯C4H8:0.5%\r\n"), std::string::npos);
+    EXPECT_NE(text.find("乙炔C2H2:0%\r\t\t\r\t丙烯C3H6:0%\r\t\t\r\t丁烯C4H8:0.5%\r\n"),
+              std::string::npos);
     std::size_t lines = 0;
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
     EXPECT_EQ(lines, 6u);

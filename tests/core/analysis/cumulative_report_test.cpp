@@ -20,8 +20,10 @@ public:
         tzset();
     }
     ~ZoneGuard() {
-        if (previous_) setenv("TZ", previous_->c_str(), 1);
-        else unsetenv("TZ");
+        if (previous_)
+            setenv("TZ", previous_->c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
     }
 
@@ -52,7 +54,8 @@ using Row = std::vector<std::string>;
 
 TEST(CumulativeReport, TwoShiftsSplitTheDayAtTheirBoundaries) {
     ZoneGuard zone("UTC0");
-    const auto outcome = BuildCumulativeReport(HourOfDaySource({2, {8, 20, 0}}), At(2026, 3, 2, 20), At(2026, 3, 3, 20));
+    const auto outcome = BuildCumulativeReport(HourOfDaySource({2, {8, 20, 0}}), At(2026, 3, 2, 20),
+                                               At(2026, 3, 3, 20));
     ASSERT_TRUE(outcome.report) << outcome.error;
     const ReportTable& list = outcome.report->list;
     EXPECT_EQ(Titles(list), (Row{"日期", "20点-8点", "8点-20点", "日累积"}));
@@ -81,13 +84,17 @@ TEST(CumulativeReport, ShiftLayoutsAndDayDates) {
     };
     const Case cases[] = {
         // Three equal shifts of eight hours: 17..23 and 0 = 140, 1..8 = 36, 9..16 = 100.
-        {{3, {0, 8, 16}}, {"日期", "16点-0点", "0点-8点", "8点-16点", "日累积"},
+        {{3, {0, 8, 16}},
+         {"日期", "16点-0点", "0点-8点", "8点-16点", "日累积"},
          {"2026-03-02", "140.00", "36.00", "100.00", "276.00"}},
         // A day starting at 23:00 is dated by its first hour: the next calendar day.
-        {{2, {11, 23, 0}}, {"日期", "23点-11点", "11点-23点", "日累积"}, {"2026-03-03", "66.00", "210.00", "276.00"}},
+        {{2, {11, 23, 0}},
+         {"日期", "23点-11点", "11点-23点", "日累积"},
+         {"2026-03-03", "66.00", "210.00", "276.00"}},
     };
     for (const auto& c : cases) {
-        const auto outcome = BuildCumulativeReport(HourOfDaySource(c.settings), At(2026, 3, 2, 0), At(2026, 3, 2, 0));
+        const auto outcome = BuildCumulativeReport(HourOfDaySource(c.settings), At(2026, 3, 2, 0),
+                                                   At(2026, 3, 2, 0));
         ASSERT_TRUE(outcome.report) << outcome.error;
         EXPECT_EQ(Titles(outcome.report->list), c.titles);
         EXPECT_EQ(outcome.report->list.rows[1], c.firstDay);
@@ -109,7 +116,8 @@ TEST(CumulativeReport, MonthTableShowsEveryMonthThePeriodTouches) {
     EXPECT_EQ(list.rows[29], (Row{"29", "24.00", "", "24.00"}));
     EXPECT_EQ(list.rows[31], (Row{"31", "24.00", "", "24.00"}));
     EXPECT_EQ(list.rows[33], (Row{"合计", "744.00", "672.00", "744.00"}));
-    EXPECT_EQ(Titles(outcome.report->exported), (Row{"日期", "[2027-01]", "[2027-02]", "[2027-03]"}));
+    EXPECT_EQ(Titles(outcome.report->exported),
+              (Row{"日期", "[2027-01]", "[2027-02]", "[2027-03]"}));
     EXPECT_EQ(outcome.report->exported.rows.back(), list.rows[33]);
 
     // Thirty days within one month still get whole 30-day periods plus two columns.
@@ -138,8 +146,8 @@ TEST(CumulativeReport, DaylightSavingDaysCountEveryHourOnce) {
         const auto& rows = outcome.report->list.rows;
         // Days start at 20:00 on the wall clock every day, so the change lands in one row.
         EXPECT_EQ(rows[1][3], "24.00");
-        EXPECT_EQ(rows[2][0], "2026-" + std::string(c.month < 10 ? "0" : "") + std::to_string(c.month) + "-" +
-                                  std::to_string(c.day - 1));
+        EXPECT_EQ(rows[2][0], "2026-" + std::string(c.month < 10 ? "0" : "") +
+                                  std::to_string(c.month) + "-" + std::to_string(c.day - 1));
         EXPECT_EQ(rows[2][3], std::to_string(c.dayHours) + ".00");
         EXPECT_EQ(rows[3][3], "24.00");
         EXPECT_EQ(rows[4][3], "24.00");
@@ -173,8 +181,8 @@ TEST(CumulativeReport, RefusesBadPeriodsInOrderAndBadShiftSettings) {
     }
 
     // Boundaries in decreasing order would make a 48-hour day; equal ones a 0-hour day.
-    for (ShiftSettings bad : {ShiftSettings{3, {16, 8, 0}}, ShiftSettings{3, {8, 8, 8}}, ShiftSettings{0, {8, 20, 0}},
-                              ShiftSettings{2, {8, 30, 0}}}) {
+    for (ShiftSettings bad : {ShiftSettings{3, {16, 8, 0}}, ShiftSettings{3, {8, 8, 8}},
+                              ShiftSettings{0, {8, 20, 0}}, ShiftSettings{2, {8, 30, 0}}}) {
         const auto outcome = BuildCumulativeReport(HourOfDaySource(bad), first, first + 86400);
         EXPECT_FALSE(outcome.report);
         EXPECT_FALSE(outcome.error.empty());

@@ -20,8 +20,8 @@ struct Image {
     }
     // Stamp 2026-01-(day) 10:(minute):00 at offset.
     void Stamp(std::size_t offset, int day, int minute) {
-        const std::uint8_t stamp[6] = {26, 1, static_cast<std::uint8_t>(day), 10,
-                                       static_cast<std::uint8_t>(minute), 0};
+        const std::uint8_t stamp[6] = {
+            26, 1, static_cast<std::uint8_t>(day), 10, static_cast<std::uint8_t>(minute), 0};
         std::copy(stamp, stamp + 6, bytes.begin() + static_cast<long>(offset));
     }
     kvr::EventTable Table(kvr::EventList list, int version = 1004) const {
@@ -46,7 +46,9 @@ Image PowerLog(int start, int count) {
     return image;
 }
 
-std::string Minute(int slot) { return "2026-01-01 10:" + std::string(slot < 10 ? "0" : "") + std::to_string(slot) + ":00"; }
+std::string Minute(int slot) {
+    return "2026-01-01 10:" + std::string(slot < 10 ? "0" : "") + std::to_string(slot) + ":00";
+}
 
 TEST(EventLists, RingOrderNewestOnTop) {
     const kvr::EventTable full = PowerLog(10, 50).Table(kvr::EventList::PowerFailure);
@@ -77,7 +79,8 @@ TEST(EventLists, PowerFailureSummary) {
     Image image = PowerLog(0, 2);
     image.Word(kPowerHeader + 4, 7);
     const std::uint32_t seconds = 86400 + 3600 + 60 + 1;
-    for (int i = 0; i < 4; ++i) image.bytes[kPowerHeader + 8 + i] = static_cast<std::uint8_t>(seconds >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        image.bytes[kPowerHeader + 8 + i] = static_cast<std::uint8_t>(seconds >> (8 * i));
     const kvr::EventTable table = image.Table(kvr::EventList::PowerFailure);
     EXPECT_EQ(table.summary, "总次数:7\t总时长:1天1时1分");
     EXPECT_EQ(table.columns.size(), 3u);
@@ -113,8 +116,8 @@ TEST(EventLists, AlarmRows) {
     ASSERT_EQ(table.rows.size(), 5u);
     for (int slot = 0; slot < 5; ++slot) {
         const auto& e = entries[slot].cells;
-        EXPECT_EQ(table.rows[4 - slot],
-                  (std::vector<std::string>{std::to_string(5 - slot), e[0], e[1], Minute(slot), e[2]}))
+        EXPECT_EQ(table.rows[4 - slot], (std::vector<std::string>{std::to_string(5 - slot), e[0],
+                                                                  e[1], Minute(slot), e[2]}))
             << "slot " << slot;
     }
     EXPECT_EQ(table.summary, "");

@@ -61,7 +61,8 @@ protected:
     bool OnlyFileInDir(const std::string& name) {
         int count = 0;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-            if (entry.path().filename() != "data.FDZ" && entry.path().filename() != name) return false;
+            if (entry.path().filename() != "data.FDZ" && entry.path().filename() != name)
+                return false;
             ++count;
         }
         return true;
@@ -78,23 +79,23 @@ TEST(ExportColumnName, BracketsNameAndUnitWithSpreadsheetSafeCharacters) {
         const char* unit;
         const char* expected;
     } cases[] = {
-        {"F.101", "m^3/h", "[F,101(m 3/h)]"},
-        {"T1", "", "[T1]"},
-        {"Q", "Nm3/h", "[Q(Nm3/h)]"},    // nothing stands between m and 3
-        {"Q", "km^3.s", "[Q(km 3,s)]"},
-        {"P", "mm", "[P(mm)]"},
+        {"F.101", "m^3/h", "[F,101(m 3/h)]"}, {"T1", "", "[T1]"},
+        {"Q", "Nm3/h", "[Q(Nm3/h)]"},  // nothing stands between m and 3
+        {"Q", "km^3.s", "[Q(km 3,s)]"},       {"P", "mm", "[P(mm)]"},
     };
-    for (const auto& c : cases) EXPECT_EQ(kvr::ExportColumnName(c.name, c.unit), c.expected) << c.name << c.unit;
+    for (const auto& c : cases)
+        EXPECT_EQ(kvr::ExportColumnName(c.name, c.unit), c.expected) << c.name << c.unit;
 }
 
 TEST_F(Export, ColumnsKeepHiddenChannelsAndDropUnusedOnes) {
     MakeFile(10, 10);
     Name(0, "F.101", "m^3/h");
-    Name(1, "T", "", 0);  // hidden: still exported
+    Name(1, "T", "", 0);     // hidden: still exported
     Name(2, "P", "MPa", 2);  // not in use
     Name(3, "Q", "kg.m3");
     std::vector<std::string> names;
-    for (const auto& column : kvr::ExportColumns(file, ExportLanguage::English)) names.push_back(column.name);
+    for (const auto& column : kvr::ExportColumns(file, ExportLanguage::English))
+        names.push_back(column.name);
     ASSERT_EQ(names.size(), 7u);
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 5),
               (std::vector<std::string>{"[No]", "[Time]", "[F,101(m 3/h)]", "[T]", "[Q(kg,m3)]"}));
@@ -110,20 +111,28 @@ TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
         const char* chinese;
         const char* english;
     } cases[] = {
-        {kStart + 20, kStart + 10, 0, "请确认 开始时间 < 结束时间！", "Be sure start time less than end time !"},
+        {kStart + 20, kStart + 10, 0, "请确认 开始时间 < 结束时间！",
+         "Be sure start time less than end time !"},
         {kStart - 1, end + 1, 1, "开始时间超出范围！", "Out of Start Time"},
         {kStart, end + 1, 0, "结束时间超出范围！", "Out of End Time!"},
-        {kStart, end, 0, "间隔必须是不小于 1 的整数！", "The interval must be a whole number not less than 1!"},
-        {kStart, end, -3, "间隔必须是不小于 1 的整数！", "The interval must be a whole number not less than 1!"},
+        {kStart, end, 0, "间隔必须是不小于 1 的整数！",
+         "The interval must be a whole number not less than 1!"},
+        {kStart, end, -3, "间隔必须是不小于 1 的整数！",
+         "The interval must be a whole number not less than 1!"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::Chinese).message, c.chinese);
-        EXPECT_EQ(kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::English).message, c.english);
+        EXPECT_EQ(
+            kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::Chinese).message,
+            c.chinese);
+        EXPECT_EQ(
+            kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::English).message,
+            c.english);
     }
     const auto whole = kvr::MakeExportPlan(file, kStart, end, 1, ExportLanguage::Chinese).plan;
     ASSERT_TRUE(whole);
     EXPECT_EQ(whole->rowCount, 100);
-    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, ExportLanguage::Chinese).plan->rowCount, 15);
+    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, ExportLanguage::Chinese).plan->rowCount,
+              15);
 }
 
 TEST_F(Export, StartsFromASelectionInsideTheFileOrTheWholeFile) {
@@ -140,7 +149,8 @@ TEST_F(Export, StartsFromASelectionInsideTheFileOrTheWholeFile) {
         {kStart + 100, end + 10, kStart, end},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(kvr::ExportRangeFor(file, c.a, c.b), std::make_pair(c.start, c.end)) << c.a - kStart << " " << c.b - kStart;
+        EXPECT_EQ(kvr::ExportRangeFor(file, c.a, c.b), std::make_pair(c.start, c.end))
+            << c.a - kStart << " " << c.b - kStart;
     }
 }
 
@@ -177,7 +187,8 @@ TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
                 continue;
             }
             ASSERT_TRUE(cell.isNumber) << r << "," << c;
-            EXPECT_DOUBLE_EQ(std::strtod(cell.text.c_str(), nullptr), c * 1000 + record + 0.5) << r << "," << c;
+            EXPECT_DOUBLE_EQ(std::strtod(cell.text.c_str(), nullptr), c * 1000 + record + 0.5)
+                << r << "," << c;
             EXPECT_EQ(cell.numberFormat, c == 2 ? "0.0" : "0.00");
         }
     }
@@ -220,27 +231,33 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
     MakeFile(70000, 1, 65540);
     Name(0, "F.101", "m^3/h");
     const std::string out = dir.file("out.CSV");
-    ASSERT_EQ(Run(out, kStart + 65534, kStart + 65541, 1, ExportLanguage::English).outcome, ExportOutcome::Finished);
+    ASSERT_EQ(Run(out, kStart + 65534, kStart + 65541, 1, ExportLanguage::English).outcome,
+              ExportOutcome::Finished);
     std::ifstream in(out);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], "No,Time,\"F,101(m 3/h)\",PT101压力(MPa),TT101温度(℃),流量(t/h),流量(t/h),热量(GJ)");
-    EXPECT_EQ(lines[1], "1," + kvr::FormatTime(kStart + 65534) + ",65534.50,66534.50,67534.5,68534.50,69534.50,70534.50");
-    EXPECT_EQ(lines[8], "8," + kvr::FormatTime(kStart + 65541) + ",ReadError,ReadError,ReadError,ReadError,ReadError,ReadError");
+    EXPECT_EQ(lines[0],
+              "No,Time,\"F,101(m 3/h)\",PT101压力(MPa),TT101温度(℃),流量(t/h),流量(t/h),热量(GJ)");
+    EXPECT_EQ(lines[1], "1," + kvr::FormatTime(kStart + 65534) +
+                            ",65534.50,66534.50,67534.5,68534.50,69534.50,70534.50");
+    EXPECT_EQ(lines[8], "8," + kvr::FormatTime(kStart + 65541) +
+                            ",ReadError,ReadError,ReadError,ReadError,ReadError,ReadError");
     EXPECT_EQ(kvr::CsvCell("a b"), "a b");
     EXPECT_EQ(kvr::CsvCell("a,\"b"), "\"a,\"\"b\"");
 }
 
 TEST_F(Export, CancelLeavesNoFileAndKeepsAnOlderOne) {
     MakeFile(1000, 10);
-    const auto plan = kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, ExportLanguage::Chinese).plan;
+    const auto plan =
+        kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, ExportLanguage::Chinese).plan;
     ASSERT_TRUE(plan);
     for (const char* name : {"new.xlsx", "new.csv"}) {
         stop = false;
         kvr::ExportProgress last;
-        const auto result = kvr::RunExport(file, *plan, ExportLanguage::Chinese, dir.file(name), stop,
-                                           [&](const kvr::ExportProgress& p) { last = p, stop = true; });
+        const auto result =
+            kvr::RunExport(file, *plan, ExportLanguage::Chinese, dir.file(name), stop,
+                           [&](const kvr::ExportProgress& p) { last = p, stop = true; });
         EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
         EXPECT_EQ(result.message, "");
         EXPECT_EQ(last.rowCount, 1000);
@@ -264,10 +281,13 @@ TEST_F(Export, FullDiskDeletesThePartialFileAndSaysSo) {
         rlimit small = saved;
         small.rlim_cur = 64 * 1024;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const kvr::ExportResult result = Run(dir.file(name), kStart, kStart + 39999, 1, ExportLanguage::English);
+        const kvr::ExportResult result =
+            Run(dir.file(name), kStart, kStart + 39999, 1, ExportLanguage::English);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
         EXPECT_EQ(result.outcome, ExportOutcome::WriteFailed) << name;
-        EXPECT_EQ(result.message, "Writing the file failed (the disk may be full); the incomplete file was deleted!");
+        EXPECT_EQ(
+            result.message,
+            "Writing the file failed (the disk may be full); the incomplete file was deleted!");
         EXPECT_TRUE(OnlyFileInDir("")) << name;
     }
     std::signal(SIGXFSZ, SIG_DFL);

@@ -93,7 +93,8 @@ TEST_F(StatisticsTest, ShortPeriodsAndProgress) {
     EXPECT_DOUBLE_EQ(Number(outcome.rows[4].mean), 3.0);
     EXPECT_EQ(seen.back(), 100);
 
-    outcome = ComputeStatistics(file_, start_, file_.GetEndTime(), [](int percent) { return percent < 50; });
+    outcome = ComputeStatistics(file_, start_, file_.GetEndTime(),
+                                [](int percent) { return percent < 50; });
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_TRUE(outcome.rows.empty());
 }
@@ -104,8 +105,9 @@ TEST_F(StatisticsTest, PeriodMessagesInOrder) {
         Time start, end;
         const char* message;
     };
-    for (const Case& c : {Case{start_ + 60, start_, kStartAfterEnd}, Case{start_ - 1, end + 1, kStartOutOfRange},
-                          Case{start_, end + 1, kEndOutOfRange}}) {
+    for (const Case& c :
+         {Case{start_ + 60, start_, kStartAfterEnd}, Case{start_ - 1, end + 1, kStartOutOfRange},
+          Case{start_, end + 1, kEndOutOfRange}}) {
         const auto outcome = ComputeStatistics(file_, c.start, c.end);
         EXPECT_EQ(outcome.error, c.message);
         EXPECT_TRUE(outcome.rows.empty());
@@ -116,8 +118,8 @@ TEST_F(StatisticsTest, CopyTextAndWorkbookMatchTheRows) {
     const auto rows = ComputeStatistics(file_, start_, start_ + 9 * 60).rows;
     const std::string text = StatisticsCopyText(rows);
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "序号\t通道\t峰值\t谷值\t均值\t均匀性\t");
-    const std::string secondLine = "2\t" + rows[1].channel + "\t" + rows[1].peak + "\t" + rows[1].valley + "\t" +
-                                   rows[1].mean + "\t----\t\r\n";
+    const std::string secondLine = "2\t" + rows[1].channel + "\t" + rows[1].peak + "\t" +
+                                   rows[1].valley + "\t" + rows[1].mean + "\t----\t\r\n";
     EXPECT_NE(text.find(secondLine), std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
 
@@ -144,7 +146,8 @@ TEST_F(StatisticsTest, TotalsRowsAndCopyText) {
     char flow[64];
     std::snprintf(flow, sizeof flow, "%.2f", static_cast<double>(file_.Header().flowTotal) * 0.01);
     EXPECT_EQ(rows[0].total, flow);
-    EXPECT_EQ(TotalsCopyText(rows), "1\t流量\t" + rows[0].total + "\t\r\n2\t热量\t" + rows[1].total + "\t\r\n");
+    EXPECT_EQ(TotalsCopyText(rows),
+              "1\t流量\t" + rows[0].total + "\t\r\n2\t热量\t" + rows[1].total + "\t\r\n");
     EXPECT_EQ(TotalsTitle(file_), "累积流量报表    Dev:[" + file_.GetDeviceName() + "]");
 }
 

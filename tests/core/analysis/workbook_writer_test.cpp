@@ -18,7 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 size_t FileCount(const std::string& folder) {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
@@ -26,7 +27,9 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     const std::string path = dir.file("out.xlsx");
     CXWorkbookWriter writer;
     ASSERT_EQ(writer.Open(path), 1);
-    ASSERT_EQ(writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {"text", "TEXT", "Number"}), 1);
+    ASSERT_EQ(
+        writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {"text", "TEXT", "Number"}),
+        1);
     ASSERT_EQ(writer.InsertRow({"2008-01-02", "12.50", "12.50"}), 1);
     ASSERT_EQ(writer.InsertRow({"it's <&>", "", "----"}), 1);
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
@@ -54,8 +57,8 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     EXPECT_DOUBLE_EQ(std::stod(first.Text(1, 2)), 12.5);
     EXPECT_EQ(first.Cell(1, 2)->numberFormat, "0.00");
 
-    EXPECT_EQ(first.Text(2, 0), "it's <&>");  // no quoting limits any more
-    EXPECT_EQ(first.Text(2, 1), "");          // empty value, blank cell
+    EXPECT_EQ(first.Text(2, 0), "it's <&>");   // no quoting limits any more
+    EXPECT_EQ(first.Text(2, 1), "");           // empty value, blank cell
     EXPECT_FALSE(first.Cell(2, 2)->isNumber);  // not a number: kept as text
     EXPECT_EQ(first.Text(2, 2), "----");
     EXPECT_EQ(first.Cell(3, 2)->numberFormat, "0");
@@ -90,7 +93,10 @@ TEST(WorkbookWriter, RefusesMisuseAndLeavesNoFile) {
              w.CreateTable("t", {"a", "b"}, {"TEXT", "TEXT"});
              w.InsertRow({"a"});
          }},
-        {"names and types differ", [](CXWorkbookWriter& w) { w.CreateTable("t", {"a", "b"}, {"TEXT"}); }},
+        {"names and types differ",
+         [](CXWorkbookWriter& w) {
+             w.CreateTable("t", {"a", "b"}, {"TEXT"});
+         }},
         {"same sheet twice",
          [](CXWorkbookWriter& w) {
              w.CreateTable("t", {"a"}, {"TEXT"});

@@ -21,10 +21,11 @@ TEST(DecimalTriple, EncodesHalfAwayFromZeroAndWrapsWithoutClamping) {
         std::uint8_t storedDecimals;
     };
     const Case cases[] = {
-        {2.5f, 0, 3, 0},      {-2.5f, 0, -3, 0},        {0.0f, 3, 0, 3},
-        {1.6f, 3, 1600, 3},   {-1.25f, 2, -125, 2},     {30000.0f, 0, 0x7530, 0},
-        {12.345f, 5, 12, 0},  {7.0f, 9, 7, 0},          {0.6025f, 4, 6025, 4},
-        {40000.0f, 0, static_cast<std::int16_t>(40000 - 65536), 0},
+        {2.5f, 0, 3, 0},       {-2.5f, 0, -3, 0},
+        {0.0f, 3, 0, 3},       {1.6f, 3, 1600, 3},
+        {-1.25f, 2, -125, 2},  {30000.0f, 0, 0x7530, 0},
+        {12.345f, 5, 12, 0},   {7.0f, 9, 7, 0},
+        {0.6025f, 4, 6025, 4}, {40000.0f, 0, static_cast<std::int16_t>(40000 - 65536), 0},
     };
     for (const Case& c : cases) {
         const kvr::DecimalTriple t = kvr::DecimalTriple::Encode(c.value, c.decimals);
@@ -46,7 +47,8 @@ TEST(DecimalTriple, ReadsLittleEndianAndSignedExponent) {
     EXPECT_EQ(written[2], 1);
 
     kvr::DecimalTriple t;
-    for (const auto& [stored, exponent] : {std::pair{0, 0}, {9, 9}, {10, -246}, {250, -6}, {255, -1}}) {
+    for (const auto& [stored, exponent] :
+         {std::pair{0, 0}, {9, 9}, {10, -246}, {250, -6}, {255, -1}}) {
         t.decimals = static_cast<std::uint8_t>(stored);
         EXPECT_EQ(t.Exponent(), exponent) << stored;
     }
@@ -67,7 +69,8 @@ TEST(Stamp, RoundTripsAndFormats) {
 }
 
 TEST(Stamp, IsValidStampRejectsEveryFieldOutOfRange) {
-    const std::uint8_t good[][6] = {{26, 1, 5, 0, 0, 0}, {99, 12, 31, 23, 59, 59}, {0, 1, 1, 0, 0, 0}};
+    const std::uint8_t good[][6] = {
+        {26, 1, 5, 0, 0, 0}, {99, 12, 31, 23, 59, 59}, {0, 1, 1, 0, 0, 0}};
     for (const auto& s : good) EXPECT_TRUE(kvr::IsValidStamp(s));
     const std::uint8_t bad[][6] = {{100, 1, 1, 0, 0, 0}, {26, 0, 1, 0, 0, 0},  {26, 13, 1, 0, 0, 0},
                                    {26, 1, 0, 0, 0, 0},  {26, 1, 32, 0, 0, 0}, {26, 1, 1, 24, 0, 0},

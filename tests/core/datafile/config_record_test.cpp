@@ -20,7 +20,9 @@ using Image = std::vector<std::uint8_t>;
 
 Image Blank() { return Image(4048, 0); }
 
-void PutFloat(Image& image, std::size_t offset, float value) { std::memcpy(image.data() + offset, &value, 4); }
+void PutFloat(Image& image, std::size_t offset, float value) {
+    std::memcpy(image.data() + offset, &value, 4);
+}
 void PutWord(Image& image, std::size_t offset, int value) {
     image[offset] = static_cast<std::uint8_t>(value & 0xFF);
     image[offset + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
@@ -45,7 +47,8 @@ TEST(ConfigRecord, EveryFloatFieldReadsItsOffsetAndDecimals) {
         {"discharge", 0x0CC, 0x0C9, 1002, [](const R& r) { return r.DischargeCoefficient(); }},
         {"expansion", 0x0D0, 0x0CA, 1002, [](const R& r) { return r.ExpansionCoefficient(); }},
         {"input 2 fixed", 0x250, 0x244, 1002, [](const R& r) { return r.Input(2).fixedValue; }},
-        {"input 2 emergency", 0x254, 0x245, 1002, [](const R& r) { return r.Input(2).emergencyValue; }},
+        {"input 2 emergency", 0x254, 0x245, 1002,
+         [](const R& r) { return r.Input(2).emergencyValue; }},
         {"input 2 range low", 0x258, 0x246, 1002, [](const R& r) { return r.Input(2).rangeLow; }},
         {"input 2 range high", 0x25C, 0x247, 1002, [](const R& r) { return r.Input(2).rangeHigh; }},
         {"input 2 K", 0x260, 0x248, 1002, [](const R& r) { return r.Input(2).correctionK; }},
@@ -54,12 +57,16 @@ TEST(ConfigRecord, EveryFloatFieldReadsItsOffsetAndDecimals) {
         {"alarm 1 high", 0x320, 0x317, 1002, [](const R& r) { return r.Alarm(1).high; }},
         {"alarm 1 low", 0x324, 0x318, 1002, [](const R& r) { return r.Alarm(1).low; }},
         {"alarm 1 low-low", 0x328, 0x319, 1002, [](const R& r) { return r.Alarm(1).lowLow; }},
-        {"alarm 1 hysteresis", 0x32C, 0x31A, 1002, [](const R& r) { return r.Alarm(1).hysteresis; }},
+        {"alarm 1 hysteresis", 0x32C, 0x31A, 1002,
+         [](const R& r) { return r.Alarm(1).hysteresis; }},
         {"outage make-up", 0x3B8, 0x3B0, 1002, [](const R& r) { return r.OutageMakeUp(); }},
         {"flow multiplier", 0x3CC, 0x3B2, 1002, [](const R& r) { return r.FlowMultiplier(); }},
-        {"small-flow threshold", 0x3BC, 0x3B3, 1002, [](const R& r) { return r.SmallFlowThreshold(); }},
-        {"small-flow value", 0x3C0, 0x3B3, 1002, [](const R& r) { return r.SmallFlowFixedValue(); }},
-        {"over-plan threshold", 0x3C4, 0x3B4, 1002, [](const R& r) { return r.OverPlanThreshold(); }},
+        {"small-flow threshold", 0x3BC, 0x3B3, 1002,
+         [](const R& r) { return r.SmallFlowThreshold(); }},
+        {"small-flow value", 0x3C0, 0x3B3, 1002,
+         [](const R& r) { return r.SmallFlowFixedValue(); }},
+        {"over-plan threshold", 0x3C4, 0x3B4, 1002,
+         [](const R& r) { return r.OverPlanThreshold(); }},
         {"over-plan factor", 0x3C8, 0x3B4, 1002, [](const R& r) { return r.OverPlanFactor(); }},
         {"flow K", 0x3D4, 0x3D0, 1003, [](const R& r) { return r.FlowCorrectionK(); }},
         {"flow B", 0x3D8, 0x3D1, 1003, [](const R& r) { return r.FlowCorrectionB(); }},
@@ -75,9 +82,12 @@ TEST(ConfigRecord, EveryFloatFieldReadsItsOffsetAndDecimals) {
         {"gas air", 0x4F0, 0x538, 1003, [](const R& r) { return r.GasFraction(0); }},
         {"gas CH4", 0x518, 0x542, 1003, [](const R& r) { return r.GasFraction(10); }},
         {"gas C4H8", 0x534, 0x549, 1003, [](const R& r) { return r.GasFraction(17); }},
-        {"medium 1 temperature", 0x590, 0x608, 1004, [](const R& r) { return r.UserMedium(0).temperature; }},
-        {"medium 10 density", 0x5DC, 0x61B, 1004, [](const R& r) { return r.UserMedium(9).density; }},
-        {"medium 4 specific heat", 0x5EC, 0x61F, 1004, [](const R& r) { return r.UserMedium(3).specificHeat; }},
+        {"medium 1 temperature", 0x590, 0x608, 1004,
+         [](const R& r) { return r.UserMedium(0).temperature; }},
+        {"medium 10 density", 0x5DC, 0x61B, 1004,
+         [](const R& r) { return r.UserMedium(9).density; }},
+        {"medium 4 specific heat", 0x5EC, 0x61F, 1004,
+         [](const R& r) { return r.UserMedium(3).specificHeat; }},
     };
     int n = 0;
     for (const auto& f : fields) {
@@ -86,11 +96,13 @@ TEST(ConfigRecord, EveryFloatFieldReadsItsOffsetAndDecimals) {
         const float value = 1.25f + static_cast<float>(++n);
         PutFloat(image, f.value, value);
         image[f.decimals] = static_cast<std::uint8_t>(n % 5 + 1);
-        const kvr::ConfigValue read = f.read(kvr::ConfigRecord(image.data(), image.size(), f.since));
+        const kvr::ConfigValue read =
+            f.read(kvr::ConfigRecord(image.data(), image.size(), f.since));
         EXPECT_EQ(read.value, value);
         EXPECT_EQ(read.decimals, n % 5 + 1);
         if (f.since > 1002) {
-            const kvr::ConfigValue older = f.read(kvr::ConfigRecord(image.data(), image.size(), f.since - 1));
+            const kvr::ConfigValue older =
+                f.read(kvr::ConfigRecord(image.data(), image.size(), f.since - 1));
             EXPECT_EQ(older.value, 0.0f) << "not stored by version " << f.since - 1;
             EXPECT_EQ(older.decimals, 0);
         }
@@ -114,7 +126,8 @@ TEST(ConfigRecord, EveryCodedByteReadsItsOffset) {
         {"segments", 0x048, 1002, [](const R& r) { return r.KSegmentCount(); }},
         {"K unit", 0x049, 1002, [](const R& r) { return r.KFactorUnit(); }},
         {"dryness", 0x05E, 1002, [](const R& r) { return r.DrynessOrHumidity(); }},
-        {"standard temperature", 0x0C2, 1002, [](const R& r) { return r.StandardTemperatureCode(); }},
+        {"standard temperature", 0x0C2, 1002,
+         [](const R& r) { return r.StandardTemperatureCode(); }},
         {"input 1 mode", 0x190, 1002, [](const R& r) { return r.Input(1).mode; }},
         {"input 1 signal", 0x191, 1002, [](const R& r) { return r.Input(1).signalType; }},
         {"input 1 filter", 0x1A2, 1002, [](const R& r) { return r.Input(1).filterTenths; }},
@@ -149,7 +162,8 @@ TEST(ConfigRecord, EveryCodedByteReadsItsOffset) {
         image[f.offset] = 0;
         if (f.offset > 0) image[f.offset - 1] = 0xFF;
         if (f.offset + 1 < image.size()) image[f.offset + 1] = 0xFF;
-        EXPECT_EQ(f.read(kvr::ConfigRecord(image.data(), image.size(), f.since)), 0) << "neighbours leak in";
+        EXPECT_EQ(f.read(kvr::ConfigRecord(image.data(), image.size(), f.since)), 0)
+            << "neighbours leak in";
         if (f.since > 1002) {
             image[f.offset] = 1;
             EXPECT_EQ(f.read(kvr::ConfigRecord(image.data(), image.size(), f.since - 1)), 0);
@@ -279,7 +293,7 @@ TEST(LookupTables, TheLowestAlarmBitDecides) {
     const struct {
         int bits;
         const char* text;
-    } cases[] = {{0, "无"},    {1, "下下限"}, {2, "下限"}, {4, "上限"},  {8, "上上限"},
+    } cases[] = {{0, "无"},      {1, "下下限"},  {2, "下限"},      {4, "上限"}, {8, "上上限"},
                  {0x0C, "上限"}, {0x06, "下限"}, {0x0F, "下下限"}, {0xF0, "无"}};
     for (const auto& c : cases)
         EXPECT_EQ(kvr::AlarmKindText(kvr::AlarmKindFromBits(c.bits)), c.text) << c.bits;
@@ -298,7 +312,8 @@ TEST(EventLog, RingOrderFromTheStartIndexOnlyWhenFull) {
     EXPECT_EQ(full[39], 49);
     EXPECT_EQ(full[40], 0);
     EXPECT_EQ(full.back(), 9);
-    EXPECT_EQ(kvr::LogSlots(10, 3), (std::vector<int>{0, 1, 2})) << "a partly filled ring starts at 0";
+    EXPECT_EQ(kvr::LogSlots(10, 3), (std::vector<int>{0, 1, 2}))
+        << "a partly filled ring starts at 0";
     EXPECT_TRUE(kvr::LogSlots(0, 51).empty());
     EXPECT_TRUE(kvr::LogSlots(0, 0).empty());
     EXPECT_EQ(kvr::LogSlots(60, 50).front(), 10) << "a damaged start index stays in the ring";
@@ -325,7 +340,8 @@ TEST(EventLog, AlarmEntriesDecode) {
         image[at + 13] = static_cast<std::uint8_t>(entries[i].bits);
         image[at + 14] = static_cast<std::uint8_t>(entries[i].active);
     }
-    const std::vector<kvr::AlarmEntry> log = kvr::ReadAlarmLog(kvr::ConfigRecord(image.data(), image.size(), 1004));
+    const std::vector<kvr::AlarmEntry> log =
+        kvr::ReadAlarmLog(kvr::ConfigRecord(image.data(), image.size(), 1004));
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].channel, 2);
     EXPECT_EQ(log[0].kind, kvr::AlarmKind::High);
@@ -353,9 +369,12 @@ TEST(EventLog, PowerFailuresWithTotals) {
     for (int slot = 0; slot < 50; ++slot) {
         const std::size_t at = 0x64E + 16 * static_cast<std::size_t>(slot);
         PutStamp(image, at, {25, 12, static_cast<std::uint8_t>(1 + slot % 28), 3, 0, 0});
-        PutStamp(image, at + 6, {25, 12, static_cast<std::uint8_t>(1 + slot % 28), 4, static_cast<std::uint8_t>(slot), 0});
+        PutStamp(image, at + 6,
+                 {25, 12, static_cast<std::uint8_t>(1 + slot % 28), 4,
+                  static_cast<std::uint8_t>(slot), 0});
     }
-    const kvr::PowerFailureLog log = kvr::ReadPowerFailureLog(kvr::ConfigRecord(image.data(), image.size(), 1002));
+    const kvr::PowerFailureLog log =
+        kvr::ReadPowerFailureLog(kvr::ConfigRecord(image.data(), image.size(), 1002));
     ASSERT_TRUE(log.valid);
     EXPECT_EQ(log.totalCount, -2);
     EXPECT_EQ(log.totalSeconds, seconds);
@@ -366,7 +385,8 @@ TEST(EventLog, PowerFailuresWithTotals) {
     EXPECT_EQ(log.entries.back().powerOff.time, kvr::MakeTime({2025, 12, 10, 3, 0, 0}));
 
     PutWord(image, 0x632, 60);
-    const kvr::PowerFailureLog damaged = kvr::ReadPowerFailureLog(kvr::ConfigRecord(image.data(), image.size(), 1002));
+    const kvr::PowerFailureLog damaged =
+        kvr::ReadPowerFailureLog(kvr::ConfigRecord(image.data(), image.size(), 1002));
     EXPECT_FALSE(damaged.valid);
     EXPECT_TRUE(damaged.entries.empty());
 }
@@ -398,7 +418,7 @@ TEST(EventLog, OperationsKeepOnlyWhatTheVersionStores) {
     }
     const auto log = kvr::ReadOperationLog(kvr::ConfigRecord(image.data(), image.size(), 1004));
     EXPECT_EQ(log[0].text, "修改组态参数");  // slot 45, code 0
-    EXPECT_EQ(log[12].code, 7);             // slot 7
+    EXPECT_EQ(log[12].code, 7);              // slot 7
     EXPECT_EQ(log[12].text, "");
 }
 
@@ -415,7 +435,8 @@ TEST(EventLog, SampleFilesCarryAllThreeLogs) {
     const auto alarms = kvr::ReadAlarmLog(r);
     ASSERT_EQ(alarms.size(), 50u) << "the alarm ring has wrapped";
     EXPECT_NE(alarms.front().index, 0);
-    for (std::size_t i = 1; i < alarms.size(); ++i) EXPECT_LE(alarms[i - 1].raised.time, alarms[i].raised.time);
+    for (std::size_t i = 1; i < alarms.size(); ++i)
+        EXPECT_LE(alarms[i - 1].raised.time, alarms[i].raised.time);
     EXPECT_TRUE(alarms.back().active);
     const auto operations = kvr::ReadOperationLog(r);
     EXPECT_GT(operations.size(), 0u);

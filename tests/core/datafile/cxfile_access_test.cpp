@@ -144,7 +144,8 @@ TEST_F(CXFileAccess, RangeAlarmValueAndFormatRulesForEverySignalType) {
             EXPECT_EQ(file.GetValue(c, At(2), &value, &percent), 1);
             EXPECT_EQ(value, col.valueWritten ? kvr::RampSample(c, 2) : -1.0f);
             const float expectedPercent =
-                col.valueWritten ? (std::min(c * 1000 + 2.0f, 4000.0f) + 3.0f) / 4003.0f * 100.0f : -1.0f;
+                col.valueWritten ? (std::min(c * 1000 + 2.0f, 4000.0f) + 3.0f) / 4003.0f * 100.0f
+                                 : -1.0f;
             EXPECT_FLOAT_EQ(percent, expectedPercent);
         }
         // Linear formats take the range-low decimals on the inputs, 2 elsewhere; the others
@@ -165,13 +166,14 @@ TEST(CXFileRing, AddAndDistanceStayInsideTheRing) {
     const struct {
         unsigned a, b, c, sum, distance;
     } cases[] = {
-        {3, 4, 10, 7, 9},  {6, 4, 10, 0, 2},  {9, 9, 10, 8, 0},        {0, 0, 10, 0, 0},
-        {10, 0, 10, 0, 0}, {0, 10, 10, 0, 0}, {3, 7, 10, 0, 6},        {0, 0, 0, 0, 0},
-        {0xFFFFFFF0u, 0x20, 0xFFFFFFFFu, 0x11, 0xFFFFFFD0u},
+        {3, 4, 10, 7, 9}, {6, 4, 10, 0, 2},  {9, 9, 10, 8, 0},
+        {0, 0, 10, 0, 0}, {10, 0, 10, 0, 0}, {0, 10, 10, 0, 0},
+        {3, 7, 10, 0, 6}, {0, 0, 0, 0, 0},   {0xFFFFFFF0u, 0x20, 0xFFFFFFFFu, 0x11, 0xFFFFFFD0u},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(kvr::CXFile::RingAdd(c.a, c.b, c.c), c.sum) << c.a << '+' << c.b << " in " << c.c;
-        EXPECT_EQ(kvr::CXFile::RingDistance(c.a, c.b, c.c), c.distance) << c.a << '-' << c.b << " in " << c.c;
+        EXPECT_EQ(kvr::CXFile::RingDistance(c.a, c.b, c.c), c.distance)
+            << c.a << '-' << c.b << " in " << c.c;
     }
 }
 
@@ -197,7 +199,8 @@ TEST_F(CXFileAccess, FindValueOnOneChannelInBothDirections) {
     EXPECT_EQ(find(2005, 0, 3, 0, At(6)), 0);
     EXPECT_EQ(find(2005, 0, 3, 7, At(9)), At(5)) << "any nonzero direction is backward";
     EXPECT_EQ(find(2005, 0, 3, 1, At(4)), 0);
-    EXPECT_EQ(find(2005, 0, 3, 0, start - kInterval), 0) << "a start outside the file finds nothing";
+    EXPECT_EQ(find(2005, 0, 3, 0, start - kInterval), 0)
+        << "a start outside the file finds nothing";
     EXPECT_EQ(find(2005, 0, 2, 0, start), 0) << "channels count from 1";
     EXPECT_EQ(find(5, 0, 7, 0, start), 0) << "no such channel";
 }
@@ -225,7 +228,8 @@ TEST_F(CXFileAccess, FindValueOnAllChannelsReportsTheFirstTimeInSearchDirection)
 
 TEST_F(CXFileAccess, HourlyTotalsOutsideTheValidRangeReadAsZero) {
     constexpr std::int64_t limit = std::int64_t{1} << 56;
-    const std::int64_t stored[] = {100, limit, limit + 1, -5, std::numeric_limits<std::int64_t>::min(), 0};
+    const std::int64_t stored[] = {
+        100, limit, limit + 1, -5, std::numeric_limits<std::int64_t>::min(), 0};
     const double expected[] = {100, static_cast<double>(limit), 0, 0, 0, 0};
     kvr::SampleOptions options;
     options.records = 360;  // six hours
@@ -237,7 +241,8 @@ TEST_F(CXFileAccess, HourlyTotalsOutsideTheValidRangeReadAsZero) {
     for (int k = 0; k < 6; ++k) {
         double total = -1;
         // Inside an hour, except the last: the table ends at the last hour's own time.
-        ASSERT_EQ(file.GetHourTotal(0, hourly.first + k * 3600 + (k < 5 ? 1799 : 0), &total), 1) << k;
+        ASSERT_EQ(file.GetHourTotal(0, hourly.first + k * 3600 + (k < 5 ? 1799 : 0), &total), 1)
+            << k;
         EXPECT_EQ(total, expected[k]) << k;
     }
     double total = -1;
@@ -277,7 +282,8 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
             }
         }
         EXPECT_GT(compared, 400);
-        EXPECT_EQ(stored, static_cast<int>((30 * static_cast<kvr::Time>(interval) + step - 1) / step))
+        EXPECT_EQ(stored,
+                  static_cast<int>((30 * static_cast<kvr::Time>(interval) + step - 1) / step))
             << "exactly the moments of the stored records read a value";
         file.Close();
     }

@@ -63,7 +63,8 @@ TEST_F(LiveBuffer, AReaderOnAnotherThreadSeesOnlyCompleteRecords) {
             for (int c = 0; c < 6; ++c) {
                 float value = -1;
                 const kvr::Time t = live.GetStartTime() + r * live.GetInterval();
-                if (live.GetValue(c, t, &value, nullptr) != 1 || value != kvr::RampSample(c, r)) ++mismatches;
+                if (live.GetValue(c, t, &value, nullptr) != 1 || value != kvr::RampSample(c, r))
+                    ++mismatches;
             }
         }
     }

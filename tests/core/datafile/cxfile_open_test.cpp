@@ -36,7 +36,8 @@ TEST_F(CXFileOpen, DetectsVersionAndConfigurationSize) {
         int version;
         int configSize;
         const char* identification;
-    } cases[] = {{1002, 3728, "QZK2TW1005KVR1002"}, {1003, 3888, "QZK2TW1009KVR1003"},
+    } cases[] = {{1002, 3728, "QZK2TW1005KVR1002"},
+                 {1003, 3888, "QZK2TW1009KVR1003"},
                  {1004, 4048, "QZK2TW1010KVR1004"}};
     for (const auto& c : cases) {
         kvr::SampleOptions options;
@@ -75,7 +76,9 @@ TEST_F(CXFileOpen, VersionDigitsDecideAndTheFamilyCheckSkipsCharacterThree) {
         kvr::CXFile file;
         const std::size_t length = c.at == 10 ? 7 : std::strlen(c.text);
         const int result = OpenEdited(
-            v1002, [&](std::vector<std::uint8_t>& b) { std::memcpy(b.data() + c.at, c.text, length); }, file);
+            v1002,
+            [&](std::vector<std::uint8_t>& b) { std::memcpy(b.data() + c.at, c.text, length); },
+            file);
         EXPECT_EQ(result, c.expected) << c.what;
         EXPECT_EQ(file.GetVersion(), c.version) << c.what;
     }
@@ -92,14 +95,18 @@ TEST_F(CXFileOpen, RefusesWhatCannotBeRead) {
         const char* what;
         void (*edit)(std::vector<std::uint8_t>&);
     } damaged[] = {
-        {"interval 0", [](std::vector<std::uint8_t>& b) { Poke<std::uint16_t>(b, 0x40 + 0x3D, 0); }},
+        {"interval 0",
+         [](std::vector<std::uint8_t>& b) { Poke<std::uint16_t>(b, 0x40 + 0x3D, 0); }},
         {"end before start", [](std::vector<std::uint8_t>& b) { b[0xC0 + 6] = 25; }},
-        {"capacity past the end", [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 1449); }},
-        {"capacity 2^32-1", [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 0xFFFFFFFF); }},
+        {"capacity past the end",
+         [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 1449); }},
+        {"capacity 2^32-1",
+         [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 0xFFFFFFFF); }},
         {"sample size 0", [](std::vector<std::uint8_t>& b) { b[0xC0 + 0x18] = 0; }},
         {"sample size 200", [](std::vector<std::uint8_t>& b) { b[0xC0 + 0x18] = 200; }},
         {"shorter than its header", [](std::vector<std::uint8_t>& b) { b.resize(0x14F); }},
-        {"shorter than its trailer", [](std::vector<std::uint8_t>& b) { b.resize(0x150 + 4048 - 1); }},
+        {"shorter than its trailer",
+         [](std::vector<std::uint8_t>& b) { b.resize(0x150 + 4048 - 1); }},
         {"empty", [](std::vector<std::uint8_t>& b) { b.clear(); }},
     };
     for (const auto& d : damaged) {
@@ -107,7 +114,8 @@ TEST_F(CXFileOpen, RefusesWhatCannotBeRead) {
         EXPECT_EQ(OpenEdited(options, d.edit, damagedFile), 0) << d.what;
         EXPECT_FALSE(damagedFile.IsOpen()) << d.what;
         float value = -1.0f;
-        EXPECT_EQ(damagedFile.GetValue(0, options.start, &value, nullptr), 1) << "closed files answer neutrally";
+        EXPECT_EQ(damagedFile.GetValue(0, options.start, &value, nullptr), 1)
+            << "closed files answer neutrally";
         EXPECT_EQ(value, -1.0f);
     }
 }
@@ -196,7 +204,9 @@ TEST_F(CXFileOpen, DisplaySettingsAndTheXModeCopy) {
     options.showGrid = 0;
     kvr::CXFile file;
     // The copy at 0x3C wins when the two modes differ.
-    ASSERT_EQ(OpenEdited(options, [](std::vector<std::uint8_t>& b) { b[0x40 + 0x3C] = 1; }, file), 1);
+    ASSERT_EQ(OpenEdited(
+                  options, [](std::vector<std::uint8_t>& b) { b[0x40 + 0x3C] = 1; }, file),
+              1);
     const kvr::FileHeader& h = file.Header();
     EXPECT_EQ(h.xMode, 1);
     EXPECT_EQ(h.yMode, 1);

@@ -148,8 +148,10 @@ TEST_F(CXFileSafety, SaveAsThatFailsLeavesTheExistingTargetByteForByte) {
     const struct {
         const char* what;
         Faults faults;
-    } cases[] = {{"full disk", FullDisk()},     {"I/O error", IoError()},
-                 {"short write", ShortWrite()}, {"flush fails", SyncFails()},
+    } cases[] = {{"full disk", FullDisk()},
+                 {"I/O error", IoError()},
+                 {"short write", ShortWrite()},
+                 {"flush fails", SyncFails()},
                  {"rename fails", RenameFails()}};
     for (const auto& c : cases) {
         {

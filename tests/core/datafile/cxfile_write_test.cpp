@@ -31,7 +31,8 @@ TEST_F(CXFileWrite, TagsAreAddedDeletedAndKeptAcrossReopen) {
         kvr::CXFile file;
         ASSERT_EQ(file.Open(path), 1);
         ASSERT_EQ(file.GetTagCount(), 3);
-        const kvr::Time six = kvr::MakeTime({2026, 1, 5, 6}), twelve = six + 6 * 3600, eighteen = twelve + 6 * 3600;
+        const kvr::Time six = kvr::MakeTime({2026, 1, 5, 6}), twelve = six + 6 * 3600,
+                        eighteen = twelve + 6 * 3600;
         EXPECT_EQ(file.GetTag(0), six);
         EXPECT_EQ(file.AddTag(file.GetStartTime() - 1), 0);
         EXPECT_EQ(file.AddTag(file.GetEndTime() + 1), 0);
@@ -72,7 +73,8 @@ TEST_F(CXFileWrite, TheTwoHundredFiftySixthTagIsRefused) {
         const std::string before = kvrtest::ReadWholeFile(path);
         EXPECT_EQ(file.AddTag(file.GetStartTime() + 60), 0);
         EXPECT_EQ(file.GetTagCount(), 255);
-        EXPECT_EQ(kvrtest::ReadWholeFile(path), before) << "a refused tag leaves the file as it was";
+        EXPECT_EQ(kvrtest::ReadWholeFile(path), before)
+            << "a refused tag leaves the file as it was";
     }
     kvr::CXFile file;
     ASSERT_EQ(file.Open(path), 1);
@@ -149,7 +151,8 @@ TEST_F(CXFileWrite, LiveBufferAppendAndSaveAsRoundTrip) {
     EXPECT_EQ(live.GetRecordCount(), -1);
     // Nothing is left behind beside the targets.
     int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        entries += entry.is_regular_file();
     EXPECT_EQ(entries, 2) << "source.FDZ and saved.FDZ only";
 }
 
@@ -202,7 +205,8 @@ TEST_F(UploadLayout, U1WritesChannelMajorSlotsIntoARing) {
     const std::vector<std::uint8_t> b = kvrtest::ReadBytes(path);
     ASSERT_GE(b.size(), 0x140u + 960 + (5 * K + 3) * 2);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()), 10), "QZX2TW1008");
-    EXPECT_EQ(kvr::FieldToUtf8(reinterpret_cast<const char*>(b.data() + 0x10), 32), source.GetDeviceName());
+    EXPECT_EQ(kvr::FieldToUtf8(reinterpret_cast<const char*>(b.data() + 0x10), 32),
+              source.GetDeviceName());
     EXPECT_EQ(kvr::ReadStamp(b.data() + 0x30), source.Header().records.firstStamp);
     EXPECT_EQ(kvr::ReadStamp(b.data() + 0x36), source.Header().records.lastStamp);
     EXPECT_EQ(b[0x3C], 1);
@@ -224,7 +228,9 @@ TEST_F(UploadLayout, U1WritesChannelMajorSlotsIntoARing) {
     EXPECT_EQ(Peek<std::uint32_t>(b, r1 + 0x61), source.Header().channels[3].color);
     EXPECT_EQ(b[r1 + 0x65], 1);
     // Samples: channel c's slot i at 0x140 + 160 N + (c K + i) 2.
-    auto slot = [&](int c, unsigned i) { return Peek<std::uint16_t>(b, 0x140 + 960 + (c * K + i) * 2); };
+    auto slot = [&](int c, unsigned i) {
+        return Peek<std::uint16_t>(b, 0x140 + 960 + (c * K + i) * 2);
+    };
     EXPECT_EQ(slot(0, 0), 0);
     EXPECT_EQ(slot(2, 1), 201);
     EXPECT_EQ(slot(5, 2), 502);
@@ -248,7 +254,8 @@ TEST_F(UploadLayout, U2WritesRecordMajorAfterTheBlocks) {
             ASSERT_EQ(upload.WriteHeader(), 1);
             std::uint16_t records[2][6];
             for (int r = 0; r < 2; ++r)
-                for (int c = 0; c < 6; ++c) records[r][c] = static_cast<std::uint16_t>(1000 * r + c);
+                for (int c = 0; c < 6; ++c)
+                    records[r][c] = static_cast<std::uint16_t>(1000 * r + c);
             ASSERT_EQ(upload.WriteRecords(records, sizeof records, 4), 1);
             ASSERT_EQ(upload.FinishUpload(), 1);
         }
@@ -256,7 +263,8 @@ TEST_F(UploadLayout, U2WritesRecordMajorAfterTheBlocks) {
         ASSERT_EQ(b.size(), 0x140u + 960 + 6 * 6 * 2);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data())), identification);
         for (std::size_t i = 32; i < 64; ++i) EXPECT_EQ(b[i], 0);
-        EXPECT_EQ(kvr::FieldToUtf8(reinterpret_cast<const char*>(b.data() + 0x40), 32), source.GetDeviceName());
+        EXPECT_EQ(kvr::FieldToUtf8(reinterpret_cast<const char*>(b.data() + 0x40), 32),
+                  source.GetDeviceName());
         EXPECT_EQ(b[0x60], 6);
         EXPECT_EQ(Peek<std::uint16_t>(b, 0x62), 60);
         EXPECT_EQ(b[0x64], 1);

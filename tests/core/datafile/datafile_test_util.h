@@ -29,7 +29,8 @@ inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 
 // Rewrites in place and cuts to size: emptying a file first (O_TRUNC) makes ext4 flush it on
 // close, which turns thousands of small rewrites into seconds of disk waits.
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::size_t size) {
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                       std::size_t size) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(fd, 0) << path;
     ASSERT_EQ(::pwrite(fd, bytes.data(), size, 0), static_cast<ssize_t>(size));

@@ -72,7 +72,9 @@ TEST(FileInfo, WriteClampsGridsAndCutsTextsAtCharacterBoundaries) {
     kvr::WriteFileInfo(info, header);
     EXPECT_EQ(header.gridCount1, 1);
     EXPECT_EQ(header.gridCount2, 100);
-    const auto text = [](const char* field, std::size_t size) { return kvr::FieldToUtf8(field, size); };
+    const auto text = [](const char* field, std::size_t size) {
+        return kvr::FieldToUtf8(field, size);
+    };
     EXPECT_EQ(text(header.deviceName, 32), wide.substr(0, 15 * 3));
     EXPECT_EQ(text(header.channels[0].name, 32), "A" + wide.substr(0, 15 * 3));
     EXPECT_EQ(text(header.channels[0].unit, 16), "m3/h单位单位单");  // 14 bytes: one more is 16

@@ -20,8 +20,9 @@ void Exercise(kvr::CXFile& file, bool edit) {
         (void)file.GetChannelName(c);
         (void)file.GetChannelUnit(c);
         (void)file.GetValueFormat(c);
-        (void)(file.GetRangeLow(c) + file.GetRangeHigh(c) + file.GetAlarmLowLow(c) + file.GetAlarmHighHigh(c) +
-               file.GetAlarmLow(c) + file.GetAlarmHigh(c) + file.GetHysteresis(c));
+        (void)(file.GetRangeLow(c) + file.GetRangeHigh(c) + file.GetAlarmLowLow(c) +
+               file.GetAlarmHighHigh(c) + file.GetAlarmLow(c) + file.GetAlarmHigh(c) +
+               file.GetHysteresis(c));
         (void)file.GetBaseTotal(c);
         for (int r = -1; r <= 25; ++r) {
             float value = 0, percent = 0;
@@ -111,11 +112,15 @@ TEST_F(Robustness, SeededRandomCorruptionsNeverCrash) {
                 // Counts and sizes are where a reader goes wrong.
                 const std::size_t at = counts[random() % 4];
                 const std::uint32_t value = random() % 2 ? random() : random() % 64;
-                std::memcpy(bytes.data() + at, &value, at == 0x40 + 0x3B ? 1 : at == 0x40 + 0x3D ? 2 : 4);
+                std::memcpy(bytes.data() + at, &value,
+                            at == 0x40 + 0x3B   ? 1
+                            : at == 0x40 + 0x3D ? 2
+                                                : 4);
             }
         }
         const std::size_t size = random() % 4 == 0 ? random() % (bytes.size() + 1) : bytes.size();
-        opened += OpenBytes(bytes, size, round % 25 == 0) == 1;  // edits flush to disk: only some rounds
+        opened +=
+            OpenBytes(bytes, size, round % 25 == 0) == 1;  // edits flush to disk: only some rounds
     }
     EXPECT_GT(opened, 100) << "the corruptions should not all be refusals";
 }
@@ -138,8 +143,10 @@ TEST_F(Robustness, HostileCountsAndTimes) {
     };
     for (const auto& c : cases) {
         std::vector<std::uint8_t> bytes = image;
-        std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(c.at));
-        if (std::string(c.what).rfind("interval 1", 0) == 0) bytes[0x40 + 0x3D] = 1, bytes[0x40 + 0x3E] = 0;
+        std::copy(c.bytes.begin(), c.bytes.end(),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(c.at));
+        if (std::string(c.what).rfind("interval 1", 0) == 0)
+            bytes[0x40 + 0x3D] = 1, bytes[0x40 + 0x3E] = 0;
         if (std::string(c.what).find("capacity 10") != std::string::npos) bytes[0xC0 + 0x14] = 10;
         EXPECT_EQ(OpenBytes(bytes, bytes.size(), true), c.opens) << c.what;
     }

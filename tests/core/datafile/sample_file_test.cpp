@@ -34,11 +34,13 @@ TEST(SampleFile, CurvesStayPlausibleWithAFewAlarmExcursions) {
             ASSERT_EQ(file.GetValue(c, file.GetStartTime() + r * 60, &value, nullptr), 1);
             low = std::min(low, value);
             high = std::max(high, value);
-            if (c < 3 && (value > file.GetAlarmHigh(c) || value < file.GetAlarmLow(c))) ++beyondAlarm;
+            if (c < 3 && (value > file.GetAlarmHigh(c) || value < file.GetAlarmLow(c)))
+                ++beyondAlarm;
         }
         EXPECT_GE(low, file.GetRangeLow(c));
         EXPECT_LE(high, file.GetRangeHigh(c));
-        EXPECT_GT(high - low, 0.001f * (file.GetRangeHigh(c) - file.GetRangeLow(c))) << "not a flat line";
+        EXPECT_GT(high - low, 0.001f * (file.GetRangeHigh(c) - file.GetRangeLow(c)))
+            << "not a flat line";
     }
     EXPECT_GT(beyondAlarm, 0);
     EXPECT_LT(beyondAlarm, file.GetRecordCount() / 5);
@@ -74,7 +76,10 @@ TEST(SampleFile, RefusesOptionsOutOfRange) {
         {"interval too long", [](kvr::SampleOptions& o) { o.interval = 70000; }},
         {"version", [](kvr::SampleOptions& o) { o.version = 1005; }},
         {"tags", [](kvr::SampleOptions& o) { o.tags = 256; }},
-        {"before 2000", [](kvr::SampleOptions& o) { o.start = kvr::MakeTime({1999, 12, 31}); }},
+        {"before 2000",
+         [](kvr::SampleOptions& o) {
+             o.start = kvr::MakeTime({1999, 12, 31});
+         }},
     };
     for (const auto& c : cases) {
         kvr::SampleOptions options;

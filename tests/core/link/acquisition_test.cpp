@@ -234,7 +234,8 @@ TEST_F(AcquisitionTest, CrashLeavesRecordsThatCanBeRecovered) {
     ASSERT_EQ(acquisition.ReadConfiguration(nullptr, noCancel).status, StartStatus::kStarted);
     // Configured but nothing recorded yet: nothing to offer.
     EXPECT_FALSE(kvr::FindUnsavedRecords(temp));
-    EXPECT_EQ(kvr::RecoverLiveBuffer(temp, dir.file("none.FDZ")).status, kvr::RecoverStatus::kNoRecords);
+    EXPECT_EQ(kvr::RecoverLiveBuffer(temp, dir.file("none.FDZ")).status,
+              kvr::RecoverStatus::kNoRecords);
     ASSERT_EQ(acquisition.BeginPolling().status, StartStatus::kStarted);
     acquisition.RecordTick();
     acquisition.RecordTick();
@@ -259,7 +260,8 @@ TEST_F(AcquisitionTest, CrashLeavesRecordsThatCanBeRecovered) {
         EXPECT_EQ(reread, recorded);
     }
     // A saved history file is not a live buffer.
-    EXPECT_EQ(kvr::RecoverLiveBuffer(out, dir.file("again.FDZ")).status, kvr::RecoverStatus::kNotLiveBuffer);
+    EXPECT_EQ(kvr::RecoverLiveBuffer(out, dir.file("again.FDZ")).status,
+              kvr::RecoverStatus::kNotLiveBuffer);
 }
 
 }  // namespace

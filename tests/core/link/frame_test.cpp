@@ -49,8 +49,8 @@ TEST(Framing, HexDecodingFollowsTheInstrumentRules) {
     const struct {
         char c;
         int value;
-    } cases[] = {{'0', 0}, {'9', 9}, {'A', 10}, {'F', 15}, {'G', 16}, {'Z', 35}, {'a', 10},
-                 {'f', 15}, {'z', 35}, {':', 0},  {' ', 0},  {'\r', 0}, {'@', 0}, {'`', 0}};
+    } cases[] = {{'0', 0},  {'9', 9},  {'A', 10}, {'F', 15}, {'G', 16}, {'Z', 35}, {'a', 10},
+                 {'f', 15}, {'z', 35}, {':', 0},  {' ', 0},  {'\r', 0}, {'@', 0},  {'`', 0}};
     for (const auto& c : cases) EXPECT_EQ(kvr::frame::HexValue(c.c), c.value) << c.c;
     EXPECT_EQ(kvr::frame::DecodeHexPair('B', 'E'), 0xBE);
     EXPECT_EQ(kvr::frame::DecodeHexPair('b', 'e'), 0xBE);
@@ -75,7 +75,8 @@ TEST(Framing, RtuReplyMustAnswerItsRequest) {
         {"crc bytes swapped", Bytes{good[0], good[1], good[2], good[3], good[4], good[6], good[5]}},
         {"too short", Bytes{0x01, 0x03, 0x00}},
     };
-    for (const auto& r : rejected) EXPECT_FALSE(kvr::frame::CheckRtuReply(request, r.reply)) << r.what;
+    for (const auto& r : rejected)
+        EXPECT_FALSE(kvr::frame::CheckRtuReply(request, r.reply)) << r.what;
 }
 
 TEST(Framing, AsciiPayloadChecks) {
@@ -105,9 +106,24 @@ TEST(Framing, AsciiPayloadChecks) {
         {"other address", std::string(":02") + goodText.substr(3), 64},
         {"wrong LRC", wrongLrc, 64},
         {"odd character count", goodText.substr(0, 7) + "0" + goodText.substr(7), 64},
-        {"count says more than arrived", [] { auto r = kvrsim::AsciiReply(1, 3, {0x03, 0x12, 0x34}); return std::string(r.begin(), r.end()); }(), 64},
-        {"count says less than arrived", [] { auto r = kvrsim::AsciiReply(1, 3, {0x01, 0x12, 0x34}); return std::string(r.begin(), r.end()); }(), 64},
-        {"count 0", [] { auto r = kvrsim::AsciiReply(1, 3, {0x00}); return std::string(r.begin(), r.end()); }(), 64},
+        {"count says more than arrived",
+         [] {
+             auto r = kvrsim::AsciiReply(1, 3, {0x03, 0x12, 0x34});
+             return std::string(r.begin(), r.end());
+         }(),
+         64},
+        {"count says less than arrived",
+         [] {
+             auto r = kvrsim::AsciiReply(1, 3, {0x01, 0x12, 0x34});
+             return std::string(r.begin(), r.end());
+         }(),
+         64},
+        {"count 0",
+         [] {
+             auto r = kvrsim::AsciiReply(1, 3, {0x00});
+             return std::string(r.begin(), r.end());
+         }(),
+         64},
         {"more than the caller's buffer", goodText, 1},
         {"too short for a count", ":0103FC\r\n", 64},
     };
@@ -148,8 +164,13 @@ std::vector<Bytes> Bodies(kvrsim::RequestReader& reader) {
 }
 
 std::vector<Bytes> ExpectedBodies() {
-    return {{1, 0x03, 0, 0, 0, 0x80}, {1, 0x41}, {1, 0x13, 0, 8, 0, 0x20}, {7, 0x13, 24, 5, 6, 7, 8, 9, 20, 6},
-            {1, 0x41, 0},             {1, 0x03, 0x10, 0x40, 0, 0x50},      {1, 0x14, 0},
+    return {{1, 0x03, 0, 0, 0, 0x80},
+            {1, 0x41},
+            {1, 0x13, 0, 8, 0, 0x20},
+            {7, 0x13, 24, 5, 6, 7, 8, 9, 20, 6},
+            {1, 0x41, 0},
+            {1, 0x03, 0x10, 0x40, 0, 0x50},
+            {1, 0x14, 0},
             {58, 0x16, 0xC0, 0, 0, 1}};
 }
 

@@ -4,9 +4,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "core/datafile/time.h"
 #include "core/link/cxlink.h"
@@ -25,7 +25,9 @@ Bytes Memory(unsigned start, unsigned length) {
     return bytes;
 }
 
-unsigned Word(const Bytes& body, std::size_t at) { return static_cast<unsigned>(body[at]) << 8 | body[at + 1]; }
+unsigned Word(const Bytes& body, std::size_t at) {
+    return static_cast<unsigned>(body[at]) << 8 | body[at + 1];
+}
 
 // The payload a well-behaved instrument answers (after address and function).
 Bytes Payload(const kvrsim::Request& r) {
@@ -36,7 +38,9 @@ Bytes Payload(const kvrsim::Request& r) {
         p.insert(p.end(), data.begin(), data.end());
     };
     switch (r.function) {
-        case 0x03: withCount(Word(r.body, 0), r.ascii ? Word(r.body, 2) : Word(r.body, 2) * 2); break;
+        case 0x03:
+            withCount(Word(r.body, 0), r.ascii ? Word(r.body, 2) : Word(r.body, 2) * 2);
+            break;
         case 0x16: withCount(Word(r.body, 0), Word(r.body, 2)); break;
         case 0x41: {
             const std::string id = r.ascii ? "QDV0003" : "QZK2TW1009";
@@ -48,7 +52,8 @@ Bytes Payload(const kvrsim::Request& r) {
         case 0x14: p = {6, 24, 5, 6, 7, 8, 9}; break;
         case 0x13:
             if (r.ascii) {
-                withCount(r.body[0] << 16 | r.body[1] << 8 | r.body[2], r.body[3] == 0 ? 256 : r.body[3]);
+                withCount(r.body[0] << 16 | r.body[1] << 8 | r.body[2],
+                          r.body[3] == 0 ? 256 : r.body[3]);
             } else if (r.body.size() == 4) {
                 withCount(Word(r.body, 2), 256);
             } else {
@@ -63,7 +68,8 @@ Bytes Payload(const kvrsim::Request& r) {
 }
 
 Bytes Frame(const kvrsim::Request& r, std::uint8_t function, const Bytes& payload) {
-    return r.ascii ? kvrsim::AsciiReply(r.address, function, payload) : kvrsim::RtuReply(r.address, function, payload);
+    return r.ascii ? kvrsim::AsciiReply(r.address, function, payload)
+                   : kvrsim::RtuReply(r.address, function, payload);
 }
 
 Bytes GoodReply(const Bytes&, const kvrsim::Request& r) { return Frame(r, r.function, Payload(r)); }
@@ -121,16 +127,44 @@ TEST_F(LinkTest, RepliesThatDoNotAnswerTheRequestFail) {
         int expected;
     } cases[] = {
         {"good", [](const kvrsim::Request& r) { return GoodReply({}, r); }, 1},
-        {"other address", [](const kvrsim::Request& r) { return kvrsim::RtuReply(2, r.function, Payload(r)); }, 0},
-        {"other function", [](const kvrsim::Request& r) { return kvrsim::RtuReply(1, 0x16, Payload(r)); }, 0},
-        {"exception", [](const kvrsim::Request& r) { return kvrsim::RtuReply(1, 0x83, {0x02}); }, 0},
-        {"bad CRC", [](const kvrsim::Request& r) { Bytes b = GoodReply({}, r); b[b.size() - 2] ^= 1; return b; }, 0},
-        {"count differs", [](const kvrsim::Request& r) { Bytes p = Payload(r); p[0] = 6; return kvrsim::RtuReply(1, 3, p); }, 0},
-        {"one byte short", [](const kvrsim::Request& r) { Bytes p = Payload(r); p.pop_back(); return kvrsim::RtuReply(1, 3, p); }, 0},
-        {"one byte extra", [](const kvrsim::Request& r) { Bytes p = Payload(r); p.push_back(0); return kvrsim::RtuReply(1, 3, p); }, 0},
+        {"other address",
+         [](const kvrsim::Request& r) { return kvrsim::RtuReply(2, r.function, Payload(r)); }, 0},
+        {"other function",
+         [](const kvrsim::Request& r) { return kvrsim::RtuReply(1, 0x16, Payload(r)); }, 0},
+        {"exception", [](const kvrsim::Request& r) { return kvrsim::RtuReply(1, 0x83, {0x02}); },
+         0},
+        {"bad CRC",
+         [](const kvrsim::Request& r) {
+             Bytes b = GoodReply({}, r);
+             b[b.size() - 2] ^= 1;
+             return b;
+         },
+         0},
+        {"count differs",
+         [](const kvrsim::Request& r) {
+             Bytes p = Payload(r);
+             p[0] = 6;
+             return kvrsim::RtuReply(1, 3, p);
+         },
+         0},
+        {"one byte short",
+         [](const kvrsim::Request& r) {
+             Bytes p = Payload(r);
+             p.pop_back();
+             return kvrsim::RtuReply(1, 3, p);
+         },
+         0},
+        {"one byte extra",
+         [](const kvrsim::Request& r) {
+             Bytes p = Payload(r);
+             p.push_back(0);
+             return kvrsim::RtuReply(1, 3, p);
+         },
+         0},
     };
     for (const auto& c : cases) {
-        kvrtest::ScriptedPeer peer([&](const Bytes&, const kvrsim::Request& r) { return c.reply(r); });
+        kvrtest::ScriptedPeer peer(
+            [&](const Bytes&, const kvrsim::Request& r) { return c.reply(r); });
         kvr::CXLink fresh;
         _tagComParam p = kvrtest::TestParams(peer.Path());
         p.attempts = 1;
@@ -235,7 +269,8 @@ TEST_F(LinkTest, EachPieceIsTriedUpToAttemptsTimes) {
         ASSERT_EQ(fresh.Connect(p), 1);
         fresh.SetDelayScale(0);
         Bytes buffer(8);
-        EXPECT_EQ(fresh.ReadParam(0xC000, 8, buffer), c.expected) << c.attempts << "/" << c.silentTries;
+        EXPECT_EQ(fresh.ReadParam(0xC000, 8, buffer), c.expected)
+            << c.attempts << "/" << c.silentTries;
         EXPECT_EQ(peer.Requests().size(), c.requests) << c.attempts << "/" << c.silentTries;
     }
 }

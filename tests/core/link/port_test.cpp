@@ -6,9 +6,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -24,7 +24,7 @@ using kvrtest::Bytes;
 TEST(PortTimeouts, ScaleWithTheBaudRate) {
     const struct {
         int baud, factor;
-    } table[] = {{1200, 48}, {2400, 24}, {4800, 12}, {9600, 6}, {19200, 3},
+    } table[] = {{1200, 48}, {2400, 24}, {4800, 12},  {9600, 6}, {19200, 3},
                  {38400, 2}, {57600, 1}, {115200, 1}, {300, 1},  {0, 1}};
     for (const auto& row : table) EXPECT_EQ(kvr::TimeoutFactor(row.baud), row.factor) << row.baud;
 
@@ -57,8 +57,8 @@ protected:
         // The longest reply fills more than the terminal's line buffer and reaches the
         // reader in two deliveries; give the gap between them room.
         p.intervalBase = 100;
-        ASSERT_NE(port.Open(p.device, p.baud, p.parity, p.intervalBase, p.constantBase, p.multiplier,
-                            p.writeConstantBase, p.writeMultiplier),
+        ASSERT_NE(port.Open(p.device, p.baud, p.parity, p.intervalBase, p.constantBase,
+                            p.multiplier, p.writeConstantBase, p.writeMultiplier),
                   kvr::CXPort::kInvalidHandle);
     }
 
@@ -75,7 +75,8 @@ protected:
 
 TEST(Port, OpeningAMissingDeviceFailsAndNamesIt) {
     kvr::CXPort port;
-    EXPECT_EQ(port.Open("/dev/kvr-no-such-line", 9600, 0, 10, 50, 0, 50, 0), kvr::CXPort::kInvalidHandle);
+    EXPECT_EQ(port.Open("/dev/kvr-no-such-line", 9600, 0, 10, 50, 0, 50, 0),
+              kvr::CXPort::kInvalidHandle);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_NE(port.LastError().find("/dev/kvr-no-such-line"), std::string::npos);
     EXPECT_EQ(port.Close(), 0);
@@ -205,7 +206,8 @@ TEST(PortHangUp, ARegularFileAsThePortEndsEachReadAtOnce) {
     } cases[] = {{{}, 0}, {{1, 2, 3}, 0}, {{1, 2, 3, 4, 5, 6, 7}, 7}};
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(c.content.data()), static_cast<std::streamsize>(c.content.size()));
+            .write(reinterpret_cast<const char*>(c.content.data()),
+                   static_cast<std::streamsize>(c.content.size()));
         kvr::CXPort port;
         // All timeouts zero: no deadline at all.
         ASSERT_NE(port.Open(path, 9600, 0, 0, 0, 0, 0, 0), kvr::CXPort::kInvalidHandle);
@@ -248,7 +250,8 @@ TEST(Port, OpeningLowersDtrAndRts) {
     const std::pair<unsigned long, int> lowered{TIOCMBIC, TIOCM_DTR | TIOCM_RTS};
     EXPECT_EQ(std::count(controls.begin(), controls.end(), lowered), 1);
     // Nothing raises them again afterwards.
-    for (const auto& [request, lines] : controls) EXPECT_NE(request, static_cast<unsigned long>(TIOCMBIS));
+    for (const auto& [request, lines] : controls)
+        EXPECT_NE(request, static_cast<unsigned long>(TIOCMBIS));
 }
 
 // Real delays: the reply's end is found by the interval timer, a silent line by the total.
@@ -285,7 +288,8 @@ TEST_F(PortTest, ASilentLineReturnsNothingAfterTheTotalTimeout) {
 TEST(PortReplyWait, AWholeFrameEndsTheReplyWithoutWaitingForTheTimers) {
     kvrtest::PtyPair pty;
     kvr::CXPort port;
-    ASSERT_NE(port.Open(pty.Path(), 57600, 0, 10000, 10000, 0, 300, 0), kvr::CXPort::kInvalidHandle);
+    ASSERT_NE(port.Open(pty.Path(), 57600, 0, 10000, 10000, 0, 300, 0),
+              kvr::CXPort::kInvalidHandle);
     const std::string ascii = ":0103020714DF\r\n";
     const struct {
         Bytes frame;
@@ -301,7 +305,8 @@ TEST(PortReplyWait, AWholeFrameEndsTheReplyWithoutWaitingForTheTimers) {
         std::uint8_t buffer[kvr::CXPort::kReceiveBufferSize];
         const int n = port.Receive(buffer, c.wait);
         EXPECT_EQ(Bytes(buffer, buffer + n), c.frame);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.frame.size();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5))
+            << c.frame.size();
     }
 }
 

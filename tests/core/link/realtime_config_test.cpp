@@ -23,8 +23,10 @@ TEST(RealtimeConfig, TheFormatMagicSitsAtItsFixedPlaceWhateverTheAnswerLength) {
         // The file reopens as the version it was written as.
         EXPECT_EQ(kvr::codec::VersionOf(header.identification), c.version) << c.answer;
         EXPECT_TRUE(kvr::codec::IsFamily(header.identification)) << c.answer;
-        EXPECT_EQ(std::string(header.identification, std::strlen(c.answer)), c.answer) << "the answer is kept";
-        EXPECT_EQ(std::string(header.identification + 10, 7), "KVR" + std::to_string(c.version)) << c.answer;
+        EXPECT_EQ(std::string(header.identification, std::strlen(c.answer)), c.answer)
+            << "the answer is kept";
+        EXPECT_EQ(std::string(header.identification + 10, 7), "KVR" + std::to_string(c.version))
+            << c.answer;
         EXPECT_EQ(header.identification[sizeof header.identification - 1], 0);
     }
     // Another family keeps the answer alone.
@@ -35,7 +37,8 @@ TEST(RealtimeConfig, TheFormatMagicSitsAtItsFixedPlaceWhateverTheAnswerLength) {
 }
 
 TEST(RealtimeConfig, RecordIntervalsTheFileCannotHoldAreRefused) {
-    for (const int seconds : {1, 60, 3600, 65535}) EXPECT_FALSE(kvr::CheckRecordInterval(seconds)) << seconds;
+    for (const int seconds : {1, 60, 3600, 65535})
+        EXPECT_FALSE(kvr::CheckRecordInterval(seconds)) << seconds;
     for (const int seconds : {0, -5, 65536, 86400}) {
         const auto refused = kvr::CheckRecordInterval(seconds);
         ASSERT_TRUE(refused) << seconds;

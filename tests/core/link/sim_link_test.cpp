@@ -44,8 +44,8 @@ TEST_F(SimLinkTest, FaultyRepliesAreRetriedPieceByPiece) {
         int expected;
         int requests;
     } cases[] = {
-        {"--drop-every=2", 3, 1, 5},     {"--drop-every=2", 1, 0, 2}, {"--corrupt-every=2", 2, 1, 5},
-        {"--corrupt-every=2", 1, 0, 2},  {"--exception=2", 3, 0, 3},  {"--delay-ms=30", 1, 1, 3},
+        {"--drop-every=2", 3, 1, 5},    {"--drop-every=2", 1, 0, 2}, {"--corrupt-every=2", 2, 1, 5},
+        {"--corrupt-every=2", 1, 0, 2}, {"--exception=2", 3, 0, 3},  {"--delay-ms=30", 1, 1, 3},
         {"--silent-after=1", 2, 0, 3},
     };
     for (const auto& c : cases) {
@@ -57,7 +57,8 @@ TEST_F(SimLinkTest, FaultyRepliesAreRetriedPieceByPiece) {
         ASSERT_TRUE(sim.Running());
         ASSERT_EQ(fresh.Connect(p), 1);
         Bytes buffer(600);
-        EXPECT_EQ(fresh.ReadMemory(0x1000, 600, buffer), c.expected) << c.fault << " attempts " << c.attempts;
+        EXPECT_EQ(fresh.ReadMemory(0x1000, 600, buffer), c.expected)
+            << c.fault << " attempts " << c.attempts;
         fresh.Disconnect();
         EXPECT_EQ(sim.Stop(), c.requests) << c.fault << " attempts " << c.attempts;
     }
@@ -73,12 +74,14 @@ TEST_F(SimLinkTest, ReadsAgreeWithTheInstrumentsMemory) {
     EXPECT_EQ(block, kvrsim::AsciiChannelBlock(5, 1));
     Bytes piece(256);
     ASSERT_EQ(link.ReadMemoryAscii(0x1000, 256, piece), 1);
-    EXPECT_EQ(Bytes(piece.begin() + 0x50, piece.begin() + 0x50 + 80), kvrsim::AsciiChannelBlock(5, 0));
+    EXPECT_EQ(Bytes(piece.begin() + 0x50, piece.begin() + 0x50 + 80),
+              kvrsim::AsciiChannelBlock(5, 0));
     Bytes records(256);
     const std::uint32_t index = 2 * (2 * kvrsim::kRingRecords + 1000);
     ASSERT_EQ(link.ReadRecords(index, records, 256, 0), 1);
     for (int i = 0; i < 128; ++i) {
-        const auto bytes = kvrsim::SampleBytes(kvrsim::RingSample(5, 2, 1000 + static_cast<std::uint32_t>(i)));
+        const auto bytes =
+            kvrsim::SampleBytes(kvrsim::RingSample(5, 2, 1000 + static_cast<std::uint32_t>(i)));
         ASSERT_EQ(records[2 * i], bytes[0]) << i;
         ASSERT_EQ(records[2 * i + 1], bytes[1]) << i;
     }
@@ -97,7 +100,8 @@ TEST_F(SimLinkTest, APacedLineDeliversEveryReplyAtTheRealDelays) {
         const std::uint32_t pos = 500 + 128 * static_cast<std::uint32_t>(b);
         ASSERT_EQ(link.ReadRecords(2 * (kvrsim::kRingRecords + pos), records, 256, 0), 1) << b;
         for (int i = 0; i < 128; ++i) {
-            const auto bytes = kvrsim::SampleBytes(kvrsim::RingSample(3, 1, pos + static_cast<std::uint32_t>(i)));
+            const auto bytes =
+                kvrsim::SampleBytes(kvrsim::RingSample(3, 1, pos + static_cast<std::uint32_t>(i)));
             ASSERT_EQ(records[2 * i], bytes[0]) << b << "/" << i;
             ASSERT_EQ(records[2 * i + 1], bytes[1]) << b << "/" << i;
         }
@@ -105,7 +109,8 @@ TEST_F(SimLinkTest, APacedLineDeliversEveryReplyAtTheRealDelays) {
     Bytes block(80);
     ASSERT_EQ(link.ReadMemoryAscii(0x1040, 80, block), 1);
     EXPECT_EQ(block, kvrsim::AsciiChannelBlock(3, 0));
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // record blocks: 8-byte request, 261-byte reply; the ASCII read: 17 characters out, 171 back
     const double lineSeconds = (kBlocks * (8 + 261) + 17 + 171) * 10.0 / 19200;
     EXPECT_GE(seconds, lineSeconds);
@@ -146,7 +151,8 @@ TEST_F(SimLinkTest, ScanIdentifiesEveryFamily) {
         EXPECT_EQ(scan.newest % c.interval, 0) << c.family;
         EXPECT_EQ(scan.pickerEnd, scan.newest);
         EXPECT_EQ(scan.pickerStart, scan.newest - 3600);
-        EXPECT_EQ(scan.rangeText, kvr::FormatTime(scan.oldest) + "\n" + kvr::FormatTime(scan.newest));
+        EXPECT_EQ(scan.rangeText,
+                  kvr::FormatTime(scan.oldest) + "\n" + kvr::FormatTime(scan.newest));
         EXPECT_EQ(scan.speed, 1370);
         EXPECT_TRUE(fresh.IsConnected());
         if (!c.rtu) {
@@ -197,7 +203,8 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
         {1010, 1004, 4048, 34, "QZK2TW1010KVR1004"},
     };
     for (const auto& c : cases) {
-        SimProcess sim({"--family=realtime", "--firmware=" + std::to_string(c.firmware), "--address=3"});
+        SimProcess sim(
+            {"--family=realtime", "--firmware=" + std::to_string(c.firmware), "--address=3"});
         ASSERT_TRUE(sim.Running());
         kvr::CXLink fresh;
         fresh.SetDelayScale(0);
@@ -209,7 +216,8 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
         CountingProgress progress;
         std::atomic<bool> cancel{false};
         std::string message;
-        ASSERT_EQ(kvr::ReadRealtimeConfig(fresh, p, view, file, &progress, cancel, &message), kvr::kRealtimeReady)
+        ASSERT_EQ(kvr::ReadRealtimeConfig(fresh, p, view, file, &progress, cancel, &message),
+                  kvr::kRealtimeReady)
             << c.firmware << ": " << message;
         EXPECT_TRUE(fresh.IsConnected());
         EXPECT_EQ(file.GetVersion(), c.version);
@@ -226,8 +234,11 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
         EXPECT_EQ(info.st_size, 0x150 + c.size + 6 * 4 * 262144);
         const std::vector<std::uint8_t> image = kvrsim::RealtimeImage(c.firmware, 1, 3);
         ASSERT_NE(file.MappedData(), nullptr);
-        EXPECT_EQ(std::memcmp(file.MappedData(), c.identification, std::strlen(c.identification) + 1), 0);
-        EXPECT_EQ(std::memcmp(file.MappedData() + 0x140, image.data(), static_cast<std::size_t>(c.size)), 0);
+        EXPECT_EQ(
+            std::memcmp(file.MappedData(), c.identification, std::strlen(c.identification) + 1), 0);
+        EXPECT_EQ(
+            std::memcmp(file.MappedData() + 0x140, image.data(), static_cast<std::size_t>(c.size)),
+            0);
         EXPECT_EQ(file.GetInterval(), 15);
         EXPECT_EQ(file.GetChannelCount(), 6);
         EXPECT_EQ(file.GetAddress(), 3);
@@ -257,7 +268,8 @@ TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
         kvr::CXFile file;
         std::atomic<bool> cancel{true};
         link.SetDelayScale(0);
-        EXPECT_EQ(kvr::ReadRealtimeConfig(link, kvrtest::TestParams(sim.Path()), view, file, nullptr, cancel, &message),
+        EXPECT_EQ(kvr::ReadRealtimeConfig(link, kvrtest::TestParams(sim.Path()), view, file,
+                                          nullptr, cancel, &message),
                   kvr::kRealtimeCancelled);
         EXPECT_TRUE(message.empty());
         EXPECT_FALSE(link.IsConnected());
@@ -271,7 +283,8 @@ TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
         std::atomic<bool> cancel{false};
         _tagComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = 1;
-        EXPECT_EQ(kvr::ReadRealtimeConfig(link, p, view, file, nullptr, cancel, &message), kvr::kRealtimeFailed);
+        EXPECT_EQ(kvr::ReadRealtimeConfig(link, p, view, file, nullptr, cancel, &message),
+                  kvr::kRealtimeFailed);
         EXPECT_EQ(message, kvr::texts::kCommunicationFailed);
         EXPECT_FALSE(link.IsConnected());
     }
@@ -280,7 +293,8 @@ TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
         missing.device = "/dev/kvr-no-such-line";
         kvr::CXFile file;
         std::atomic<bool> cancel{false};
-        EXPECT_EQ(kvr::ReadRealtimeConfig(link, missing, view, file, nullptr, cancel, &message), kvr::kRealtimeFailed);
+        EXPECT_EQ(kvr::ReadRealtimeConfig(link, missing, view, file, nullptr, cancel, &message),
+                  kvr::kRealtimeFailed);
         EXPECT_EQ(message, kvr::texts::kOpenPortFailed);
     }
     kvr::SetProgramFolder("");

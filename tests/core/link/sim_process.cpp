@@ -50,7 +50,8 @@ SimProcess::SimProcess(const std::vector<std::string>& arguments) {
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
@@ -71,7 +72,8 @@ int SimProcess::Stop() {
         pid_ = -1;
         int requests = 0;
         const std::size_t at = log_.find("kvr-sim: ");
-        if (at != std::string::npos && std::sscanf(log_.c_str() + at, "kvr-sim: %d requests", &requests) == 1)
+        if (at != std::string::npos &&
+            std::sscanf(log_.c_str() + at, "kvr-sim: %d requests", &requests) == 1)
             requests_ = requests;
     }
     return requests_;

@@ -21,7 +21,8 @@ using kvrtest::SimProcess;
 constexpr int kRecords = 6000;  // 47 blocks of each of three channels
 
 std::vector<std::string> SimArguments(const std::vector<std::string>& faults) {
-    std::vector<std::string> args{"--family=ascii0", "--channels=3", "--records=150000", "--seed=9"};
+    std::vector<std::string> args{"--family=ascii0", "--channels=3", "--records=150000",
+                                  "--seed=9"};
     args.insert(args.end(), faults.begin(), faults.end());
     return args;
 }
@@ -53,7 +54,8 @@ UploadResult Upload(const SimProcess& sim, kvr::Time newest, const std::string& 
     choice.end = newest;
     choice.start = newest - static_cast<kvr::Time>(kRecords - 1) * scan.interval;
     std::string message;
-    if (!session.Prepare(choice).ok || session.ReadConfiguration(path, nullptr, &message) != 1) return result;
+    if (!session.Prepare(choice).ok || session.ReadConfiguration(path, nullptr, &message) != 1)
+        return result;
     FinishedSink sink;
     if (!session.Start(sink, &message)) return result;
     session.Wait();
@@ -86,9 +88,11 @@ TEST(UploadSoak, FaultsOnTheLineNeverChangeWhatIsWritten) {
     } cases[] = {
         // Nearly half the replies spoiled, never four tries of one block in a row (a late
         // reply spoils the next try too, arriving glued to its answer): completes.
-        {{"--drop-every=4", "--corrupt-every=6", "--delay-ms=150", "--delay-every=9"}, Expect::kComplete},
+        {{"--drop-every=4", "--corrupt-every=6", "--delay-ms=150", "--delay-every=9"},
+         Expect::kComplete},
         // Here four tries of one block can all fail, depending on how the late replies fall.
-        {{"--drop-every=7", "--corrupt-every=5", "--delay-ms=150", "--delay-every=11"}, Expect::kEither},
+        {{"--drop-every=7", "--corrupt-every=5", "--delay-ms=150", "--delay-every=11"},
+         Expect::kEither},
         // The instrument goes silent halfway.
         {{"--silent-after=90", "--corrupt-every=6"}, Expect::kFail},
     };
@@ -110,7 +114,8 @@ TEST(UploadSoak, FaultsOnTheLineNeverChangeWhatIsWritten) {
             compared = true;
             const bool completed = result.outcome.status == kvr::UploadOutcome::kCompleted;
             if (c.expect != Expect::kEither) {
-                EXPECT_EQ(completed, c.expect == Expect::kComplete) << what << " " << result.outcome.message;
+                EXPECT_EQ(completed, c.expect == Expect::kComplete)
+                    << what << " " << result.outcome.message;
             }
             if (completed) {
                 const std::string expected = kvrtest::ReadWholeFile(reference);

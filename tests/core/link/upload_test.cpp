@@ -53,7 +53,8 @@ std::string Field(const std::string& gbk, std::size_t size) {
 }
 std::string Triple(std::int16_t mantissa, std::uint8_t decimals) {
     const auto bits = static_cast<std::uint16_t>(mantissa);
-    return std::string{static_cast<char>(bits & 0xFF), static_cast<char>(bits >> 8), static_cast<char>(decimals)};
+    return std::string{static_cast<char>(bits & 0xFF), static_cast<char>(bits >> 8),
+                       static_cast<char>(decimals)};
 }
 bool FileExists(const std::string& path) {
     struct stat info {};
@@ -113,7 +114,8 @@ private:
 class UploadTest : public ::testing::Test {
 protected:
     // Points the session at the simulator and scans it.
-    kvr::ScanResult Begin(const SimProcess& sim, kvr::UploadSession& s, int attempts = 3, int address = 1) {
+    kvr::ScanResult Begin(const SimProcess& sim, kvr::UploadSession& s, int attempts = 3,
+                          int address = 1) {
         EXPECT_TRUE(sim.Running());
         _tagComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = attempts;
@@ -126,7 +128,8 @@ protected:
         return scan;
     }
     // Checks the choice and reads the configuration into path.
-    kvr::PreparedRange Configure(kvr::UploadSession& s, const kvr::UploadChoice& choice, const std::string& path) {
+    kvr::PreparedRange Configure(kvr::UploadSession& s, const kvr::UploadChoice& choice,
+                                 const std::string& path) {
         const kvr::PreparedRange range = s.Prepare(choice);
         EXPECT_TRUE(range.ok) << range.message;
         std::string message;
@@ -160,12 +163,13 @@ TEST_F(UploadTest, AsciiUploadAcrossTheRingsWrapPointHasLayoutU1) {
     const std::string path = folder.file("ring.FDZ");
     const kvr::PreparedRange range =
         Configure(session, {false, scan.newest - (kRecords - 1) * 30, scan.newest}, path);
-    EXPECT_EQ(session.ProposedFileName(), "007@" + [&] {
-        std::string t = kvr::FormatTime(range.end);
-        t[13] = '_';
-        t[16] = '_';
-        return t;
-    }() + ".FDZ");
+    EXPECT_EQ(
+        session.ProposedFileName(), "007@" + [&] {
+            std::string t = kvr::FormatTime(range.end);
+            t[13] = '_';
+            t[16] = '_';
+            return t;
+        }() + ".FDZ");
 
     RecordingSink sink;
     const kvr::UploadOutcome outcome = Run(session, sink);
@@ -179,12 +183,15 @@ TEST_F(UploadTest, AsciiUploadAcrossTheRingsWrapPointHasLayoutU1) {
 
     const std::string f = kvrtest::ReadWholeFile(path);
     const std::size_t records = 0x140 + 160 * kChannels;
-    ASSERT_EQ(f.size(), records + kChannels * kRecords * 2) << "closing never resizes an upload file";
+    ASSERT_EQ(f.size(), records + kChannels * kRecords * 2)
+        << "closing never resizes an upload file";
     // Upload header
     EXPECT_EQ(f.substr(0x00, 16), Field("QDV0003", 16));
-    EXPECT_EQ(f.substr(0x10, 32), Field(kvr::Utf8ToGbk(kvrsim::DeviceName(kvrsim::Family::kAscii0)), 32));
+    EXPECT_EQ(f.substr(0x10, 32),
+              Field(kvr::Utf8ToGbk(kvrsim::DeviceName(kvrsim::Family::kAscii0)), 32));
     EXPECT_EQ(f.substr(0x30, 6), Stamp(range.start));
-    EXPECT_EQ(f.substr(0x36, 6), Stamp(scan.newest)) << "the real end of the range, not start - interval";
+    EXPECT_EQ(f.substr(0x36, 6), Stamp(scan.newest))
+        << "the real end of the range, not start - interval";
     EXPECT_EQ(f[0x3C], 7);
     EXPECT_EQ(f[0x3D], 30);
     EXPECT_EQ(f[0x3E], kChannels);
@@ -214,7 +221,8 @@ TEST_F(UploadTest, AsciiUploadAcrossTheRingsWrapPointHasLayoutU1) {
         const int order[] = {0, 1, 2, 5, 3, 4, 6};
         for (int i = 0; i < 7; ++i)
             EXPECT_EQ(r.substr(0x40 + 4 * static_cast<std::size_t>(i), 4),
-                      Triple(content.mantissa[order[i]], content.decimals[order[i]]) + std::string(1, '\0'))
+                      Triple(content.mantissa[order[i]], content.decimals[order[i]]) +
+                          std::string(1, '\0'))
                 << c << "/" << i;
         EXPECT_EQ(U32(r, 0x5C), kvrsim::AsciiTotal(kSeed, c)) << c;
         EXPECT_EQ(U32(r, 0x61), 0x00010101u * static_cast<std::uint32_t>(c + 1)) << c;
@@ -225,7 +233,8 @@ TEST_F(UploadTest, AsciiUploadAcrossTheRingsWrapPointHasLayoutU1) {
     // Samples, channel-major: slot j holds ring position counter - 299 + j, wrapping.
     for (int c = 0; c < kChannels; ++c) {
         for (std::uint32_t j = 0; j < kRecords; ++j) {
-            const std::uint32_t pos = (kCounter + kvrsim::kRingRecords - (kRecords - 1) + j) % kvrsim::kRingRecords;
+            const std::uint32_t pos =
+                (kCounter + kvrsim::kRingRecords - (kRecords - 1) + j) % kvrsim::kRingRecords;
             const auto bytes = kvrsim::SampleBytes(kvrsim::RingSample(kSeed, c, pos));
             const std::size_t at = records + (static_cast<std::size_t>(c) * kRecords + j) * 2;
             ASSERT_EQ(static_cast<std::uint8_t>(f[at]), bytes[0]) << c << "/" << j;
@@ -240,7 +249,8 @@ TEST_F(UploadTest, AsciiRangeSnapsToTheRecordGrid) {
     const kvr::ScanResult scan = Begin(sim, session);
     // Both ends between two records: the start moves to the next, the end to the one before.
     const std::string path = folder.file("grid.FDZ");
-    const kvr::PreparedRange range = Configure(session, {false, scan.newest - 200 * 30 - 7, scan.newest - 330 - 5}, path);
+    const kvr::PreparedRange range =
+        Configure(session, {false, scan.newest - 200 * 30 - 7, scan.newest - 330 - 5}, path);
     EXPECT_EQ(range.start, scan.newest - 6000);
     EXPECT_EQ(range.end, scan.newest - 360);
     RecordingSink sink;
@@ -257,7 +267,9 @@ TEST_F(UploadTest, AsciiRangeSnapsToTheRecordGrid) {
     EXPECT_EQ(static_cast<std::uint8_t>(f[at + 1]), last[1]);
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
     const struct {
@@ -274,8 +286,10 @@ TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
     };
     for (const auto& c : cases) {
         const int seed = c.channels;
-        SimProcess sim({"--family=rtu", "--channels=" + std::to_string(c.channels), std::string("--layout=") + c.layout,
-                        "--firmware=" + std::to_string(c.firmware), "--seed=" + std::to_string(seed), "--address=12"});
+        SimProcess sim({"--family=rtu", "--channels=" + std::to_string(c.channels),
+                        std::string("--layout=") + c.layout,
+                        "--firmware=" + std::to_string(c.firmware),
+                        "--seed=" + std::to_string(seed), "--address=12"});
         kvr::UploadSession fresh;
         const kvr::ScanResult scan = Begin(sim, fresh, 3, 12);
         ASSERT_TRUE(scan.timeParameters) << c.layout;
@@ -291,11 +305,13 @@ TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
         const std::size_t n = static_cast<std::size_t>(c.channels);
         const std::size_t samples = 0x140 + 160 * n;
         ASSERT_EQ(f.size(), samples + 45 * n * 2) << c.layout;
-        const std::string id = kvrsim::Identification({kvrsim::Family::kRtu, "", c.firmware, 12, 0, c.channels,
-                                                       static_cast<std::uint32_t>(seed), c.layout});
+        const std::string id =
+            kvrsim::Identification({kvrsim::Family::kRtu, "", c.firmware, 12, 0, c.channels,
+                                    static_cast<std::uint32_t>(seed), c.layout});
         EXPECT_EQ(f.substr(0, 64), Field(id, 64));
         // Device block
-        EXPECT_EQ(f.substr(0x40, 32), Field(kvr::Utf8ToGbk(kvrsim::DeviceName(kvrsim::Family::kRtu)), 32));
+        EXPECT_EQ(f.substr(0x40, 32),
+                  Field(kvr::Utf8ToGbk(kvrsim::DeviceName(kvrsim::Family::kRtu)), 32));
         EXPECT_EQ(f[0x60], c.channels);
         EXPECT_EQ(U16(f, 0x62), 60);
         EXPECT_EQ(f[0x64], 12);
@@ -306,14 +322,22 @@ TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
         const auto groups = kvrsim::RtuGroupCounts(c.channels);
         for (int ch = 0; ch < c.channels; ++ch) {
             const std::string r = f.substr(0x80 + 160 * static_cast<std::size_t>(ch), 160);
-            const kvrsim::ChannelContent content = kvrsim::Channel(static_cast<std::uint32_t>(seed), ch);
+            const kvrsim::ChannelContent content =
+                kvrsim::Channel(static_cast<std::uint32_t>(seed), ch);
             EXPECT_EQ(r.substr(0, 32), Field(kvr::Utf8ToGbk(content.name), 32)) << ch;
             EXPECT_EQ(r.substr(0x20, 16), Field(kvr::Utf8ToGbk(content.unit), 16)) << ch;
-            const bool logarithmic = c.layout != 'L' && content.signalType != 0 && content.signalType != 80;
-            EXPECT_EQ(r.substr(0x40, 3), Triple(content.mantissa[0], logarithmic ? content.logLowDecimals : content.decimals[0]));
-            EXPECT_EQ(r.substr(0x44, 3), Triple(content.mantissa[1], logarithmic ? content.logHighDecimals : content.decimals[1]));
-            EXPECT_EQ(r.substr(0x4C, 3), Triple(content.mantissa[5], content.decimals[5])) << "high-high";
-            EXPECT_EQ(r.substr(0x58, 3), Triple(content.mantissa[6], content.decimals[6])) << "hysteresis";
+            const bool logarithmic =
+                c.layout != 'L' && content.signalType != 0 && content.signalType != 80;
+            EXPECT_EQ(r.substr(0x40, 3),
+                      Triple(content.mantissa[0],
+                             logarithmic ? content.logLowDecimals : content.decimals[0]));
+            EXPECT_EQ(r.substr(0x44, 3),
+                      Triple(content.mantissa[1],
+                             logarithmic ? content.logHighDecimals : content.decimals[1]));
+            EXPECT_EQ(r.substr(0x4C, 3), Triple(content.mantissa[5], content.decimals[5]))
+                << "high-high";
+            EXPECT_EQ(r.substr(0x58, 3), Triple(content.mantissa[6], content.decimals[6]))
+                << "hysteresis";
             const std::uint64_t total = kvrsim::RtuTotal(static_cast<std::uint32_t>(seed), ch);
             const bool shown = c.layout == 'P' || ch < groups[0];
             const std::uint8_t type = c.layout == 'L' ? 0 : content.signalType;
@@ -341,7 +365,8 @@ TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
         EXPECT_EQ(U16(f, a + 0x3D), 60);
         const kvr::Time first = scan.newest - 44 * 60 - c.offset;
         EXPECT_EQ(f.substr(b, 6), Stamp(first));
-        EXPECT_EQ(f.substr(b + 6, 6), Stamp(first + 44 * 60)) << "the last record read, not the chosen end";
+        EXPECT_EQ(f.substr(b + 6, 6), Stamp(first + 44 * 60))
+            << "the last record read, not the chosen end";
         EXPECT_EQ(U32(f, b + 0x0C), 45u);
         EXPECT_EQ(U32(f, b + 0x10), 0u);
         EXPECT_EQ(U32(f, b + 0x14), 45u);
@@ -351,10 +376,15 @@ TEST_F(UploadTest, RtuUploadReadsByTimeAndHasLayoutU2) {
         for (int rec = 0; rec < 45; ++rec) {
             const std::int64_t number = FloorDiv(first + rec * 60 - scan.newest, 60);
             for (int ch = 0; ch < c.channels; ++ch) {
-                const auto bytes = kvrsim::SampleBytes(kvrsim::TimedSample(static_cast<std::uint32_t>(seed), ch, number));
-                const std::size_t at = samples + (static_cast<std::size_t>(rec) * n + static_cast<std::size_t>(ch)) * 2;
-                ASSERT_EQ(static_cast<std::uint8_t>(f[at]), bytes[0]) << c.layout << " " << rec << "/" << ch;
-                ASSERT_EQ(static_cast<std::uint8_t>(f[at + 1]), bytes[1]) << c.layout << " " << rec << "/" << ch;
+                const auto bytes = kvrsim::SampleBytes(
+                    kvrsim::TimedSample(static_cast<std::uint32_t>(seed), ch, number));
+                const std::size_t at =
+                    samples +
+                    (static_cast<std::size_t>(rec) * n + static_cast<std::size_t>(ch)) * 2;
+                ASSERT_EQ(static_cast<std::uint8_t>(f[at]), bytes[0])
+                    << c.layout << " " << rec << "/" << ch;
+                ASSERT_EQ(static_cast<std::uint8_t>(f[at + 1]), bytes[1])
+                    << c.layout << " " << rec << "/" << ch;
             }
         }
         fresh.Link().Disconnect();
@@ -429,18 +459,21 @@ TEST_F(UploadTest, RefusedRangesSayWhyAndReleaseThePortUntilTheNextTry) {
     for (const auto& c : cases) {
         const kvr::ScanResult scan = session.Scan();
         ASSERT_TRUE(scan.timeParameters);
-        const kvr::PreparedRange range = session.Prepare({false, scan.newest + c.start, scan.newest + c.end});
+        const kvr::PreparedRange range =
+            session.Prepare({false, scan.newest + c.start, scan.newest + c.end});
         EXPECT_FALSE(range.ok);
         EXPECT_EQ(range.message, c.message);
         EXPECT_FALSE(session.Link().IsConnected());
     }
     // A corrected range after a refusal opens the port again, with no new scan.
     const kvr::ScanResult scan = session.LastScan();
-    const kvr::PreparedRange corrected = session.Prepare({false, scan.newest - 120, scan.newest - 60});
+    const kvr::PreparedRange corrected =
+        session.Prepare({false, scan.newest - 120, scan.newest - 60});
     ASSERT_TRUE(corrected.ok) << corrected.message;
     EXPECT_TRUE(session.Link().IsConnected());
     std::string message;
-    EXPECT_EQ(session.ReadConfiguration(folder.file("corrected.FDZ"), nullptr, &message), 1) << message;
+    EXPECT_EQ(session.ReadConfiguration(folder.file("corrected.FDZ"), nullptr, &message), 1)
+        << message;
     RecordingSink sink;
     EXPECT_EQ(Run(session, sink).status, kvr::UploadOutcome::kCompleted);
     // Start equal to end is one record.
@@ -454,8 +487,8 @@ TEST_F(UploadTest, RefusedRangesSayWhyAndReleaseThePortUntilTheNextTry) {
 namespace {
 
 // A file prepared as the configuration read leaves it, for driving a worker directly.
-void PrepareUploadFile(kvr::CXFile& file, const std::string& path, const char* identification, int channels,
-                       std::uint32_t records, kvr::Time start) {
+void PrepareUploadFile(kvr::CXFile& file, const std::string& path, const char* identification,
+                       int channels, std::uint32_t records, kvr::Time start) {
     ASSERT_EQ(file.Create(path), 1);
     kvr::FileHeader& h = file.Header();
     std::strncpy(h.identification, identification, sizeof h.identification - 1);
@@ -472,7 +505,8 @@ TEST(UploadWorkers, AFailedFirstHalfOfAWrappingBlockFailsTheUpload) {
     // Record blocks answer, except those that start within the last 128 records of the
     // ring: the first half of every wrapping block.
     kvrtest::ScriptedPeer peer([](const Bytes&, const kvrsim::Request& r) -> Bytes {
-        const std::uint32_t index = static_cast<std::uint32_t>(r.body[0]) << 24 | r.body[1] << 16 | r.body[2] << 8 | r.body[3];
+        const std::uint32_t index = static_cast<std::uint32_t>(r.body[0]) << 24 | r.body[1] << 16 |
+                                    r.body[2] << 8 | r.body[3];
         if (index / 2 % kvrsim::kRingRecords > kvrsim::kRingRecords - 128) return {};
         Bytes payload(257, 0x11);
         return kvrsim::RtuReply(r.address, r.function, payload);
@@ -513,7 +547,8 @@ TEST(UploadWorkers, RefuseWhatTheyCannotRead) {
     h.records.count = 10;
     // More channel records than a header can describe are refused outright.
     EXPECT_EQ(file.WriteHeader(), 0);
-    const kvr::UploadOutcome outcome = kvr::RunTimeUpload({kvr::MakeTime({2024, 1, 1}), 530}, link, file, sink, cancel);
+    const kvr::UploadOutcome outcome =
+        kvr::RunTimeUpload({kvr::MakeTime({2024, 1, 1}), 530}, link, file, sink, cancel);
     EXPECT_EQ(outcome.status, kvr::UploadOutcome::kFailed);
     EXPECT_FALSE(FileExists(wide));
     EXPECT_TRUE(peer.Requests().empty());
@@ -540,7 +575,8 @@ TEST(UploadWorkers, AFailureInTheLastBlockIsNotReportedAsComplete) {
     PrepareUploadFile(file, path, "QZK2PV1009", 6, 45, kvr::MakeTime({2024, 1, 1}));
     RecordingSink sink;
     std::atomic<bool> cancel{false};
-    const kvr::UploadOutcome outcome = kvr::RunTimeUpload({kvr::MakeTime({2024, 1, 1}), 530}, link, file, sink, cancel);
+    const kvr::UploadOutcome outcome =
+        kvr::RunTimeUpload({kvr::MakeTime({2024, 1, 1}), 530}, link, file, sink, cancel);
     EXPECT_EQ(outcome.status, kvr::UploadOutcome::kFailed);
     EXPECT_EQ(outcome.message, "通讯失败！");
     EXPECT_FALSE(FileExists(path));

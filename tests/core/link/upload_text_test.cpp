@@ -14,9 +14,9 @@ TEST(ModelTable, FamilyOfTheAsciiIdentification) {
         const char* answer;
         int family;
     } cases[] = {
-        {"QDV0003", 0},   {"QDV0021", 0}, {"QD007", 0},  {"QD010", 0},     {"QDV0001", 1}, {"QDV0002", 1},
-        {"QDV0001xyz", 1}, {"QD007X", -1}, {"QD022", -1}, {"QDV0022", -1}, {"QZK2TW1", -1}, {"", -1},
-        {"QDV000", -1},
+        {"QDV0003", 0},  {"QDV0021", 0},    {"QD007", 0},   {"QD010", 0},  {"QDV0001", 1},
+        {"QDV0002", 1},  {"QDV0001xyz", 1}, {"QD007X", -1}, {"QD022", -1}, {"QDV0022", -1},
+        {"QZK2TW1", -1}, {"", -1},          {"QDV000", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(kvr::FamilyOfAnswer(c.answer), c.family) << c.answer;
 }
@@ -35,7 +35,8 @@ TEST(ModelTable, IntervalsSpeedsAndRequestSizes) {
     const struct {
         int channels, records;
     } requests[] = {{6, 20}, {8, 15}, {1, 120}, {64, 1}, {120, 1}, {121, 0}, {0, 0}, {-1, 0}};
-    for (const auto& r : requests) EXPECT_EQ(kvr::RecordsPerRequest(r.channels), r.records) << r.channels;
+    for (const auto& r : requests)
+        EXPECT_EQ(kvr::RecordsPerRequest(r.channels), r.records) << r.channels;
 }
 
 TEST(UploadTexts, RemainingTime) {
@@ -61,9 +62,11 @@ TEST(UploadTexts, RemainingTime) {
 TEST(UploadTexts, CompletionReportsTheSpeedOverAtLeastOneSecond) {
     const kvr::Time start = kvr::MakeTime({2024, 3, 4, 5, 6, 7});
     EXPECT_EQ(kvr::CompletionText(start, start, 1452),
-              "文件上传完成!\n开始时间:2024-03-04 05:06:07\n结束时间:2024-03-04 05:06:07\n速    度:1452B/s");
+              "文件上传完成!\n开始时间:2024-03-04 05:06:07\n结束时间:2024-03-04 05:06:07\n速    "
+              "度:1452B/s");
     EXPECT_EQ(kvr::CompletionText(start, start + 4, 1000),
-              "文件上传完成!\n开始时间:2024-03-04 05:06:07\n结束时间:2024-03-04 05:06:11\n速    度:250B/s");
+              "文件上传完成!\n开始时间:2024-03-04 05:06:07\n结束时间:2024-03-04 05:06:11\n速    "
+              "度:250B/s");
 }
 
 TEST(RealtimeFormat, FirmwareDigitsChooseTheFileVersion) {
@@ -72,9 +75,12 @@ TEST(RealtimeFormat, FirmwareDigitsChooseTheFileVersion) {
         int version, size;
         const char* magic;
     } cases[] = {
-        {"QZK2TW1005", 1002, 3728, "KVR1002"}, {"QZK2TW0001", 1002, 3728, "KVR1002"},
-        {"QZK2TW1006", 1003, 3888, "KVR1003"}, {"QZK2TW1009", 1003, 3888, "KVR1003"},
-        {"QZK2TW1010", 1004, 4048, "KVR1004"}, {"QZK2TW2000", 1004, 4048, "KVR1004"},
+        {"QZK2TW1005", 1002, 3728, "KVR1002"},
+        {"QZK2TW0001", 1002, 3728, "KVR1002"},
+        {"QZK2TW1006", 1003, 3888, "KVR1003"},
+        {"QZK2TW1009", 1003, 3888, "KVR1003"},
+        {"QZK2TW1010", 1004, 4048, "KVR1004"},
+        {"QZK2TW2000", 1004, 4048, "KVR1004"},
         {"QZK2PV1009", 0, 0, ""},
     };
     for (const auto& c : cases) {

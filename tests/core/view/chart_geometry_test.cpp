@@ -46,7 +46,8 @@ TEST(Dial, HourLabelsRadiusAndAngle) {
     ASSERT_EQ(day.size(), 24u);
     for (int k = 0; k < 24; ++k) EXPECT_EQ(day[k], k);
     EXPECT_EQ(DialHourLabels(13, 0), (std::vector<int>{8, 9, 10, 11, 12, 13, 14, 15}));
-    EXPECT_EQ(DialHourLabels(13, 1), (std::vector<int>{12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23}));
+    EXPECT_EQ(DialHourLabels(13, 1),
+              (std::vector<int>{12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23}));
     EXPECT_EQ(DialHourLabels(7, 0).front(), 0);
     // Range low on the innermost ring, range high on the outer circle (rings = 10).
     EXPECT_DOUBLE_EQ(DialRadius(0, 10, 9.0), 9.0);
@@ -66,7 +67,10 @@ protected:
         tzset();
     }
     void TearDown() override {
-        if (saved_.empty()) unsetenv("TZ"); else setenv("TZ", saved_.c_str(), 1);
+        if (saved_.empty())
+            unsetenv("TZ");
+        else
+            setenv("TZ", saved_.c_str(), 1);
         tzset();
     }
     std::string saved_;

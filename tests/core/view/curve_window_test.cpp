@@ -29,15 +29,16 @@ TEST(CurveWindow, WindowIsSnappedToWholeIntervals) {
         Time expectedStart, expectedEnd;  // relative to kStart
     };
     const Case cases[] = {
-        {3600, 60, 0.0f, 1.0f, 0, 3600},           // the whole range
-        {3600, 60, 0.25f, 0.5f, 900, 2700},        // exact quarters
-        {3600, 60, 0.26f, 0.5f, 900, 2700},        // both ends snapped down from the start
-        {3599, 60, 0.5f, 0.5f, 1799, 3599},        // reaching the end: back from the end
-        {3600, 7, 0.5f, 0.5f, 3600 - 1799, 3600},  // odd interval, counted back from the end
+        {3600, 60, 0.0f, 1.0f, 0, 3600},            // the whole range
+        {3600, 60, 0.25f, 0.5f, 900, 2700},         // exact quarters
+        {3600, 60, 0.26f, 0.5f, 900, 2700},         // both ends snapped down from the start
+        {3599, 60, 0.5f, 0.5f, 1799, 3599},         // reaching the end: back from the end
+        {3600, 7, 0.5f, 0.5f, 3600 - 1799, 3600},   // odd interval, counted back from the end
         {3600, 60, 0.9f, 0.5f, 3600 - 1800, 3600},  // past the end: held at the end
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.length << " " << c.interval << " " << c.start << " " << c.width);
+        SCOPED_TRACE(testing::Message()
+                     << c.length << " " << c.interval << " " << c.start << " " << c.width);
         const CurveWindow window = MakeWindow(c.length, c.interval, c.start, c.width);
         EXPECT_EQ(window.WindowStart() - kStart, c.expectedStart);
         EXPECT_EQ(window.WindowEnd() - kStart, c.expectedEnd);
@@ -128,7 +129,8 @@ TEST(CurveWindow, CenteredSpanStaysInsideTheFile) {
               std::make_pair(kStart, kStart + 100));
     EXPECT_EQ(CurveWindow::CenteredSpan(kStart + 990, 100, first, last),
               std::make_pair(kStart + 900, kStart + 1000));
-    EXPECT_EQ(CurveWindow::CenteredSpan(kStart + 500, 5000, first, last), std::make_pair(first, last));
+    EXPECT_EQ(CurveWindow::CenteredSpan(kStart + 500, 5000, first, last),
+              std::make_pair(first, last));
 }
 
 TEST(CurveWindow, RecordWindowShowsOneRecordPerColumn) {
@@ -158,7 +160,7 @@ TEST(TimeAxisLabels, LabelsKeepTheirSpacing) {
     };
     const Case cases[] = {
         {10, 1000, 50, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},  // 100 px apart
-        {10, 1000, 100, {2, 4, 6, 8, 10}},               // exactly 100 is not more than 100
+        {10, 1000, 100, {2, 4, 6, 8, 10}},                // exactly 100 is not more than 100
         {20, 600, 50, {2, 4, 6, 8, 10, 12, 14, 16, 18, 20}},
         {12, 600, 100, {3, 6, 9, 12}},
         {3, 100, 50, {2}},

@@ -28,9 +28,13 @@ GridTimeline Line(Time start, Time end, int interval, int step) {
 TEST(GridTimeline, RowsAreStepRecordsApartAndCountRows) {
     // Interval 10 s, 3 records per row: rows 30 s apart, numbered by row.
     const GridTimeline line = Line(SampleStart(), SampleStart() + 990, 10, 3);
-    struct Case { Time t; std::int64_t sequence; };
-    for (const Case c : {Case{SampleStart(), 1}, Case{SampleStart() + 29, 1}, Case{SampleStart() + 30, 2}, Case{SampleStart() + 60, 3},
-                         Case{SampleStart() + 990, 34}})
+    struct Case {
+        Time t;
+        std::int64_t sequence;
+    };
+    for (const Case c :
+         {Case{SampleStart(), 1}, Case{SampleStart() + 29, 1}, Case{SampleStart() + 30, 2},
+          Case{SampleStart() + 60, 3}, Case{SampleStart() + 990, 34}})
         EXPECT_EQ(line.SequenceNumber(c.t), c.sequence) << c.t - SampleStart();
     EXPECT_EQ(line.RowTime(SampleStart(), 1), SampleStart());
     EXPECT_EQ(line.RowTime(SampleStart(), 3), SampleStart() + 60);
@@ -53,11 +57,17 @@ TEST(GridTimeline, ScrollingStopsAtTheEnds) {
 }
 
 TEST(GridTimeline, ContinuousPrintingPages) {
-    struct Case { int records; int step; Time topRecord; int pages; };
+    struct Case {
+        int records;
+        int step;
+        Time topRecord;
+        int pages;
+    };
     for (const Case c : {Case{1, 1, 0, 1}, Case{40, 1, 0, 1}, Case{41, 1, 0, 2}, Case{80, 1, 0, 2},
                          Case{81, 1, 0, 3}, Case{80, 2, 0, 1}, Case{81, 2, 0, 2},
                          Case{100, 1, 60, 1}, Case{100, 1, 59, 2}}) {
-        const GridTimeline line = Line(SampleStart(), SampleStart() + (c.records - 1) * 10, 10, c.step);
+        const GridTimeline line =
+            Line(SampleStart(), SampleStart() + (c.records - 1) * 10, 10, c.step);
         EXPECT_EQ(line.PageCount(SampleStart() + c.topRecord * 10), c.pages)
             << c.records << " records, step " << c.step << ", top record " << c.topRecord;
     }
@@ -75,10 +85,12 @@ TEST(GridTimeline, ScrollBarThumbCoversLargeFiles) {
     const Time middle = SampleStart() + 131072 * 10;
     const int position = kvr::ThumbPosition(line, middle, records, range);
     EXPECT_NEAR(position, range / 2, 1);
-    EXPECT_NEAR(static_cast<double>(kvr::ThumbTop(line, position, records, range) - middle), 0.0, 10.0 * 8);
+    EXPECT_NEAR(static_cast<double>(kvr::ThumbTop(line, position, records, range) - middle), 0.0,
+                10.0 * 8);
     // New rows of a live file come in at the bottom, a few rows above the window's edge.
     EXPECT_EQ(line.FollowNewestTop(900, 20), line.end - 41 * 10);
-    EXPECT_EQ(Line(SampleStart(), SampleStart() + 50, 10, 1).FollowNewestTop(900, 20), SampleStart());
+    EXPECT_EQ(Line(SampleStart(), SampleStart() + 50, 10, 1).FollowNewestTop(900, 20),
+              SampleStart());
 }
 
 TEST(GridCopy, TextIsExactWithEveryChannelAndEitherDirection) {
@@ -104,10 +116,13 @@ TEST(GridCopy, MissingRecordsAndUnitlessChannels) {
     ASSERT_TRUE(file);
     std::memset(file->Header().channels[5].unit, 0, sizeof file->Header().channels[5].unit);
 
-    const std::string text = kvr::BuildGridCopyText(*file, SampleStart() + 5 * 60, SampleStart() + 3 * 60);
-    EXPECT_NE(text.find("\t热量\t\r\n"), std::string::npos) << "no brackets without a unit:\n" << text;
+    const std::string text =
+        kvr::BuildGridCopyText(*file, SampleStart() + 5 * 60, SampleStart() + 3 * 60);
+    EXPECT_NE(text.find("\t热量\t\r\n"), std::string::npos) << "no brackets without a unit:\n"
+                                                            << text;
     EXPECT_NE(text.find(" 2026-01-05 00:03:00\t3.00\t1003.000"), std::string::npos) << text;
-    EXPECT_NE(text.find(" 2026-01-05 00:05:00\t----\t----\t----\t----\t----\t----\r\n"), std::string::npos)
+    EXPECT_NE(text.find(" 2026-01-05 00:05:00\t----\t----\t----\t----\t----\t----\r\n"),
+              std::string::npos)
         << text;
     EXPECT_EQ(kvr::ChannelValueText(*file, 0, SampleStart() + 3 * 60), "3.00");
     EXPECT_EQ(kvr::ChannelValueText(*file, 0, SampleStart() + 4 * 60), "----");
@@ -119,12 +134,20 @@ TEST(ChannelText, AlarmBandMarksOnlyValuesOutsideARealBand) {
     auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(2));
     ASSERT_TRUE(file);
     kvr::ChannelDescriptor& channel = file->Header().channels[0];
-    struct Case { float low, high, value; bool red; };
+    struct Case {
+        float low, high, value;
+        bool red;
+    };
     const Case cases[] = {
-        {2.0f, 35.0f, 2.0f, false},  {2.0f, 35.0f, 35.0f, false}, {2.0f, 35.0f, 1.99f, true},
-        {2.0f, 35.0f, 35.01f, true}, {2.0f, 35.0f, 20.0f, false},
+        {2.0f, 35.0f, 2.0f, false},
+        {2.0f, 35.0f, 35.0f, false},
+        {2.0f, 35.0f, 1.99f, true},
+        {2.0f, 35.0f, 35.01f, true},
+        {2.0f, 35.0f, 20.0f, false},
         // A band whose high limit is not above the low one marks nothing.
-        {5.0f, 5.0f, 9.0f, false},   {10.0f, 3.0f, 0.0f, false},  {10.0f, 3.0f, 20.0f, false},
+        {5.0f, 5.0f, 9.0f, false},
+        {10.0f, 3.0f, 0.0f, false},
+        {10.0f, 3.0f, 20.0f, false},
     };
     for (const Case& c : cases) {
         channel.alarmLow = kvr::DecimalTriple::Encode(c.low, 2);

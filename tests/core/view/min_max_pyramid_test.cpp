@@ -20,7 +20,8 @@ std::optional<SampleRange> Brute(const CXFile& file, int c, int first, int last)
     std::optional<SampleRange> range;
     for (int r = std::max(first, 0); r < last; ++r) {
         float v = NAN;
-        if (file.GetValue(c, file.GetStartTime() + Time{r} * file.GetInterval(), &v, nullptr) != 1) continue;
+        if (file.GetValue(c, file.GetStartTime() + Time{r} * file.GetInterval(), &v, nullptr) != 1)
+            continue;
         if (std::isnan(v)) continue;
         if (!range) range = SampleRange{v, v};
         range->low = std::min(range->low, v);
@@ -29,7 +30,8 @@ std::optional<SampleRange> Brute(const CXFile& file, int c, int first, int last)
     return range;
 }
 
-void ExpectAgree(const CXFile& file, const MinMaxPyramid& pyramid, std::mt19937& random, int records) {
+void ExpectAgree(const CXFile& file, const MinMaxPyramid& pyramid, std::mt19937& random,
+                 int records) {
     std::uniform_int_distribution<int> pick(-5, records + 40);
     for (int q = 0; q < 400; ++q) {
         int a = pick(random), b = pick(random);
@@ -39,7 +41,8 @@ void ExpectAgree(const CXFile& file, const MinMaxPyramid& pyramid, std::mt19937&
         for (int c = 0; c < file.GetChannelCount(); ++c) {
             const auto want = Brute(file, c, a, std::min(b, pyramid.RecordCount()));
             const auto got = pyramid.Query(file, c, a, b);
-            ASSERT_EQ(want.has_value(), got.has_value()) << "c " << c << " [" << a << ", " << b << ")";
+            ASSERT_EQ(want.has_value(), got.has_value())
+                << "c " << c << " [" << a << ", " << b << ")";
             if (!want) continue;
             EXPECT_EQ(want->low, got->low) << "c " << c << " [" << a << ", " << b << ")";
             EXPECT_EQ(want->high, got->high) << "c " << c << " [" << a << ", " << b << ")";

@@ -41,22 +41,35 @@ protected:
 
 TEST(GoToTime, SnapsDownToARecordInsideTheFile) {
     const Time end = SampleStart() + 99 * 60;
-    struct Case { Time t; std::optional<Time> result; };
+    struct Case {
+        Time t;
+        std::optional<Time> result;
+    };
     const Case cases[] = {
-        {SampleStart(), SampleStart()},           {SampleStart() + 90, SampleStart() + 60},  {SampleStart() + 119, SampleStart() + 60},
-        {SampleStart() + 120, SampleStart() + 120}, {end, end},            {end + 59, end},
-        {SampleStart() - 1, std::nullopt}, {SampleStart() - 59, std::nullopt}, {SampleStart() - 60, std::nullopt},
+        {SampleStart(), SampleStart()},
+        {SampleStart() + 90, SampleStart() + 60},
+        {SampleStart() + 119, SampleStart() + 60},
+        {SampleStart() + 120, SampleStart() + 120},
+        {end, end},
+        {end + 59, end},
+        {SampleStart() - 1, std::nullopt},
+        {SampleStart() - 59, std::nullopt},
+        {SampleStart() - 60, std::nullopt},
         {end + 60, std::nullopt},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(kvr::SnapGoToTime(c.t, SampleStart(), end, 60), c.result) << "offset " << c.t - SampleStart();
+        EXPECT_EQ(kvr::SnapGoToTime(c.t, SampleStart(), end, 60), c.result)
+            << "offset " << c.t - SampleStart();
 }
 
 TEST(RangeSetting, ProblemsAreReportedInOrder) {
     using kvr::RangeProblem;
     const Time start = SampleStart();
     const Time end = SampleStart() + 3600;
-    struct Case { Time a, b; RangeProblem problem; };
+    struct Case {
+        Time a, b;
+        RangeProblem problem;
+    };
     const Case cases[] = {
         {start + 10, start + 10, RangeProblem::kNone},
         {start, end, RangeProblem::kNone},
@@ -67,7 +80,8 @@ TEST(RangeSetting, ProblemsAreReportedInOrder) {
         {start, end + 1, RangeProblem::kEndAfterFile},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(kvr::CheckDisplayRange(c.a, c.b, start, end), c.problem) << c.a - start << ", " << c.b - start;
+        EXPECT_EQ(kvr::CheckDisplayRange(c.a, c.b, start, end), c.problem)
+            << c.a - start << ", " << c.b - start;
 }
 
 TEST_F(FindTest, ForwardAndBackwardOverEveryChannel) {

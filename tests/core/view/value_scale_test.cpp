@@ -60,7 +60,7 @@ TEST(ValueScale, PanMovesByWholeDivisionsAndKeepsTheOffsetNonPositive) {
 
 TEST(ValueScale, StretchIsLimitedTo4To600Pixels) {
     ValueScale scale = MakeScale(0.0f, 100.0f, 10, 400);  // spacing 40
-    EXPECT_FALSE(scale.Stretch(37));                          // 3 px
+    EXPECT_FALSE(scale.Stretch(37));                      // 3 px
     EXPECT_EQ(scale.Spacing(), 40);
     EXPECT_TRUE(scale.Stretch(36));  // 4 px
     EXPECT_EQ(scale.Spacing(), 4);
@@ -80,7 +80,8 @@ TEST(ValueScale, LabelsStayTwelvePixelsApart) {
     struct Case {
         int spacing, every;
     };
-    for (const Case c : {Case{40, 1}, Case{12, 1}, Case{11, 2}, Case{6, 2}, Case{5, 3}, Case{4, 3}}) {
+    for (const Case c :
+         {Case{40, 1}, Case{12, 1}, Case{11, 2}, Case{6, 2}, Case{5, 3}, Case{4, 3}}) {
         SCOPED_TRACE(c.spacing);
         ValueScale scale = MakeScale(0.0f, 100.0f, 10, 400);
         scale.Stretch(scale.Spacing() - c.spacing);
@@ -108,7 +109,8 @@ kvr::FileHeader HeaderWithStates(std::initializer_list<int> states) {
     kvr::FileHeader header;
     header.channelCount = static_cast<std::uint8_t>(states.size());
     int c = 0;
-    for (const int state : states) header.channels[c++].showState = static_cast<std::uint8_t>(state);
+    for (const int state : states)
+        header.channels[c++].showState = static_cast<std::uint8_t>(state);
     return header;
 }
 

@@ -10,14 +10,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "gui/gui_test_support.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/single_instance.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/language.h"
-#include "gui/app/main_frame.h"
 #include "gui/common/printer_setup.h"
-#include "gui/app/single_instance.h"
+#include "gui/gui_test_support.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ protected:
     }
 
     // A KVR process on this test's program folder, without a display.
-    std::unique_ptr<QProcess> StartProgram(const QStringList& arguments, const QString& workingDir = {}) {
+    std::unique_ptr<QProcess> StartProgram(const QStringList& arguments,
+                                           const QString& workingDir = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("KVR_PROGRAM_FOLDER", Q(Folder().path()));
@@ -53,7 +54,8 @@ protected:
     }
 
     static bool Ended(QProcess& process) {
-        return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kProcessTimeoutMs);
+        return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; },
+                               kProcessTimeoutMs);
     }
 };
 
@@ -78,7 +80,8 @@ TEST_F(FlowAppTest, SecondStartHandsItsFileToTheRunningWindow) {
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(kvr::ReadLastDir(), sample);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Frames().size() == 1; }, kProcessTimeoutMs));
-    EXPECT_EQ(frame->Frames()[0]->windowTitle(), QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample)));
+    EXPECT_EQ(frame->Frames()[0]->windowTitle(),
+              QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample)));
     EXPECT_TRUE(frame->isMaximized());
 
     // Without a path the running program opens the last file again.

@@ -15,19 +15,19 @@
 #include <QUrl>
 #include <set>
 
-#include "gui/gui_test_support.h"
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/mdi_background.h"
+#include "gui/app/view_factory.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_target.h"
+#include "gui/common/realtime_target.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/app/main_frame.h"
-#include "gui/app/view_factory.h"
-#include "gui/app/mdi_background.h"
-#include "gui/common/realtime_target.h"
+#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/lists/cumu_show_view.h"
@@ -59,7 +59,8 @@ QStringList Describe(const QMenu* menu, const QString& prefix = {}) {
 
 std::vector<int> ToolbarIds(const QToolBar* toolBar) {
     std::vector<int> ids;
-    for (QAction* action : toolBar->actions()) ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
+    for (QAction* action : toolBar->actions())
+        ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
     return ids;
 }
 
@@ -227,13 +228,19 @@ TEST_F(MainFrameTest, MenuBarShowsEveryItemInOrder) {
 
 TEST_F(MainFrameTest, AcceleratorsReachTheirCommands) {
     const std::vector<std::pair<QKeySequence, int>> table = {
-        {QKeySequence("Ctrl+A"), cmd::kSelectAll},     {QKeySequence("Ctrl+C"), cmd::kCopy},
-        {QKeySequence("Ctrl+E"), cmd::kExcelExport},   {QKeySequence("Ctrl+F"), cmd::kFind},
+        {QKeySequence("Ctrl+A"), cmd::kSelectAll},
+        {QKeySequence("Ctrl+C"), cmd::kCopy},
+        {QKeySequence("Ctrl+E"), cmd::kExcelExport},
+        {QKeySequence("Ctrl+F"), cmd::kFind},
         {QKeySequence("Ctrl+G"), cmd::kGoTo},
-        {QKeySequence("Ctrl+L"), cmd::kAddTag},        {QKeySequence("Ctrl+O"), cmd::kOpen},
-        {QKeySequence("Ctrl+R"), cmd::kRealtimeWindow}, {QKeySequence("Ctrl+S"), cmd::kSaveRealtime},
-        {QKeySequence("F3"), cmd::kFindNext},           {QKeySequence("Ctrl+Left"), cmd::kPreviousFour},
-        {QKeySequence("Ctrl+Right"), cmd::kNextFour},   {QKeySequence("Ctrl+W"), cmd::kCloseWindow},
+        {QKeySequence("Ctrl+L"), cmd::kAddTag},
+        {QKeySequence("Ctrl+O"), cmd::kOpen},
+        {QKeySequence("Ctrl+R"), cmd::kRealtimeWindow},
+        {QKeySequence("Ctrl+S"), cmd::kSaveRealtime},
+        {QKeySequence("F3"), cmd::kFindNext},
+        {QKeySequence("Ctrl+Left"), cmd::kPreviousFour},
+        {QKeySequence("Ctrl+Right"), cmd::kNextFour},
+        {QKeySequence("Ctrl+W"), cmd::kCloseWindow},
     };
     for (const auto& [keys, id] : table) EXPECT_EQ(Action(id)->shortcut(), keys) << id;
 
@@ -264,7 +271,8 @@ TEST_F(MainFrameTest, ToolbarsAndStatusBarAreLaidOutAsListed) {
               (std::vector<int>{32790, 32791, 0, 32804, 32800, 32993, 32992, 0, 57603}));
     EXPECT_EQ(realtime->ToolBar()->iconSize(), QSize(18, 18));
 
-    const QList<QLabel*> panes = frame_->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    const QList<QLabel*> panes =
+        frame_->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     ASSERT_EQ(panes.size(), 6);
     EXPECT_EQ(panes[0]->text(), QStringLiteral("就绪"));
     const int widths[] = {160, 300, 100, 320, 100, 1000};
@@ -292,7 +300,8 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
     ASSERT_FALSE(image.isEmpty());
     QByteArray newer = image;
     newer.replace(13, 4, "9999");  // format version digits of the identification
-    for (const char* name : {"upper.FDZ", "lower.fdz", "mixed.Fdz", "backup.fdz.bak", "report.ARF", "noext"})
+    for (const char* name :
+         {"upper.FDZ", "lower.fdz", "mixed.Fdz", "backup.fdz.bak", "report.ARF", "noext"})
         guitest::WriteBytes(dir.file(name), image);
     guitest::WriteBytes(dir.file("newer.FDZ"), newer);
     guitest::WriteBytes(dir.file("newer.arf"), newer);
@@ -330,12 +339,14 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
 
         EXPECT_EQ(frame_->Frames().size(), before + (c.opens ? 1 : 0));
         if (c.opens && c.report) {
-            EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("累积报表 [%1]").arg(path));
+            EXPECT_EQ(frame_->Frames().back()->windowTitle(),
+                      QStringLiteral("累积报表 [%1]").arg(path));
             auto* view = dynamic_cast<CCumuShowView*>(frame_->Frames().back()->View());
             ASSERT_NE(view, nullptr);
             EXPECT_NE(view->GetFile(), nullptr);
         } else if (c.opens) {
-            EXPECT_EQ(frame_->Frames().back()->windowTitle(), QStringLiteral("历史趋势曲线 [%1]").arg(path));
+            EXPECT_EQ(frame_->Frames().back()->windowTitle(),
+                      QStringLiteral("历史趋势曲线 [%1]").arg(path));
             auto* view = dynamic_cast<CHCView*>(frame_->Frames().back()->View());
             ASSERT_NE(view, nullptr);
             ASSERT_NE(view->GetFile(), nullptr);
@@ -369,7 +380,8 @@ TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
     });
     QTest::keyClick(frame_.get(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(title, QStringLiteral("Open"));
-    EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"), QStringLiteral("所有文件(*.*)")}));
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"),
+                                    QStringLiteral("所有文件(*.*)")}));
     EXPECT_EQ(folder, QFileInfo(Q(sample)).absolutePath());
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample))});
 }
@@ -405,7 +417,8 @@ TEST_F(MainFrameTest, SameFileTwiceGivesTwoIndependentWindows) {
     QMetaObject::invokeMethod(windowMenu, "aboutToShow");
     QStringList listed;
     for (QAction* item : windowMenu->actions().mid(3)) listed << item->text();
-    EXPECT_EQ(listed, (QStringList{"&1 " + frames[0]->windowTitle(), "&2 " + frames[1]->windowTitle()}));
+    EXPECT_EQ(listed,
+              (QStringList{"&1 " + frames[0]->windowTitle(), "&2 " + frames[1]->windowTitle()}));
 
     // Closing one leaves the other with its file.
     frames[0]->close();
@@ -473,8 +486,8 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     for (int id : {cmd::kOpen, cmd::kRealtimeWindow, cmd::kSerialParameters, cmd::kDisplayDefaults,
                    cmd::kToolbar})
         EXPECT_TRUE(Action(id)->isEnabled()) << id;
-    for (int id : {cmd::kCopy, cmd::kSaveRealtime, cmd::kPrint, cmd::kStartAcquisition, cmd::kCloseWindow,
-                   cmd::kCircleChartFirst, cmd::kCascade, cmd::kTile})
+    for (int id : {cmd::kCopy, cmd::kSaveRealtime, cmd::kPrint, cmd::kStartAcquisition,
+                   cmd::kCloseWindow, cmd::kCircleChartFirst, cmd::kCascade, cmd::kTile})
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
 
     auto* view = new FakeView;
@@ -528,7 +541,7 @@ TEST_F(MainFrameTest, RealtimeWindowAsksBeforeUnsavedDataIsDropped) {
         int stops, saves;
     };
     const Case cases[] = {
-        {true, QMessageBox::Cancel, true, true, 0, 0},   // nothing to lose: no question
+        {true, QMessageBox::Cancel, true, true, 0, 0},  // nothing to lose: no question
         {false, QMessageBox::Cancel, true, false, 0, 0},
         {false, QMessageBox::No, true, true, 1, 0},
         {false, QMessageBox::Yes, true, true, 1, 1},
@@ -550,7 +563,8 @@ TEST_F(MainFrameTest, RealtimeWindowAsksBeforeUnsavedDataIsDropped) {
         }
         ASSERT_EQ(messages.Shown().size(), c.saved ? 0u : 1u);
         if (!c.saved) {
-            EXPECT_EQ(messages.Shown()[0].text, QStringLiteral("已经存在实时采集数据!\n\n是否需要保存？"));
+            EXPECT_EQ(messages.Shown()[0].text,
+                      QStringLiteral("已经存在实时采集数据!\n\n是否需要保存？"));
             EXPECT_EQ(messages.Shown()[0].caption, QStringLiteral("提示..."));
             EXPECT_EQ(messages.Shown()[0].icon, QMessageBox::Information);
         }
@@ -592,7 +606,8 @@ TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
         for (const MenuNode& child : node->children) pending.push_back(&child);
         if (!node->text.contains(QLatin1Char('\t'))) continue;
         QString hint = node->text.section(QLatin1Char('\t'), 1);
-        hint.replace(QStringLiteral("←"), QStringLiteral("Left")).replace(QStringLiteral("→"), QStringLiteral("Right"));
+        hint.replace(QStringLiteral("←"), QStringLiteral("Left"))
+            .replace(QStringLiteral("→"), QStringLiteral("Right"));
         const auto& table = Accelerators();
         const bool found = std::any_of(table.begin(), table.end(), [&](const Accelerator& a) {
             return a.id == node->id && a.keys == QKeySequence(hint);
@@ -605,7 +620,8 @@ TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
 
 TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {
     for (const WindowCommand& command : WindowCommands())
-        EXPECT_EQ(frame_->Actions().Action(command.id)->isVisible(), HasChildFactory(command.kind)) << command.id;
+        EXPECT_EQ(frame_->Actions().Action(command.id)->isVisible(), HasChildFactory(command.kind))
+            << command.id;
     EXPECT_TRUE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
     // Without its factory a window's command would be hidden.
     UnregisterChildFactory(ChildWindow::FileInfo);

@@ -134,8 +134,9 @@ TEST_F(SettingsTest, SerialPortsListedInNumberOrder) {
     for (const char* name : {"ttyS10", "ttyS2", "ttyUSB0", "ttyACM1", "tty0", "console", "ttyS0"})
         guitest::WriteBytes(dev.file(name), {});
     const QString root = guitest::Q(dev.path());
-    EXPECT_EQ(SerialPortNames(root), (QStringList{root + "/ttyACM1", root + "/ttyS0", root + "/ttyS2",
-                                                  root + "/ttyS10", root + "/ttyUSB0"}));
+    EXPECT_EQ(SerialPortNames(root),
+              (QStringList{root + "/ttyACM1", root + "/ttyS0", root + "/ttyS2", root + "/ttyS10",
+                           root + "/ttyUSB0"}));
 }
 
 }  // namespace

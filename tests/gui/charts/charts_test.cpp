@@ -47,7 +47,9 @@ protected:
         options.records = records;
         options.interval = interval;
         if (value)
-            options.sample = [value](int c, int r) { return c == 0 ? value(r) : kvr::RampSample(c, r) / 1000.0f; };
+            options.sample = [value](int c, int r) {
+                return c == 0 ? value(r) : kvr::RampSample(c, r) / 1000.0f;
+            };
         const std::string path = dir_.file("f" + std::to_string(++files_) + ".FDZ");
         EXPECT_TRUE(kvr::WriteSampleFile(path, options));
         auto file = std::make_unique<kvr::CXFile>();
@@ -109,7 +111,8 @@ TEST_F(Charts, ThirteenChannelsPageWithTabsAndHeatTotalFollowsTheConfiguration) 
     const QImage withoutHeat = paged->Panel()->Picture();
     file->Header().config[0x3F1] = 1;
     paged->Panel()->Refresh();
-    EXPECT_NE(paged->Panel()->Picture(), withoutHeat) << "the heat total appears when heat is computed";
+    EXPECT_NE(paged->Panel()->Picture(), withoutHeat)
+        << "the heat total appears when heat is computed";
 }
 
 TEST_F(Charts, CircularChartPutsRangeLowInsideAndRangeHighOnTheOuterCircle) {
@@ -164,7 +167,8 @@ TEST_F(Charts, LiveDialGroupsSixChannelsAndShowsTheRecentHours) {
     // The chart area is painted in the file's background, the legend strip is not.
     const QPointF centre = view.Dial()->Centre();
     EXPECT_EQ(picture.pixelColor(QPoint(4, 4)), background);
-    EXPECT_NE(picture.pixelColor(QPoint(view.Dial()->width() - 10, view.Dial()->height() / 2)), background);
+    EXPECT_NE(picture.pixelColor(QPoint(view.Dial()->width() - 10, view.Dial()->height() / 2)),
+              background);
     EXPECT_GT(centre.x(), 0);
 }
 

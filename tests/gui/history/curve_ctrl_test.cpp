@@ -5,8 +5,8 @@
 #include <QClipboard>
 #include <QtTest/QTest>
 
-#include "gui/history/curve_ctrl.h"
 #include "gui/common/system_colors.h"
+#include "gui/history/curve_ctrl.h"
 #include "history_test_support.h"
 
 namespace {
@@ -139,7 +139,8 @@ TEST_F(CurveCtrlTest, SelectionBandAndMarkersCoverTheSelectedTimes) {
 
     const QImage image = Shot(*ctrl_);
     const QColor band(0, 80, 80);  // XOR over the black background
-    for (const int column : {100, 200, 300}) EXPECT_EQ(PlotPixel(image, column, 50), band) << column;
+    for (const int column : {100, 200, 300})
+        EXPECT_EQ(PlotPixel(image, column, 50), band) << column;
     EXPECT_EQ(PlotPixel(image, 99, 50), Qt::black);
     EXPECT_EQ(PlotPixel(image, 301, 50), Qt::black);
     // A curve inside the band shows through it.

@@ -114,7 +114,9 @@ TEST_F(ScrollBarTest, DraggingTellsTheCurveControlWhatToShow) {
     EXPECT_EQ(ctrl.GetWindowRange().second - ctrl.GetWindowRange().first, 150);
     // And the curve shows the last records: record 600 in the last column.
     const QImage image = Shot(ctrl);
-    EXPECT_EQ(image.pixelColor(ctrl.PlotRect().topLeft() + QPoint(kPlotWidth - 1, ExpectedRow(600))), kRed);
+    EXPECT_EQ(
+        image.pixelColor(ctrl.PlotRect().topLeft() + QPoint(kPlotWidth - 1, ExpectedRow(600))),
+        kRed);
 }
 
 class ValueAxisTest : public testing::Test {
@@ -157,22 +159,27 @@ TEST_F(ValueAxisTest, StretchingIsLimitedTo4To600Pixels) {
     EXPECT_EQ(ctrl_->Scale().Spacing(), 60);
     EXPECT_EQ(PlotPixel(300, ExpectedRow(300, 200, 600)), kRed);
     // A jump past 600 pixels is ignored as a whole.
-    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, AxisPoint(300), Qt::RightButton, Qt::RightButton);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, AxisPoint(300), Qt::RightButton,
+              Qt::RightButton);
     SendMouse(ctrl_.get(), QEvent::MouseMove, AxisPoint(-300), Qt::NoButton, Qt::RightButton);
-    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, AxisPoint(-300), Qt::RightButton, Qt::NoButton);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, AxisPoint(-300), Qt::RightButton,
+              Qt::NoButton);
     EXPECT_EQ(ctrl_->Scale().Spacing(), 60);
     // Down to the minimum pixel by pixel: it stops at 4.
-    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, AxisPoint(0), Qt::RightButton, Qt::RightButton);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, AxisPoint(0), Qt::RightButton,
+              Qt::RightButton);
     for (int row = 1; row <= 100; ++row)
         SendMouse(ctrl_.get(), QEvent::MouseMove, AxisPoint(row), Qt::NoButton, Qt::RightButton);
-    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, AxisPoint(100), Qt::RightButton, Qt::NoButton);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, AxisPoint(100), Qt::RightButton,
+              Qt::NoButton);
     EXPECT_EQ(ctrl_->Scale().Spacing(), 4);
 }
 
 TEST_F(ValueAxisTest, ArrowKeysStepTheCursorRecordByRecord) {
     // Zoomed in to 100 records over 600 columns: each record spans six columns.
     ctrl_->ZoomTo(file_->GetStartTime() + 100, file_->GetStartTime() + 200);
-    QTest::mouseClick(ctrl_.get(), Qt::LeftButton, Qt::NoModifier, ctrl_->PlotRect().topLeft() + QPoint(300, 300));
+    QTest::mouseClick(ctrl_.get(), Qt::LeftButton, Qt::NoModifier,
+                      ctrl_->PlotRect().topLeft() + QPoint(300, 300));
     const kvr::Time placed = ctrl_->GetCursorTime();
     QTest::keyClick(ctrl_.get(), Qt::Key_Right);
     EXPECT_EQ(ctrl_->GetCursorTime(), placed + 1);

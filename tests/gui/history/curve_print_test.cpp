@@ -1,11 +1,11 @@
 // Printed curve pages checked in the PDF a user would get: page count, texts and where the
 // curves are on a rendered page; the continuous-print dialog's snapping and page count.
+#include <gtest/gtest.h>
 #include <QDateEdit>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimeEdit>
-#include <gtest/gtest.h>
 
 #include "gui/gui_test_support.h"
 #include "gui/history/continuous_print_dlg.h"
@@ -34,7 +34,8 @@ TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
     CHCView view;
     view.resize(1600, 1000);
     auto opened = std::make_unique<kvr::CXFile>();
-    ASSERT_EQ(opened->Open(guitest::MakeSample(dir, "curves.FDZ", "--records 4001 --interval 10")), 1);
+    ASSERT_EQ(opened->Open(guitest::MakeSample(dir, "curves.FDZ", "--records 4001 --interval 10")),
+              1);
     view.SetFile(opened.release());
     const kvr::CXFile& file = *view.GetFile();
 
@@ -49,7 +50,8 @@ TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
     CurvePrintRequest request{true, file.GetStartTime(), file.GetEndTime(), 2};
     ASSERT_TRUE(PrintCurvesToPdf(Q(series), *view.CurveCtrl(), request));
     EXPECT_EQ(PdfPages(series), 2);
-    EXPECT_NE(RunCommand("pdftotext '" + series + "' - 2>/dev/null").find("第2页"), std::string::npos);
+    EXPECT_NE(RunCommand("pdftotext '" + series + "' - 2>/dev/null").find("第2页"),
+              std::string::npos);
 
     // The page is white paper; the first channel's red curve crosses the plot.
     RunCommand("pdftoppm -r 40 -f 1 -l 1 -png '" + single + "' '" + dir.file("page") + "'");
@@ -97,8 +99,9 @@ TEST(CurvePrint, CommandLineWritesThePdf) {
     kvrtest::TempDir dir;
     const std::string data = guitest::MakeSample(dir, "print.FDZ", "--records 2500 --interval 10");
     const std::string pdf = dir.file("out.pdf");
-    const std::string output = RunCommand("QT_QPA_PLATFORM=offscreen '" KVR_PROGRAM "' --print-pdf '" + pdf +
-                                          "' --continuous '" + data + "' 2>&1");
+    const std::string output =
+        RunCommand("QT_QPA_PLATFORM=offscreen '" KVR_PROGRAM "' --print-pdf '" + pdf +
+                   "' --continuous '" + data + "' 2>&1");
     EXPECT_EQ(PdfPages(pdf), 2) << output;
 }
 

@@ -60,7 +60,8 @@ TEST_F(CurveRendererTest, AtScaleTwoCurvesLandTwiceAsFarIn) {
         EXPECT_EQ(CountColor(image, QRect(unscaled - QPoint(1, 1), QSize(3, 3)), kRed), 0);
     }
     // The frame scales too: the plot's left edge lies right of the doubled margin.
-    EXPECT_EQ(CountColor(image, QRect(0, 0, 2 * CurveLayout::kLeftMargin - 2, image.height()), kRed), 0);
+    EXPECT_EQ(
+        CountColor(image, QRect(0, 0, 2 * CurveLayout::kLeftMargin - 2, image.height()), kRed), 0);
 }
 
 TEST_F(CurveRendererTest, APixmapReceivesTheSamePicture) {
@@ -79,7 +80,8 @@ namespace {
 
 // Draws one axis strip at (margin, margin) of a larger white image without clipping, so
 // that whatever a label would put outside the strip is seen.
-QImage AxisWithRoom(const CXCurveRenderer& renderer, const QRect& strip, bool valueAxis, int margin) {
+QImage AxisWithRoom(const CXCurveRenderer& renderer, const QRect& strip, bool valueAxis,
+                    int margin) {
     QImage image(strip.size() + QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -105,9 +107,11 @@ TEST_F(CurveRendererTest, AxisLabelsStayInsideTheirStrips) {
         const QRect inside(QPoint(kMargin, kMargin), strip.size());
         const int all = CountPixels(image, IsInk);
         EXPECT_GT(all, 0);
-        EXPECT_EQ(CountPixels(image, inside, IsInk), all) << (valueAxis ? "value axis" : "time axis");
+        EXPECT_EQ(CountPixels(image, inside, IsInk), all)
+            << (valueAxis ? "value axis" : "time axis");
     }
     // The label of the top line is moved inside, not left out.
     const QImage value = AxisWithRoom(renderer, layout.valueAxis.ToQRect(), true, kMargin);
-    EXPECT_GT(CountPixels(value, QRect(kMargin, kMargin, layout.valueAxis.Width() - 8, 14), IsInk), 0);
+    EXPECT_GT(CountPixels(value, QRect(kMargin, kMargin, layout.valueAxis.Width() - 8, 14), IsInk),
+              0);
 }

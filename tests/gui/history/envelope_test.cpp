@@ -34,7 +34,8 @@ protected:
     // Red pixels in the band of rows where the excursion's peak is drawn.
     int PeakPixels(const QImage& image, QPoint plotOrigin) const {
         const int row = ExpectedRow(500);
-        return CountColor(image, QRect(plotOrigin + QPoint(0, row - 2), QSize(kPlotWidth, 5)), kRed);
+        return CountColor(image, QRect(plotOrigin + QPoint(0, row - 2), QSize(kPlotWidth, 5)),
+                          kRed);
     }
 
     kvrtest::TempDir dir_;
@@ -49,10 +50,15 @@ TEST_F(EnvelopeTest, OneRecordSpikeShowsInWholeFileView) {
     EXPECT_GT(PeakPixels(shown, plot.topLeft()), 0);
     // The stroke stands in the column that covers the record, not beside it.
     const int column = ctrl_->TimeToPixel(file_->GetStartTime() + kSpike, kPlotWidth);
-    EXPECT_GT(CountColor(shown, QRect(plot.left() + column - 1, plot.top() + ExpectedRow(500) - 1, 3, 3), kRed), 0);
+    EXPECT_GT(
+        CountColor(shown, QRect(plot.left() + column - 1, plot.top() + ExpectedRow(500) - 1, 3, 3),
+                   kRed),
+        0);
     // Elsewhere the flat line stays where it is: no stroke runs to the spike's level.
     EXPECT_LE(PeakPixels(shown, plot.topLeft()), 4);
-    EXPECT_GT(CountColor(shown, QRect(plot.left() + 10, plot.top() + ExpectedRow(100) - 1, 3, 3), kRed), 0);
+    EXPECT_GT(
+        CountColor(shown, QRect(plot.left() + 10, plot.top() + ExpectedRow(100) - 1, 3, 3), kRed),
+        0);
 
     // Printing draws the same.
     QImage printed(shown.size(), QImage::Format_RGB32);
@@ -68,7 +74,11 @@ TEST_F(EnvelopeTest, OneSampleAColumnMissesTheSpike) {
     ctrl_->RedrawAll();
     const QImage shown = Shot(*ctrl_);
     EXPECT_EQ(PeakPixels(shown, ctrl_->PlotRect().topLeft()), 0);
-    EXPECT_GT(CountColor(shown, QRect(ctrl_->PlotRect().left() + 10, ctrl_->PlotRect().top() + ExpectedRow(100) - 1, 3, 3), kRed), 0);
+    EXPECT_GT(CountColor(shown,
+                         QRect(ctrl_->PlotRect().left() + 10,
+                               ctrl_->PlotRect().top() + ExpectedRow(100) - 1, 3, 3),
+                         kRed),
+              0);
 }
 
 class EnvelopeToggleTest : public ProgramFolderTest {};

@@ -63,22 +63,29 @@ TEST_F(HCViewTest, LaysOutBarCurvesAndStatusBar) {
     EXPECT_FALSE(view_->ChannelPanel()->isVisible());
     EXPECT_FALSE(view_->TimeScrollBar()->IsFixedWidth());
 
-    EXPECT_EQ(StatusText(1), QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
+    EXPECT_EQ(StatusText(1),
+              QStringLiteral("设备名称：") + QString::fromStdString(file_->GetDeviceName()));
     EXPECT_EQ(StatusText(2), QStringLiteral("通道数目：6"));
-    EXPECT_EQ(StatusText(3), QStringLiteral("记录时段：") + QString::fromStdString(kvr::FormatTime(file_->GetStartTime())) +
-                                 " => " + QString::fromStdString(kvr::FormatTime(file_->GetEndTime())));
+    EXPECT_EQ(StatusText(3), QStringLiteral("记录时段：") +
+                                 QString::fromStdString(kvr::FormatTime(file_->GetStartTime())) +
+                                 " => " +
+                                 QString::fromStdString(kvr::FormatTime(file_->GetEndTime())));
     EXPECT_EQ(StatusText(4), QStringLiteral("记录间隔：1S"));
     EXPECT_EQ(StatusText(5), QStringLiteral("总时间:0小时10分0秒"));
 
     // Setting a start point narrows the window, and the status bar says so.
-    QTest::mouseClick(Curve(), Qt::LeftButton, Qt::NoModifier, PlotPoint(Curve()->PlotWidth() / 4, 100));
+    QTest::mouseClick(Curve(), Qt::LeftButton, Qt::NoModifier,
+                      PlotPoint(Curve()->PlotWidth() / 4, 100));
     const kvr::Time cursor = Curve()->GetCursorTime();
     ASSERT_NE(cursor, 0);
     view_->ExecuteCommand(cmd::kSetStartPoint);
     EXPECT_EQ(Curve()->GetWindowRange().first, cursor);
-    EXPECT_EQ(StatusText(5), QString::asprintf("总时间:0小时%d分%d秒", static_cast<int>(file_->GetEndTime() - cursor) / 60,
-                                               static_cast<int>(file_->GetEndTime() - cursor) % 60));
-    EXPECT_NEAR(view_->TimeScrollBar()->StartFraction(), (cursor - file_->GetStartTime()) / 600.0, 1e-6);
+    EXPECT_EQ(StatusText(5),
+              QString::asprintf("总时间:0小时%d分%d秒",
+                                static_cast<int>(file_->GetEndTime() - cursor) / 60,
+                                static_cast<int>(file_->GetEndTime() - cursor) % 60));
+    EXPECT_NEAR(view_->TimeScrollBar()->StartFraction(), (cursor - file_->GetStartTime()) / 600.0,
+                1e-6);
 }
 
 TEST_F(HCViewTest, ContextMenuGreysByMode) {

@@ -11,8 +11,8 @@
 namespace guitest {
 
 // Curve colours of the sample file.
-inline const QColor kRed(255, 0, 0);      // channel 0
-inline const QColor kGreen(0, 192, 0);    // channel 1
+inline const QColor kRed(255, 0, 0);       // channel 0
+inline const QColor kGreen(0, 192, 0);     // channel 1
 inline const QColor kYellow(255, 255, 0);  // cursor and selection markers
 
 // A ramp of 601 one-second records: channel c at record r is r + 50 c. With the value
@@ -42,7 +42,9 @@ inline std::unique_ptr<kvr::CXFile> OpenRampFile(
     options.gridHorizontal = 10;
     options.showGrid = 0;
     options.backgroundColor = 0;
-    options.sample = [](int channel, int record) { return static_cast<float>(record + 50 * channel); };
+    options.sample = [](int channel, int record) {
+        return static_cast<float>(record + 50 * channel);
+    };
     if (adjust) adjust(options);
     const std::string path = dir.file("ramp.FDZ");
     if (!kvr::WriteSampleFile(path, options)) return nullptr;

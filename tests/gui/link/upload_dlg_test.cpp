@@ -1,5 +1,6 @@
 // The upload dialog driven like a user would, against kvr-sim on a pseudo-terminal: the
 // files it writes, the messages it shows and in which order, cancel and close while busy.
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -7,7 +8,6 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QtTest/QTest>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <memory>
@@ -15,15 +15,15 @@
 #include "core/link/link_texts.h"
 #include "core/link/pty_pair.h"
 #include "core/link/sim_process.h"
+#include "gui/gui_test_support.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/link/upload_relay.h"
-#include "gui/gui_test_support.h"
 
 namespace {
 
-using kvrtest::SimProcess;
 using guitest::Child;
 using guitest::MessageRecorder;
+using kvrtest::SimProcess;
 
 constexpr int kWaitMs = 60000;
 // What the scan of the RTU-identified recorder asks: the unanswered ASCII identification,
@@ -59,7 +59,8 @@ protected:
             param.writeConstantBase = param.writeConstantBase * baud / param.baud;
             param.baud = baud;
         }
-        dialog = std::make_unique<CUploadDlg>(param, _tagViewDef{}, QString::fromStdString(folder.path()));
+        dialog = std::make_unique<CUploadDlg>(param, _tagViewDef{},
+                                              QString::fromStdString(folder.path()));
         dialog->Session().Link().SetDelayScale(0);
         dialog->SetSaveNameChooser([this](QWidget*, const QString& proposed) {
             proposedPaths << proposed;
@@ -69,7 +70,10 @@ protected:
         EXPECT_EQ(Label("rangeText"), QString::fromUtf8(kvr::texts::kReadingTimeParameters));
         EXPECT_FALSE(Button("cancelButton")->isEnabled());
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return Label("rangeText") != QString::fromUtf8(kvr::texts::kReadingTimeParameters); }, kWaitMs));
+            [&] {
+                return Label("rangeText") != QString::fromUtf8(kvr::texts::kReadingTimeParameters);
+            },
+            kWaitMs));
         return *dialog;
     }
     QString Label(const char* name) { return Child<QLabel>(dialog.get(), name)->text(); }
@@ -121,16 +125,20 @@ TEST_F(UploadDlgTest, BothFamiliesWriteWhatKvrtoolWrites) {
         ASSERT_EQ(proposedPaths.size(), 1);
         std::string stamp = kvr::FormatTime(end);
         stamp[13] = stamp[16] = '_';
-        EXPECT_EQ(proposedPaths.back(), QString::fromStdString(folder.file(
-                                            (c.address < 10 ? "00" : "0") + std::to_string(c.address) + "@" +
-                                            stamp + ".FDZ")));
+        EXPECT_EQ(
+            proposedPaths.back(),
+            QString::fromStdString(folder.file((c.address < 10 ? "00" : "0") +
+                                               std::to_string(c.address) + "@" + stamp + ".FDZ")));
         ASSERT_EQ(messages.Shown().size(), 1u);
         const MessageBoxRequest& notice = messages.Shown().back();
         EXPECT_EQ(notice.icon, QMessageBox::Information);
         EXPECT_EQ(notice.caption, QStringLiteral("提示..."));
-        EXPECT_TRUE(notice.text.startsWith(QStringLiteral("文件上传完成!\n开始时间:"))) << notice.text.toStdString();
-        EXPECT_TRUE(notice.text.contains(QStringLiteral("\n速    度:"))) << notice.text.toStdString();
-        EXPECT_TRUE(notice.text.endsWith(QString::fromStdString(savePath))) << "the notice says where the file is";
+        EXPECT_TRUE(notice.text.startsWith(QStringLiteral("文件上传完成!\n开始时间:")))
+            << notice.text.toStdString();
+        EXPECT_TRUE(notice.text.contains(QStringLiteral("\n速    度:")))
+            << notice.text.toStdString();
+        EXPECT_TRUE(notice.text.endsWith(QString::fromStdString(savePath)))
+            << "the notice says where the file is";
         EXPECT_TRUE(Button("uploadButton")->isEnabled());
         EXPECT_FALSE(Button("cancelButton")->isEnabled());
         EXPECT_FALSE(Child<QCheckBox>(dialog.get(), "openFile")->isVisible())
@@ -139,10 +147,11 @@ TEST_F(UploadDlgTest, BothFamiliesWriteWhatKvrtoolWrites) {
 
         const std::string reference = folder.file(std::string("kvrtool-") + c.family + ".FDZ");
         const kvrtest::CommandResult tool = kvrtest::RunTool(
-            "kvrtool", "upload --port " + sim.Path() + " --address " + std::to_string(c.address) +
-                           " --baud 57600 --interval-timeout 20 --total-timeout 300 --write-timeout 300"
-                           " --delay-scale 0 --from " + Quoted(start) + " --to " + Quoted(end) +
-                           " --out " + reference);
+            "kvrtool",
+            "upload --port " + sim.Path() + " --address " + std::to_string(c.address) +
+                " --baud 57600 --interval-timeout 20 --total-timeout 300 --write-timeout 300"
+                " --delay-scale 0 --from " +
+                Quoted(start) + " --to " + Quoted(end) + " --out " + reference);
         ASSERT_EQ(tool.exitCode, 0) << tool.err;
         const std::string written = kvrtest::ReadWholeFile(savePath);
         EXPECT_GT(written.size(), 0x140u);
@@ -161,7 +170,7 @@ TEST_F(UploadDlgTest, RangesAreCheckedInOrderAndSnappedToTheRecordGrid) {
         kvr::Time start, end;
         const char* message;
     } refused[] = {
-        {oldest - 10, oldest - 20, kvr::texts::kStartAfterEnd},  // also before the oldest
+        {oldest - 10, oldest - 20, kvr::texts::kStartAfterEnd},    // also before the oldest
         {oldest - 10, newest + 10, kvr::texts::kStartOutOfRange},  // also after the newest
         {oldest, newest + 10, kvr::texts::kEndOutOfRange},
     };
@@ -188,7 +197,8 @@ TEST_F(UploadDlgTest, RangesAreCheckedInOrderAndSnappedToTheRecordGrid) {
     Choose(record - interval + 5, record);
     Upload();
     ASSERT_EQ(messages.Texts().size(), 1);
-    EXPECT_TRUE(messages.Texts().front().startsWith(QStringLiteral("文件上传完成!"))) << messages.Texts().front().toStdString();
+    EXPECT_TRUE(messages.Texts().front().startsWith(QStringLiteral("文件上传完成!")))
+        << messages.Texts().front().toStdString();
     const std::string f = kvrtest::ReadWholeFile(savePath);
     EXPECT_EQ(U32(f, 0x5E), 1u) << "one record";
     ASSERT_EQ(f.size(), 0x140u + 160 * 2 + 2 * 2);

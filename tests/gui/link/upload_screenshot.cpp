@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
         std::printf("%s %s/upload.png\n", saved ? "wrote" : "cannot write", qPrintable(out));
         dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
     });
-    QObject::connect(relay, &UploadRelay::finished, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(relay, &UploadRelay::finished, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     QTimer::singleShot(1500, &dialog, [&] {
         dialog.findChild<QCheckBox*>(QStringLiteral("uploadAll"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("uploadButton"))->click();

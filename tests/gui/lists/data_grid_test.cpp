@@ -7,13 +7,13 @@
 
 #include "core/view/grid_copy.h"
 #include "gui/common/system_colors.h"
-#include "gui/lists/grid_cells.h"
 #include "gui/gui_test_support.h"
+#include "gui/lists/grid_cells.h"
 
-using kvr::Time;
 using guitest::Cell;
 using guitest::ExpectedCell;
 using guitest::T0;
+using kvr::Time;
 
 namespace {
 
@@ -35,11 +35,12 @@ protected:
     // The cell shows exactly `text` on the background of its column.
     void ExpectCell(const QImage& shot, int row, int column, const QString& text,
                     QColor color = Qt::black) {
-        const QColor background = column == kSequenceColumn ? ButtonFaceColor() : ButtonHighlightColor();
+        const QColor background =
+            column == kSequenceColumn ? ButtonFaceColor() : ButtonHighlightColor();
         const QImage actual = Cell(shot, grid_, row, column);
         const QImage expected = ExpectedCell(grid_, column, text, color, background);
-        EXPECT_TRUE(actual == expected)
-            << "row " << row << ", column " << column << " should show \"" << text.toStdString() << '"';
+        EXPECT_TRUE(actual == expected) << "row " << row << ", column " << column
+                                        << " should show \"" << text.toStdString() << '"';
         if (actual != expected && qEnvironmentVariableIsSet("KVR_DUMP")) {
             shot.save(QStringLiteral("/tmp/h5_shot.png"));
             actual.save(QStringLiteral("/tmp/h5_actual.png"));
@@ -77,7 +78,8 @@ TEST_F(DataGridTest, RowsFollowTheRowStep) {
     for (int row = 1; row <= 7; ++row) {
         const int record = 3 * (row - 1);
         ExpectCell(shot, row, kSequenceColumn, QString::number(row));
-        ExpectCell(shot, row, kTimeColumn, QString::fromStdString(kvr::FormatTime(T0() + record * 10)));
+        ExpectCell(shot, row, kTimeColumn,
+                   QString::fromStdString(kvr::FormatTime(T0() + record * 10)));
         ExpectCell(shot, row, kFirstChannelColumn + 1, QStringLiteral("%1.000").arg(1000 + record));
     }
     ExpectCell(shot, 8, kSequenceColumn, QString());  // record 21 lies past the end
@@ -113,9 +115,11 @@ TEST_F(DataGridTest, RedOnlyOutsideARealAlarmBand) {
     // Records 0..11 hold 0..11: 1 and 4 are on the limits and stay black.
     for (int record = 0; record < 12; ++record) {
         const bool outside = record < 1 || record > 4;
-        const int red = guitest::CountPixels(Cell(shot, grid_, record + 1, kFirstChannelColumn), guitest::IsRed);
+        const int red = guitest::CountPixels(Cell(shot, grid_, record + 1, kFirstChannelColumn),
+                                             guitest::IsRed);
         EXPECT_EQ(red > 0, outside) << "record " << record << ": " << red << " red pixels";
-        if (!outside) ExpectCell(shot, record + 1, kFirstChannelColumn, QStringLiteral("%1.00").arg(record));
+        if (!outside)
+            ExpectCell(shot, record + 1, kFirstChannelColumn, QStringLiteral("%1.00").arg(record));
     }
     ExpectCell(shot, 1, kFirstChannelColumn, QStringLiteral("0.00"), QColor(255, 0, 0));
 
@@ -137,7 +141,8 @@ TEST_F(DataGridTest, ChannelsNotInUseHaveNoColumn) {
     // "PDT101差压" + "kPa" is 13 GBK bytes: 9 pixels each.
     EXPECT_EQ(grid.ColumnWidth(kFirstChannelColumn), 117);
     EXPECT_EQ(grid.ColumnWidth(kFirstChannelColumn + 3), 63);  // "流量t/h": 7 bytes
-    EXPECT_EQ(grid.ColumnWidth(kFirstChannelColumn + 5), 60) << "\"热量GJ\" is 6 bytes: at least 60";
+    EXPECT_EQ(grid.ColumnWidth(kFirstChannelColumn + 5), 60)
+        << "\"热量GJ\" is 6 bytes: at least 60";
     EXPECT_EQ(grid.ColumnWidth(kFirstChannelColumn + 6), kWidthSentinel);
 }
 
@@ -211,16 +216,17 @@ TEST_F(DataGridTest, ScrollingInputs) {
     EXPECT_EQ(grid_.GetTopTime(), T0() + 90 * 60);
     EXPECT_EQ(vertical->value(), 90);
 
-    QWheelEvent wheel(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&grid_, &wheel);
     EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60);
     // A sideways wheel and the empty event that ends a touchpad gesture leave the rows alone.
     for (QPoint delta : {QPoint(120, 0), QPoint(0, 0)}) {
-        QWheelEvent sideways(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(), delta,
-                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent sideways(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(),
+                             delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&grid_, &sideways);
-        EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60) << "wheel delta " << delta.x() << "," << delta.y();
+        EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60)
+            << "wheel delta " << delta.x() << "," << delta.y();
     }
     QTest::keyClick(&grid_, Qt::Key_Up);
     EXPECT_EQ(grid_.GetTopTime(), T0() + 94 * 60);
@@ -252,6 +258,6 @@ TEST_F(DataGridTest, ScrolledChannelsMoveLeft) {
     // The first channel column now holds channel 2 ("PT101压力", "%.3f").
     const QImage cell = shot.copy(grid_.ColumnWidth(0) + grid_.ColumnWidth(1) + 1, RowY(1) - 9,
                                   grid_.ColumnWidth(kFirstChannelColumn + 1) - 1, 19);
-    EXPECT_EQ(cell, ExpectedCell(grid_, kFirstChannelColumn + 1, QStringLiteral("1000.000"), Qt::black,
-                                 ButtonHighlightColor()));
+    EXPECT_EQ(cell, ExpectedCell(grid_, kFirstChannelColumn + 1, QStringLiteral("1000.000"),
+                                 Qt::black, ButtonHighlightColor()));
 }

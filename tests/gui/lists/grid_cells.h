@@ -26,15 +26,16 @@ inline QImage Cell(const QImage& shot, const CXDataGrid& grid, int row, int colu
 }
 
 // The same cell as the grid would draw it with text (centred, 4 px in from the borders).
-inline QImage ExpectedCell(const CXDataGrid& grid, int column, const QString& text, QColor textColor,
-                           QColor background) {
+inline QImage ExpectedCell(const CXDataGrid& grid, int column, const QString& text,
+                           QColor textColor, QColor background) {
     const int width = grid.ColumnWidth(column);
     QImage image(width + 1, CXDataGrid::kRowHeight, QImage::Format_RGB32);
     image.fill(background);
     QPainter painter(&image);
     painter.setFont(grid.font());
     painter.setPen(textColor);
-    painter.drawText(QRect(4, 0, width - 8, CXDataGrid::kRowHeight), Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.drawText(QRect(4, 0, width - 8, CXDataGrid::kRowHeight),
+                     Qt::AlignCenter | Qt::TextSingleLine, text);
     painter.end();
     return image.copy(1, 1, width - 1, CXDataGrid::kRowHeight - 1);
 }

@@ -10,9 +10,9 @@
 #include <QRegularExpression>
 
 #include "gui/common/command_ids.h"
-#include "gui/lists/data_grid.h"
-#include "gui/gui_test_support.h"
 #include "gui/common/list_owner.h"
+#include "gui/gui_test_support.h"
+#include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 
 namespace {
@@ -30,8 +30,9 @@ int PdfPages(const std::string& pdf) {
 }
 
 QString PdfText(const std::string& pdf, int page) {
-    const std::string text = guitest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
-                                                  std::to_string(page) + " '" + pdf + "' - 2>/dev/null");
+    const std::string text =
+        guitest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
+                            std::to_string(page) + " '" + pdf + "' - 2>/dev/null");
     return QString::fromStdString(text);
 }
 
@@ -41,7 +42,7 @@ protected:
         guitest::App();
         view_.reset();
         file_ = guitest::OpenSample(dir_, guitest::Records(records),
-                                     "sample" + std::to_string(records) + ".FDZ");
+                                    "sample" + std::to_string(records) + ".FDZ");
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1200, 800);
@@ -72,11 +73,15 @@ protected:
 }  // namespace
 
 TEST_F(ListPrintTest, ContinuousPrintHasOnePagePerFortyRows) {
-    struct Case { int records; int pages; };
+    struct Case {
+        int records;
+        int pages;
+    };
     for (const Case c : {Case{40, 1}, Case{41, 2}, Case{1, 1}}) {
         Open(c.records);
         EXPECT_EQ(view_->Grid()->GetPageCount(), c.pages);
-        const std::string pdf = PrintToPdf(true, false, "list" + std::to_string(c.records) + ".pdf");
+        const std::string pdf =
+            PrintToPdf(true, false, "list" + std::to_string(c.records) + ".pdf");
         EXPECT_EQ(PdfPages(pdf), c.pages) << c.records << " records";
     }
 }
@@ -88,10 +93,12 @@ TEST_F(ListPrintTest, PagesCarryRowsAndFooter) {
     const QString first = PdfText(pdf, 1);
     const QString second = PdfText(pdf, 2);
     EXPECT_TRUE(first.contains(QStringLiteral("设备名称：1#锅炉蒸汽总管"))) << first.toStdString();
-    EXPECT_TRUE(first.contains(QRegularExpression(QStringLiteral("打印时间：\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"))));
+    EXPECT_TRUE(first.contains(
+        QRegularExpression(QStringLiteral("打印时间：\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"))));
     EXPECT_TRUE(first.contains(QStringLiteral("第1页")));
     EXPECT_TRUE(second.contains(QStringLiteral("第2页")));
-    EXPECT_TRUE(first.contains(QStringLiteral("序号")) && first.contains(QStringLiteral("PDT101差压(kPa)")));
+    EXPECT_TRUE(first.contains(QStringLiteral("序号")) &&
+                first.contains(QStringLiteral("PDT101差压(kPa)")));
     // Page 1 has records 1..40, page 2 the remaining five.
     EXPECT_TRUE(first.contains(QStringLiteral("2026-01-05 00:39:00")));
     EXPECT_FALSE(first.contains(QStringLiteral("2026-01-05 00:40:00")));

@@ -9,10 +9,10 @@
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/lists/data_grid.h"
-#include "gui/gui_test_support.h"
 #include "gui/common/list_owner.h"
 #include "gui/common/view_host.h"
+#include "gui/gui_test_support.h"
+#include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 
 using guitest::T0;
@@ -50,16 +50,27 @@ protected:
 TEST_F(ListViewTest, HistoryListCommandStates) {
     view_->SetHistoryOwner(&owner_);
     view_->SetFile(file_.get());
-    struct Case { int id; bool enabled; };
+    struct Case {
+        int id;
+        bool enabled;
+    };
     const Case before[] = {
-        {cmd::kCopy, false},          {cmd::kSelectAll, true},      {cmd::kGoTo, true},
-        {cmd::kFind, true},           {cmd::kFindNext, false},      {cmd::kStartScrolling, false},
-        {cmd::kStopScrolling, false}, {cmd::kPrint, true},          {cmd::kPrintPreview, true},
-        {cmd::kContinuousPrint, true}, {CXListView::kFilterCommand, true},
+        {cmd::kCopy, false},
+        {cmd::kSelectAll, true},
+        {cmd::kGoTo, true},
+        {cmd::kFind, true},
+        {cmd::kFindNext, false},
+        {cmd::kStartScrolling, false},
+        {cmd::kStopScrolling, false},
+        {cmd::kPrint, true},
+        {cmd::kPrintPreview, true},
+        {cmd::kContinuousPrint, true},
+        {CXListView::kFilterCommand, true},
         {cmd::kCumulativeList, false},
     };
     // Windows the program does not have are not offered at all.
-    for (int id : {cmd::kFileInfo, cmd::kStatistics, cmd::kExcelExport}) EXPECT_FALSE(view_->HandlesCommand(id)) << id;
+    for (int id : {cmd::kFileInfo, cmd::kStatistics, cmd::kExcelExport})
+        EXPECT_FALSE(view_->HandlesCommand(id)) << id;
     for (const Case& c : before) {
         EXPECT_TRUE(view_->HandlesCommand(c.id)) << c.id;
         EXPECT_EQ(view_->IsCommandEnabled(c.id), c.enabled) << c.id;
@@ -131,16 +142,16 @@ TEST_F(ListViewTest, ContextMenus) {
     auto texts = [](QMenu* menu) {
         QStringList items;
         for (QAction* action : menu->actions())
-            items << (action->isSeparator() ? QStringLiteral("-")
-                                            : action->text() + (action->isEnabled() ? "" : " (grey)"));
+            items << (action->isSeparator()
+                          ? QStringLiteral("-")
+                          : action->text() + (action->isEnabled() ? "" : " (grey)"));
         return items;
     };
     view_->SetHistoryOwner(&owner_);
     view_->SetFile(file_.get());
     std::unique_ptr<QMenu> menu(view_->CreateContextMenu());
-    EXPECT_EQ(texts(menu.get()),
-              (QStringList{"复制(&C)\tCtrl+C (grey)", "全选(&A) \tCtrl+A", "-", "数据筛选(&T)",
-                           "查看累积报表(&L) (grey)"}));
+    EXPECT_EQ(texts(menu.get()), (QStringList{"复制(&C)\tCtrl+C (grey)", "全选(&A) \tCtrl+A", "-",
+                                              "数据筛选(&T)", "查看累积报表(&L) (grey)"}));
 
     CXListView live;
     live.AttachAcquisition(&owner_);

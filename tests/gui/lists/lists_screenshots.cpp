@@ -10,10 +10,10 @@
 #include "core/datafile/gbk.h"
 #include "core/datafile/sample_file.h"
 #include "gui/common/command_ids.h"
+#include "gui/common/list_owner.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
-#include "gui/common/list_owner.h"
 #include "gui/lists/list_view.h"
 #include "support/test_support.h"
 
@@ -41,8 +41,8 @@ bool SavePrintedPage(CXListView& list, const kvrtest::TempDir& dir, const QStrin
     list.PrintTo(&printer);
     QString stem = png;
     stem.chop(4);
-    const std::string command = "pdftoppm -png -r 75 -f 1 -l 1 -singlefile '" + pdf + "' '" +
-                                stem.toStdString() + "'";
+    const std::string command =
+        "pdftoppm -png -r 75 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem.toStdString() + "'";
     return Report(std::system(command.c_str()) == 0, png);
 }
 
@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     view.show();
     view.SetFile(file);
     view.CurveCtrl()->GoTo(file->GetStartTime() + 20 * 3600);
-    ok &= Report(view.grab().save(out + "/history_tags_labels.png"), out + "/history_tags_labels.png");
+    ok &= Report(view.grab().save(out + "/history_tags_labels.png"),
+                 out + "/history_tags_labels.png");
     return ok ? 0 : 1;
 }

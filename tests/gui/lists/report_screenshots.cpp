@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "core/datafile/cxfile.h"
 #include "core/datafile/config_record.h"
+#include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
 #include "core/datafile/sample_file.h"
 #include "gui/lists/cumu_show_view.h"
@@ -35,7 +35,8 @@ bool MakeFile(const std::string& path, int shiftCount) {
     options.records = 3 * 1440;
     std::vector<std::uint8_t> image = kvr::BuildSampleImage(options);
     if (image.empty()) return false;
-    if (shiftCount) image[kvr::kConfigOffset + kvr::cfg::kShiftCount] = static_cast<std::uint8_t>(shiftCount);
+    if (shiftCount)
+        image[kvr::kConfigOffset + kvr::cfg::kShiftCount] = static_cast<std::uint8_t>(shiftCount);
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     const bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();

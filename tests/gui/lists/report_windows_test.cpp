@@ -2,8 +2,8 @@
 // them, and how the program opens them.
 #include <QClipboard>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <filesystem>
@@ -12,12 +12,12 @@
 #include "core/analysis/statistics.h"
 #include "gui/app/report_windows.h"
 #include "gui/common/view_host.h"
+#include "gui/gui_test_support.h"
 #include "gui/lists/cumu_show_view.h"
 #include "gui/lists/stat_dlg.h"
 #include "gui/lists/text_table.h"
 #include "gui/lists/totals_dlg.h"
 #include "gui/lists/workbook_path.h"
-#include "gui/gui_test_support.h"
 #include "support/xlsx_reader.h"
 
 namespace {
@@ -28,7 +28,8 @@ std::vector<std::vector<std::string>> Shown(const QTableWidget* table) {
     std::vector<std::vector<std::string>> rows;
     for (int r = 0; r < table->rowCount(); ++r) {
         rows.emplace_back();
-        for (int c = 0; c < table->columnCount(); ++c) rows.back().push_back(TextCell(table, r, c).toStdString());
+        for (int c = 0; c < table->columnCount(); ++c)
+            rows.back().push_back(TextCell(table, r, c).toStdString());
     }
     return rows;
 }
@@ -57,8 +58,8 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
     EXPECT_EQ(list->rowCount(), 0);
 
     guitest::Child<QPushButton>(&view, "computeButton")->click();
-    const auto expected = kvr::BuildCumulativeReport(kvr::ReportSourceOf(*file_), file_->Header().hourly.first,
-                                                     file_->Header().hourly.last);
+    const auto expected = kvr::BuildCumulativeReport(
+        kvr::ReportSourceOf(*file_), file_->Header().hourly.first, file_->Header().hourly.last);
     ASSERT_TRUE(expected.report);
     EXPECT_EQ(Shown(list), expected.report->list.rows);
 
@@ -83,7 +84,8 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
     ASSERT_EQ(sheet.rows.size(), static_cast<size_t>(list->rowCount()));
     for (int r = 0; r + 1 < list->rowCount(); ++r)
         for (int c = 0; c < list->columnCount(); ++c)
-            EXPECT_EQ(sheet.Text(static_cast<size_t>(r) + 1, static_cast<size_t>(c)), TextCell(list, r, c).toStdString());
+            EXPECT_EQ(sheet.Text(static_cast<size_t>(r) + 1, static_cast<size_t>(c)),
+                      TextCell(list, r, c).toStdString());
 }
 
 TEST_F(ReportWindows, ReportViewRefusesBadPeriodsAndUnwritableTargets) {
@@ -125,7 +127,8 @@ TEST_F(ReportWindows, TotalsWindowShowsRefreshesAndCopies) {
     QPointer<CXTotalsDlg> alive(dialog);
     dialog->SetFile(file_.get());
     dialog->Open();
-    EXPECT_EQ(dialog->windowTitle(), QString::fromStdString("累积流量报表    Dev:[" + file_->GetDeviceName() + "]"));
+    EXPECT_EQ(dialog->windowTitle(),
+              QString::fromStdString("累积流量报表    Dev:[" + file_->GetDeviceName() + "]"));
     ASSERT_EQ(dialog->List()->rowCount(), 2);
     EXPECT_EQ(TextCell(dialog->List(), 1, 1), "热量");
 
@@ -148,7 +151,8 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
     EXPECT_TRUE(TextCell(dialog.List(), 0, 2).isEmpty());
 
     guitest::Child<QPushButton>(&dialog, "computeButton")->click();
-    const auto expected = kvr::ComputeStatistics(*file_, file_->GetEndTime() - 3600, file_->GetEndTime());
+    const auto expected =
+        kvr::ComputeStatistics(*file_, file_->GetEndTime() - 3600, file_->GetEndTime());
     ASSERT_EQ(expected.rows.size(), 6u);
     for (int r = 0; r < 6; ++r) {
         EXPECT_EQ(TextCell(dialog.List(), r, 2).toStdString(), expected.rows[r].peak);
@@ -157,7 +161,8 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
     EXPECT_EQ(guitest::Child<QProgressBar>(&dialog, "progress")->value(), 100);
 
     guitest::Child<QPushButton>(&dialog, "copyButton")->click();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), kvr::StatisticsCopyText(expected.rows));
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              kvr::StatisticsCopyText(expected.rows));
 
     const std::string path = dir_.file("Statistic.xlsx");
     QString proposed;
@@ -196,16 +201,20 @@ TEST_F(ReportWindows, ReportWindowsGoWithTheViewThatOpenedThem) {
     RegisterReportWindows();
     auto* owner = new QWidget;
 
-    QPointer<QWidget> report = OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1});
+    QPointer<QWidget> report =
+        OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1});
     ASSERT_TRUE(report);
-    EXPECT_EQ(report->window()->windowTitle(), QString::fromStdString("累积报表 [" + file_->GetFileName() + "]"));
+    EXPECT_EQ(report->window()->windowTitle(),
+              QString::fromStdString("累积报表 [" + file_->GetFileName() + "]"));
     // Asking again brings the same report forward.
-    EXPECT_EQ(OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1}), report.data());
+    EXPECT_EQ(OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1}),
+              report.data());
     EXPECT_EQ(host.activated, report.data());
 
     // A second totals window replaces the first.
     QPointer<QWidget> totals = OpenChildWindow(ChildWindow::Totals, {owner, file_.get(), 0, 0, -1});
-    QPointer<QWidget> replacement = OpenChildWindow(ChildWindow::Totals, {owner, file_.get(), 0, 0, -1});
+    QPointer<QWidget> replacement =
+        OpenChildWindow(ChildWindow::Totals, {owner, file_.get(), 0, 0, -1});
     EXPECT_TRUE(totals.isNull());
     ASSERT_TRUE(replacement);
 

@@ -10,25 +10,27 @@
 #include <QTimeEdit>
 
 #include "core/datafile/program.h"
-#include "gui/common/command_ids.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/mdi_background.h"
+#include "gui/common/command_ids.h"
+#include "gui/gui_test_support.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
-#include "gui/gui_test_support.h"
 #include "gui/lists/list_view.h"
 
-using kvr::Time;
 using guitest::Child;
 using guitest::T0;
+using kvr::Time;
 
 namespace {
 
 void SetPickers(QWidget* dialog, const char* prefix, Time t) {
     const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())->setTime(QTime(f.hour, f.minute, f.second));
+    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
+        ->setDate(QDate(f.year, f.month, f.day));
+    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
+        ->setTime(QTime(f.hour, f.minute, f.second));
 }
 
 class HistoryNavigationTest : public ::testing::Test {
@@ -104,7 +106,8 @@ TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
     });
     view_->ExecuteCommand(cmd::kRange);
     EXPECT_EQ(Curve()->GetWindowRange(), std::make_pair(T0() + 10 * 60, T0() + 40 * 60));
-    EXPECT_TRUE(StatusText(5).startsWith(QStringLiteral("总时间:0小时30分0秒"))) << StatusText(5).toStdString();
+    EXPECT_TRUE(StatusText(5).startsWith(QStringLiteral("总时间:0小时30分0秒")))
+        << StatusText(5).toStdString();
 
     // A fresh search of the curves tests its first record: record 0 holds 0 on channel 1.
     EXPECT_FALSE(view_->IsCommandEnabled(cmd::kFindNext));
@@ -157,7 +160,8 @@ TEST(HistoryDataList, OpensOnceInItsOwnChildWindow) {
         ASSERT_EQ(frame.Frames().size(), 2);
         CChildFrame* list = frame.ActiveFrame();
         ASSERT_NE(list, history);
-        EXPECT_EQ(list->windowTitle(), QStringLiteral("历史数据列表 [%1]").arg(QString::fromStdString(path)));
+        EXPECT_EQ(list->windowTitle(),
+                  QStringLiteral("历史数据列表 [%1]").arg(QString::fromStdString(path)));
         auto* listView = qobject_cast<CXListView*>(list->View());
         ASSERT_NE(listView, nullptr);
         EXPECT_EQ(listView->GetFile(), view->GetFile());

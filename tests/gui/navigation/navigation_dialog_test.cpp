@@ -12,25 +12,27 @@
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
+#include "gui/common/list_owner.h"
+#include "gui/gui_test_support.h"
+#include "gui/history/range_dlg.h"
+#include "gui/lists/data_grid.h"
+#include "gui/lists/list_view.h"
 #include "gui/navigation/find_dlg.h"
 #include "gui/navigation/goto_dlg.h"
-#include "gui/history/range_dlg.h"
 #include "gui/navigation/tag_list.h"
-#include "gui/lists/data_grid.h"
-#include "gui/gui_test_support.h"
-#include "gui/common/list_owner.h"
-#include "gui/lists/list_view.h"
 
-using kvr::Time;
 using guitest::Child;
 using guitest::T0;
+using kvr::Time;
 
 namespace {
 
 void SetPickers(QWidget* dialog, const char* prefix, Time t) {
     const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())->setTime(QTime(f.hour, f.minute, f.second));
+    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
+        ->setDate(QDate(f.year, f.month, f.day));
+    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
+        ->setTime(QTime(f.hour, f.minute, f.second));
 }
 
 void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
@@ -103,9 +105,13 @@ TEST_F(NavigationDialogTest, RangeChecksInOrder) {
     dialog.show();
     EXPECT_EQ(Child<QLabel>(&dialog, "fileSpan")->text(),
               QStringLiteral("2026-01-05 00-00-00\n2026-01-05 01-39-00"));
-    EXPECT_EQ(Child<QTimeEdit>(&dialog, "startTime")->time(), QTime(0, 10, 0)) << "opens on the window";
+    EXPECT_EQ(Child<QTimeEdit>(&dialog, "startTime")->time(), QTime(0, 10, 0))
+        << "opens on the window";
 
-    struct Case { Time start, end; const char* message; };
+    struct Case {
+        Time start, end;
+        const char* message;
+    };
     const Case refused[] = {
         {T0() - 120, T0() - 180, "请确认 [开始时间] < [结束时间] ！"},
         {T0() - 1, end, "[开始时间] 超出范围！"},

@@ -8,17 +8,17 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "core/view/tag_marks.h"
 #include "core/datafile/gbk.h"
-#include "gui/navigation/tag_list.h"
+#include "core/view/tag_marks.h"
+#include "gui/gui_test_support.h"
 #include "gui/history/tag_manager_dlg.h"
 #include "gui/history/tag_painter.h"
 #include "gui/history/value_label_dlg.h"
-#include "gui/gui_test_support.h"
+#include "gui/navigation/tag_list.h"
 
-using kvr::Time;
 using guitest::Child;
 using guitest::T0;
+using kvr::Time;
 
 namespace {
 
@@ -69,8 +69,11 @@ int LitPixels(const QImage& image, QRect area) {
 }  // namespace
 
 TEST(TagMarks, TextStaysAboveThePlotBottom) {
-    struct Case { int y, textY; };
-    for (const Case c : {Case{0, 2}, Case{150, 152}, Case{278, 280}, Case{279, 261}, Case{300, 282}})
+    struct Case {
+        int y, textY;
+    };
+    for (const Case c :
+         {Case{0, 2}, Case{150, 152}, Case{278, 280}, Case{279, 261}, Case{300, 282}})
         EXPECT_EQ(kvr::MarkTextY(c.y, kPlotHeight), c.textY) << c.y;
     EXPECT_EQ(kvr::ValueToPlotY(25.0, 0.0, 100.0, 300), 225);
     EXPECT_EQ(kvr::ValueToPlotY(5.0, 5.0, 5.0, 300), std::nullopt) << "an empty scale";
@@ -108,7 +111,8 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
 
     const int middleX = frame.timeToPixel(T0() + 50 * 60);
     // A full-height line in the inverse of the background at each tag.
-    EXPECT_EQ(LitPixels(plot, QRect(0, 0, 1, kPlotHeight)), kPlotHeight) << "a tag at the window start is drawn";
+    EXPECT_EQ(LitPixels(plot, QRect(0, 0, 1, kPlotHeight)), kPlotHeight)
+        << "a tag at the window start is drawn";
     EXPECT_EQ(LitPixels(plot, QRect(middleX, 0, 1, kPlotHeight)), kPlotHeight);
     EXPECT_EQ(plot.pixelColor(middleX, 100), QColor(Qt::white));
     // Reading at the bottom goes above its point; the middle one below its point.
@@ -180,7 +184,8 @@ TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
     ASSERT_EQ(list->rowCount(), 4);
 
     Child<QPushButton>(&dialog, "deleteButton")->click();
-    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("确认需要删除？"), QStringLiteral("请选择标签!")}));
+    EXPECT_EQ(messages.Texts(),
+              (QStringList{QStringLiteral("确认需要删除？"), QStringLiteral("请选择标签!")}));
     EXPECT_EQ(messages.Shown()[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(file->GetTagCount(), 4) << "nothing selected, nothing deleted";
 
@@ -217,7 +222,8 @@ TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     guitest::MessageRecorder messages;
     bool saved = false;
     guitest::WhenModal([&](QWidget* dialog) {
-        Child<QLineEdit>(dialog, "nameEdit0")->setText(QStringLiteral("高高高高高高"));  // 12 GBK bytes
+        Child<QLineEdit>(dialog, "nameEdit0")
+            ->setText(QStringLiteral("高高高高高高"));  // 12 GBK bytes
         Child<QLineEdit>(dialog, "valueEdit0")->setText(QStringLiteral("12.5"));
         Child<QCheckBox>(dialog, "shownBox0")->setChecked(true);
         Child<QPushButton>(dialog, "okButton")->click();
@@ -231,7 +237,8 @@ TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     });
     saved = EditValueLabels(nullptr, *file);
     EXPECT_TRUE(saved);
-    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("请输入不超过 10 个字符。"), QStringLiteral("请输入一个数字。")}));
+    EXPECT_EQ(messages.Texts(), (QStringList{QStringLiteral("请输入不超过 10 个字符。"),
+                                             QStringLiteral("请输入一个数字。")}));
     const kvr::ValueLabel* labels = file->Header().labels;
     EXPECT_EQ(labels[0].shown, 1);
     EXPECT_EQ(labels[0].value, 12.5f);

@@ -12,14 +12,14 @@
 #include <filesystem>
 #include <map>
 
-#include "gui/gui_test_support.h"
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
 #include "core/link/sim_process.h"
 #include "gui/app/child_frame.h"
-#include "gui/common/command_ids.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_factory.h"
+#include "gui/common/command_ids.h"
+#include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
@@ -78,7 +78,8 @@ protected:
     }
     std::vector<int> States() {
         std::vector<int> states;
-        for (int c = 0; c < 6; ++c) states.push_back(view->Engine().File().Header().channels[c].showState);
+        for (int c = 0; c < 6; ++c)
+            states.push_back(view->Engine().File().Header().channels[c].showState);
         return states;
     }
     std::string Temp() const { return Folder().file("temp.tmp"); }
@@ -101,7 +102,8 @@ TEST_F(RCViewTest, AcquiresFollowsInTheListStopsAndSaves) {
     EXPECT_FALSE(view->IsCommandEnabled(cmd::kRealtimeDataList));
 
     view->ExecuteCommand(cmd::kStartAcquisition);
-    ASSERT_TRUE(view->Engine().IsAcquiring()) << (asked.empty() ? QString() : asked.back()).toStdString();
+    ASSERT_TRUE(view->Engine().IsAcquiring())
+        << (asked.empty() ? QString() : asked.back()).toStdString();
     EXPECT_EQ(view->Engine().RecordCount(), 1);
     EXPECT_EQ(StatusText(4), QStringLiteral("记录间隔：60S"));
     EXPECT_TRUE(StatusText(1).startsWith(QStringLiteral("设备名称：")));

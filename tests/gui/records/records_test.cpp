@@ -11,11 +11,11 @@
 #include "core/analysis/config_report.h"
 #include "core/analysis/event_lists.h"
 #include "core/datafile/config_record.h"
-#include "gui/common/command_ids.h"
 #include "gui/app/view_factory.h"
+#include "gui/common/command_ids.h"
 #include "gui/common/file_events.h"
-#include "gui/history/hc_view.h"
 #include "gui/gui_test_support.h"
+#include "gui/history/hc_view.h"
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
@@ -88,8 +88,10 @@ TEST(EventListDlg, ColumnsRowsAndSummary) {
             EXPECT_EQ(table->horizontalHeaderItem(c)->text(), QString::fromStdString(column.title));
             EXPECT_EQ(table->columnWidth(c), column.width);
             const int horizontal = table->item(0, c)->textAlignment() & Qt::AlignHorizontal_Mask;
-            EXPECT_EQ(horizontal, column.align == kvr::ColumnAlign::Left ? int(Qt::AlignLeft) : int(Qt::AlignHCenter));
-            EXPECT_EQ(table->item(0, c)->text(), QString::fromStdString(expected.rows[0][static_cast<std::size_t>(c)]));
+            EXPECT_EQ(horizontal, column.align == kvr::ColumnAlign::Left ? int(Qt::AlignLeft)
+                                                                         : int(Qt::AlignHCenter));
+            EXPECT_EQ(table->item(0, c)->text(),
+                      QString::fromStdString(expected.rows[0][static_cast<std::size_t>(c)]));
         }
         EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("1"));
         EXPECT_EQ(dialog.Summary(), QString::fromStdString(expected.summary));
@@ -108,7 +110,9 @@ protected:
     void Type(CFileInfoDlg& dialog, const char* field, const QString& text) {
         Child<QLineEdit>(&dialog, field)->setText(text);
     }
-    void Click(CFileInfoDlg& dialog, const char* button) { Child<QAbstractButton>(&dialog, button)->click(); }
+    void Click(CFileInfoDlg& dialog, const char* button) {
+        Child<QAbstractButton>(&dialog, button)->click();
+    }
 
     kvrtest::TempDir dir;
     std::unique_ptr<kvr::CXFile> file;
@@ -117,8 +121,9 @@ protected:
 
 TEST_F(FileInfoDlgTest, GridCountsAreClampedAndSaved) {
     int redraws = 0;
-    const auto connection = QObject::connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged,
-                                             [&](kvr::CXFile* changed) { redraws += changed == file.get(); });
+    const auto connection =
+        QObject::connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged,
+                         [&](kvr::CXFile* changed) { redraws += changed == file.get(); });
     CFileInfoDlg dialog(file.get());
     Type(dialog, "gridVertical", QStringLiteral("0"));
     Type(dialog, "gridHorizontal", QStringLiteral("250"));
@@ -169,7 +174,9 @@ TEST_F(FileInfoDlgTest, StepsOverChannelsNotInUseAndHidesLimitsPastTheInputs) {
     CFileInfoDlg dialog(file.get());
     auto* box = Child<QGroupBox>(&dialog, "channelBox");
     EXPECT_EQ(box->title(), QStringLiteral("通道 1 信息"));
-    const auto limitsShown = [&] { return !dialog.findChild<QLineEdit*>(QStringLiteral("limit"))->isHidden(); };
+    const auto limitsShown = [&] {
+        return !dialog.findChild<QLineEdit*>(QStringLiteral("limit"))->isHidden();
+    };
     EXPECT_TRUE(limitsShown());
     Click(dialog, "next");
     EXPECT_EQ(dialog.CurrentChannel(), 3);
@@ -215,12 +222,12 @@ TEST(RecordCommands, HistoryViewOpensTheRecordWindowsWithAFile) {
     RegisterChildFactories();
     kvrtest::TempDir dir;
     CHCView view;
-    for (int id : {cmd::kConfigurationInfo, cmd::kAlarmList, cmd::kPowerFailureList, cmd::kOperationLog,
-                   cmd::kFileInfo})
+    for (int id : {cmd::kConfigurationInfo, cmd::kAlarmList, cmd::kPowerFailureList,
+                   cmd::kOperationLog, cmd::kFileInfo})
         EXPECT_FALSE(view.IsCommandEnabled(id)) << id;
     view.SetFile(Sample(dir).release());
-    for (int id : {cmd::kConfigurationInfo, cmd::kAlarmList, cmd::kPowerFailureList, cmd::kOperationLog,
-                   cmd::kFileInfo}) {
+    for (int id : {cmd::kConfigurationInfo, cmd::kAlarmList, cmd::kPowerFailureList,
+                   cmd::kOperationLog, cmd::kFileInfo}) {
         EXPECT_TRUE(view.HandlesCommand(id)) << id;
         EXPECT_TRUE(view.IsCommandEnabled(id)) << id;
     }
