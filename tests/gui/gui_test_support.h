@@ -78,8 +78,6 @@ private:
 // ---------------------------------------------------------------------------------------
 // Sample files
 
-inline kvr::Time T0() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
-
 // A history file made by kvrtool; fails the test when it cannot be made.
 inline std::string MakeSample(const kvrtest::TempDir& dir, const std::string& name,
                               const std::string& options = "--records 120") {
@@ -88,33 +86,6 @@ inline std::string MakeSample(const kvrtest::TempDir& dir, const std::string& na
         kvrtest::RunTool("kvrtool", "make-sample '" + path + "' " + options);
     EXPECT_EQ(made.exitCode, 0) << made.err;
     return path;
-}
-
-// A sample file in dir whose sample of channel c at record r is c * 1000 + r.
-inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir,
-                                               kvr::SampleOptions options,
-                                               const std::string& name = "sample.FDZ") {
-    if (!options.sample) options.sample = kvr::RampSample;
-    const std::string path = dir.file(name);
-    std::string error;
-    if (!kvr::WriteSampleFile(path, options, &error)) {
-        ADD_FAILURE() << "sample file: " << error;
-        return nullptr;
-    }
-    auto file = std::make_unique<kvr::CXFile>();
-    if (file->Open(path) != 1) {
-        ADD_FAILURE() << "cannot open " << path;
-        return nullptr;
-    }
-    return file;
-}
-
-inline kvr::SampleOptions Records(int records, int interval = 60, int tags = 0) {
-    kvr::SampleOptions options;
-    options.records = records;
-    options.interval = interval;
-    options.tags = tags;
-    return options;
 }
 
 inline void WriteBytes(const std::string& path, const QByteArray& bytes) {

@@ -14,10 +14,10 @@
 #include "gui/history/hc_view.h"
 
 using guitest::Child;
-using guitest::OpenSample;
 using guitest::Q;
-using guitest::Records;
 using guitest::RunCommand;
+using kvrtest::OpenSampleFile;
+using kvrtest::SampleRecords;
 
 namespace {
 
@@ -69,7 +69,7 @@ TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
 
 TEST(CurvePrint, ContinuousDialogSnapsAndCountsPages) {
     kvrtest::TempDir dir;
-    auto file = OpenSample(dir, Records(5001, 10));
+    auto file = OpenSampleFile(dir, SampleRecords(5001, 10));
     CContinuousPrintDlg dialog(*file);
     // Opening: end at the file end, start 1000 s before it: 100 intervals, one page.
     EXPECT_EQ(dialog.End(), file->GetEndTime());

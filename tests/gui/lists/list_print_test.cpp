@@ -41,8 +41,8 @@ protected:
     void Open(int records) {
         guitest::App();
         view_.reset();
-        file_ = guitest::OpenSample(dir_, guitest::Records(records),
-                                    "sample" + std::to_string(records) + ".FDZ");
+        file_ = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(records),
+                                        "sample" + std::to_string(records) + ".FDZ");
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1200, 800);

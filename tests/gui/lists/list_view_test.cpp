@@ -15,7 +15,7 @@
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 
-using guitest::T0;
+using kvrtest::SampleStart;
 
 namespace {
 
@@ -32,7 +32,7 @@ class ListViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         guitest::App();
-        file_ = guitest::OpenSample(dir_, guitest::Records(1000));
+        file_ = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(1000));
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1600, 900);
@@ -207,8 +207,8 @@ TEST_F(ListViewTest, ExcelExportOpensWithTheSelectionOrTheWholeFile) {
     EXPECT_EQ(ExportRequests()[0].file, file_.get());
     EXPECT_EQ(ExportRequests()[0].start, file_->GetStartTime());
     EXPECT_EQ(ExportRequests()[0].end, file_->GetEndTime());
-    EXPECT_EQ(ExportRequests()[1].start, T0() + 60);
-    EXPECT_EQ(ExportRequests()[1].end, T0() + 180);
+    EXPECT_EQ(ExportRequests()[1].start, SampleStart() + 60);
+    EXPECT_EQ(ExportRequests()[1].end, SampleStart() + 180);
 
     CXListView live;
     live.AttachAcquisition(&owner_);

@@ -37,7 +37,8 @@ std::vector<std::vector<std::string>> Shown(const QTableWidget* table) {
 class ReportWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        file_ = guitest::OpenSample(dir_, guitest::Records(2880));  // two days from 2026-01-05
+        file_ = kvrtest::OpenSampleFile(dir_,
+                                        kvrtest::SampleRecords(2880));  // two days from 2026-01-05
         ASSERT_TRUE(file_);
     }
     void TearDown() override { SetWorkbookPathHook(nullptr); }

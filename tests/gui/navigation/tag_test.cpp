@@ -17,8 +17,8 @@
 #include "gui/navigation/tag_list.h"
 
 using guitest::Child;
-using guitest::T0;
 using kvr::Time;
+using kvrtest::SampleStart;
 
 namespace {
 
@@ -28,9 +28,9 @@ constexpr int kPlotHeight = 300;
 // A 100-record file with only channel 0 shown: its value climbs from 0 to 39.6 (0 … 99 %
 // of its 0 … 40 range).
 std::unique_ptr<kvr::CXFile> MarkFile(const kvrtest::TempDir& dir) {
-    kvr::SampleOptions options = guitest::Records(100, 60, 0);
+    kvr::SampleOptions options = kvrtest::SampleRecords(100, 60, 0);
     options.sample = [](int channel, int record) { return channel == 0 ? record * 0.4f : 1.0f; };
-    auto file = guitest::OpenSample(dir, options);
+    auto file = kvrtest::OpenSampleFile(dir, options);
     if (file)
         for (int c = 1; c < file->GetChannelCount(); ++c) file->Header().channels[c].showState = 0;
     return file;
@@ -77,8 +77,8 @@ TEST(TagMarks, TextStaysAboveThePlotBottom) {
         EXPECT_EQ(kvr::MarkTextY(c.y, kPlotHeight), c.textY) << c.y;
     EXPECT_EQ(kvr::ValueToPlotY(25.0, 0.0, 100.0, 300), 225);
     EXPECT_EQ(kvr::ValueToPlotY(5.0, 5.0, 5.0, 300), std::nullopt) << "an empty scale";
-    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 0), "2026-01-05 01:01:01");
-    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 1), "01:01:01");
+    EXPECT_EQ(kvr::TagTimeText(SampleStart() + 3661, 0), "2026-01-05 01:01:01");
+    EXPECT_EQ(kvr::TagTimeText(SampleStart() + 3661, 1), "01:01:01");
 }
 
 TEST(TagMarks, ValueLabelsInPercentUseTheFirstChannelsRange) {
@@ -100,8 +100,8 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
     kvrtest::TempDir dir;
     auto file = MarkFile(dir);
     ASSERT_TRUE(file);
-    ASSERT_EQ(file->AddTag(T0()), 1);            // value 0 %: the point lies on the bottom edge
-    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);  // 50 %: the middle
+    ASSERT_EQ(file->AddTag(SampleStart()), 1);  // value 0 %: the point lies on the bottom edge
+    ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);  // 50 %: the middle
     const CurvePlotFrame frame = WholeFileFrame(*file);
 
     QImage plot = Plot();
@@ -109,7 +109,7 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
     DrawTags(painter, *file, frame);
     painter.end();
 
-    const int middleX = frame.timeToPixel(T0() + 50 * 60);
+    const int middleX = frame.timeToPixel(SampleStart() + 50 * 60);
     // A full-height line in the inverse of the background at each tag.
     EXPECT_EQ(LitPixels(plot, QRect(0, 0, 1, kPlotHeight)), kPlotHeight)
         << "a tag at the window start is drawn";
@@ -125,8 +125,8 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
 
     // Outside the window: nothing.
     CurvePlotFrame narrow = frame;
-    narrow.windowStart = T0() + 60;
-    narrow.windowEnd = T0() + 49 * 60;
+    narrow.windowStart = SampleStart() + 60;
+    narrow.windowEnd = SampleStart() + 49 * 60;
     QImage empty = Plot();
     QPainter emptyPainter(&empty);
     DrawTags(emptyPainter, *file, narrow);
@@ -174,7 +174,7 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
 
 TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
     kvrtest::TempDir dir;
-    auto file = guitest::OpenSample(dir, guitest::Records(100, 60, 4));
+    auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(100, 60, 4));
     ASSERT_TRUE(file);
     const Time tags[] = {file->GetTag(0), file->GetTag(1), file->GetTag(2), file->GetTag(3)};
     guitest::MessageRecorder messages(QMessageBox::Yes);
@@ -217,7 +217,7 @@ TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
 
 TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     kvrtest::TempDir dir;
-    auto file = guitest::OpenSample(dir, guitest::Records(10));
+    auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(10));
     ASSERT_TRUE(file);
     guitest::MessageRecorder messages;
     bool saved = false;
@@ -252,14 +252,14 @@ TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
     auto file = MarkFile(dir);
     ASSERT_TRUE(file);
     // Two tags a few columns apart: their time texts would share the top row.
-    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);
-    ASSERT_EQ(file->AddTag(T0() + 51 * 60), 1);
+    ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);
+    ASSERT_EQ(file->AddTag(SampleStart() + 51 * 60), 1);
     const CurvePlotFrame frame = WholeFileFrame(*file);
     QImage plot = Plot();
     QPainter painter(&plot);
     DrawTagsAndValueLabels(painter, *file, frame);
     painter.end();
-    const int second = frame.timeToPixel(T0() + 51 * 60);
+    const int second = frame.timeToPixel(SampleStart() + 51 * 60);
     QFont markFont;
     markFont.setPixelSize(12);
     const int rowHeight = QFontMetrics(markFont).height();
