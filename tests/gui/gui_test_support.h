@@ -1,11 +1,13 @@
 #pragma once
-// Shared by every GUI test: the application object, a program folder per test, sample
-// files, answering message boxes and modal dialogs, reading back what a widget shows, and
-// mouse input with explicit button states.
+// Shared by every GUI test and screenshot program: the application object, a program folder
+// per test, sample files, answering message boxes and modal dialogs, reading back what a
+// widget shows, mouse input with explicit button states, and saving pictures of windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
 #include <QString>
@@ -198,6 +200,36 @@ inline void Drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button
     for (int i = 1; i <= steps; ++i)
         SendMouse(widget, QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, button);
     SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+// ---------------------------------------------------------------------------------------
+// Screenshot programs (PROGRAM OUTDIR)
+
+// Makes the application and returns the output folder named on the command line, made when
+// absent; empty, after a usage message, when none is named.
+inline QString StartScreenshots(int argc, char** argv) {
+    App();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n",
+                     qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()));
+        return {};
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// Says on standard output whether the picture at path was written; returns saved.
+inline bool ReportSaved(bool saved, const QString& path) {
+    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
+    return saved;
+}
+
+// Shows widget, lets it lay itself out, and saves what it shows.
+inline bool SaveScreenshot(QWidget& widget, const QString& path) {
+    widget.show();
+    QApplication::processEvents();
+    return ReportSaved(widget.grab().save(path), path);
 }
 
 }  // namespace guitest

@@ -1,7 +1,6 @@
 // report_screenshots OUTDIR: renders the cumulative report (three shifts and a month
 // table) and the statistics dialog after "统计" into PNG files, for the documentation.
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <cstdio>
 
@@ -9,19 +8,11 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
 #include "core/datafile/sample_file.h"
+#include "gui/gui_test_support.h"
 #include "gui/lists/cumu_show_view.h"
 #include "gui/lists/stat_dlg.h"
-#include "support/test_support.h"
 
 namespace {
-
-bool Save(QWidget& widget, const QString& path) {
-    widget.show();
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(path);
-    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
-    return saved;
-}
 
 bool Click(QWidget& widget, const char* name) {
     auto* button = widget.findChild<QPushButton*>(QString::fromLatin1(name));
@@ -46,9 +37,8 @@ bool MakeFile(const std::string& path, int shiftCount) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(outDir);
+    const QString outDir = guitest::StartScreenshots(argc, argv);
+    if (outDir.isEmpty()) return 2;
     kvrtest::TempDir dir;
     bool ok = true;
 
@@ -59,7 +49,7 @@ int main(int argc, char** argv) {
     report.resize(760, 420);
     report.SetFile(&shifts);
     ok &= Click(report, "computeButton");
-    ok &= Save(report, outDir + "/cumulative_report.png");
+    ok &= guitest::SaveScreenshot(report, outDir + "/cumulative_report.png");
 
     const std::string monthPath = dir.file("month.ARF");
     kvr::CXFile month;
@@ -68,11 +58,11 @@ int main(int argc, char** argv) {
     monthReport.resize(760, 520);
     monthReport.SetFile(&month);
     ok &= Click(monthReport, "computeButton");
-    ok &= Save(monthReport, outDir + "/cumulative_report_month.png");
+    ok &= guitest::SaveScreenshot(monthReport, outDir + "/cumulative_report_month.png");
 
     CXStatDlg statistics;
     statistics.SetFile(&shifts);
     ok &= Click(statistics, "computeButton");
-    ok &= Save(statistics, outDir + "/statistics.png");
+    ok &= guitest::SaveScreenshot(statistics, outDir + "/statistics.png");
     return ok ? 0 : 1;
 }
