@@ -45,6 +45,13 @@ CommandResult RunTool(const std::string& tool, const std::string& arguments) {
     return result;
 }
 
+std::string MakeSample(const TempDir& dir, const std::string& name, const std::string& options) {
+    const std::string path = dir.file(name);
+    const CommandResult made = RunTool("kvrtool", "make-sample '" + path + "' " + options);
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return path;
+}
+
 kvr::Time SampleStart() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
 
 kvr::SampleOptions SampleRecords(int records, int interval, int tags) {

@@ -34,6 +34,11 @@ CommandResult RunTool(const std::string& tool, const std::string& arguments);
 
 std::string ReadWholeFile(const std::string& path);
 
+// Makes a history file named name in dir with kvrtool make-sample and options; fails the
+// test when it cannot be made. Returns the file's path.
+std::string MakeSample(const TempDir& dir, const std::string& name,
+                       const std::string& options = "");
+
 // The first record of the sample files made by SampleRecords.
 kvr::Time SampleStart();
 

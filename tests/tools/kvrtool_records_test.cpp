@@ -10,23 +10,11 @@
 #include "core/datafile/config_record.h"
 #include "core/datafile/cxfile.h"
 #include "core/datafile/gbk.h"
-#include "support/test_support.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
-class KvrtoolRecords : public ::testing::Test {
-protected:
-    kvrtest::CommandResult Run(const std::string& arguments) {
-        return kvrtest::RunTool("kvrtool", arguments);
-    }
-    std::string MakeSample(const std::string& name, const std::string& options = "") {
-        const std::string path = dir.file(name);
-        const kvrtest::CommandResult result = Run("make-sample " + path + " " + options);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return path;
-    }
-    kvrtest::TempDir dir;
-};
+using KvrtoolRecords = kvrtest::KvrtoolTest;
 
 TEST_F(KvrtoolRecords, ConfigReportPrintsTheTabsTheVersionHas) {
     for (int version : {1002, 1004}) {
