@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -145,14 +146,21 @@ T* Child(QWidget* parent, const char* name) {
     return child;
 }
 
-inline std::string RunCommand(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
+// ---------------------------------------------------------------------------------------
+// PDF files, read back with poppler's tools
+
+// Pages of a PDF file as pdfinfo counts them; -1 when it cannot be read.
+inline int PdfPages(const std::string& pdf) {
+    const std::string info = kvrtest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null").out;
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+// The text of one page of a PDF file (of every page when page is 0), laid out as printed.
+inline QString PdfText(const std::string& pdf, int page = 0) {
+    const std::string pages =
+        page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
+    return Q(kvrtest::RunCommand("pdftotext -layout " + pages + "'" + pdf + "' - 2>/dev/null").out);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -52,6 +52,18 @@ std::string MakeSample(const TempDir& dir, const std::string& name, const std::s
     return path;
 }
 
+CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        result.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
 kvr::Time SampleStart() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
 
 kvr::SampleOptions SampleRecords(int records, int interval, int tags) {

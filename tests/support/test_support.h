@@ -32,6 +32,10 @@ struct CommandResult {
 // Runs a built tool ("kvrtool", "kvr-sim") with arguments given as one shell-quoted text.
 CommandResult RunTool(const std::string& tool, const std::string& arguments);
 
+// Runs a shell command line and keeps its standard output and exit code; standard error
+// goes where the command line sends it.
+CommandResult RunCommand(const std::string& command);
+
 std::string ReadWholeFile(const std::string& path);
 
 // Makes a history file named name in dir with kvrtool make-sample and options; fails the

@@ -17,24 +17,13 @@
 
 namespace {
 
+using guitest::PdfPages;
+using guitest::PdfText;
+
 struct StubOwner : CListOwner {
     void ListClosed(QWidget*) override {}
     void ListActivated() override {}
 };
-
-int PdfPages(const std::string& pdf) {
-    const std::string info = guitest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromStdString(info));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QString PdfText(const std::string& pdf, int page) {
-    const std::string text =
-        guitest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
-                            std::to_string(page) + " '" + pdf + "' - 2>/dev/null");
-    return QString::fromStdString(text);
-}
 
 class ListPrintTest : public ::testing::Test {
 protected:

@@ -3,7 +3,6 @@
 // drawing by eye.
 #include <QApplication>
 #include <QPrinter>
-#include <cstdlib>
 
 #include "core/datafile/gbk.h"
 #include "core/datafile/sample_file.h"
@@ -36,7 +35,7 @@ bool SavePrintedPage(CXListView& list, const kvrtest::TempDir& dir, const QStrin
     stem.chop(4);
     const std::string command =
         "pdftoppm -png -r 75 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem.toStdString() + "'";
-    return guitest::ReportSaved(std::system(command.c_str()) == 0, png);
+    return guitest::ReportSaved(kvrtest::RunCommand(command).exitCode == 0, png);
 }
 
 }  // namespace
