@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QStringList>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -24,6 +26,7 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
 #include "core/datafile/sample_file.h"
+#include "core/datafile/time.h"
 #include "gui/app/flow_app.h"
 #include "gui/common/message_box.h"
 #include "support/test_support.h"
@@ -144,6 +147,15 @@ T* Child(QWidget* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << "no child named " << name;
     return child;
+}
+
+// Sets the date and time pickers named prefix + "Date" and prefix + "Time" to t.
+inline void SetPickers(QWidget* dialog, const char* prefix, kvr::Time t) {
+    const kvr::CalendarFields f = kvr::SplitTime(t);
+    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
+        ->setDate(QDate(f.year, f.month, f.day));
+    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
+        ->setTime(QTime(f.hour, f.minute, f.second));
 }
 
 // ---------------------------------------------------------------------------------------

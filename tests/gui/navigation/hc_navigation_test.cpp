@@ -20,33 +20,22 @@
 #include "gui/lists/list_view.h"
 
 using guitest::Child;
+using guitest::SetPickers;
 using kvr::Time;
 using kvrtest::SampleStart;
 
 namespace {
 
-void SetPickers(QWidget* dialog, const char* prefix, Time t) {
-    const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
-        ->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
-        ->setTime(QTime(f.hour, f.minute, f.second));
-}
-
 class HistoryNavigationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = kvrtest::SampleRecords(100, 60, 0);
-        options.sample = kvr::RampSample;
-        std::string error;
+        auto file = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(100, 60, 0), "curves.FDZ");
+        ASSERT_TRUE(file);
         path_ = dir_.file("curves.FDZ");
-        ASSERT_TRUE(kvr::WriteSampleFile(path_, options, &error)) << error;
-        auto* file = new kvr::CXFile;
-        ASSERT_EQ(file->Open(path_), 1);
         view_ = std::make_unique<CHCView>();
         view_->resize(1200, 700);
         view_->show();
-        view_->SetFile(file);
+        view_->SetFile(file.release());
     }
     CXCurveCtrl* Curve() const { return view_->CurveCtrl(); }
     kvr::CXFile* File() const { return view_->GetFile(); }

@@ -22,18 +22,11 @@
 #include "gui/navigation/tag_list.h"
 
 using guitest::Child;
+using guitest::SetPickers;
 using kvr::Time;
 using kvrtest::SampleStart;
 
 namespace {
-
-void SetPickers(QWidget* dialog, const char* prefix, Time t) {
-    const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
-        ->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
-        ->setTime(QTime(f.hour, f.minute, f.second));
-}
 
 void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
 
