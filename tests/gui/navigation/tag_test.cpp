@@ -51,19 +51,18 @@ CurvePlotFrame WholeFileFrame(const kvr::CXFile& file) {
     return frame;
 }
 
-QImage Plot() {
+// What draw paints on an empty plot.
+QImage Plot(const std::function<void(QPainter&)>& draw) {
     QImage plot(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
     plot.fill(Qt::black);  // the sample files' background
+    QPainter painter(&plot);
+    draw(painter);
+    painter.end();
     return plot;
 }
 
 int LitPixels(const QImage& image, QRect area) {
-    area = area.intersected(image.rect());
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixelColor(x, y).lightness() > 100) ++count;
-    return count;
+    return guitest::CountPixels(image, area, [](QColor c) { return c.lightness() > 100; });
 }
 
 }  // namespace
@@ -104,10 +103,7 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
     ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);  // 50 %: the middle
     const CurvePlotFrame frame = WholeFileFrame(*file);
 
-    QImage plot = Plot();
-    QPainter painter(&plot);
-    DrawTags(painter, *file, frame);
-    painter.end();
+    const QImage plot = Plot([&](QPainter& p) { DrawTags(p, *file, frame); });
 
     const int middleX = frame.timeToPixel(SampleStart() + 50 * 60);
     // A full-height line in the inverse of the background at each tag.
@@ -127,10 +123,7 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
     CurvePlotFrame narrow = frame;
     narrow.windowStart = SampleStart() + 60;
     narrow.windowEnd = SampleStart() + 49 * 60;
-    QImage empty = Plot();
-    QPainter emptyPainter(&empty);
-    DrawTags(emptyPainter, *file, narrow);
-    emptyPainter.end();
+    const QImage empty = Plot([&](QPainter& p) { DrawTags(p, *file, narrow); });
     EXPECT_EQ(LitPixels(empty, empty.rect()), 0);
 }
 
@@ -144,10 +137,7 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
     kvr::WriteGbkField(label.name, sizeof label.name, "H", 10);
     CurvePlotFrame frame = WholeFileFrame(*file);
 
-    QImage percent = Plot();
-    QPainter painter(&percent);
-    DrawValueLabels(painter, *file, frame);
-    painter.end();
+    const QImage percent = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     // 10 kPa is 25 % of channel 1's range: row 225; a dotted line lights about half of it.
     const int lit = LitPixels(percent, QRect(0, 225, kPlotWidth, 1));
     EXPECT_GT(lit, kPlotWidth / 3);
@@ -156,19 +146,13 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
     EXPECT_GT(LitPixels(percent, QRect(2, 227, 60, 12)), 0) << "name and value below the line";
 
     frame.percentMode = false;
-    QImage value = Plot();
-    QPainter valuePainter(&value);
-    DrawValueLabels(valuePainter, *file, frame);
-    valuePainter.end();
+    const QImage value = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     EXPECT_GT(LitPixels(value, QRect(0, 270, kPlotWidth, 1)), kPlotWidth / 3);
     EXPECT_GT(LitPixels(value, QRect(2, 272, 60, 12)), 0);
     EXPECT_EQ(LitPixels(value, QRect(2, 255, 60, 14)), 0);
 
     label.shown = 0;
-    QImage hidden = Plot();
-    QPainter hiddenPainter(&hidden);
-    DrawValueLabels(hiddenPainter, *file, frame);
-    hiddenPainter.end();
+    const QImage hidden = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     EXPECT_EQ(LitPixels(hidden, hidden.rect()), 0);
 }
 
@@ -255,10 +239,7 @@ TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
     ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);
     ASSERT_EQ(file->AddTag(SampleStart() + 51 * 60), 1);
     const CurvePlotFrame frame = WholeFileFrame(*file);
-    QImage plot = Plot();
-    QPainter painter(&plot);
-    DrawTagsAndValueLabels(painter, *file, frame);
-    painter.end();
+    const QImage plot = Plot([&](QPainter& p) { DrawTagsAndValueLabels(p, *file, frame); });
     const int second = frame.timeToPixel(SampleStart() + 51 * 60);
     QFont markFont;
     markFont.setPixelSize(12);
@@ -272,9 +253,6 @@ TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
     ASSERT_TRUE(edgeFile);
     ASSERT_EQ(edgeFile->AddTag(edgeFile->GetEndTime()), 1);
     const CurvePlotFrame edgeFrame = WholeFileFrame(*edgeFile);
-    QImage edge = Plot();
-    QPainter edgePainter(&edge);
-    DrawTags(edgePainter, *edgeFile, edgeFrame);
-    edgePainter.end();
+    const QImage edge = Plot([&](QPainter& p) { DrawTags(p, *edgeFile, edgeFrame); });
     EXPECT_GT(LitPixels(edge, QRect(kPlotWidth - 100, 2, 90, 14)), 0);
 }
