@@ -27,7 +27,9 @@
 #include "core/datafile/program.h"
 #include "core/datafile/sample_file.h"
 #include "core/datafile/time.h"
+#include "core/view/find_search.h"
 #include "gui/app/flow_app.h"
+#include "gui/common/list_owner.h"
 #include "gui/common/message_box.h"
 #include "support/test_support.h"
 
@@ -95,6 +97,16 @@ inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// A data list's owner that counts what the list tells it and keeps the search state.
+struct StubListOwner : CListOwner {
+    kvr::FindState find;
+    int closed = 0;
+    int activated = 0;
+    void ListClosed(QWidget*) override { ++closed; }
+    void ListActivated() override { ++activated; }
+    kvr::FindState* ListFindState() override { return &find; }
+};
 
 // ---------------------------------------------------------------------------------------
 // Message boxes and dialogs

@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
@@ -19,11 +18,6 @@ namespace {
 
 using guitest::PdfPages;
 using guitest::PdfText;
-
-struct StubOwner : CListOwner {
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-};
 
 class ListPrintTest : public ::testing::Test {
 protected:
@@ -55,7 +49,7 @@ protected:
 
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
-    StubOwner owner_;
+    guitest::StubListOwner owner_;
     std::unique_ptr<CXListView> view_;
 };
 

@@ -7,9 +7,7 @@
 #include <QTest>
 #include <vector>
 
-#include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/common/view_host.h"
 #include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
@@ -18,15 +16,6 @@
 using kvrtest::SampleStart;
 
 namespace {
-
-struct StubOwner : CListOwner {
-    kvr::FindState find;
-    int closed = 0;
-    int activated = 0;
-    void ListClosed(QWidget*) override { ++closed; }
-    void ListActivated() override { ++activated; }
-    kvr::FindState* ListFindState() override { return &find; }
-};
 
 class ListViewTest : public ::testing::Test {
 protected:
@@ -41,7 +30,7 @@ protected:
 
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
-    StubOwner owner_;
+    guitest::StubListOwner owner_;
     std::unique_ptr<CXListView> view_;
 };
 

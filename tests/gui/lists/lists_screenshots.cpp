@@ -7,7 +7,6 @@
 #include "core/datafile/gbk.h"
 #include "core/datafile/sample_file.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/gui_test_support.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -15,11 +14,6 @@
 #include "gui/lists/list_view.h"
 
 namespace {
-
-struct Owner : CListOwner {
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-};
 
 // Page 1 of a landscape continuous print, through a PDF as a printer would get it.
 bool SavePrintedPage(CXListView& list, const kvrtest::TempDir& dir, const QString& png) {
@@ -52,7 +46,7 @@ int main(int argc, char** argv) {
     {
         kvr::CXFile file;
         if (file.Open(path) != 1) return 1;
-        Owner owner;
+        guitest::StubListOwner owner;
         CXListView list;
         list.resize(1600, 900);
         list.show();

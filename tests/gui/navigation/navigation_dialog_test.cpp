@@ -12,7 +12,6 @@
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/gui_test_support.h"
 #include "gui/history/range_dlg.h"
 #include "gui/lists/data_grid.h"
@@ -170,24 +169,13 @@ TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
     EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("请输入一个数字。")});
 }
 
-namespace {
-
-struct FindOwner : CListOwner {
-    kvr::FindState find;
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-    kvr::FindState* ListFindState() override { return &find; }
-};
-
-}  // namespace
-
 TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     kvrtest::TempDir dir;
     kvr::SampleOptions options = kvrtest::SampleRecords(100);
     options.sample = kvr::RampSample;  // channel 0 holds the record number
     auto file = kvrtest::OpenSampleFile(dir, options);
     ASSERT_TRUE(file);
-    FindOwner owner;
+    guitest::StubListOwner owner;
     CXListView view;
     view.resize(800, 600);
     view.show();
