@@ -3,8 +3,8 @@
 // bar and the channel panel take).
 #include <memory>
 
-#include "bench_support.h"
 #include "gui/history/curve_ctrl.h"
+#include "widget_bench.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // through a full-size file (the vertical bar's page-down, 100 rows, then the redraw).
 #include <QScrollBar>
 
-#include "bench_support.h"
 #include "gui/lists/data_grid.h"
+#include "widget_bench.h"
 
 namespace {
 

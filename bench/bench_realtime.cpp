@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench_support.h"
 #include "core/datafile/layout.h"
 #include "core/link/model_table.h"
 #include "gui/realtime/real_curve_ctrl.h"
+#include "widget_bench.h"
 
 namespace {
 

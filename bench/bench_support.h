@@ -1,15 +1,11 @@
 #pragma once
-// Shared by the benchmark programs that draw windows: a scratch folder removed when the run
-// ends, sample files written and opened in it, and running the benchmarks inside an
-// offscreen application.
-#include <benchmark/benchmark.h>
+// Shared by the benchmark programs: a scratch folder removed when the run ends, and sample
+// files written and opened in it.
 #include <stdlib.h>
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "core/datafile/cxfile.h"
@@ -30,40 +26,34 @@ public:
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
 private:
     std::string path_;
 };
 
-// Writes a sample file named name into dir and opens it into file. There is nothing to
+// Writes a sample file named name into dir and returns its path. There is nothing to
 // measure without it, so a failure ends the program with the reason.
-inline void OpenSample(kvr::CXFile& file, const ScratchDir& dir, const std::string& name,
-                       const kvr::SampleOptions& options) {
+inline std::string WriteSample(const ScratchDir& dir, const std::string& name,
+                               const kvr::SampleOptions& options) {
     const std::string path = dir.file(name);
     std::string error;
     if (!kvr::WriteSampleFile(path, options, &error)) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), error.c_str());
         std::abort();
     }
+    return path;
+}
+
+// The same, opened into file.
+inline void OpenSample(kvr::CXFile& file, const ScratchDir& dir, const std::string& name,
+                       const kvr::SampleOptions& options) {
+    const std::string path = WriteSample(dir, name, options);
     if (file.Open(path) != 1) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());
         std::abort();
     }
-}
-
-// Runs the benchmarks the command line selects inside an application, offscreen unless a
-// display is named. release frees what the benchmarks kept between runs while the
-// application still exists (windows must go before it).
-inline int RunWithApplication(int argc, char** argv, const std::function<void()>& release = {}) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (release) release();
-    return 0;
 }
 
 }  // namespace kvrbench
