@@ -1,39 +1,18 @@
 // Redrawing the history curves: a full redraw of a 1600 x 900 curve control showing six
 // channels of a 262144-record file whole, and the redraw after a pan (the path the scroll
 // bar and the channel panel take).
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <string>
 
-#include "core/datafile/cxfile.h"
-#include "core/datafile/sample_file.h"
 #include "gui/history/curve_ctrl.h"
+#include "widget_bench.h"
 
 namespace {
 
 constexpr int kRecords = 262144;
 
-// A scratch folder removed with the benchmark's data file when the program ends.
-struct ScratchDir {
-    std::string path;
-    ScratchDir() {
-        char pattern[] = "/tmp/bench_curves-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
 // One file and one control for all runs: writing the file takes longer than the runs.
 struct CurveBench {
-    ScratchDir dir;
+    kvrbench::ScratchDir dir;
     kvr::CXFile file;
     std::unique_ptr<CXCurveCtrl> ctrl;
 
@@ -42,8 +21,7 @@ struct CurveBench {
         options.records = kRecords;
         options.interval = 10;
         options.tags = 3;
-        const std::string path = dir.path + "/bench.FDZ";
-        if (!kvr::WriteSampleFile(path, options) || file.Open(path) != 1) std::abort();
+        kvrbench::OpenSample(file, dir, "bench.FDZ", options);
         ctrl = std::make_unique<CXCurveCtrl>();
         ctrl->resize(1600, 900);
         ctrl->SetFile(&file);
@@ -103,12 +81,5 @@ BENCHMARK(BM_PanRedraw)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    bench.reset();
-    return 0;
+    return kvrbench::RunWithApplication(argc, argv, [] { bench.reset(); });
 }

@@ -1,13 +1,11 @@
 // Data-file access: opening a full live-buffer-sized file and reading its samples through
 // CXFile::GetValue, against a raw loop over the mapped floats (the memory-bound limit).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
 #include "core/datafile/program.h"
@@ -18,26 +16,14 @@ namespace {
 constexpr int kRecords = static_cast<int>(kvr::kTempCapacity);  // 262144
 
 // One sample file for the whole run, removed at exit.
-class BenchFile {
-public:
+struct BenchFile {
+    kvrbench::ScratchDir folder;
+    std::string path;
     BenchFile() {
-        char pattern[] = "/tmp/kvr-bench-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        folder_ = pattern;
-        path_ = folder_ + "/bench.FDZ";
         kvr::SampleOptions options;
         options.records = kRecords;
-        if (!kvr::WriteSampleFile(path_, options)) std::abort();
+        path = kvrbench::WriteSample(folder, "bench.FDZ", options);
     }
-    ~BenchFile() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    const std::string& path() const { return path_; }
-    const std::string& folder() const { return folder_; }
-
-private:
-    std::string folder_, path_;
 };
 
 const BenchFile& Bench() {
@@ -45,7 +31,7 @@ const BenchFile& Bench() {
     return file;
 }
 
-const std::string& SamplePath() { return Bench().path(); }
+const std::string& SamplePath() { return Bench().path; }
 
 double RawSum(const kvr::CXFile& file) {
     const std::uint8_t* samples = file.MappedData() + kvr::kHeaderSize + file.GetConfigSize();
@@ -121,7 +107,7 @@ BENCHMARK(BM_RawSweep)->Unit(benchmark::kMillisecond);
 void BM_AppendRecord(benchmark::State& state) {
     kvr::CXFile source;
     if (source.Open(SamplePath()) != 1) state.SkipWithError("open failed");
-    kvr::SetProgramFolder(Bench().folder());
+    kvr::SetProgramFolder(Bench().folder.path());
     kvr::CXFile live;
     live.Header() = source.Header();
     live.Header().records.count = kvr::kTempCapacity;

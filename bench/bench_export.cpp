@@ -2,15 +2,14 @@
 // against the same cells written straight through libxlsxwriter in constant-memory mode:
 // the limit an export through the workbook writer can approach.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/analysis/export_run.h"
 #include "core/analysis/export_table.h"
 #include "core/datafile/cxfile.h"
@@ -21,29 +20,19 @@ namespace {
 
 constexpr int kRecords = static_cast<int>(kvr::kTempCapacity);  // 262144
 
-class BenchFolder {
-public:
+// One sample file for the whole run and the exports' targets, removed at exit.
+struct BenchFolder {
+    kvrbench::ScratchDir dir;
     BenchFolder() {
-        char pattern[] = "/tmp/kvr-bench-export-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        folder_ = pattern;
         kvr::SampleOptions options;
         options.records = kRecords;
-        if (!kvr::WriteSampleFile(file("bench.FDZ"), options)) std::abort();
+        kvrbench::WriteSample(dir, "bench.FDZ", options);
     }
-    ~BenchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    std::string file(const std::string& name) const { return folder_ + "/" + name; }
-
-private:
-    std::string folder_;
 };
 
-const BenchFolder& Folder() {
+const kvrbench::ScratchDir& Folder() {
     static const BenchFolder folder;
-    return folder;
+    return folder.dir;
 }
 
 void RunWholeFile(benchmark::State& state, const std::string& target) {

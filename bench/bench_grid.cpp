@@ -1,19 +1,9 @@
 // The data list's drawing: a full redraw of a large grid, and one page step of a scroll
 // through a full-size file (the vertical bar's page-down, 100 rows, then the redraw).
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 #include <QScrollBar>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
-
-#include "core/datafile/cxfile.h"
-#include "core/datafile/sample_file.h"
 #include "gui/lists/data_grid.h"
+#include "widget_bench.h"
 
 namespace {
 
@@ -22,31 +12,20 @@ constexpr int kWidth = 1600;
 constexpr int kHeight = 900;
 
 // One full-size file for the whole run, removed at exit.
-kvr::CXFile& BenchFile() {
-    static const std::string path = [] {
-        std::string folder =
-            (std::filesystem::temp_directory_path() / "kvr_bench_gridXXXXXX").string();
-        if (!::mkdtemp(folder.data())) std::abort();
-        return folder + "/bench.FDZ";
-    }();
-    static std::unique_ptr<kvr::CXFile> file = [] {
+struct GridFile {
+    kvrbench::ScratchDir dir;
+    kvr::CXFile file;
+    GridFile() {
         kvr::SampleOptions options;
         options.records = kRecords;
         options.interval = 60;
-        std::string error;
-        if (!kvr::WriteSampleFile(path, options, &error)) {
-            std::fprintf(stderr, "bench_grid: %s\n", error.c_str());
-            std::abort();
-        }
-        auto opened = std::make_unique<kvr::CXFile>();
-        if (opened->Open(path) != 1) std::abort();
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(std::filesystem::path(path).parent_path(), ignored);
-        });
-        return opened;
-    }();
-    return *file;
+        kvrbench::OpenSample(file, dir, "bench.FDZ", options);
+    }
+};
+
+kvr::CXFile& BenchFile() {
+    static GridFile grid;
+    return grid.file;
 }
 
 void ShowFile(CXDataGrid& grid) {
@@ -94,12 +73,4 @@ BENCHMARK(BM_GridPageStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvrbench::RunWithApplication(argc, argv); }

@@ -5,35 +5,17 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <QApplication>
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
-#include "core/datafile/sample_file.h"
 #include "core/link/model_table.h"
 #include "gui/realtime/real_curve_ctrl.h"
+#include "widget_bench.h"
 
 namespace {
-
-struct ScratchDir {
-    std::string path;
-    ScratchDir() {
-        char pattern[] = "/tmp/bench_realtime-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
 
 // Slowly moving values, as an instrument's are: a curve one record per column apart.
 float Value(unsigned record, int channel) {
@@ -43,24 +25,22 @@ float Value(unsigned record, int channel) {
 
 // A live buffer shaped like the acquisition's, its header taken from a sample file.
 struct LiveFile {
-    ScratchDir dir;
+    kvrbench::ScratchDir dir;
     kvr::CXFile file;
     unsigned next = 0;
 
     LiveFile() {
-        const std::string samplePath = dir.path + "/sample.FDZ";
         kvr::SampleOptions options;
         options.records = 10;
         options.interval = 1;
         kvr::CXFile sample;
-        if (!kvr::WriteSampleFile(samplePath, options) || sample.Open(samplePath) != 1)
-            std::abort();
+        kvrbench::OpenSample(sample, dir, "sample.FDZ", options);
         file.Header() = sample.Header();
         file.SetVersion(sample.GetVersion());
         file.SetConfigSize(sample.GetConfigSize());
         file.Header().records.count = kvr::kRingCapacity;
         file.Header().records.byte18 = 4;
-        file.SetTempFilePath(dir.path + "/live.tmp");
+        file.SetTempFilePath(dir.file("live.tmp"));
         if (!file.CreateTempFile() || !file.FlushHeader()) std::abort();
     }
     // Records written in one go, as a long acquisition would have left them.
@@ -68,7 +48,7 @@ struct LiveFile {
         std::vector<float> values(static_cast<std::size_t>(count) * 6);
         for (unsigned r = 0; r < count; ++r)
             for (int c = 0; c < 6; ++c) values[r * 6 + static_cast<unsigned>(c)] = Value(r, c);
-        const int fd = ::open((dir.path + "/live.tmp").c_str(), O_WRONLY);
+        const int fd = ::open(dir.file("live.tmp").c_str(), O_WRONLY);
         const std::size_t bytes = values.size() * sizeof(float);
         const off_t at =
             static_cast<off_t>(kvr::kHeaderSize + static_cast<std::size_t>(file.GetConfigSize()));
@@ -117,12 +97,4 @@ BENCHMARK(BM_LiveTick)->Arg(1000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvrbench::RunWithApplication(argc, argv); }

@@ -1,18 +1,23 @@
 #pragma once
-// Shared by every GUI test: the application object, a program folder per test, sample
-// files, answering message boxes and modal dialogs, reading back what a widget shows, and
-// mouse input with explicit button states.
+// Shared by every GUI test and screenshot program: the application object, a program folder
+// per test, sample files, answering message boxes and modal dialogs, reading back what a
+// widget shows, mouse input with explicit button states, and saving pictures of windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateEdit>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
 #include <QString>
 #include <QStringList>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,7 +26,10 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
 #include "core/datafile/sample_file.h"
+#include "core/datafile/time.h"
+#include "core/view/find_search.h"
 #include "gui/app/flow_app.h"
+#include "gui/common/list_owner.h"
 #include "gui/common/message_box.h"
 #include "support/test_support.h"
 
@@ -78,43 +86,10 @@ private:
 // ---------------------------------------------------------------------------------------
 // Sample files
 
-inline kvr::Time T0() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
-
-// A history file made by kvrtool; fails the test when it cannot be made.
+// A history file made by kvrtool, by default two hours long, which keeps windows quick.
 inline std::string MakeSample(const kvrtest::TempDir& dir, const std::string& name,
                               const std::string& options = "--records 120") {
-    const std::string path = dir.file(name);
-    const kvrtest::CommandResult made =
-        kvrtest::RunTool("kvrtool", "make-sample '" + path + "' " + options);
-    EXPECT_EQ(made.exitCode, 0) << made.err;
-    return path;
-}
-
-// A sample file in dir whose sample of channel c at record r is c * 1000 + r.
-inline std::unique_ptr<kvr::CXFile> OpenSample(const kvrtest::TempDir& dir,
-                                               kvr::SampleOptions options,
-                                               const std::string& name = "sample.FDZ") {
-    if (!options.sample) options.sample = kvr::RampSample;
-    const std::string path = dir.file(name);
-    std::string error;
-    if (!kvr::WriteSampleFile(path, options, &error)) {
-        ADD_FAILURE() << "sample file: " << error;
-        return nullptr;
-    }
-    auto file = std::make_unique<kvr::CXFile>();
-    if (file->Open(path) != 1) {
-        ADD_FAILURE() << "cannot open " << path;
-        return nullptr;
-    }
-    return file;
-}
-
-inline kvr::SampleOptions Records(int records, int interval = 60, int tags = 0) {
-    kvr::SampleOptions options;
-    options.records = records;
-    options.interval = interval;
-    options.tags = tags;
-    return options;
+    return kvrtest::MakeSample(dir, name, options);
 }
 
 inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
@@ -122,6 +97,16 @@ inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// A data list's owner that counts what the list tells it and keeps the search state.
+struct StubListOwner : CListOwner {
+    kvr::FindState find;
+    int closed = 0;
+    int activated = 0;
+    void ListClosed(QWidget*) override { ++closed; }
+    void ListActivated() override { ++activated; }
+    kvr::FindState* ListFindState() override { return &find; }
+};
 
 // ---------------------------------------------------------------------------------------
 // Message boxes and dialogs
@@ -176,14 +161,30 @@ T* Child(QWidget* parent, const char* name) {
     return child;
 }
 
-inline std::string RunCommand(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
+// Sets the date and time pickers named prefix + "Date" and prefix + "Time" to t.
+inline void SetPickers(QWidget* dialog, const char* prefix, kvr::Time t) {
+    const kvr::CalendarFields f = kvr::SplitTime(t);
+    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
+        ->setDate(QDate(f.year, f.month, f.day));
+    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
+        ->setTime(QTime(f.hour, f.minute, f.second));
+}
+
+// ---------------------------------------------------------------------------------------
+// PDF files, read back with poppler's tools
+
+// Pages of a PDF file as pdfinfo counts them; -1 when it cannot be read.
+inline int PdfPages(const std::string& pdf) {
+    const std::string info = kvrtest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null").out;
+    const auto at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+// The text of one page of a PDF file (of every page when page is 0), laid out as printed.
+inline QString PdfText(const std::string& pdf, int page = 0) {
+    const std::string pages =
+        page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
+    return Q(kvrtest::RunCommand("pdftotext -layout " + pages + "'" + pdf + "' - 2>/dev/null").out);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -227,6 +228,36 @@ inline void Drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button
     for (int i = 1; i <= steps; ++i)
         SendMouse(widget, QEvent::MouseMove, from + (to - from) * i / steps, Qt::NoButton, button);
     SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+// ---------------------------------------------------------------------------------------
+// Screenshot programs (PROGRAM OUTDIR)
+
+// Makes the application and returns the output folder named on the command line, made when
+// absent; empty, after a usage message, when none is named.
+inline QString StartScreenshots(int argc, char** argv) {
+    App();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n",
+                     qPrintable(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()));
+        return {};
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// Says on standard output whether the picture at path was written; returns saved.
+inline bool ReportSaved(bool saved, const QString& path) {
+    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
+    return saved;
+}
+
+// Shows widget, lets it lay itself out, and saves what it shows.
+inline bool SaveScreenshot(QWidget& widget, const QString& path) {
+    widget.show();
+    QApplication::processEvents();
+    return ReportSaved(widget.grab().save(path), path);
 }
 
 }  // namespace guitest

@@ -45,6 +45,25 @@ CommandResult RunTool(const std::string& tool, const std::string& arguments) {
     return result;
 }
 
+std::string MakeSample(const TempDir& dir, const std::string& name, const std::string& options) {
+    const std::string path = dir.file(name);
+    const CommandResult made = RunTool("kvrtool", "make-sample '" + path + "' " + options);
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return path;
+}
+
+CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        result.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
 kvr::Time SampleStart() { return kvr::MakeTime({2026, 1, 5, 0, 0, 0}); }
 
 kvr::SampleOptions SampleRecords(int records, int interval, int tags) {

@@ -32,7 +32,16 @@ struct CommandResult {
 // Runs a built tool ("kvrtool", "kvr-sim") with arguments given as one shell-quoted text.
 CommandResult RunTool(const std::string& tool, const std::string& arguments);
 
+// Runs a shell command line and keeps its standard output and exit code; standard error
+// goes where the command line sends it.
+CommandResult RunCommand(const std::string& command);
+
 std::string ReadWholeFile(const std::string& path);
+
+// Makes a history file named name in dir with kvrtool make-sample and options; fails the
+// test when it cannot be made. Returns the file's path.
+std::string MakeSample(const TempDir& dir, const std::string& name,
+                       const std::string& options = "");
 
 // The first record of the sample files made by SampleRecords.
 kvr::Time SampleStart();

@@ -1,5 +1,7 @@
 #include "support/xlsx_reader.h"
 
+#include "support/test_support.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -16,17 +18,10 @@ std::string ShellQuoted(const std::string& text) {
 }
 
 std::optional<std::string> ZipMember(const std::string& zipPath, const std::string& member) {
-    const std::string command =
-        "unzip -p " + ShellQuoted(zipPath) + " " + ShellQuoted(member) + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    const int status = pclose(pipe);
-    if (status != 0) return std::nullopt;
-    return text;
+    CommandResult unzipped =
+        RunCommand("unzip -p " + ShellQuoted(zipPath) + " " + ShellQuoted(member) + " 2>/dev/null");
+    if (unzipped.exitCode != 0) return std::nullopt;
+    return std::move(unzipped.out);
 }
 
 std::string Unescaped(const std::string& xml) {

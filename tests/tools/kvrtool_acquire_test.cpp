@@ -2,77 +2,61 @@
 // and an acquisition killed outright whose buffer gives back every record it printed.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/link/sim_process.h"
-#include "support/test_support.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
-using kvrtest::RunTool;
+using kvrtest::Lines;
 using kvrtest::SimProcess;
+using KvrtoolAcquire = kvrtest::KvrtoolTest;
 
 std::string Line(const SimProcess& sim) {
     return "--port '" + sim.Path() + "' --baud 57600 --delay-scale 0";
 }
 
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-TEST(KvrtoolAcquire, RecordsPrintsAndSavesTheSameRows) {
+TEST_F(KvrtoolAcquire, RecordsPrintsAndSavesTheSameRows) {
     SimProcess sim({"--family=realtime"});
     ASSERT_TRUE(sim.Running());
-    kvrtest::TempDir dir;
     const std::string out = dir.file("day.FDZ");
-    const kvrtest::CommandResult r = RunTool(
-        "kvrtool", "acquire " + Line(sim) + " --out '" + out + "' --records 3 --interval 1");
+    const kvrtest::CommandResult r =
+        Run("acquire " + Line(sim) + " --out '" + out + "' --records 3 --interval 1");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_FALSE(Exists(out + ".tmp"));
-    const kvrtest::CommandResult values = RunTool("kvrtool", "values '" + out + "'");
+    EXPECT_FALSE(std::filesystem::exists(out + ".tmp"));
+    const kvrtest::CommandResult values = Run("values '" + out + "'");
     ASSERT_EQ(values.exitCode, 0) << values.err;
     EXPECT_EQ(r.out, values.out);
     EXPECT_EQ(Lines(r.out).size(), 4u) << r.out;
 
     const kvrtest::CommandResult notBuffer =
-        RunTool("kvrtool", "recover '" + out + "' --out '" + dir.file("x.FDZ") + "'");
+        Run("recover '" + out + "' --out '" + dir.file("x.FDZ") + "'");
     EXPECT_EQ(notBuffer.exitCode, 2);
 }
 
-TEST(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
-    kvrtest::TempDir dir;
+TEST_F(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
     int configRequests = 0;
     {
         SimProcess probe({"--family=realtime"});
         ASSERT_TRUE(probe.Running());
-        const kvrtest::CommandResult r =
-            RunTool("kvrtool", "acquire " + Line(probe) + " --attempts 1 --out '" +
-                                   dir.file("probe.FDZ") + "' --records 1");
+        const kvrtest::CommandResult r = Run("acquire " + Line(probe) + " --attempts 1 --out '" +
+                                             dir.file("probe.FDZ") + "' --records 1");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         configRequests = probe.Stop();
     }
     SimProcess sim({"--family=realtime", "--silent-after=" + std::to_string(configRequests + 2)});
     const std::string out = dir.file("cut.FDZ");
-    const kvrtest::CommandResult r =
-        RunTool("kvrtool", "acquire " + Line(sim) + " --attempts 1 --out '" + out +
-                               "' --records 100 --interval 1");
+    const kvrtest::CommandResult r = Run("acquire " + Line(sim) + " --attempts 1 --out '" + out +
+                                         "' --records 100 --interval 1");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("通讯失败，已停止实时采集！"), std::string::npos) << r.err;
-    const kvrtest::CommandResult values = RunTool("kvrtool", "values '" + out + "'");
+    const kvrtest::CommandResult values = Run("values '" + out + "'");
     ASSERT_EQ(values.exitCode, 0) << values.err;
     EXPECT_EQ(r.out, values.out);
 }
@@ -125,10 +109,9 @@ private:
     std::string text_;
 };
 
-TEST(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
+TEST_F(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     SimProcess sim({"--family=realtime"});
     ASSERT_TRUE(sim.Running());
-    kvrtest::TempDir dir;
     const std::string out = dir.file("killed.FDZ");
     AcquireChild child({"acquire", "--port", sim.Path(), "--baud", "57600", "--delay-scale", "0",
                         "--out", out, "--records", "1000", "--interval", "1"});
@@ -136,15 +119,13 @@ TEST(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     const std::vector<std::string> printed = Lines(child.ReadLines(4));
     ASSERT_GE(printed.size(), 4u);
     child.Kill();
-    ASSERT_FALSE(Exists(out));
-    ASSERT_TRUE(Exists(out + ".tmp"));
+    ASSERT_FALSE(std::filesystem::exists(out));
+    ASSERT_TRUE(std::filesystem::exists(out + ".tmp"));
 
     const std::string recovered = dir.file("recovered.FDZ");
-    const kvrtest::CommandResult r =
-        RunTool("kvrtool", "recover '" + out + ".tmp' --out '" + recovered + "'");
+    const kvrtest::CommandResult r = Run("recover '" + out + ".tmp' --out '" + recovered + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::vector<std::string> rows =
-        Lines(RunTool("kvrtool", "values '" + recovered + "'").out);
+    const std::vector<std::string> rows = Lines(Run("values '" + recovered + "'").out);
     // Every record printed before the kill is there, as printed.
     ASSERT_GE(rows.size(), printed.size());
     for (std::size_t i = 0; i < printed.size(); ++i) EXPECT_EQ(rows[i], printed[i]) << "line " << i;

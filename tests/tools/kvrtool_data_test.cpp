@@ -9,25 +9,13 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/time.h"
-#include "support/test_support.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
+using kvrtest::Cells;
+using kvrtest::Lines;
 using nlohmann::ordered_json;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::istringstream in(line);
-    for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
-    return cells;
-}
 
 std::vector<std::string> Keys(const ordered_json& object) {
     std::vector<std::string> keys;
@@ -41,19 +29,7 @@ void ExpectOneSentence(const kvrtest::CommandResult& result) {
     EXPECT_EQ(result.err.substr(result.err.size() - 2), ".\n") << result.err;
 }
 
-class KvrtoolData : public ::testing::Test {
-protected:
-    kvrtest::CommandResult Run(const std::string& arguments) {
-        return kvrtest::RunTool("kvrtool", arguments);
-    }
-    std::string MakeSample(const std::string& name, const std::string& options = "") {
-        const std::string path = dir.file(name);
-        const kvrtest::CommandResult result = Run("make-sample " + path + " " + options);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return path;
-    }
-    kvrtest::TempDir dir;
-};
+using KvrtoolData = kvrtest::KvrtoolTest;
 
 TEST_F(KvrtoolData, InfoDescribesTheDefaultSample) {
     const std::string path = MakeSample("demo.FDZ");

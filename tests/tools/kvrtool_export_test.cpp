@@ -4,23 +4,18 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "support/test_support.h"
 #include "support/xlsx_reader.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
-class KvrtoolExport : public ::testing::Test {
+class KvrtoolExport : public kvrtest::KvrtoolTest {
 protected:
     void SetUp() override {
-        const auto made =
-            kvrtest::RunTool("kvrtool", "make-sample " + data + " --records 100 --interval 10");
-        ASSERT_EQ(made.exitCode, 0) << made.err;
+        data = MakeSample("data.FDZ", "--records 100 --interval 10");
+        ASSERT_FALSE(HasFailure());
     }
-    kvrtest::CommandResult Run(const std::string& arguments) {
-        return kvrtest::RunTool("kvrtool", arguments);
-    }
-    kvrtest::TempDir dir;
-    std::string data = dir.file("data.FDZ");
+    std::string data;
 };
 
 TEST_F(KvrtoolExport, WritesTheRangeEveryNthRecordInTheChosenLanguage) {

@@ -10,23 +10,11 @@
 #include "core/datafile/config_record.h"
 #include "core/datafile/cxfile.h"
 #include "core/datafile/gbk.h"
-#include "support/test_support.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
-class KvrtoolRecords : public ::testing::Test {
-protected:
-    kvrtest::CommandResult Run(const std::string& arguments) {
-        return kvrtest::RunTool("kvrtool", arguments);
-    }
-    std::string MakeSample(const std::string& name, const std::string& options = "") {
-        const std::string path = dir.file(name);
-        const kvrtest::CommandResult result = Run("make-sample " + path + " " + options);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return path;
-    }
-    kvrtest::TempDir dir;
-};
+using KvrtoolRecords = kvrtest::KvrtoolTest;
 
 TEST_F(KvrtoolRecords, ConfigReportPrintsTheTabsTheVersionHas) {
     for (int version : {1002, 1004}) {
@@ -116,39 +104,32 @@ TEST_F(KvrtoolRecords, FileInfoChangesWhatTheDialogChanges) {
 }
 
 TEST_F(KvrtoolRecords, FileInfoRefusalsLeaveTheFileAlone) {
-    const std::string path = MakeSample("keep.FDZ");
-    const std::string before = kvrtest::ReadWholeFile(path);
-    const struct {
-        std::string options, message;
-    } cases[] = {
-        {"--alias x --y-range 10 10", "Y轴显示范围设置错误！"},
-        {"--alias x --y-range 50 20", "Y轴显示范围设置错误！"},
-        {"--alias x --channel 9 --name y", "--channel must be 1 to 6."},
-        {"--alias x --name y", "need --channel"},
-        {"--alias x --channel 1 --colour 12345G", "RRGGBB"},
-        {"--alias x --channel 1 --width 3", "1, 2, 4 or 8"},
-    };
-    for (const auto& c : cases) {
-        const kvrtest::CommandResult result = Run("file-info " + path + " " + c.options);
-        EXPECT_EQ(result.exitCode, 1) << c.options;
-        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.options << ": " << result.err;
-        EXPECT_EQ(kvrtest::ReadWholeFile(path), before) << c.options;
-    }
-}
-
-TEST_F(KvrtoolRecords, FileInfoChecksPercentRange) {
-    const std::string path = MakeSample("percent.FDZ");
+    const std::string keep = MakeSample("keep.FDZ");
+    const std::string percent = MakeSample("percent.FDZ");
     {
         kvr::CXFile file;
-        ASSERT_EQ(file.Open(path), 1);
+        ASSERT_EQ(file.Open(percent), 1);
         file.Header().yMode = 0;
         ASSERT_EQ(file.FlushHeader(), 1);
     }
-    const std::string before = kvrtest::ReadWholeFile(path);
-    const kvrtest::CommandResult result = Run("file-info " + path + " --y-range -5 50");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("百分比模式显示范围：0 - 100"), std::string::npos) << result.err;
-    EXPECT_EQ(kvrtest::ReadWholeFile(path), before);
+    const struct {
+        std::string path, options, message;
+    } cases[] = {
+        {keep, "--alias x --y-range 10 10", "Y轴显示范围设置错误！"},
+        {keep, "--alias x --y-range 50 20", "Y轴显示范围设置错误！"},
+        {keep, "--alias x --channel 9 --name y", "--channel must be 1 to 6."},
+        {keep, "--alias x --name y", "need --channel"},
+        {keep, "--alias x --channel 1 --colour 12345G", "RRGGBB"},
+        {keep, "--alias x --channel 1 --width 3", "1, 2, 4 or 8"},
+        {percent, "--y-range -5 50", "百分比模式显示范围：0 - 100"},
+    };
+    for (const auto& c : cases) {
+        const std::string before = kvrtest::ReadWholeFile(c.path);
+        const kvrtest::CommandResult result = Run("file-info " + c.path + " " + c.options);
+        EXPECT_EQ(result.exitCode, 1) << c.options;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.options << ": " << result.err;
+        EXPECT_EQ(kvrtest::ReadWholeFile(c.path), before) << c.options;
+    }
 }
 
 }  // namespace

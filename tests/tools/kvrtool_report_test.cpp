@@ -8,47 +8,25 @@
 
 #include "core/datafile/config_record.h"
 #include "core/datafile/layout.h"
-#include "support/test_support.h"
 #include "support/xlsx_reader.h"
+#include "tools/kvrtool_test_support.h"
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using kvrtest::Cells;
+using kvrtest::Lines;
 
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    std::istringstream in(line + ",");  // keeps a trailing empty cell
-    for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
-    return cells;
-}
-
-class KvrtoolReport : public ::testing::Test {
+class KvrtoolReport : public kvrtest::KvrtoolTest {
 protected:
-    kvrtest::CommandResult Run(const std::string& arguments) {
-        return kvrtest::RunTool("kvrtool", arguments);
-    }
-    // One day of records from 2026-01-05 00:00, three shifts 8/16/0.
-    std::string MakeSample(const std::string& options = "") {
-        const std::string path = dir.file("s.FDZ");
-        const auto result = Run("make-sample " + path + " " + options);
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        return path;
-    }
     void SetShiftCount(const std::string& path, std::uint8_t count) {
         std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
         file.seekp(static_cast<std::streamoff>(kvr::kConfigOffset + kvr::cfg::kShiftCount));
         file.put(static_cast<char>(count));
     }
-    kvrtest::TempDir dir;
 };
 
 TEST_F(KvrtoolReport, ShiftReportSumsTheHourlyTable) {
-    const std::string path = MakeSample();
+    const std::string path = MakeSample("s.FDZ");
     const auto result = Run("report " + path);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto lines = Lines(result.out);
@@ -70,7 +48,7 @@ TEST_F(KvrtoolReport, ShiftReportSumsTheHourlyTable) {
 }
 
 TEST_F(KvrtoolReport, WorkbookHoldsTheListCellByCell) {
-    const std::string path = MakeSample();
+    const std::string path = MakeSample("s.FDZ");
     const std::string out = dir.file("report.xlsx");
     const auto printed = Lines(Run("report " + path).out);
     const auto result = Run("report " + path + " --xlsx " + out);
@@ -95,7 +73,7 @@ TEST_F(KvrtoolReport, WorkbookHoldsTheListCellByCell) {
 }
 
 TEST_F(KvrtoolReport, MonthReportForOneShift) {
-    const std::string path = MakeSample("--records 2880 --start \"2026-01-31 00:00:00\"");
+    const std::string path = MakeSample("s.FDZ", "--records 2880 --start \"2026-01-31 00:00:00\"");
     SetShiftCount(path, 1);
     const auto result = Run("report " + path);
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -109,7 +87,7 @@ TEST_F(KvrtoolReport, MonthReportForOneShift) {
 }
 
 TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
-    const std::string path = MakeSample();
+    const std::string path = MakeSample("s.FDZ");
     const std::string out = dir.file("report.xlsx");
     struct Case {
         std::string options;
@@ -127,14 +105,14 @@ TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
-    const std::string single = MakeSample("--records 30");  // one hour: no report data
+    const std::string single = MakeSample("s.FDZ", "--records 30");  // one hour: no report data
     const auto result = Run("report " + single);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("没有累积报表数据!"), std::string::npos) << result.err;
 }
 
 TEST_F(KvrtoolReport, StatsOfTheLastHour) {
-    const std::string path = MakeSample();
+    const std::string path = MakeSample("s.FDZ");
     auto result = Run("stats " + path);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto lines = Lines(result.out);

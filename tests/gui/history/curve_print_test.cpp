@@ -14,18 +14,14 @@
 #include "gui/history/hc_view.h"
 
 using guitest::Child;
-using guitest::OpenSample;
+using guitest::PdfPages;
+using guitest::PdfText;
 using guitest::Q;
-using guitest::Records;
-using guitest::RunCommand;
+using kvrtest::OpenSampleFile;
+using kvrtest::RunCommand;
+using kvrtest::SampleRecords;
 
 namespace {
-
-int PdfPages(const std::string& pdf) {
-    const std::string info = RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
-    const auto at = info.find("Pages:");
-    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
 
 TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
     kvrtest::TempDir dir;
@@ -42,16 +38,15 @@ TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
     const std::string single = dir.file("one.pdf");
     ASSERT_TRUE(PrintCurvesToPdf(Q(single), *view.CurveCtrl(), {}));
     EXPECT_EQ(PdfPages(single), 1);
-    const std::string text = RunCommand("pdftotext -layout '" + single + "' - 2>/dev/null");
+    const QString text = PdfText(single);
     for (const char* expected : {"设备名称：", "打印时间：", "时间范围：", "第1页"})
-        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
 
     const std::string series = dir.file("series.pdf");
     CurvePrintRequest request{true, file.GetStartTime(), file.GetEndTime(), 2};
     ASSERT_TRUE(PrintCurvesToPdf(Q(series), *view.CurveCtrl(), request));
     EXPECT_EQ(PdfPages(series), 2);
-    EXPECT_NE(RunCommand("pdftotext '" + series + "' - 2>/dev/null").find("第2页"),
-              std::string::npos);
+    EXPECT_TRUE(PdfText(series).contains(QStringLiteral("第2页")));
 
     // The page is white paper; the first channel's red curve crosses the plot.
     RunCommand("pdftoppm -r 40 -f 1 -l 1 -png '" + single + "' '" + dir.file("page") + "'");
@@ -69,7 +64,7 @@ TEST(CurvePrint, PagesTextsAndCurvesInThePdf) {
 
 TEST(CurvePrint, ContinuousDialogSnapsAndCountsPages) {
     kvrtest::TempDir dir;
-    auto file = OpenSample(dir, Records(5001, 10));
+    auto file = OpenSampleFile(dir, SampleRecords(5001, 10));
     CContinuousPrintDlg dialog(*file);
     // Opening: end at the file end, start 1000 s before it: 100 intervals, one page.
     EXPECT_EQ(dialog.End(), file->GetEndTime());
@@ -101,7 +96,8 @@ TEST(CurvePrint, CommandLineWritesThePdf) {
     const std::string pdf = dir.file("out.pdf");
     const std::string output =
         RunCommand("QT_QPA_PLATFORM=offscreen '" KVR_PROGRAM "' --print-pdf '" + pdf +
-                   "' --continuous '" + data + "' 2>&1");
+                   "' --continuous '" + data + "' 2>&1")
+            .out;
     EXPECT_EQ(PdfPages(pdf), 2) << output;
 }
 

@@ -2,7 +2,6 @@
 // a simulated recorder at 9600 baud, then cancels; for the documentation.
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -10,18 +9,13 @@
 #include "core/link/pty_pair.h"
 #include "core/link/sim_process.h"
 #include "gui/common/message_box.h"
+#include "gui/gui_test_support.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/link/upload_relay.h"
-#include "support/test_support.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: upload_screenshot OUTDIR\n");
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
+    const QString out = guitest::StartScreenshots(argc, argv);
+    if (out.isEmpty()) return 2;
     SetMessageBoxHook([](const MessageBoxRequest& request) {
         std::fprintf(stderr, "upload_screenshot: %s\n", qPrintable(request.text));
         return QMessageBox::Ok;
@@ -45,17 +39,17 @@ int main(int argc, char** argv) {
     QObject::connect(relay, &UploadRelay::remainingText, &dialog, [&](const QString&) {
         // A few hundred blocks in, so the bar shows some progress.
         if (saved || ++blocks < 800) return;
-        saved = dialog.grab().save(out + QStringLiteral("/upload.png"));
-        std::printf("%s %s/upload.png\n", saved ? "wrote" : "cannot write", qPrintable(out));
+        const QString png = out + QStringLiteral("/upload.png");
+        saved = guitest::ReportSaved(dialog.grab().save(png), png);
         dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
     });
-    QObject::connect(relay, &UploadRelay::finished, &app, &QApplication::quit,
+    QObject::connect(relay, &UploadRelay::finished, qApp, &QApplication::quit,
                      Qt::QueuedConnection);
     QTimer::singleShot(1500, &dialog, [&] {
         dialog.findChild<QCheckBox*>(QStringLiteral("uploadAll"))->click();
         dialog.findChild<QPushButton*>(QStringLiteral("uploadButton"))->click();
     });
-    QTimer::singleShot(120000, &app, &QApplication::quit);
-    app.exec();
+    QTimer::singleShot(120000, qApp, &QApplication::quit);
+    QApplication::exec();
     return saved ? 0 : 1;
 }

@@ -12,8 +12,8 @@
 
 using guitest::Cell;
 using guitest::ExpectedCell;
-using guitest::T0;
 using kvr::Time;
+using kvrtest::SampleStart;
 
 namespace {
 
@@ -23,7 +23,7 @@ protected:
 
     // A grid of 1000 x 400 pixels on a ramp file.
     void Show(kvr::SampleOptions options) {
-        file_ = guitest::OpenSample(dir_, options);
+        file_ = kvrtest::OpenSampleFile(dir_, options);
         ASSERT_TRUE(file_);
         // No alarm bands, so that every value is black unless a test sets a band.
         for (kvr::ChannelDescriptor& channel : file_->Header().channels)
@@ -70,7 +70,7 @@ int RowY(int row) { return row * CXDataGrid::kRowHeight + CXDataGrid::kRowHeight
 }  // namespace
 
 TEST_F(DataGridTest, RowsFollowTheRowStep) {
-    Show(guitest::Records(20, 10));
+    Show(kvrtest::SampleRecords(20, 10));
     grid_.SetRowStep(3);
     grid_.Redraw();
     const QImage shot = guitest::Shot(grid_);
@@ -79,14 +79,14 @@ TEST_F(DataGridTest, RowsFollowTheRowStep) {
         const int record = 3 * (row - 1);
         ExpectCell(shot, row, kSequenceColumn, QString::number(row));
         ExpectCell(shot, row, kTimeColumn,
-                   QString::fromStdString(kvr::FormatTime(T0() + record * 10)));
+                   QString::fromStdString(kvr::FormatTime(SampleStart() + record * 10)));
         ExpectCell(shot, row, kFirstChannelColumn + 1, QStringLiteral("%1.000").arg(1000 + record));
     }
     ExpectCell(shot, 8, kSequenceColumn, QString());  // record 21 lies past the end
 }
 
 TEST_F(DataGridTest, OneRecordFileShowsOneRow) {
-    Show(guitest::Records(1));
+    Show(kvrtest::SampleRecords(1));
     const QImage shot = guitest::Shot(grid_);
     ExpectCell(shot, 1, kSequenceColumn, QStringLiteral("1"));
     ExpectCell(shot, 1, kTimeColumn, QStringLiteral("2026-01-05 00:00:00"));
@@ -96,7 +96,7 @@ TEST_F(DataGridTest, OneRecordFileShowsOneRow) {
 }
 
 TEST_F(DataGridTest, MomentsWithoutARecordShowDashes) {
-    kvr::SampleOptions options = guitest::Records(8);
+    kvr::SampleOptions options = kvrtest::SampleRecords(8);
     options.capacity = 5;
     Show(options);
     const QImage shot = guitest::Shot(grid_);
@@ -106,7 +106,7 @@ TEST_F(DataGridTest, MomentsWithoutARecordShowDashes) {
 }
 
 TEST_F(DataGridTest, RedOnlyOutsideARealAlarmBand) {
-    Show(guitest::Records(12));
+    Show(kvrtest::SampleRecords(12));
     kvr::ChannelDescriptor& channel = file_->Header().channels[0];
     channel.alarmLow = kvr::DecimalTriple::Encode(1.0f, 2);
     channel.alarmHigh = kvr::DecimalTriple::Encode(4.0f, 2);
@@ -131,7 +131,7 @@ TEST_F(DataGridTest, RedOnlyOutsideARealAlarmBand) {
 
 TEST_F(DataGridTest, ChannelsNotInUseHaveNoColumn) {
     kvrtest::TempDir dir;
-    auto file = guitest::OpenSample(dir, guitest::Records(5));
+    auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(5));
     ASSERT_TRUE(file);
     file->Header().channels[1].showState = 2;
     CXDataGrid grid;
@@ -147,13 +147,14 @@ TEST_F(DataGridTest, ChannelsNotInUseHaveNoColumn) {
 }
 
 TEST_F(DataGridTest, SelectionCopiesTheSameTextEitherWay) {
-    Show(guitest::Records(30));
-    const std::string expected = kvr::BuildGridCopyText(*file_, T0() + 60, T0() + 180);
+    Show(kvrtest::SampleRecords(30));
+    const std::string expected =
+        kvr::BuildGridCopyText(*file_, SampleStart() + 60, SampleStart() + 180);
 
     QTest::mouseClick(&grid_, Qt::LeftButton, Qt::NoModifier, QPoint(100, RowY(4)));
     QTest::mouseClick(&grid_, Qt::LeftButton, Qt::ShiftModifier, QPoint(100, RowY(2)));
-    EXPECT_EQ(grid_.GetSelection().anchor, T0() + 180);
-    EXPECT_EQ(grid_.GetSelection().end, T0() + 60);
+    EXPECT_EQ(grid_.GetSelection().anchor, SampleStart() + 180);
+    EXPECT_EQ(grid_.GetSelection().end, SampleStart() + 60);
     QApplication::clipboard()->clear();
     grid_.CopySelection();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected) << "upward selection";
@@ -171,11 +172,11 @@ TEST_F(DataGridTest, SelectionCopiesTheSameTextEitherWay) {
 
     // The header row selects nothing.
     QTest::mouseClick(&grid_, Qt::LeftButton, Qt::NoModifier, QPoint(100, 5));
-    EXPECT_EQ(grid_.GetSelection().anchor, T0() + 60);
+    EXPECT_EQ(grid_.GetSelection().anchor, SampleStart() + 60);
 }
 
 TEST_F(DataGridTest, CopyingWithoutSelectionLeavesTheClipboard) {
-    Show(guitest::Records(5));
+    Show(kvrtest::SampleRecords(5));
     QApplication::clipboard()->setText(QStringLiteral("before"));
     grid_.CopySelection();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
@@ -186,7 +187,7 @@ TEST_F(DataGridTest, CopyingWithoutSelectionLeavesTheClipboard) {
 }
 
 TEST_F(DataGridTest, ColumnBorderDragStopsAtFivePixels) {
-    Show(guitest::Records(5));
+    Show(kvrtest::SampleRecords(5));
     const int border = grid_.ColumnWidth(0) + grid_.ColumnWidth(1);  // right edge of "时间"
     Move(QPoint(border + 1, 10), Qt::NoButton);
     EXPECT_EQ(grid_.cursor().shape(), Qt::SplitHCursor);
@@ -203,33 +204,33 @@ TEST_F(DataGridTest, ColumnBorderDragStopsAtFivePixels) {
 }
 
 TEST_F(DataGridTest, ScrollingInputs) {
-    Show(guitest::Records(1000));
+    Show(kvrtest::SampleRecords(1000));
     QScrollBar* vertical = Bar(Qt::Vertical);
     ASSERT_TRUE(vertical && vertical->isVisibleTo(&grid_));
     EXPECT_EQ(vertical->maximum(), 1000);
 
     grid_.SetAutoScroll(true);
     vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(grid_.GetTopTime(), T0() + 100 * 60);
+    EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 100 * 60);
     EXPECT_FALSE(grid_.GetAutoScroll()) << "any use of the bar stops following";
     vertical->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(grid_.GetTopTime(), T0() + 90 * 60);
+    EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 90 * 60);
     EXPECT_EQ(vertical->value(), 90);
 
     QWheelEvent wheel(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(),
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&grid_, &wheel);
-    EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60);
+    EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 95 * 60);
     // A sideways wheel and the empty event that ends a touchpad gesture leave the rows alone.
     for (QPoint delta : {QPoint(120, 0), QPoint(0, 0)}) {
         QWheelEvent sideways(QPointF(100, 100), grid_.mapToGlobal(QPointF(100, 100)), QPoint(),
                              delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&grid_, &sideways);
-        EXPECT_EQ(grid_.GetTopTime(), T0() + 95 * 60)
+        EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 95 * 60)
             << "wheel delta " << delta.x() << "," << delta.y();
     }
     QTest::keyClick(&grid_, Qt::Key_Up);
-    EXPECT_EQ(grid_.GetTopTime(), T0() + 94 * 60);
+    EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 94 * 60);
 
     grid_.ScrollDown(5000);
     grid_.Redraw();
@@ -238,9 +239,9 @@ TEST_F(DataGridTest, ScrollingInputs) {
     ExpectCell(shot, 1, kSequenceColumn, QStringLiteral("1000"));
     ExpectCell(shot, 2, kSequenceColumn, QString());
 
-    grid_.GoToTime(T0() + 10 * 60 + 30);
-    EXPECT_EQ(grid_.GetTopTime(), T0() + 10 * 60);
-    EXPECT_EQ(grid_.GetSelection().anchor, T0() + 10 * 60);
+    grid_.GoToTime(SampleStart() + 10 * 60 + 30);
+    EXPECT_EQ(grid_.GetTopTime(), SampleStart() + 10 * 60);
+    EXPECT_EQ(grid_.GetSelection().anchor, SampleStart() + 10 * 60);
 
     QScrollBar* horizontal = Bar(Qt::Horizontal);
     ASSERT_TRUE(horizontal);
@@ -252,7 +253,7 @@ TEST_F(DataGridTest, ScrollingInputs) {
 }
 
 TEST_F(DataGridTest, ScrolledChannelsMoveLeft) {
-    Show(guitest::Records(5));
+    Show(kvrtest::SampleRecords(5));
     Bar(Qt::Horizontal)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     const QImage shot = guitest::Shot(grid_);
     // The first channel column now holds channel 2 ("PT101压力", "%.3f").

@@ -10,39 +10,22 @@
 #include <QRegularExpression>
 
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 
 namespace {
 
-struct StubOwner : CListOwner {
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-};
-
-int PdfPages(const std::string& pdf) {
-    const std::string info = guitest::RunCommand("pdfinfo '" + pdf + "' 2>/dev/null");
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromStdString(info));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-QString PdfText(const std::string& pdf, int page) {
-    const std::string text =
-        guitest::RunCommand("pdftotext -layout -f " + std::to_string(page) + " -l " +
-                            std::to_string(page) + " '" + pdf + "' - 2>/dev/null");
-    return QString::fromStdString(text);
-}
+using guitest::PdfPages;
+using guitest::PdfText;
 
 class ListPrintTest : public ::testing::Test {
 protected:
     void Open(int records) {
         guitest::App();
         view_.reset();
-        file_ = guitest::OpenSample(dir_, guitest::Records(records),
-                                    "sample" + std::to_string(records) + ".FDZ");
+        file_ = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(records),
+                                        "sample" + std::to_string(records) + ".FDZ");
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1200, 800);
@@ -66,7 +49,7 @@ protected:
 
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
-    StubOwner owner_;
+    guitest::StubListOwner owner_;
     std::unique_ptr<CXListView> view_;
 };
 

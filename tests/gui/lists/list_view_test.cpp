@@ -7,32 +7,21 @@
 #include <QTest>
 #include <vector>
 
-#include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/common/view_host.h"
 #include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 
-using guitest::T0;
+using kvrtest::SampleStart;
 
 namespace {
-
-struct StubOwner : CListOwner {
-    kvr::FindState find;
-    int closed = 0;
-    int activated = 0;
-    void ListClosed(QWidget*) override { ++closed; }
-    void ListActivated() override { ++activated; }
-    kvr::FindState* ListFindState() override { return &find; }
-};
 
 class ListViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         guitest::App();
-        file_ = guitest::OpenSample(dir_, guitest::Records(1000));
+        file_ = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(1000));
         ASSERT_TRUE(file_);
         view_ = std::make_unique<CXListView>();
         view_->resize(1600, 900);
@@ -41,7 +30,7 @@ protected:
 
     kvrtest::TempDir dir_;
     std::unique_ptr<kvr::CXFile> file_;
-    StubOwner owner_;
+    guitest::StubListOwner owner_;
     std::unique_ptr<CXListView> view_;
 };
 
@@ -207,8 +196,8 @@ TEST_F(ListViewTest, ExcelExportOpensWithTheSelectionOrTheWholeFile) {
     EXPECT_EQ(ExportRequests()[0].file, file_.get());
     EXPECT_EQ(ExportRequests()[0].start, file_->GetStartTime());
     EXPECT_EQ(ExportRequests()[0].end, file_->GetEndTime());
-    EXPECT_EQ(ExportRequests()[1].start, T0() + 60);
-    EXPECT_EQ(ExportRequests()[1].end, T0() + 180);
+    EXPECT_EQ(ExportRequests()[1].start, SampleStart() + 60);
+    EXPECT_EQ(ExportRequests()[1].end, SampleStart() + 180);
 
     CXListView live;
     live.AttachAcquisition(&owner_);

@@ -2,32 +2,18 @@
 // tags and value labels into PNG files, for the documentation and for looking at the
 // drawing by eye.
 #include <QApplication>
-#include <QDir>
 #include <QPrinter>
-#include <cstdio>
-#include <cstdlib>
 
 #include "core/datafile/gbk.h"
 #include "core/datafile/sample_file.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
+#include "gui/gui_test_support.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
-#include "support/test_support.h"
 
 namespace {
-
-struct Owner : CListOwner {
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-};
-
-bool Report(bool saved, const QString& path) {
-    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
-    return saved;
-}
 
 // Page 1 of a landscape continuous print, through a PDF as a printer would get it.
 bool SavePrintedPage(CXListView& list, const kvrtest::TempDir& dir, const QString& png) {
@@ -43,19 +29,14 @@ bool SavePrintedPage(CXListView& list, const kvrtest::TempDir& dir, const QStrin
     stem.chop(4);
     const std::string command =
         "pdftoppm -png -r 75 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem.toStdString() + "'";
-    return Report(std::system(command.c_str()) == 0, png);
+    return guitest::ReportSaved(kvrtest::RunCommand(command).exitCode == 0, png);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: lists_screenshots OUTDIR\n");
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
+    const QString out = guitest::StartScreenshots(argc, argv);
+    if (out.isEmpty()) return 2;
 
     kvrtest::TempDir dir;
     const std::string path = dir.file("demo.FDZ");
@@ -65,7 +46,7 @@ int main(int argc, char** argv) {
     {
         kvr::CXFile file;
         if (file.Open(path) != 1) return 1;
-        Owner owner;
+        guitest::StubListOwner owner;
         CXListView list;
         list.resize(1600, 900);
         list.show();
@@ -74,7 +55,7 @@ int main(int argc, char** argv) {
         list.Grid()->GoToTime(file.GetStartTime() + 8 * 3600);
         list.Grid()->ScrollUp(3);
         list.Grid()->Redraw();
-        ok &= Report(list.grab().save(out + "/data_list.png"), out + "/data_list.png");
+        ok &= guitest::SaveScreenshot(list, out + "/data_list.png");
         ok &= SavePrintedPage(list, dir, out + "/data_list_print.png");
     }
 
@@ -89,7 +70,6 @@ int main(int argc, char** argv) {
     view.show();
     view.SetFile(file);
     view.CurveCtrl()->GoTo(file->GetStartTime() + 20 * 3600);
-    ok &= Report(view.grab().save(out + "/history_tags_labels.png"),
-                 out + "/history_tags_labels.png");
+    ok &= guitest::SaveScreenshot(view, out + "/history_tags_labels.png");
     return ok ? 0 : 1;
 }

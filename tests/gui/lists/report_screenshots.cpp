@@ -1,7 +1,6 @@
 // report_screenshots OUTDIR: renders the cumulative report (three shifts and a month
 // table) and the statistics dialog after "统计" into PNG files, for the documentation.
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <cstdio>
 
@@ -9,19 +8,11 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
 #include "core/datafile/sample_file.h"
+#include "gui/gui_test_support.h"
 #include "gui/lists/cumu_show_view.h"
 #include "gui/lists/stat_dlg.h"
-#include "support/test_support.h"
 
 namespace {
-
-bool Save(QWidget& widget, const QString& path) {
-    widget.show();
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(path);
-    std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
-    return saved;
-}
 
 bool Click(QWidget& widget, const char* name) {
     auto* button = widget.findChild<QPushButton*>(QString::fromLatin1(name));
@@ -29,8 +20,9 @@ bool Click(QWidget& widget, const char* name) {
     return button != nullptr;
 }
 
-// Three days of records; shiftCount 1 turns the file's report into a month table.
-bool MakeFile(const std::string& path, int shiftCount) {
+// Writes three days of records to path and opens them into file; shiftCount 1 turns the
+// file's report into a month table.
+bool OpenFile(kvr::CXFile& file, const std::string& path, int shiftCount) {
     kvr::SampleOptions options;
     options.records = 3 * 1440;
     std::vector<std::uint8_t> image = kvr::BuildSampleImage(options);
@@ -40,39 +32,36 @@ bool MakeFile(const std::string& path, int shiftCount) {
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     const bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
-    return std::fclose(out) == 0 && written;
+    return std::fclose(out) == 0 && written && file.Open(path) == 1;
+}
+
+// The cumulative report of file after "计算", height pixels tall.
+bool SaveReport(kvr::CXFile& file, int height, const QString& png) {
+    CCumuShowView report;
+    report.resize(760, height);
+    report.SetFile(&file);
+    const bool computed = Click(report, "computeButton");
+    return guitest::SaveScreenshot(report, png) && computed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(outDir);
+    const QString outDir = guitest::StartScreenshots(argc, argv);
+    if (outDir.isEmpty()) return 2;
     kvrtest::TempDir dir;
     bool ok = true;
 
-    const std::string shiftPath = dir.file("shifts.ARF");
     kvr::CXFile shifts;
-    if (!MakeFile(shiftPath, 0) || shifts.Open(shiftPath) != 1) return 1;
-    CCumuShowView report;
-    report.resize(760, 420);
-    report.SetFile(&shifts);
-    ok &= Click(report, "computeButton");
-    ok &= Save(report, outDir + "/cumulative_report.png");
-
-    const std::string monthPath = dir.file("month.ARF");
     kvr::CXFile month;
-    if (!MakeFile(monthPath, 1) || month.Open(monthPath) != 1) return 1;
-    CCumuShowView monthReport;
-    monthReport.resize(760, 520);
-    monthReport.SetFile(&month);
-    ok &= Click(monthReport, "computeButton");
-    ok &= Save(monthReport, outDir + "/cumulative_report_month.png");
+    if (!OpenFile(shifts, dir.file("shifts.ARF"), 0) || !OpenFile(month, dir.file("month.ARF"), 1))
+        return 1;
+    ok &= SaveReport(shifts, 420, outDir + "/cumulative_report.png");
+    ok &= SaveReport(month, 520, outDir + "/cumulative_report_month.png");
 
     CXStatDlg statistics;
     statistics.SetFile(&shifts);
     ok &= Click(statistics, "computeButton");
-    ok &= Save(statistics, outDir + "/statistics.png");
+    ok &= guitest::SaveScreenshot(statistics, outDir + "/statistics.png");
     return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <filesystem>
+#include <optional>
 
 #include "core/analysis/cumulative_report.h"
 #include "core/analysis/statistics.h"
@@ -34,10 +35,33 @@ std::vector<std::vector<std::string>> Shown(const QTableWidget* table) {
     return rows;
 }
 
+// What a click on a window's save button gives when the user picks a file name: the name
+// the window proposed, the messages it showed, and the workbook it wrote.
+struct SavedWorkbook {
+    QString proposed;
+    QStringList messages;
+    std::optional<kvrtest::XlsxWorkbook> book;
+};
+
+SavedWorkbook SaveWith(QWidget& window, const char* button, const std::string& path) {
+    SavedWorkbook saved;
+    SetWorkbookPathHook([&](const QString& name) {
+        saved.proposed = name;
+        return QString::fromStdString(path);
+    });
+    MessageRecorder messages;
+    guitest::Child<QPushButton>(&window, button)->click();
+    SetWorkbookPathHook(nullptr);
+    saved.messages = messages.Texts();
+    saved.book = kvrtest::ReadXlsx(path);
+    return saved;
+}
+
 class ReportWindows : public ::testing::Test {
 protected:
     void SetUp() override {
-        file_ = guitest::OpenSample(dir_, guitest::Records(2880));  // two days from 2026-01-05
+        file_ = kvrtest::OpenSampleFile(dir_,
+                                        kvrtest::SampleRecords(2880));  // two days from 2026-01-05
         ASSERT_TRUE(file_);
     }
     void TearDown() override { SetWorkbookPathHook(nullptr); }
@@ -63,19 +87,11 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
     ASSERT_TRUE(expected.report);
     EXPECT_EQ(Shown(list), expected.report->list.rows);
 
-    const std::string path = dir_.file("report.xlsx");
-    QString proposed;
-    SetWorkbookPathHook([&](const QString& name) {
-        proposed = name;
-        return QString::fromStdString(path);
-    });
-    MessageRecorder messages;
-    guitest::Child<QPushButton>(&view, "exportButton")->click();
-    EXPECT_EQ(proposed, QString::fromStdString(file_->GetDeviceName()) + ".xlsx");
-    EXPECT_EQ(messages.Texts(), QStringList{"文件导出完成!"});
-    const auto book = kvrtest::ReadXlsx(path);
-    ASSERT_TRUE(book);
-    const auto& sheet = book->sheets.at(0);
+    const SavedWorkbook saved = SaveWith(view, "exportButton", dir_.file("report.xlsx"));
+    EXPECT_EQ(saved.proposed, QString::fromStdString(file_->GetDeviceName()) + ".xlsx");
+    EXPECT_EQ(saved.messages, QStringList{"文件导出完成!"});
+    ASSERT_TRUE(saved.book);
+    const auto& sheet = saved.book->sheets.at(0);
     for (int c = 0; c < list->columnCount(); ++c) {
         const QString title = list->horizontalHeaderItem(c)->text();
         EXPECT_EQ(sheet.Text(0, static_cast<size_t>(c)), c == 0 ? "日期" : title.toStdString());
@@ -164,19 +180,11 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               kvr::StatisticsCopyText(expected.rows));
 
-    const std::string path = dir_.file("Statistic.xlsx");
-    QString proposed;
-    SetWorkbookPathHook([&](const QString& name) {
-        proposed = name;
-        return QString::fromStdString(path);
-    });
-    MessageRecorder messages;
-    guitest::Child<QPushButton>(&dialog, "saveButton")->click();
-    EXPECT_EQ(proposed, "Statistic.xlsx");
-    EXPECT_EQ(messages.Texts(), QStringList{"文件导出完成!"});
-    const auto book = kvrtest::ReadXlsx(path);
-    ASSERT_TRUE(book);
-    EXPECT_EQ(book->sheets.at(0).Text(3, 1), expected.rows[2].channel);
+    const SavedWorkbook saved = SaveWith(dialog, "saveButton", dir_.file("Statistic.xlsx"));
+    EXPECT_EQ(saved.proposed, "Statistic.xlsx");
+    EXPECT_EQ(saved.messages, QStringList{"文件导出完成!"});
+    ASSERT_TRUE(saved.book);
+    EXPECT_EQ(saved.book->sheets.at(0).Text(3, 1), expected.rows[2].channel);
 }
 
 // A host that shows each view as a window of its own.

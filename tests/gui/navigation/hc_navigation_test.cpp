@@ -20,33 +20,22 @@
 #include "gui/lists/list_view.h"
 
 using guitest::Child;
-using guitest::T0;
+using guitest::SetPickers;
 using kvr::Time;
+using kvrtest::SampleStart;
 
 namespace {
-
-void SetPickers(QWidget* dialog, const char* prefix, Time t) {
-    const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
-        ->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
-        ->setTime(QTime(f.hour, f.minute, f.second));
-}
 
 class HistoryNavigationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = guitest::Records(100, 60, 0);
-        options.sample = kvr::RampSample;
-        std::string error;
+        auto file = kvrtest::OpenSampleFile(dir_, kvrtest::SampleRecords(100, 60, 0), "curves.FDZ");
+        ASSERT_TRUE(file);
         path_ = dir_.file("curves.FDZ");
-        ASSERT_TRUE(kvr::WriteSampleFile(path_, options, &error)) << error;
-        auto* file = new kvr::CXFile;
-        ASSERT_EQ(file->Open(path_), 1);
         view_ = std::make_unique<CHCView>();
         view_->resize(1200, 700);
         view_->show();
-        view_->SetFile(file);
+        view_->SetFile(file.release());
     }
     CXCurveCtrl* Curve() const { return view_->CurveCtrl(); }
     kvr::CXFile* File() const { return view_->GetFile(); }
@@ -60,11 +49,11 @@ protected:
 }  // namespace
 
 TEST_F(HistoryNavigationTest, TagsAtTheCursorPersistAndAreDrawn) {
-    Curve()->GoTo(T0() + 30 * 60);
+    Curve()->GoTo(SampleStart() + 30 * 60);
     ASSERT_TRUE(view_->IsCommandEnabled(cmd::kAddTag));
     view_->ExecuteCommand(cmd::kAddTag);
     ASSERT_EQ(File()->GetTagCount(), 1);
-    EXPECT_EQ(File()->GetTag(0), T0() + 30 * 60);
+    EXPECT_EQ(File()->GetTag(0), SampleStart() + 30 * 60);
 
     // Selection mode: the command is off and the cursor time reads 0, which the file refuses.
     Curve()->SetSelectMode(1);
@@ -75,10 +64,10 @@ TEST_F(HistoryNavigationTest, TagsAtTheCursorPersistAndAreDrawn) {
     EXPECT_EQ(File()->GetTagCount(), 1);
 
     // The tag is a full-height line in the plot, away from the cursor.
-    Curve()->GoTo(T0() + 80 * 60);
+    Curve()->GoTo(SampleStart() + 80 * 60);
     const QImage shot = Curve()->grab().toImage();
     const QRect plot = Curve()->PlotRect();
-    const int x = plot.left() + Curve()->TimeToPixel(T0() + 30 * 60, Curve()->PlotWidth());
+    const int x = plot.left() + Curve()->TimeToPixel(SampleStart() + 30 * 60, Curve()->PlotWidth());
     int lit = 0;
     for (int y = plot.top(); y <= plot.bottom(); ++y)
         if (shot.pixelColor(x, y).lightness() > 200) ++lit;
@@ -88,24 +77,25 @@ TEST_F(HistoryNavigationTest, TagsAtTheCursorPersistAndAreDrawn) {
     kvr::CXFile reopened;
     ASSERT_EQ(reopened.Open(path_), 1);
     ASSERT_EQ(reopened.GetTagCount(), 1);
-    EXPECT_EQ(reopened.GetTag(0), T0() + 30 * 60);
+    EXPECT_EQ(reopened.GetTag(0), SampleStart() + 30 * 60);
 }
 
 TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
     guitest::WhenModal([](QWidget* dialog) {
-        SetPickers(dialog, "goto", T0() + 20 * 60 + 59);
+        SetPickers(dialog, "goto", SampleStart() + 20 * 60 + 59);
         Child<QPushButton>(dialog, "jumpButton")->click();
     });
     view_->ExecuteCommand(cmd::kGoTo);
-    EXPECT_EQ(Curve()->GetCursorTime(), T0() + 20 * 60);
+    EXPECT_EQ(Curve()->GetCursorTime(), SampleStart() + 20 * 60);
 
     guitest::WhenModal([](QWidget* dialog) {
-        SetPickers(dialog, "start", T0() + 10 * 60);
-        SetPickers(dialog, "end", T0() + 40 * 60);
+        SetPickers(dialog, "start", SampleStart() + 10 * 60);
+        SetPickers(dialog, "end", SampleStart() + 40 * 60);
         Child<QPushButton>(dialog, "okButton")->click();
     });
     view_->ExecuteCommand(cmd::kRange);
-    EXPECT_EQ(Curve()->GetWindowRange(), std::make_pair(T0() + 10 * 60, T0() + 40 * 60));
+    EXPECT_EQ(Curve()->GetWindowRange(),
+              std::make_pair(SampleStart() + 10 * 60, SampleStart() + 40 * 60));
     EXPECT_TRUE(StatusText(5).startsWith(QStringLiteral("总时间:0小时30分0秒")))
         << StatusText(5).toStdString();
 
@@ -119,11 +109,11 @@ TEST_F(HistoryNavigationTest, GoToRangeAndFindMoveTheCurves) {
     });
     view_->ExecuteCommand(cmd::kFind);
     EXPECT_TRUE(messages_.Texts().isEmpty());
-    EXPECT_EQ(Curve()->GetCursorTime(), T0());
+    EXPECT_EQ(Curve()->GetCursorTime(), SampleStart());
     EXPECT_TRUE(view_->IsCommandEnabled(cmd::kFindNext));
     view_->ExecuteCommand(cmd::kFindNext);
     EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("数据未找到！")});
-    EXPECT_EQ(Curve()->GetCursorTime(), T0()) << "nothing moves";
+    EXPECT_EQ(Curve()->GetCursorTime(), SampleStart()) << "nothing moves";
 }
 
 TEST_F(HistoryNavigationTest, ValueLabelsAreKeptWithTheOpenFile) {
@@ -143,7 +133,7 @@ TEST(HistoryDataList, OpensOnceInItsOwnChildWindow) {
     guitest::App();
     kvrtest::TempDir dir;
     kvr::SetProgramFolder(dir.path());
-    kvr::SampleOptions options = guitest::Records(100);
+    kvr::SampleOptions options = kvrtest::SampleRecords(100);
     const std::string path = dir.file("list.FDZ");
     ASSERT_TRUE(kvr::WriteSampleFile(path, options));
     {
@@ -178,7 +168,7 @@ TEST(HistoryDataList, OpensOnceInItsOwnChildWindow) {
         EXPECT_FALSE(list->isMaximized()) << "brought forward and restored";
 
         // The list and the curves share one search.
-        listView->Grid()->GoToTime(T0() + 50 * 60);
+        listView->Grid()->GoToTime(SampleStart() + 50 * 60);
         EXPECT_FALSE(view->IsCommandEnabled(cmd::kFindNext));
 
         // Closing the curves closes their list.

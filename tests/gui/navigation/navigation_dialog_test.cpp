@@ -12,7 +12,6 @@
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/common/list_owner.h"
 #include "gui/gui_test_support.h"
 #include "gui/history/range_dlg.h"
 #include "gui/lists/data_grid.h"
@@ -22,26 +21,19 @@
 #include "gui/navigation/tag_list.h"
 
 using guitest::Child;
-using guitest::T0;
+using guitest::SetPickers;
 using kvr::Time;
+using kvrtest::SampleStart;
 
 namespace {
-
-void SetPickers(QWidget* dialog, const char* prefix, Time t) {
-    const kvr::CalendarFields f = kvr::SplitTime(t);
-    Child<QDateEdit>(dialog, (std::string(prefix) + "Date").c_str())
-        ->setDate(QDate(f.year, f.month, f.day));
-    Child<QTimeEdit>(dialog, (std::string(prefix) + "Time").c_str())
-        ->setTime(QTime(f.hour, f.minute, f.second));
-}
 
 void Click(QWidget* dialog, const char* name) { Child<QAbstractButton>(dialog, name)->click(); }
 
 class NavigationDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kvr::SampleOptions options = guitest::Records(100, 60, 3);
-        file_ = guitest::OpenSample(dir_, options);
+        kvr::SampleOptions options = kvrtest::SampleRecords(100, 60, 3);
+        file_ = kvrtest::OpenSampleFile(dir_, options);
         ASSERT_TRUE(file_);
     }
     kvrtest::TempDir dir_;
@@ -58,7 +50,7 @@ TEST_F(NavigationDialogTest, GoToSnapsTimesAndRefusesOutsideTheFile) {
     EXPECT_TRUE(Child<QDateEdit>(&dialog, "gotoDate")->isEnabled());
     EXPECT_FALSE(Child<CTagList>(&dialog, "tagList")->isEnabled());
 
-    SetPickers(&dialog, "goto", T0() - 1);
+    SetPickers(&dialog, "goto", SampleStart() - 1);
     Click(&dialog, "jumpButton");
     EXPECT_TRUE(dialog.isVisible()) << "refused, the dialog stays";
     ASSERT_EQ(messages_.Shown().size(), 1u);
@@ -70,10 +62,10 @@ TEST_F(NavigationDialogTest, GoToSnapsTimesAndRefusesOutsideTheFile) {
     Click(&dialog, "jumpButton");
     EXPECT_EQ(messages_.Shown().size(), 2u);
 
-    SetPickers(&dialog, "goto", T0() + 30 * 60 + 45);
+    SetPickers(&dialog, "goto", SampleStart() + 30 * 60 + 45);
     Click(&dialog, "jumpButton");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.Result(), T0() + 30 * 60);
+    EXPECT_EQ(dialog.Result(), SampleStart() + 30 * 60);
 }
 
 TEST_F(NavigationDialogTest, GoToATag) {
@@ -101,7 +93,7 @@ TEST_F(NavigationDialogTest, GoToATag) {
 
 TEST_F(NavigationDialogTest, RangeChecksInOrder) {
     const Time end = file_->GetEndTime();
-    CRangeDlg dialog(*file_, T0() + 600, T0() + 1200);
+    CRangeDlg dialog(*file_, SampleStart() + 600, SampleStart() + 1200);
     dialog.show();
     EXPECT_EQ(Child<QLabel>(&dialog, "fileSpan")->text(),
               QStringLiteral("2026-01-05 00-00-00\n2026-01-05 01-39-00"));
@@ -113,10 +105,10 @@ TEST_F(NavigationDialogTest, RangeChecksInOrder) {
         const char* message;
     };
     const Case refused[] = {
-        {T0() - 120, T0() - 180, "请确认 [开始时间] < [结束时间] ！"},
-        {T0() - 1, end, "[开始时间] 超出范围！"},
-        {T0() - 1, end + 1, "[开始时间] 超出范围！"},
-        {T0(), end + 1, "[结束时间] 超出范围！"},
+        {SampleStart() - 120, SampleStart() - 180, "请确认 [开始时间] < [结束时间] ！"},
+        {SampleStart() - 1, end, "[开始时间] 超出范围！"},
+        {SampleStart() - 1, end + 1, "[开始时间] 超出范围！"},
+        {SampleStart(), end + 1, "[结束时间] 超出范围！"},
     };
     for (const Case& c : refused) {
         messages_.Clear();
@@ -127,13 +119,13 @@ TEST_F(NavigationDialogTest, RangeChecksInOrder) {
         EXPECT_EQ(messages_.Texts(), QStringList{QString::fromUtf8(c.message)});
     }
     messages_.Clear();
-    SetPickers(&dialog, "start", T0() + 300);
-    SetPickers(&dialog, "end", T0() + 300);
+    SetPickers(&dialog, "start", SampleStart() + 300);
+    SetPickers(&dialog, "end", SampleStart() + 300);
     Click(&dialog, "okButton");
     EXPECT_TRUE(messages_.Texts().isEmpty()) << "a range whose start equals its end is accepted";
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.Start(), T0() + 300);
-    EXPECT_EQ(dialog.End(), T0() + 300);
+    EXPECT_EQ(dialog.Start(), SampleStart() + 300);
+    EXPECT_EQ(dialog.End(), SampleStart() + 300);
 }
 
 TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
@@ -153,7 +145,7 @@ TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
     EXPECT_EQ(channels->currentIndex(), 2);
     EXPECT_TRUE(Child<QRadioButton>(&dialog, "directionRadio1")->isChecked());
 
-    state.searchTime = T0() + 600;  // left over from an earlier search
+    state.searchTime = SampleStart() + 600;  // left over from an earlier search
     Child<QLineEdit>(&dialog, "valueEdit")->setText(QStringLiteral("3"));
     channels->setCurrentIndex(0);
     Click(&dialog, "findNextButton");
@@ -162,9 +154,9 @@ TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
     EXPECT_EQ(state.channel, 0);
     EXPECT_EQ(state.searchTime, 0) << "the first click starts a new search";
 
-    state.searchTime = T0() + 60;  // as a view would leave it after a match
+    state.searchTime = SampleStart() + 60;  // as a view would leave it after a match
     Click(&dialog, "findNextButton");
-    EXPECT_EQ(state.searchTime, T0() + 60) << "the next click continues";
+    EXPECT_EQ(state.searchTime, SampleStart() + 60) << "the next click continues";
 
     Click(&dialog, "directionRadio0");
     Click(&dialog, "findNextButton");
@@ -177,24 +169,13 @@ TEST_F(NavigationDialogTest, FindDialogEditsTheSearchAndMarksNewSearches) {
     EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("请输入一个数字。")});
 }
 
-namespace {
-
-struct FindOwner : CListOwner {
-    kvr::FindState find;
-    void ListClosed(QWidget*) override {}
-    void ListActivated() override {}
-    kvr::FindState* ListFindState() override { return &find; }
-};
-
-}  // namespace
-
 TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     kvrtest::TempDir dir;
-    kvr::SampleOptions options = guitest::Records(100);
+    kvr::SampleOptions options = kvrtest::SampleRecords(100);
     options.sample = kvr::RampSample;  // channel 0 holds the record number
-    auto file = guitest::OpenSample(dir, options);
+    auto file = kvrtest::OpenSampleFile(dir, options);
     ASSERT_TRUE(file);
-    FindOwner owner;
+    guitest::StubListOwner owner;
     CXListView view;
     view.resize(800, 600);
     view.show();
@@ -213,20 +194,20 @@ TEST_F(NavigationDialogTest, ListSearchFromItsDialog) {
     view.ExecuteCommand(cmd::kFind);
     EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("数据未找到！")});
     EXPECT_EQ(messages_.Shown()[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(view.Grid()->GetTopTime(), T0() + 7 * 60);
-    EXPECT_EQ(view.Grid()->GetSelection().anchor, T0() + 7 * 60);
+    EXPECT_EQ(view.Grid()->GetTopTime(), SampleStart() + 7 * 60);
+    EXPECT_EQ(view.Grid()->GetSelection().anchor, SampleStart() + 7 * 60);
     EXPECT_TRUE(view.IsCommandEnabled(cmd::kFindNext));
 
     // F3: 7 appears once on channel 0.
     view.ExecuteCommand(cmd::kFindNext);
     EXPECT_EQ(messages_.Texts().size(), 2);
-    EXPECT_EQ(view.Grid()->GetTopTime(), T0() + 7 * 60) << "the list does not move";
+    EXPECT_EQ(view.Grid()->GetTopTime(), SampleStart() + 7 * 60) << "the list does not move";
 
     // The go-to dialog moves the list.
     guitest::WhenModal([&](QWidget* dialog) {
-        SetPickers(dialog, "goto", T0() + 42 * 60 + 10);
+        SetPickers(dialog, "goto", SampleStart() + 42 * 60 + 10);
         Click(dialog, "jumpButton");
     });
     view.ExecuteCommand(cmd::kGoTo);
-    EXPECT_EQ(view.Grid()->GetTopTime(), T0() + 42 * 60);
+    EXPECT_EQ(view.Grid()->GetTopTime(), SampleStart() + 42 * 60);
 }

@@ -17,8 +17,8 @@
 #include "gui/navigation/tag_list.h"
 
 using guitest::Child;
-using guitest::T0;
 using kvr::Time;
+using kvrtest::SampleStart;
 
 namespace {
 
@@ -28,9 +28,9 @@ constexpr int kPlotHeight = 300;
 // A 100-record file with only channel 0 shown: its value climbs from 0 to 39.6 (0 … 99 %
 // of its 0 … 40 range).
 std::unique_ptr<kvr::CXFile> MarkFile(const kvrtest::TempDir& dir) {
-    kvr::SampleOptions options = guitest::Records(100, 60, 0);
+    kvr::SampleOptions options = kvrtest::SampleRecords(100, 60, 0);
     options.sample = [](int channel, int record) { return channel == 0 ? record * 0.4f : 1.0f; };
-    auto file = guitest::OpenSample(dir, options);
+    auto file = kvrtest::OpenSampleFile(dir, options);
     if (file)
         for (int c = 1; c < file->GetChannelCount(); ++c) file->Header().channels[c].showState = 0;
     return file;
@@ -51,19 +51,18 @@ CurvePlotFrame WholeFileFrame(const kvr::CXFile& file) {
     return frame;
 }
 
-QImage Plot() {
+// What draw paints on an empty plot.
+QImage Plot(const std::function<void(QPainter&)>& draw) {
     QImage plot(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
     plot.fill(Qt::black);  // the sample files' background
+    QPainter painter(&plot);
+    draw(painter);
+    painter.end();
     return plot;
 }
 
 int LitPixels(const QImage& image, QRect area) {
-    area = area.intersected(image.rect());
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixelColor(x, y).lightness() > 100) ++count;
-    return count;
+    return guitest::CountPixels(image, area, [](QColor c) { return c.lightness() > 100; });
 }
 
 }  // namespace
@@ -77,8 +76,8 @@ TEST(TagMarks, TextStaysAboveThePlotBottom) {
         EXPECT_EQ(kvr::MarkTextY(c.y, kPlotHeight), c.textY) << c.y;
     EXPECT_EQ(kvr::ValueToPlotY(25.0, 0.0, 100.0, 300), 225);
     EXPECT_EQ(kvr::ValueToPlotY(5.0, 5.0, 5.0, 300), std::nullopt) << "an empty scale";
-    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 0), "2026-01-05 01:01:01");
-    EXPECT_EQ(kvr::TagTimeText(T0() + 3661, 1), "01:01:01");
+    EXPECT_EQ(kvr::TagTimeText(SampleStart() + 3661, 0), "2026-01-05 01:01:01");
+    EXPECT_EQ(kvr::TagTimeText(SampleStart() + 3661, 1), "01:01:01");
 }
 
 TEST(TagMarks, ValueLabelsInPercentUseTheFirstChannelsRange) {
@@ -100,16 +99,13 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
     kvrtest::TempDir dir;
     auto file = MarkFile(dir);
     ASSERT_TRUE(file);
-    ASSERT_EQ(file->AddTag(T0()), 1);            // value 0 %: the point lies on the bottom edge
-    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);  // 50 %: the middle
+    ASSERT_EQ(file->AddTag(SampleStart()), 1);  // value 0 %: the point lies on the bottom edge
+    ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);  // 50 %: the middle
     const CurvePlotFrame frame = WholeFileFrame(*file);
 
-    QImage plot = Plot();
-    QPainter painter(&plot);
-    DrawTags(painter, *file, frame);
-    painter.end();
+    const QImage plot = Plot([&](QPainter& p) { DrawTags(p, *file, frame); });
 
-    const int middleX = frame.timeToPixel(T0() + 50 * 60);
+    const int middleX = frame.timeToPixel(SampleStart() + 50 * 60);
     // A full-height line in the inverse of the background at each tag.
     EXPECT_EQ(LitPixels(plot, QRect(0, 0, 1, kPlotHeight)), kPlotHeight)
         << "a tag at the window start is drawn";
@@ -125,12 +121,9 @@ TEST(TagPainter, LinesTextsAndPlacementNearTheBottom) {
 
     // Outside the window: nothing.
     CurvePlotFrame narrow = frame;
-    narrow.windowStart = T0() + 60;
-    narrow.windowEnd = T0() + 49 * 60;
-    QImage empty = Plot();
-    QPainter emptyPainter(&empty);
-    DrawTags(emptyPainter, *file, narrow);
-    emptyPainter.end();
+    narrow.windowStart = SampleStart() + 60;
+    narrow.windowEnd = SampleStart() + 49 * 60;
+    const QImage empty = Plot([&](QPainter& p) { DrawTags(p, *file, narrow); });
     EXPECT_EQ(LitPixels(empty, empty.rect()), 0);
 }
 
@@ -144,10 +137,7 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
     kvr::WriteGbkField(label.name, sizeof label.name, "H", 10);
     CurvePlotFrame frame = WholeFileFrame(*file);
 
-    QImage percent = Plot();
-    QPainter painter(&percent);
-    DrawValueLabels(painter, *file, frame);
-    painter.end();
+    const QImage percent = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     // 10 kPa is 25 % of channel 1's range: row 225; a dotted line lights about half of it.
     const int lit = LitPixels(percent, QRect(0, 225, kPlotWidth, 1));
     EXPECT_GT(lit, kPlotWidth / 3);
@@ -156,25 +146,19 @@ TEST(TagPainter, ValueLabelsInPercentAndEngineeringMode) {
     EXPECT_GT(LitPixels(percent, QRect(2, 227, 60, 12)), 0) << "name and value below the line";
 
     frame.percentMode = false;
-    QImage value = Plot();
-    QPainter valuePainter(&value);
-    DrawValueLabels(valuePainter, *file, frame);
-    valuePainter.end();
+    const QImage value = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     EXPECT_GT(LitPixels(value, QRect(0, 270, kPlotWidth, 1)), kPlotWidth / 3);
     EXPECT_GT(LitPixels(value, QRect(2, 272, 60, 12)), 0);
     EXPECT_EQ(LitPixels(value, QRect(2, 255, 60, 14)), 0);
 
     label.shown = 0;
-    QImage hidden = Plot();
-    QPainter hiddenPainter(&hidden);
-    DrawValueLabels(hiddenPainter, *file, frame);
-    hiddenPainter.end();
+    const QImage hidden = Plot([&](QPainter& p) { DrawValueLabels(p, *file, frame); });
     EXPECT_EQ(LitPixels(hidden, hidden.rect()), 0);
 }
 
 TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
     kvrtest::TempDir dir;
-    auto file = guitest::OpenSample(dir, guitest::Records(100, 60, 4));
+    auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(100, 60, 4));
     ASSERT_TRUE(file);
     const Time tags[] = {file->GetTag(0), file->GetTag(1), file->GetTag(2), file->GetTag(3)};
     guitest::MessageRecorder messages(QMessageBox::Yes);
@@ -217,7 +201,7 @@ TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
 
 TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {
     kvrtest::TempDir dir;
-    auto file = guitest::OpenSample(dir, guitest::Records(10));
+    auto file = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(10));
     ASSERT_TRUE(file);
     guitest::MessageRecorder messages;
     bool saved = false;
@@ -252,14 +236,11 @@ TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
     auto file = MarkFile(dir);
     ASSERT_TRUE(file);
     // Two tags a few columns apart: their time texts would share the top row.
-    ASSERT_EQ(file->AddTag(T0() + 50 * 60), 1);
-    ASSERT_EQ(file->AddTag(T0() + 51 * 60), 1);
+    ASSERT_EQ(file->AddTag(SampleStart() + 50 * 60), 1);
+    ASSERT_EQ(file->AddTag(SampleStart() + 51 * 60), 1);
     const CurvePlotFrame frame = WholeFileFrame(*file);
-    QImage plot = Plot();
-    QPainter painter(&plot);
-    DrawTagsAndValueLabels(painter, *file, frame);
-    painter.end();
-    const int second = frame.timeToPixel(T0() + 51 * 60);
+    const QImage plot = Plot([&](QPainter& p) { DrawTagsAndValueLabels(p, *file, frame); });
+    const int second = frame.timeToPixel(SampleStart() + 51 * 60);
     QFont markFont;
     markFont.setPixelSize(12);
     const int rowHeight = QFontMetrics(markFont).height();
@@ -272,9 +253,6 @@ TEST(TagPainter, TextsOfNeighbouringMarksNeverCoverEachOther) {
     ASSERT_TRUE(edgeFile);
     ASSERT_EQ(edgeFile->AddTag(edgeFile->GetEndTime()), 1);
     const CurvePlotFrame edgeFrame = WholeFileFrame(*edgeFile);
-    QImage edge = Plot();
-    QPainter edgePainter(&edge);
-    DrawTags(edgePainter, *edgeFile, edgeFrame);
-    edgePainter.end();
+    const QImage edge = Plot([&](QPainter& p) { DrawTags(p, *edgeFile, edgeFrame); });
     EXPECT_GT(LitPixels(edge, QRect(kPlotWidth - 100, 2, 90, 14)), 0);
 }

@@ -31,9 +31,9 @@ QString Shown(const std::string& text) {
 }
 
 std::unique_ptr<kvr::CXFile> Sample(const kvrtest::TempDir& dir, int version = 1004) {
-    kvr::SampleOptions options = guitest::Records(60);
+    kvr::SampleOptions options = kvrtest::SampleRecords(60);
     options.version = version;
-    return guitest::OpenSample(dir, options, "records" + std::to_string(version) + ".FDZ");
+    return kvrtest::OpenSampleFile(dir, options, "records" + std::to_string(version) + ".FDZ");
 }
 
 TEST(ConfigReportDlg, TabsByVersionAndTextRebuiltOnEveryChange) {
