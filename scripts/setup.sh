@@ -11,7 +11,7 @@ packages=(
   fonts-wqy-microhei fonts-liberation
   xvfb xauth unzip
   poppler-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 missing=()

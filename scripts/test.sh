@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds KVR and runs every test: once in an optimised build, once
+# Installs what is missing, checks the formatting, builds KVR and runs every test: once in an optimised build, once
 # with the address and undefined-behaviour sanitizers, and the code that shares data between
 # threads once more with the thread sanitizer; then a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/format.sh --check
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure -j "$(nproc)"

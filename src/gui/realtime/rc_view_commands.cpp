@@ -1,7 +1,6 @@
 // The command table and the context menu of CRCView, the display-state commands, and the
 // windows it opens on the live file.
 #include <QMenu>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -10,6 +9,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/command_menu.h"
 #include "gui/common/view_host.h"
+#include "gui/history/curve_page_printer.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
@@ -184,20 +184,12 @@ void CRCView::ShowPreviousFour() {
 void CRCView::ToggleChannelPanel() { parts_.SetPanelShown(!parts_.panelShown); }
 
 // ---------------------------------------------------------------------------------------
-// One page: the curves as on screen, fitted to a landscape page.
+// One page of the window the control shows, drawn as the history view prints it.
 
 void CRCView::Print(bool preview) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    const auto paint = [this](QPrinter* target) {
-        QPainter painter(target);
-        const QPixmap picture = curve_->grab();
-        const QRect page = painter.viewport();
-        const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
-        painter.setWindow(0, 0, picture.width(), picture.height());
-        painter.setViewport(page.x(), page.y(), fitted.width(), fitted.height());
-        painter.drawPixmap(0, 0, picture);
-    };
+    const auto paint = [this](QPrinter* target) { PrintCurves(*target, *curve_, {}); };
     if (preview) {
         QPrintPreviewDialog dialog(&printer, this);
         connect(&dialog, &QPrintPreviewDialog::paintRequested, this, paint);

@@ -136,20 +136,13 @@ struct ValuesArgs {
 void Values(const ValuesArgs& args) {
     kvr::CXFile file;
     if (!OpenDataFile(file, args.file)) return;
-    kvr::Time from = file.GetStartTime(), to = file.GetEndTime();
-    if (!args.from.empty()) {
-        const auto t = TimeOption(args.from, "--from");
-        if (!t) return;
-        from = *t;
-    }
-    if (!args.to.empty()) {
-        const auto t = TimeOption(args.to, "--to");
-        if (!t) return;
-        to = *t;
-    }
+    const auto from = TimeOption(args.from, "--from", file.GetStartTime());
+    if (!from) return;
+    const auto to = TimeOption(args.to, "--to", file.GetEndTime());
+    if (!to) return;
     std::cout << ValuesHeaderLine(file) << '\n';
     const kvr::Time step = static_cast<kvr::Time>(args.step) * file.GetInterval();
-    for (kvr::Time t = from; t <= to; t += step)
+    for (kvr::Time t = *from; t <= *to; t += step)
         std::cout << ValuesRow(file, t, args.percent) << '\n';
 }
 
@@ -218,12 +211,10 @@ void Find(const FindArgs& args) {
     request.tolerance = args.tolerance;
     request.direction = args.backward ? 1 : 0;
     request.channel = args.channel;
-    request.time = args.backward ? file.GetEndTime() : file.GetStartTime();
-    if (!args.from.empty()) {
-        const auto t = TimeOption(args.from, "--from");
-        if (!t) return;
-        request.time = *t;
-    }
+    const auto from =
+        TimeOption(args.from, "--from", args.backward ? file.GetEndTime() : file.GetStartTime());
+    if (!from) return;
+    request.time = *from;
     file.FindValue(&request);
     if (request.time == 0) {
         std::cerr << "kvrtool: no value matches.\n";

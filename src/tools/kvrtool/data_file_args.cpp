@@ -44,4 +44,10 @@ std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& 
     return t;
 }
 
+std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option,
+                                    kvr::Time absent) {
+    if (text.empty()) return absent;
+    return TimeOption(text, option);
+}
+
 }  // namespace kvrtool

@@ -17,5 +17,8 @@ bool OpenDataFile(kvr::CXFile& file, const std::string& path);
 
 // The time of an option as "YYYY-MM-DD HH:MM:SS", or a failure naming the option.
 std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option);
+// The same for an option that may be left out: then the time is `absent`.
+std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option,
+                                    kvr::Time absent);
 
 }  // namespace kvrtool

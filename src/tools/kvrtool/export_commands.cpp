@@ -21,20 +21,13 @@ struct ExportArgs {
 void Export(const ExportArgs& args) {
     kvr::CXFile file;
     if (!OpenDataFile(file, args.file)) return;
-    kvr::Time from = file.GetStartTime(), to = file.GetEndTime();
-    if (!args.from.empty()) {
-        const auto t = TimeOption(args.from, "--from");
-        if (!t) return;
-        from = *t;
-    }
-    if (!args.to.empty()) {
-        const auto t = TimeOption(args.to, "--to");
-        if (!t) return;
-        to = *t;
-    }
+    const auto from = TimeOption(args.from, "--from", file.GetStartTime());
+    if (!from) return;
+    const auto to = TimeOption(args.to, "--to", file.GetEndTime());
+    if (!to) return;
     const kvr::ExportLanguage language =
         args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;
-    const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, from, to, args.every, language);
+    const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, *from, *to, args.every, language);
     if (!plan.plan) return Fail(kUsageOrIo, plan.message);
     const std::atomic<bool> never{false};
     const kvr::ExportResult result = kvr::RunExport(file, *plan.plan, language, args.out, never);

@@ -37,17 +37,11 @@ void PrintCsvLine(const std::vector<std::string>& cells) {
 // The period from the options, each side defaulting to the given moment.
 std::optional<std::pair<kvr::Time, kvr::Time>> Period(const PeriodArgs& args, kvr::Time start,
                                                       kvr::Time end) {
-    if (!args.from.empty()) {
-        const auto from = TimeOption(args.from, "--from");
-        if (!from) return std::nullopt;
-        start = *from;
-    }
-    if (!args.to.empty()) {
-        const auto to = TimeOption(args.to, "--to");
-        if (!to) return std::nullopt;
-        end = *to;
-    }
-    return std::make_pair(start, end);
+    const auto from = TimeOption(args.from, "--from", start);
+    if (!from) return std::nullopt;
+    const auto to = TimeOption(args.to, "--to", end);
+    if (!to) return std::nullopt;
+    return std::make_pair(*from, *to);
 }
 
 void Report(const PeriodArgs& args) {
