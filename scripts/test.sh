@@ -17,6 +17,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=thread \
   -DKVR_BUILD_GUI=OFF -DKVR_BUILD_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 \
-  ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^(datafile|acquisition)$'
+  ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^(datafile|acquisition|acquisition_soak)$'
 
 scripts/fuzz.sh 60

@@ -59,7 +59,7 @@ StartResult Acquisition::BeginPolling() {
     // Waited for without the lock: a window's stop or tick must not queue behind it.
     const bool firstData = poll_->WaitFirstData(limits_.firstDataTimeoutMs);
     std::lock_guard lock(mutex_);
-    if (!firstData) {
+    if (!firstData || !poll_->CommunicationOk()) {
         if (poll_->Stop(limits_.stopTimeoutMs)) {
             poll_.reset();
             link_.Disconnect();
@@ -67,7 +67,8 @@ StartResult Acquisition::BeginPolling() {
         file_.Close();
         dataAvailable_ = false;
         saved_ = true;
-        return {StartStatus::kFailed, texts::kPortNotResponding};
+        return {StartStatus::kFailed,
+                firstData ? texts::kCommunicationFailed : texts::kPortNotResponding};
     }
     recordCounter_ = 0;
     acquiring_ = true;

@@ -42,8 +42,9 @@ struct TickResult {
 
 struct AcquisitionLimits {
     int pollPeriodMs = 100;
-    // How long the first poll and the poll thread's end may take before the port counts
-    // as wedged. A poll is bounded by the port timeouts, so these are never reached by an
+    // How long the first answered poll (or the failed ones that lose communication) and
+    // the poll thread's end may take before the port counts as wedged. A poll is bounded
+    // by the port timeouts, so with the usual ones these are never reached by an
     // instrument that merely fails to answer.
     int firstDataTimeoutMs = 15000;
     int stopTimeoutMs = 15000;
@@ -69,9 +70,9 @@ public:
     // The configuration read, safe to run on a worker thread while the caller shows
     // progress. On cancel the live buffer is gone and nothing is available.
     StartResult ReadConfiguration(LinkProgress* progress, const std::atomic<bool>& cancel);
-    // Starts the poll thread, waits (bounded) for its first poll and stores the first
-    // record with the start time now. May block up to the first-data limit: the window
-    // runs it away from its own thread.
+    // Starts the poll thread, waits (bounded) for its first answered poll and stores the
+    // first record with the start time now; fails when communication is lost first. May
+    // block up to the first-data limit: the window runs it away from its own thread.
     StartResult BeginPolling();
     // Both steps in a row, for callers without a window.
     StartResult Start(LinkProgress* progress, const std::atomic<bool>& cancel);

@@ -63,9 +63,12 @@ void PollThread::Run() {
     std::unique_lock state(stateMutex_);
     while (!stopRequested_) {
         state.unlock();
-        Poll(failures);
+        const bool answered = Poll(failures);
         state.lock();
-        if (!firstData_) {
+        // The start waits for values the instrument really sent: a first record of zeros
+        // would pass for a measurement. One that never answers ends the wait by counting
+        // as lost.
+        if (!firstData_ && (answered || !communicationOk_)) {
             firstData_ = true;
             stateChanged_.notify_all();
         }
@@ -77,7 +80,7 @@ void PollThread::Run() {
     stateChanged_.notify_all();
 }
 
-void PollThread::Poll(int& failures) {
+bool PollThread::Poll(int& failures) {
     const bool read = link_.ReadMemory(kLiveAddress, kLiveLength, {reply_, kLiveLength}) == 1;
     ++polls_;
     std::lock_guard lock(lock_);
@@ -91,6 +94,7 @@ void PollThread::Poll(int& failures) {
     }
     // A failed poll repeats the totals of the last good reply: the buffer keeps them.
     CopyTotals(reply_, latest_);
+    return read;
 }
 
 bool PollThread::CopyTotals(const std::uint8_t* reply, LiveSample& sample) const {

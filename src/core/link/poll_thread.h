@@ -38,7 +38,8 @@ public:
     PollThread& operator=(const PollThread&) = delete;
 
     void Start();
-    // True once the first poll (successful or not) is over; false when timeoutMs passed.
+    // True once a poll brought values or communication counted as lost; false when
+    // timeoutMs passed.
     bool WaitFirstData(int timeoutMs);
     // Asks the thread to end and waits up to timeoutMs; true when it has ended. A thread
     // that has not ended yet is joined by the destructor.
@@ -50,7 +51,8 @@ public:
 
 private:
     void Run();
-    void Poll(int& failures);
+    // False when the instrument did not answer.
+    bool Poll(int& failures);
     // Copies the totals out of a reply, by file version; false when the version has none.
     bool CopyTotals(const std::uint8_t* reply, LiveSample& sample) const;
 

@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
     app.add_option("--exception", options.exception,
                    "answer every request with this exception code")
         ->check(CLI::Range(0, 255));
+    app.add_flag("--counter-values", options.counterValues,
+                 "realtime: live value c of the reply to request N is 8N+c+1, the flow total "
+                 "N*(2^32+1) and the heat total twice that, so each reply can be recognised");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -87,13 +87,28 @@ void RealtimeInstrument::UpdateLiveValues() {
         flowTotal_ += values[3] * dt / 3600.0 * 100.0;
         heatTotal_ += values[5] * dt / 3600.0 * 100.0;
     }
+    WriteLiveValues(values, static_cast<std::int64_t>(flowTotal_),
+                    static_cast<std::int64_t>(heatTotal_));
+}
+
+void RealtimeInstrument::CountLiveValues(int request) {
+    // Exact in a float up to two million requests; both halves of each total carry the
+    // number, so a total put together from two replies shows.
+    float values[6];
+    for (int c = 0; c < 6; ++c) values[c] = static_cast<float>(8 * request + c + 1);
+    const std::int64_t flow = static_cast<std::int64_t>(request) * 0x100000001LL;
+    WriteLiveValues(values, flow, 2 * flow);
+}
+
+void RealtimeInstrument::WriteLiveValues(const float* values, std::int64_t flow,
+                                         std::int64_t heat) {
     std::uint8_t* live = memory_.data() + kLiveValues;
     for (int c = 0; c < 6; ++c) PutFloat(live + 4 * c, values[c]);
     // Version 1002 firmware keeps its totals four bytes further on.
     const std::size_t totals = FirmwareOf(options_) < 1006 ? 36 : 32;
     std::memset(live + 24, 0, kLiveLength - 24);
-    PutInt64(live + totals, static_cast<std::int64_t>(flowTotal_));
-    PutInt64(live + totals + 8, static_cast<std::int64_t>(heatTotal_));
+    PutInt64(live + totals, flow);
+    PutInt64(live + totals + 8, heat);
 }
 
 std::optional<Reply> RealtimeInstrument::Handle(const Request& request, kvr::Time now) {
@@ -106,8 +121,12 @@ std::optional<Reply> RealtimeInstrument::Handle(const Request& request, kvr::Tim
         case 0x03: {
             const unsigned start = Word(request.body, 0);
             const unsigned length = Word(request.body, 2) * 2;
-            if (start < kLiveValues + kLiveLength && start + length > kLiveValues)
-                UpdateLiveValues();
+            if (start < kLiveValues + kLiveLength && start + length > kLiveValues) {
+                if (options_.counterValues)
+                    CountLiveValues(request.number);
+                else
+                    UpdateLiveValues();
+            }
             return Read(request, memory_, start, length);
         }
         case 0x14: {

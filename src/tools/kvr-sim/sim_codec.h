@@ -21,7 +21,8 @@ struct Request {
     bool ascii = false;
     std::uint8_t address = 0;
     std::uint8_t function = 0;
-    Bytes body;  // the bytes after the function code, without checksum
+    Bytes body;      // the bytes after the function code, without checksum
+    int number = 0;  // counted as the faults are (the first is 1); 0 until the server counts it
 };
 
 // address, function, payload, CRC low, CRC high

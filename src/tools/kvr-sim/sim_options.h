@@ -26,6 +26,9 @@ struct SimOptions {
     int delayEvery = 0;    // > 0: the wait only before every Nth reply
     int silentAfter = -1;  // no replies after the first N requests; -1 never
     int exception = -1;    // answer everything with this exception code; -1 never
+    // Realtime family: the live values and totals carry the number of the request they
+    // answer instead of drifting, so that every reply can be told from every other.
+    bool counterValues = false;
 };
 
 }  // namespace kvrsim

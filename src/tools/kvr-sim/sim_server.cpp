@@ -133,9 +133,10 @@ public:
     int Replies() const { return replies_; }
 
 private:
-    void Answer(const Request& request) {
+    void Answer(Request request) {
         if (request.address != static_cast<std::uint8_t>(options_.address)) return;
         const FaultDecision fault = plan_.Next();
+        request.number = plan_.Requests();
         std::optional<Reply> reply;
         if (fault.exception)
             reply = Reply{static_cast<std::uint8_t>(request.function | 0x80),

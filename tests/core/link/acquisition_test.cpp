@@ -131,6 +131,18 @@ TEST_F(AcquisitionTest, FailedPollsStopOnlyWhenFiveInARow) {
         configRequests = probe.Stop();
         ASSERT_GT(configRequests, 0);
     }
+    // Silent from the first poll on: the start fails rather than store a record of zeros
+    // the instrument never sent.
+    {
+        SimProcess sim({"--family=realtime", "--silent-after=" + std::to_string(configRequests)});
+        Prepare(sim, 1);
+        const kvr::StartResult start = Start();
+        EXPECT_EQ(start.status, StartStatus::kFailed);
+        EXPECT_EQ(start.message, kvr::texts::kCommunicationFailed);
+        EXPECT_EQ(acquisition.RecordCount(), 0);
+        EXPECT_FALSE(acquisition.IsDataAvailable());
+        EXPECT_FALSE(Exists(temp));
+    }
     // The second poll goes unanswered, the next ones are answered again.
     {
         SimProcess sim({"--family=realtime", "--drop-every=" + std::to_string(configRequests + 2)});

@@ -30,3 +30,12 @@ kvr_add_test(acquisition
     ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
   LIBS kvr_testsupport kvrsim)
 add_dependencies(test_acquisition kvr-sim)
+
+# Several hundred records through a line full of faults; some seconds of real timeouts.
+kvr_add_test(acquisition_soak
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/acquisition_soak_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
+  LIBS kvr_testsupport kvrsim)
+add_dependencies(test_acquisition_soak kvr-sim)
