@@ -11,6 +11,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/gbk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lookup_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sample_config.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time.cpp
   ${CMAKE_CURRENT_LIST_DIR}/triple.cpp

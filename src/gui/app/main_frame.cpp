@@ -101,10 +101,8 @@ void CMainFrame::RegisterFrameCommands() {
     using namespace cmd;
     actions_->SetFrameHandler(kOpen, [this] { OnFileOpen(); });
     actions_->SetFrameHandler(kRealtimeWindow, [this] { ShowRealtimeWindow(); });
-    actions_->SetFrameHandler(kSerialParameters,
-                              [] { CXCom().ShowXWnd(ProgramLanguage() == Language::English); });
-    actions_->SetFrameHandler(kDisplayDefaults,
-                              [] { CXViewDef().ShowXWnd(ProgramLanguage() == Language::English); });
+    actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(ProgramLanguage()); });
+    actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(ProgramLanguage()); });
     actions_->SetFrameHandler(kDeviceConfiguration, [this] { OnDeviceConfiguration(); });
     actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, ProgramLanguage()); });
     actions_->SetFrameHandler(

@@ -51,8 +51,10 @@ enum : int {
     kHideAllCurves = 32841,
     kPreviousFour = 32845,
     kNextFour = 32844,
-    kCircleChartFirst = 32928,  // + channel, up to kCircleChartLast
-    kCircleChartLast = 32991,
+    // One circular-chart item per channel, up to the largest channel count a file can
+    // have; the range is kept clear of every other command.
+    kCircleChartFirst = 33000,
+    kCircleChartLast = 33063,
     kChannelPanel = 32923,
     kBarDisplay = 32993,
     kCircleDisplay = 32992,

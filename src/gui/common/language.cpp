@@ -19,6 +19,10 @@ Language ProgramLanguage() { return programLanguage; }
 
 void SetProgramLanguage(Language language) { programLanguage = language; }
 
+QString LanguageText(Language language, const char* chinese, const char* english) {
+    return QString::fromUtf8(language == Language::English ? english : chinese);
+}
+
 Language ReadLanguageSetting() {
     return kvr::ReadProfileString("LanguageSetting", "Language", "0") == "1" ? Language::English
                                                                              : Language::Chinese;

@@ -1,7 +1,12 @@
 #pragma once
 // The program's language. It picks the help file, the language of the settings dialogs and
 // of the export library, and the texts of Qt's own dialogs; the window texts stay Chinese.
+#include <QString>
+
 enum class Language { Chinese, English };
+
+// The text of a settings dialog in the language (both given as UTF-8).
+QString LanguageText(Language language, const char* chinese, const char* english);
 
 Language ProgramLanguage();
 void SetProgramLanguage(Language language);

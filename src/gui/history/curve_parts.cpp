@@ -1,6 +1,8 @@
 #include "gui/history/curve_parts.h"
 
 #include "core/datafile/cxfile.h"
+#include "core/view/curve_pages.h"
+#include "gui/common/command_map.h"
 #include "gui/common/message_box.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
@@ -45,4 +47,26 @@ bool CurveParts::SaveDisplayChange(kvr::CXFile& file, QWidget* parent) const {
     // The panel's ticks follow the states, or it would contradict the curves.
     if (panelShown) panel->RebuildControls();
     return true;
+}
+
+void CurveParts::RegisterDisplayCommands(CommandMap& map, std::function<kvr::CXFile*()> file,
+                                         QWidget* parent) {
+    const auto withFile = [file] { return file() != nullptr; };
+    const auto showAll = [this, file, parent](bool shown) {
+        kvr::SetAllCurvesShown(file()->Header(), shown);
+        // A page that was not saved is not shown either.
+        if (SaveDisplayChange(*file(), parent)) page = 0;
+    };
+    map.RegisterCommand(cmd::kShowAllCurves, {[showAll] { showAll(true); }, withFile, {}});
+    map.RegisterCommand(cmd::kHideAllCurves, {[showAll] { showAll(false); }, withFile, {}});
+    const auto step = [this, file, parent](int (*turn)(kvr::FileHeader&, int)) {
+        page = turn(file()->Header(), page);
+        SaveDisplayChange(*file(), parent);
+    };
+    map.RegisterCommand(cmd::kNextFour, {[step] { step(kvr::ShowNextFourCurves); }, withFile, {}});
+    map.RegisterCommand(cmd::kPreviousFour,
+                        {[step] { step(kvr::ShowPreviousFourCurves); }, withFile, {}});
+    map.RegisterCommand(
+        cmd::kChannelPanel,
+        {[this] { SetPanelShown(!panelShown); }, {}, [this] { return panelShown; }});
 }

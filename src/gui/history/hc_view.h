@@ -11,6 +11,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/common/command_map.h"
+#include "gui/history/curve_parts.h"
 
 class CChannelPanel;
 class CTimeScrollBar;
@@ -20,9 +21,6 @@ class QMenu;
 class CHCView : public QWidget, public CommandMap {
     Q_OBJECT
 public:
-    static constexpr int kScrollBarHeight = 16;
-    static constexpr int kMargin = 2;
-
     explicit CHCView(QWidget* parent = nullptr);
     ~CHCView() override;
 
@@ -32,11 +30,10 @@ public:
 
     void OnActivated() override;
 
-    CXCurveCtrl* CurveCtrl() const { return curve_; }
-    CTimeScrollBar* TimeScrollBar() const { return scrollBar_; }
-    CChannelPanel* ChannelPanel() const { return panel_; }
-    bool IsPanelShown() const { return panelShown_; }
-    int CurvePage() const { return page_; }
+    CXCurveCtrl* CurveCtrl() const { return parts_.curve; }
+    CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
+    CChannelPanel* ChannelPanel() const { return parts_.panel; }
+    int CurvePage() const { return parts_.page; }
     // Selection mode with a selection whose start is set and differs from its end.
     bool HasSelection() const;
 
@@ -61,18 +58,7 @@ private:
     void OpenExport();
     // The file information was changed and saved: take the new settings and redraw.
     void DisplaySettingsChanged(kvr::CXFile* file);
-    void LayoutChildren();
-    // Writes the channel display states; redraws on success, tells the user otherwise.
-    bool SaveDisplayChange();
-    void ShowAllCurves(bool shown);
-    void ShowNextFour();
-    void ShowPreviousFour();
-    void ToggleChannelPanel();
 
     std::unique_ptr<kvr::CXFile> file_;
-    CTimeScrollBar* scrollBar_ = nullptr;
-    CXCurveCtrl* curve_ = nullptr;
-    CChannelPanel* panel_ = nullptr;
-    int page_ = 0;
-    bool panelShown_ = false;
+    CurveParts parts_;
 };

@@ -3,7 +3,6 @@
 #include <tuple>
 
 #include "core/analysis/export_table.h"
-#include "core/view/curve_pages.h"
 #include "core/view/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
@@ -15,63 +14,58 @@
 #include "gui/history/time_scroll_bar.h"
 
 void CHCView::RegisterCurveCommands() {
-    const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };
-    const auto selectMode = [this] { return curve_->IsSelectMode() != 0; };
+    const auto cursorMode = [this] { return parts_.curve->IsSelectMode() == 0; };
+    const auto selectMode = [this] { return parts_.curve->IsSelectMode() != 0; };
     const auto hasSelection = [this] { return HasSelection(); };
 
     RegisterCommand(cmd::kSetStartPoint, {[this] {
-                                              curve_->SetStartPoint(0);
+                                              parts_.curve->SetStartPoint(0);
                                               UpdateStatusBar();
                                           },
                                           cursorMode,
                                           {}});
     RegisterCommand(cmd::kSetEndPoint, {[this] {
-                                            curve_->SetEndPoint(0);
+                                            parts_.curve->SetEndPoint(0);
                                             UpdateStatusBar();
                                         },
                                         cursorMode,
                                         {}});
     RegisterCommand(cmd::kZoomSelection, {[this] {
-                                              curve_->ZoomTo(0, 0);
+                                              parts_.curve->ZoomTo(0, 0);
                                               UpdateStatusBar();
                                           },
                                           hasSelection,
                                           {}});
-    RegisterCommand(cmd::kCopy, {[this] { curve_->CopySelection(); }, hasSelection, {}});
-    RegisterCommand(cmd::kSelectAll, {[this] { curve_->SelectAll(); }, selectMode, {}});
-    RegisterCommand(cmd::kCursorMode, {[this] { curve_->SetSelectMode(0); }, {}, cursorMode});
-    RegisterCommand(cmd::kSelectMode, {[this] { curve_->SetSelectMode(1); }, {}, selectMode});
+    RegisterCommand(cmd::kCopy, {[this] { parts_.curve->CopySelection(); }, hasSelection, {}});
+    RegisterCommand(cmd::kSelectAll, {[this] { parts_.curve->SelectAll(); }, selectMode, {}});
+    RegisterCommand(cmd::kCursorMode, {[this] { parts_.curve->SetSelectMode(0); }, {}, cursorMode});
+    RegisterCommand(cmd::kSelectMode, {[this] { parts_.curve->SetSelectMode(1); }, {}, selectMode});
 }
 
 void CHCView::RegisterDisplayCommands() {
-    const auto withFile = [this] { return file_ != nullptr; };
-    RegisterCommand(cmd::kShowAllCurves, {[this] { ShowAllCurves(true); }, withFile, {}});
-    RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
-    RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
-    RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
-    RegisterCommand(cmd::kChannelPanel,
-                    {[this] { ToggleChannelPanel(); }, {}, [this] { return panelShown_; }});
-    curve_->SetEnvelopeShown(kvr::ReadEnvelopeShown());
+    parts_.RegisterDisplayCommands(
+        *this, [this] { return file_.get(); }, this);
+    parts_.curve->SetEnvelopeShown(kvr::ReadEnvelopeShown());
     RegisterCommand(cmd::kEnvelope, {[this] {
-                                         const bool shown = !curve_->EnvelopeShown();
-                                         curve_->SetEnvelopeShown(shown);
+                                         const bool shown = !parts_.curve->EnvelopeShown();
+                                         parts_.curve->SetEnvelopeShown(shown);
                                          kvr::WriteEnvelopeShown(shown);
-                                         if (file_) curve_->RedrawAll();
+                                         if (file_) parts_.curve->RedrawAll();
                                      },
                                      {},
-                                     [this] { return curve_->EnvelopeShown(); }});
+                                     [this] { return parts_.curve->EnvelopeShown(); }});
 }
 
 void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
     if (!file || file != file_.get()) return;
     // The user keeps looking at the same period.
-    const auto [start, end] = curve_->GetWindowRange();
-    curve_->ApplyFileSettings();
-    curve_->SetWindowRange(start, end);
-    if (panelShown_) panel_->RebuildControls();
+    const auto [start, end] = parts_.curve->GetWindowRange();
+    parts_.curve->ApplyFileSettings();
+    parts_.curve->SetWindowRange(start, end);
+    if (parts_.panelShown) parts_.panel->RebuildControls();
     RebuildCircleChartMenu();
     UpdateStatusBar();
-    LayoutChildren();
+    parts_.Layout();
 }
 
 void CHCView::RegisterWindowCommands() {
@@ -83,7 +77,7 @@ void CHCView::RegisterWindowCommands() {
                                          request.owner = this;
                                          request.file = file_.get();
                                          std::tie(request.start, request.end) =
-                                             curve_->GetWindowRange();
+                                             parts_.curve->GetWindowRange();
                                          OpenChildWindow(kind, request);
                                      },
                                      [this] { return file_ != nullptr; },
@@ -100,47 +94,10 @@ void CHCView::OpenExport() {
     request.file = file_.get();
     // The selection when there is one, otherwise what the curves show.
     if (HasSelection()) {
-        const auto [a, b] = curve_->GetSelection();
+        const auto [a, b] = parts_.curve->GetSelection();
         std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
     } else {
-        std::tie(request.start, request.end) = curve_->GetWindowRange();
+        std::tie(request.start, request.end) = parts_.curve->GetWindowRange();
     }
     OpenChildWindow(ChildWindow::ExcelExport, request);
-}
-
-bool CHCView::SaveDisplayChange() {
-    if (!file_->FlushHeader()) {
-        // The changed states stay in memory; the curves keep what they show.
-        ShowStopMessage(this, QStringLiteral("保存文件信息失败！"), NoticeCaption());
-        return false;
-    }
-    curve_->Rebuild();
-    // The panel's ticks follow the states, or it would contradict the curves.
-    if (panelShown_) panel_->RebuildControls();
-    return true;
-}
-
-void CHCView::ShowAllCurves(bool shown) {
-    kvr::SetAllCurvesShown(file_->Header(), shown);
-    if (SaveDisplayChange()) page_ = 0;
-}
-
-void CHCView::ShowNextFour() {
-    page_ = kvr::ShowNextFourCurves(file_->Header(), page_);
-    SaveDisplayChange();
-}
-
-void CHCView::ShowPreviousFour() {
-    page_ = kvr::ShowPreviousFourCurves(file_->Header(), page_);
-    SaveDisplayChange();
-}
-
-void CHCView::ToggleChannelPanel() {
-    panelShown_ = !panelShown_;
-    scrollBar_->SetPanelShown(panelShown_);
-    curve_->SetPanelShown(panelShown_);
-    panel_->SetShown(panelShown_);
-    panel_->LayoutPanel();
-    scrollBar_->LayoutAndRedraw(true);
-    curve_->Rebuild();
 }

@@ -7,22 +7,19 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "gui/common/message_box.h"
+#include "gui/common/language.h"
+#include "gui/link/profile_values.h"
 #include "gui/link/serial_ports.h"
 
 namespace {
 
 const int kBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
-QString Text(int english, const char* chinese, const char* englishText) {
-    return english ? QString::fromUtf8(englishText) : QString::fromUtf8(chinese);
-}
-
 }  // namespace
 
-CComDlg::CComDlg(const _tagComParam& param, int english, QWidget* parent)
-    : QDialog(parent), english_(english), original_(param) {
-    setWindowTitle(Text(english, "串口参数设置", "Serial Port Settings"));
+CComDlg::CComDlg(const _tagComParam& param, Language language, QWidget* parent)
+    : QDialog(parent), language_(language), original_(param) {
+    setWindowTitle(LanguageText(language, "串口参数设置", "Serial Port Settings"));
     auto* form = new QFormLayout;
 
     port_ = new QComboBox(this);
@@ -30,48 +27,51 @@ CComDlg::CComDlg(const _tagComParam& param, int english, QWidget* parent)
     port_->addItems(SerialPortNames());
     port_->setCurrentText(QString::fromLocal8Bit(param.device.c_str()));
     port_->setMinimumContentsLength(20);
-    form->addRow(Text(english, "串口:", "Port:"), port_);
+    form->addRow(LanguageText(language, "串口:", "Port:"), port_);
 
     baud_ = new QComboBox(this);
     for (int rate : kBaudRates) baud_->addItem(QString::number(rate), rate);
     const int baudIndex = baud_->findData(param.baud);
     baud_->setCurrentIndex(baudIndex >= 0 ? baudIndex : baud_->findData(9600));
-    form->addRow(Text(english, "波特率:", "Baud rate:"), baud_);
+    form->addRow(LanguageText(language, "波特率:", "Baud rate:"), baud_);
 
     parity_ = new QComboBox(this);
-    parity_->addItems({Text(english, "无校验", "None"), Text(english, "奇校验", "Odd"),
-                       Text(english, "偶校验", "Even")});
+    parity_->addItems({LanguageText(language, "无校验", "None"),
+                       LanguageText(language, "奇校验", "Odd"),
+                       LanguageText(language, "偶校验", "Even")});
     parity_->setCurrentIndex(param.parity >= 0 && param.parity <= 2 ? param.parity : 0);
-    form->addRow(Text(english, "校验:", "Parity:"), parity_);
+    form->addRow(LanguageText(language, "校验:", "Parity:"), parity_);
 
     address_ = new QSpinBox(this);
     address_->setRange(1, 255);
     address_->setValue(param.address);
-    form->addRow(Text(english, "仪表地址:", "Instrument address:"), address_);
+    form->addRow(LanguageText(language, "仪表地址:", "Instrument address:"), address_);
 
-    readInterval_ = AddTimeout(
-        form, Text(english, "读间隔超时(ms):", "Read interval timeout (ms):"), param.intervalBase);
-    readTotalConstant_ =
-        AddTimeout(form, Text(english, "读总超时常数(ms):", "Read total timeout constant (ms):"),
-                   param.constantBase);
+    readInterval_ =
+        AddTimeout(form, LanguageText(language, "读间隔超时(ms):", "Read interval timeout (ms):"),
+                   param.intervalBase);
+    readTotalConstant_ = AddTimeout(
+        form, LanguageText(language, "读总超时常数(ms):", "Read total timeout constant (ms):"),
+        param.constantBase);
     readTotalMultiplier_ = AddTimeout(
-        form, Text(english, "读总超时系数(ms/字节):", "Read total timeout per byte (ms):"),
+        form, LanguageText(language, "读总超时系数(ms/字节):", "Read total timeout per byte (ms):"),
         param.multiplier);
-    writeTotalConstant_ =
-        AddTimeout(form, Text(english, "写总超时常数(ms):", "Write total timeout constant (ms):"),
-                   param.writeConstantBase);
+    writeTotalConstant_ = AddTimeout(
+        form, LanguageText(language, "写总超时常数(ms):", "Write total timeout constant (ms):"),
+        param.writeConstantBase);
     writeTotalMultiplier_ = AddTimeout(
-        form, Text(english, "写总超时系数(ms/字节):", "Write total timeout per byte (ms):"),
+        form,
+        LanguageText(language, "写总超时系数(ms/字节):", "Write total timeout per byte (ms):"),
         param.writeMultiplier);
 
     attempts_ = new QSpinBox(this);
     attempts_->setRange(1, 20);
     attempts_->setValue(param.attempts);
-    form->addRow(Text(english, "重试次数:", "Attempts:"), attempts_);
+    form->addRow(LanguageText(language, "重试次数:", "Attempts:"), attempts_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(Text(english, "确定", "OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(Text(english, "取消", "Cancel"));
+    buttons->button(QDialogButtonBox::Ok)->setText(LanguageText(language, "确定", "OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(LanguageText(language, "取消", "Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CComDlg::OnOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -90,10 +90,9 @@ QSpinBox* CComDlg::AddTimeout(QFormLayout* form, const QString& label, int value
 
 void CComDlg::OnOk() {
     if (port_->currentText().trimmed().isEmpty()) {
-        ShowStopMessage(this,
-                        Text(english_, "请选择或输入串口设备的路径！",
-                             "Please choose or type the path of the serial device."),
-                        Text(english_, "提示...", "Notice"));
+        ShowSettingsMessage(this, language_,
+                            LanguageText(language_, "请选择或输入串口设备的路径！",
+                                         "Please choose or type the path of the serial device."));
         return;
     }
     accept();

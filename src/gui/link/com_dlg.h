@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "core/link/com_param.h"
+#include "gui/common/language.h"
 
 class QComboBox;
 class QSpinBox;
@@ -10,7 +11,7 @@ class QSpinBox;
 class CComDlg : public QDialog {
     Q_OBJECT
 public:
-    CComDlg(const _tagComParam& param, int english, QWidget* parent = nullptr);
+    CComDlg(const _tagComParam& param, Language language, QWidget* parent = nullptr);
     // The record as the fields now say.
     _tagComParam Param() const;
 
@@ -20,7 +21,7 @@ private:
     void OnOk();
     QSpinBox* AddTimeout(class QFormLayout* form, const QString& label, int value);
 
-    int english_ = 0;
+    Language language_ = Language::Chinese;
     _tagComParam original_;
     QComboBox* port_ = nullptr;
     QComboBox* baud_ = nullptr;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/datafile/program.h"
-#include "gui/common/message_box.h"
 #include "gui/link/com_dlg.h"
 #include "gui/link/profile_values.h"
 #include "gui/link/serial_ports.h"
@@ -43,14 +42,12 @@ void CXCom::GetComm(_tagComParam* param) const {
     param->attempts = ReadInt("Attempts", defaults.attempts, 1, 20);
 }
 
-int CXCom::ShowXWnd(int english) {
+int CXCom::ShowXWnd(Language language) {
     _tagComParam param;
     GetComm(&param);
-    CComDlg dialog(param, english, QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    if (KeepComm(dialog.Param())) return 1;
-    ShowProfileSaveFailure(english);
-    return 0;
+    CComDlg dialog(param, language, QApplication::activeWindow());
+    return RunSettingsDialog(
+        dialog, [&dialog] { return KeepComm(dialog.Param()); }, language);
 }
 
 bool CXCom::KeepComm(const _tagComParam& param) {

@@ -3,12 +3,13 @@
 // them from Config.ini (section "ComSetting", defaults where none are kept); ShowXWnd lets
 // the user edit them in CComDlg and keeps them on OK.
 #include "core/link/com_param.h"
+#include "gui/common/language.h"
 
 class CXCom {
 public:
     void GetComm(_tagComParam* param) const;
-    // english: 0 Chinese, 1 English dialog texts. 1 when the user kept new settings.
-    int ShowXWnd(int english);
+    // The dialog in the language; 1 when the user kept new settings.
+    int ShowXWnd(Language language);
     // Writes the record to Config.ini; false when it cannot be written.
     static bool KeepComm(const _tagComParam& param);
 };

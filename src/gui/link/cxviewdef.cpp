@@ -5,7 +5,6 @@
 
 #include "core/datafile/program.h"
 #include "core/link/display_defaults.h"
-#include "gui/common/message_box.h"
 #include "gui/link/profile_values.h"
 #include "gui/link/view_def_dlg.h"
 
@@ -46,14 +45,12 @@ void CXViewDef::GetView(_tagViewDef* view) const {
         kSection, "RealtimeInterval", defaults.realtimeInterval, 1, kvr::kMaxRecordInterval));
 }
 
-int CXViewDef::ShowXWnd(int english) {
+int CXViewDef::ShowXWnd(Language language) {
     _tagViewDef view;
     GetView(&view);
-    CViewDefDlg dialog(view, english, QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    if (KeepView(dialog.View())) return 1;
-    ShowProfileSaveFailure(english);
-    return 0;
+    CViewDefDlg dialog(view, language, QApplication::activeWindow());
+    return RunSettingsDialog(
+        dialog, [&dialog] { return KeepView(dialog.View()); }, language);
 }
 
 bool CXViewDef::KeepView(const _tagViewDef& view) {

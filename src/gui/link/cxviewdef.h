@@ -3,11 +3,12 @@
 // from Config.ini (section "ViewSetting", defaults where none are kept); ShowXWnd lets the
 // user edit them in CViewDefDlg and keeps them on OK.
 #include "core/datafile/view_def.h"
+#include "gui/common/language.h"
 
 class CXViewDef {
 public:
     void GetView(_tagViewDef* view) const;
-    // english: 0 Chinese, 1 English dialog texts. 1 when the user kept new settings.
-    int ShowXWnd(int english);
+    // The dialog in the language; 1 when the user kept new settings.
+    int ShowXWnd(Language language);
     static bool KeepView(const _tagViewDef& view);
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QDialog>
 #include <QString>
 
 #include "core/datafile/program.h"
@@ -39,10 +40,17 @@ bool WriteProfileFloat(const char* section, const char* key, float value) {
     return kvr::WriteProfileString(section, key, std::string(text, end));
 }
 
-void ShowProfileSaveFailure(int english) {
+void ShowSettingsMessage(QWidget* parent, Language language, const QString& message) {
+    ShowStopMessage(parent, message, LanguageText(language, "提示...", "Notice"));
+}
+
+int RunSettingsDialog(QDialog& dialog, const std::function<bool()>& keep, Language language) {
+    if (dialog.exec() != QDialog::Accepted) return 0;
+    if (keep()) return 1;
     const QString path = QString::fromStdString(kvr::ConfigPath());
-    ShowStopMessage(nullptr,
-                    english ? QStringLiteral("The settings could not be saved to %1.").arg(path)
-                            : QStringLiteral("无法把设置保存到 %1！").arg(path),
-                    english ? QStringLiteral("Notice") : NoticeCaption());
+    ShowSettingsMessage(
+        nullptr, language,
+        LanguageText(language, "无法把设置保存到 %1！", "The settings could not be saved to %1.")
+            .arg(path));
+    return 0;
 }

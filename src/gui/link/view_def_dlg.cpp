@@ -12,14 +12,11 @@
 #include <QVBoxLayout>
 
 #include "core/link/display_defaults.h"
-#include "gui/common/message_box.h"
+#include "gui/common/language.h"
 #include "gui/link/color_button.h"
+#include "gui/link/profile_values.h"
 
 namespace {
-
-QString Text(int english, const char* chinese, const char* englishText) {
-    return english ? QString::fromUtf8(englishText) : QString::fromUtf8(chinese);
-}
 
 QDoubleSpinBox* RangeBox(QWidget* parent, float value) {
     auto* box = new QDoubleSpinBox(parent);
@@ -38,45 +35,47 @@ QSpinBox* CountBox(QWidget* parent, int low, int high, int value) {
 
 }  // namespace
 
-CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
-    : QDialog(parent), english_(english), original_(view) {
-    setWindowTitle(Text(english, "缺省显示设置", "Default Display Settings"));
+CViewDefDlg::CViewDefDlg(const _tagViewDef& view, Language language, QWidget* parent)
+    : QDialog(parent), language_(language), original_(view) {
+    setWindowTitle(LanguageText(language, "缺省显示设置", "Default Display Settings"));
     auto* form = new QFormLayout;
 
     xMode_ = new QComboBox(this);
-    xMode_->addItems({Text(english, "时间", "Time"), Text(english, "日期和时间", "Date and time")});
+    xMode_->addItems({LanguageText(language, "时间", "Time"),
+                      LanguageText(language, "日期和时间", "Date and time")});
     xMode_->setCurrentIndex(view.xMode ? 1 : 0);
-    form->addRow(Text(english, "X轴标注:", "X axis labels:"), xMode_);
+    form->addRow(LanguageText(language, "X轴标注:", "X axis labels:"), xMode_);
 
     yMode_ = new QComboBox(this);
-    yMode_->addItems(
-        {Text(english, "百分比", "Percent"), Text(english, "工程量", "Engineering value")});
+    yMode_->addItems({LanguageText(language, "百分比", "Percent"),
+                      LanguageText(language, "工程量", "Engineering value")});
     yMode_->setCurrentIndex(view.yMode ? 1 : 0);
-    form->addRow(Text(english, "Y轴标注:", "Y axis labels:"), yMode_);
+    form->addRow(LanguageText(language, "Y轴标注:", "Y axis labels:"), yMode_);
 
     yLow_ = RangeBox(this, view.yLow);
     yHigh_ = RangeBox(this, view.yHigh);
-    form->addRow(Text(english, "Y轴下限:", "Y axis low:"), yLow_);
-    form->addRow(Text(english, "Y轴上限:", "Y axis high:"), yHigh_);
+    form->addRow(LanguageText(language, "Y轴下限:", "Y axis low:"), yLow_);
+    form->addRow(LanguageText(language, "Y轴上限:", "Y axis high:"), yHigh_);
 
     gridCount1_ = CountBox(this, 1, 100, view.gridCount1 ? view.gridCount1 : 1);
     gridCount2_ = CountBox(this, 1, 100, view.gridCount2 ? view.gridCount2 : 1);
-    form->addRow(Text(english, "纵向网格数:", "Vertical grid lines:"), gridCount1_);
-    form->addRow(Text(english, "横向网格数:", "Horizontal grid lines:"), gridCount2_);
+    form->addRow(LanguageText(language, "纵向网格数:", "Vertical grid lines:"), gridCount1_);
+    form->addRow(LanguageText(language, "横向网格数:", "Horizontal grid lines:"), gridCount2_);
 
     gridColor_ = new CColorButton(this);
     gridColor_->SetColorRef(view.gridColor);
     backgroundColor_ = new CColorButton(this);
     backgroundColor_->SetColorRef(view.backgroundColor);
-    form->addRow(Text(english, "网格颜色:", "Grid colour:"), gridColor_);
-    form->addRow(Text(english, "背景颜色:", "Background colour:"), backgroundColor_);
+    form->addRow(LanguageText(language, "网格颜色:", "Grid colour:"), gridColor_);
+    form->addRow(LanguageText(language, "背景颜色:", "Background colour:"), backgroundColor_);
 
     realtimeInterval_ =
         CountBox(this, 1, 86400, view.realtimeInterval > 0 ? view.realtimeInterval : 60);
-    realtimeInterval_->setSuffix(Text(english, " 秒", " s"));
-    form->addRow(Text(english, "实时记录间隔:", "Realtime record interval:"), realtimeInterval_);
+    realtimeInterval_->setSuffix(LanguageText(language, " 秒", " s"));
+    form->addRow(LanguageText(language, "实时记录间隔:", "Realtime record interval:"),
+                 realtimeInterval_);
 
-    auto* colours = new QGroupBox(Text(english, "曲线颜色", "Curve colours"), this);
+    auto* colours = new QGroupBox(LanguageText(language, "曲线颜色", "Curve colours"), this);
     auto* grid = new QGridLayout(colours);
     for (int i = 0; i < 8; ++i) {
         curveColors_[i] = new CColorButton(colours);
@@ -86,8 +85,8 @@ CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(Text(english, "确定", "OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(Text(english, "取消", "Cancel"));
+    buttons->button(QDialogButtonBox::Ok)->setText(LanguageText(language, "确定", "OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(LanguageText(language, "取消", "Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CViewDefDlg::OnOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -100,17 +99,16 @@ CViewDefDlg::CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent)
 void CViewDefDlg::OnOk() {
     // An empty value range would make every new file's curves divide by zero.
     if (!(yLow_->value() < yHigh_->value())) {
-        ShowStopMessage(
-            this, Text(english_, "Y轴上限必须大于下限！", "The Y axis high must be above the low."),
-            Text(english_, "提示...", "Notice"));
+        ShowSettingsMessage(this, language_,
+                            LanguageText(language_, "Y轴上限必须大于下限！",
+                                         "The Y axis high must be above the low."));
         return;
     }
     // The file keeps the interval in 16 bits: a longer one would change every time in it.
     if (kvr::CheckRecordInterval(realtimeInterval_->value())) {
-        ShowStopMessage(this,
-                        Text(english_, "实时记录间隔必须在1到65535秒之间！",
-                             "The realtime record interval must be 1 to 65535 s."),
-                        Text(english_, "提示...", "Notice"));
+        ShowSettingsMessage(this, language_,
+                            LanguageText(language_, "实时记录间隔必须在1到65535秒之间！",
+                                         "The realtime record interval must be 1 to 65535 s."));
         return;
     }
     accept();

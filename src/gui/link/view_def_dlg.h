@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/datafile/view_def.h"
+#include "gui/common/language.h"
 
 class CColorButton;
 class QComboBox;
@@ -13,13 +14,13 @@ class QSpinBox;
 class CViewDefDlg : public QDialog {
     Q_OBJECT
 public:
-    CViewDefDlg(const _tagViewDef& view, int english, QWidget* parent = nullptr);
+    CViewDefDlg(const _tagViewDef& view, Language language, QWidget* parent = nullptr);
     _tagViewDef View() const;
 
 private:
     void OnOk();
 
-    int english_ = 0;
+    Language language_ = Language::Chinese;
     _tagViewDef original_;
     QComboBox* xMode_ = nullptr;
     QComboBox* yMode_ = nullptr;

@@ -80,7 +80,8 @@ CRCView::CRCView(QWidget* parent) : QWidget(parent) {
     connect(curve_, &CXCurveCtrl::plotRightButtonReleased, this, &CRCView::ShowContextMenu);
     connect(&recordTimer_, &QTimer::timeout, this, &CRCView::RecordTimerTick);
     RegisterCommands();
-    RegisterDisplayCommands();
+    parts_.RegisterDisplayCommands(
+        *this, [this] { return fileBound_ ? &engine_.File() : nullptr; }, this);
 }
 
 CRCView::~CRCView() {
@@ -198,7 +199,7 @@ void CRCView::BindFile() {
     curve_->SetScrollBar(parts_.scrollBar);
     parts_.panel->SetTarget(curve_);
     fileBound_ = true;
-    page_ = 0;
+    parts_.page = 0;
     if (parts_.panelShown) parts_.panel->RebuildControls();
     LayoutChildren();
 }

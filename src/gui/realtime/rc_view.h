@@ -59,7 +59,7 @@ public:
     CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
     CChannelPanel* ChannelPanel() const { return parts_.panel; }
     CXListView* LiveList() const { return list_; }
-    int CurvePage() const { return page_; }
+    int CurvePage() const { return parts_.page; }
     bool HasSelection() const;
     // The record timer's tick, also for tests that do not want to wait an interval.
     void RecordTimerTick();
@@ -82,7 +82,6 @@ protected:
 
 private:
     void RegisterCommands();
-    void RegisterDisplayCommands();
     void LayoutChildren();
     void ShowContextMenu(const QPoint& globalPosition);
 
@@ -102,12 +101,6 @@ private:
     // The save dialog (or the test hook); "" when cancelled.
     QString AskSavePath();
 
-    bool SaveDisplayChange();
-    void ShowAllCurves(bool shown);
-    void ShowNextFour();
-    void ShowPreviousFour();
-    void ToggleChannelPanel();
-
     kvr::Acquisition engine_;
     CurveParts parts_;
     CXRealCurveCtrl* curve_ = nullptr;  // parts_.curve with its realtime type
@@ -116,7 +109,6 @@ private:
     QPointer<QWidget> listWindow_;
     QPointer<QWidget> barWindow_;
     QPointer<QWidget> dialWindow_;
-    int page_ = 0;
     bool busy_ = false;
     bool fileBound_ = false;  // the children draw the live file
 };

@@ -1,11 +1,10 @@
-// The command table and the context menu of CRCView, the display-state commands, and the
-// windows it opens on the live file.
+// The command table and the context menu of CRCView, and the windows it opens on the live
+// file.
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "core/view/curve_pages.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_menu.h"
 #include "gui/common/view_host.h"
@@ -16,7 +15,9 @@
 
 namespace {
 
-constexpr CommandMenuItem kContextItems[] = {
+// The context menu, 0 marking a separator: the acquisition and its windows, then the
+// curve items.
+constexpr auto kAcquisitionItems = std::to_array<CommandMenuItem>({
     {cmd::kStartAcquisition, "开始实时采集(&R)"},
     {cmd::kStopAcquisition, "停止实时采集(&T)"},
     {cmd::kSaveRealtime, "保存实时文件(&S)\tCtrl+S"},
@@ -25,14 +26,8 @@ constexpr CommandMenuItem kContextItems[] = {
     {cmd::kRealtimeCumulativeList, "实时累积列表(&L)"},
     {cmd::kFileInfo, "文件信息(&F)..."},
     {0, nullptr},
-    {cmd::kCopy, "复制(&C)\tCtrl+C"},
-    {cmd::kSelectAll, "全选(&A)\tCtrl+A"},
-    {0, nullptr},
-    {cmd::kShowAllCurves, "显示全部曲线(&S)"},
-    {cmd::kHideAllCurves, "隐藏全部曲线(&H)"},
-    {cmd::kPreviousFour, "前4条曲线\tCtrl+←"},
-    {cmd::kNextFour, "后4条曲线\tCtrl+→"},
-};
+});
+constexpr auto kContextItems = JoinCommandMenus(kAcquisitionItems, kCurveMenuItems);
 
 // Items the context menu greys while no acquisition runs, beyond the command table.
 bool NeedsAcquisitionInMenu(int id) {
@@ -123,16 +118,6 @@ void CRCView::RegisterCommands() {
                          {}});
 }
 
-void CRCView::RegisterDisplayCommands() {
-    const auto withFile = [this] { return fileBound_; };
-    RegisterCommand(cmd::kShowAllCurves, {[this] { ShowAllCurves(true); }, withFile, {}});
-    RegisterCommand(cmd::kHideAllCurves, {[this] { ShowAllCurves(false); }, withFile, {}});
-    RegisterCommand(cmd::kNextFour, {[this] { ShowNextFour(); }, withFile, {}});
-    RegisterCommand(cmd::kPreviousFour, {[this] { ShowPreviousFour(); }, withFile, {}});
-    RegisterCommand(cmd::kChannelPanel,
-                    {[this] { ToggleChannelPanel(); }, {}, [this] { return parts_.panelShown; }});
-}
-
 QMenu* CRCView::BuildContextMenu() {
     const auto enabled = [this](int id) {
         if (id == cmd::kSaveRealtime) return engine_.IsDataAvailable() && !busy_;
@@ -159,29 +144,6 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
     if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList)
         list_ = qobject_cast<CXListView*>(window.data());
 }
-
-// ---------------------------------------------------------------------------------------
-// Display states
-
-bool CRCView::SaveDisplayChange() { return parts_.SaveDisplayChange(engine_.File(), this); }
-
-void CRCView::ShowAllCurves(bool shown) {
-    kvr::SetAllCurvesShown(engine_.File().Header(), shown);
-    page_ = 0;
-    SaveDisplayChange();
-}
-
-void CRCView::ShowNextFour() {
-    page_ = kvr::ShowNextFourCurves(engine_.File().Header(), page_);
-    SaveDisplayChange();
-}
-
-void CRCView::ShowPreviousFour() {
-    page_ = kvr::ShowPreviousFourCurves(engine_.File().Header(), page_);
-    SaveDisplayChange();
-}
-
-void CRCView::ToggleChannelPanel() { parts_.SetPanelShown(!parts_.panelShown); }
 
 // ---------------------------------------------------------------------------------------
 // One page of the window the control shows, drawn as the history view prints it.

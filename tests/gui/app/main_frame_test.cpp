@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <map>
 #include <set>
 
+#include "core/datafile/layout.h"
 #include "core/datafile/program.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
@@ -31,6 +33,7 @@
 #include "gui/history/hc_view.h"
 #include "gui/link/upload_dlg.h"
 #include "gui/lists/cumu_show_view.h"
+#include "gui/lists/list_view.h"
 
 namespace {
 
@@ -191,7 +194,7 @@ TEST_F(MainFrameTest, MenuBarShowsEveryItemInOrder) {
         "显示(&D)/后4条曲线\tCtrl+→=32844",
         "显示(&D)/包络显示(&E)=32995",
         "显示(&D)/[圆图显示选择(&P)]",
-        "显示(&D)/圆图显示选择(&P)/无通道=32928",
+        "显示(&D)/圆图显示选择(&P)/无通道=33000",
         "[设置(&S)]",
         "设置(&S)/串口参数设置(&C)...=32789",
         "设置(&S)/缺省显示设置(&D)...=32803",
@@ -616,6 +619,43 @@ TEST(MainMenu, EveryKeyAMenuItemShowsIsAnAccelerator) {
         ++hints;
     }
     EXPECT_GT(hints, 10);
+}
+
+TEST(MainMenu, NoTwoCommandsShareAnId) {
+    // Every menu item is its own command.
+    std::map<int, QString> menuItems;
+    std::vector<const MenuNode*> pending;
+    for (const MenuNode& popup : MainMenu()) pending.push_back(&popup);
+    while (!pending.empty()) {
+        const MenuNode* node = pending.back();
+        pending.pop_back();
+        for (const MenuNode& child : node->children) pending.push_back(&child);
+        if (!node->children.empty() || node->id == 0) continue;
+        const auto [it, added] = menuItems.emplace(node->id, node->text);
+        EXPECT_TRUE(added) << node->id << ": " << it->second.toStdString() << " and "
+                           << node->text.toStdString();
+    }
+    ASSERT_GT(menuItems.size(), 40u);
+
+    // Commands that live outside the main menu: on toolbars, in the views' context menus.
+    const std::vector<int> outside = {cmd::kValueLabel, cmd::kChannelPanel, cmd::kBarDisplay,
+                                      cmd::kCircleDisplay, CXListView::kFilterCommand};
+    std::set<int> seen;
+    for (int id : outside) {
+        EXPECT_TRUE(seen.insert(id).second) << id;
+        EXPECT_EQ(menuItems.count(id), 0u) << id;
+    }
+
+    // One circular-chart item per channel, for as many channels as a file can have: the
+    // first stands in the menu while no file is shown, the others belong to no other command.
+    ASSERT_GE(cmd::kCircleChartLast - cmd::kCircleChartFirst + 1, kvr::kMaxChannels);
+    EXPECT_EQ(menuItems[cmd::kCircleChartFirst], QStringLiteral("无通道"));
+    for (int channel = 1; channel < kvr::kMaxChannels; ++channel) {
+        const int id = cmd::kCircleChartFirst + channel;
+        EXPECT_EQ(menuItems.count(id), 0u) << "channel " << channel << ": " << id;
+        EXPECT_EQ(seen.count(id), 0u) << "channel " << channel << ": " << id;
+        EXPECT_TRUE(CommandText(id).isEmpty()) << "channel " << channel << ": " << id;
+    }
 }
 
 TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {

@@ -1,13 +1,16 @@
 // The serial-parameter and default-display settings: defaults, what the dialogs return,
 // and what Config.ini keeps.
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include "gui/gui_test_support.h"
 #include "gui/link/com_dlg.h"
 #include "gui/link/cxcom.h"
 #include "gui/link/cxviewdef.h"
+#include "gui/link/profile_values.h"
 #include "gui/link/serial_ports.h"
 
 namespace {
@@ -72,10 +75,11 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
     start.device = "/dev/ttyUSB3";
     start.baud = 38400;
     start.parity = 1;
-    CComDlg dialog(start, 0);
+    CComDlg dialog(start, Language::Chinese);
     EXPECT_EQ(dialog.PortBox()->currentText(), "/dev/ttyUSB3");
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("串口参数设置"));
-    EXPECT_EQ(CComDlg(start, 1).windowTitle(), QStringLiteral("Serial Port Settings"));
+    EXPECT_EQ(CComDlg(start, Language::English).windowTitle(),
+              QStringLiteral("Serial Port Settings"));
 
     dialog.PortBox()->setCurrentText("  /tmp/kvr-sim-link  ");  // a typed pseudo-terminal link
     const QList<QSpinBox*> spins = dialog.findChildren<QSpinBox*>();
@@ -87,6 +91,49 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
     EXPECT_EQ(shown.parity, 1);
     EXPECT_EQ(shown.address, 7);
     EXPECT_EQ(shown.attempts, start.attempts);
+}
+
+TEST_F(SettingsTest, SettingsDialogsTellTheUserInTheirLanguage) {
+    guitest::MessageRecorder messages;
+    // A refused field keeps the dialog open, with the message in its language.
+    CComDlg dialog(_tagComParam{}, Language::English);
+    dialog.PortBox()->setCurrentText("  ");
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_EQ(messages.Shown().size(), 1u);
+    EXPECT_EQ(messages.Shown()[0].text,
+              QStringLiteral("Please choose or type the path of the serial device."));
+    EXPECT_EQ(messages.Shown()[0].caption, QStringLiteral("Notice"));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    // Running a dialog: kept only on OK, and a failed write is reported, never taken for kept.
+    struct Case {
+        bool ok;
+        bool written;
+        int result;
+        bool reported;
+    };
+    for (const Case c :
+         {Case{false, true, 0, false}, Case{true, true, 1, false}, Case{true, false, 0, true}}) {
+        messages.Clear();
+        QDialog settings;
+        guitest::WhenModal([ok = c.ok](QWidget* modal) {
+            ok ? static_cast<QDialog*>(modal)->accept() : static_cast<QDialog*>(modal)->reject();
+        });
+        bool asked = false;
+        const int result = RunSettingsDialog(
+            settings,
+            [&asked, written = c.written] {
+                asked = true;
+                return written;
+            },
+            Language::Chinese);
+        EXPECT_EQ(result, c.result) << c.ok << c.written;
+        EXPECT_EQ(asked, c.ok) << c.ok << c.written;
+        ASSERT_EQ(messages.Shown().size(), c.reported ? 1u : 0u) << c.ok << c.written;
+        if (!c.reported) continue;
+        EXPECT_TRUE(messages.Shown()[0].text.startsWith(QStringLiteral("无法把设置保存到 ")));
+        EXPECT_EQ(messages.Shown()[0].caption, NoticeCaption());
+    }
 }
 
 TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {

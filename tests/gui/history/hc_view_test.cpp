@@ -10,6 +10,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
+#include "gui/common/window_commands.h"
 #include "gui/history/channel_panel.h"
 #include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
@@ -115,7 +116,7 @@ TEST_F(HCViewTest, ContextMenuGreysByMode) {
     EXPECT_TRUE(enabled[cmd::kZoomSelection]);
     EXPECT_TRUE(enabled[cmd::kCopy]);
     // Commands of windows the program does not have are not offered.
-    EXPECT_EQ(enabled.size(), 13u);
+    EXPECT_EQ(enabled.size(), 12u);
 }
 
 TEST_F(HCViewTest, FullScreenZoomsToTheSelection) {
@@ -285,6 +286,25 @@ TEST_F(HCViewTest, WindowsOfOtherPartsAreOfferedOnlyWhenTheProgramHasThem) {
     EXPECT_EQ(seen.file, opened);
     EXPECT_EQ(seen.owner, &view);
     EXPECT_EQ(std::make_pair(seen.start, seen.end), view.CurveCtrl()->GetWindowRange());
+}
+
+TEST_F(HCViewTest, EveryWindowCommandOpensItsOwnWindow) {
+    // The circular-chart items of a file's channels take none of these commands over.
+    for (const WindowCommand& command : WindowCommands()) {
+        std::vector<ChildWindow> opened;
+        RegisterChildFactory(command.kind, [&opened, kind = command.kind](const ChildRequest&) {
+            opened.push_back(kind);
+            return nullptr;
+        });
+        auto file = OpenRampFile(dir_);
+        ASSERT_TRUE(file);
+        CHCView view;
+        view.SetFile(file.release());
+        EXPECT_TRUE(view.IsCommandEnabled(command.id)) << command.id;
+        view.ExecuteCommand(command.id);
+        UnregisterChildFactory(command.kind);
+        EXPECT_EQ(opened, std::vector<ChildWindow>{command.kind}) << command.id;
+    }
 }
 
 }  // namespace
