@@ -4,38 +4,26 @@ kvr_add_test(link
     ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/link_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/port_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
     ${CMAKE_CURRENT_LIST_DIR}/realtime_config_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sim_link_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upload_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upload_text_test.cpp
-  LIBS kvr_testsupport kvrsim)
-add_dependencies(test_link kvr-sim)
+  LIBS kvr_simtest)
 
 # Uploads through a line full of faults; a few seconds of real timeouts.
 kvr_add_test(upload_soak
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/upload_soak_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
-  LIBS kvr_testsupport kvrsim)
-add_dependencies(test_upload_soak kvr-sim)
+  LIBS kvr_simtest)
 
 # The realtime acquisition engine against kvr-sim.
 kvr_add_test(acquisition
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/acquisition_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
-  LIBS kvr_testsupport kvrsim)
-add_dependencies(test_acquisition kvr-sim)
+  LIBS kvr_simtest)
 
 # Several hundred records through a line full of faults; some seconds of real timeouts.
 kvr_add_test(acquisition_soak
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/acquisition_soak_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pty_pair.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/sim_process.cpp
-  LIBS kvr_testsupport kvrsim)
-add_dependencies(test_acquisition_soak kvr-sim)
+  LIBS kvr_simtest)
