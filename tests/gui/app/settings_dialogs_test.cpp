@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QPushButton>
 #include <QSpinBox>
+#include <tuple>
+#include <vector>
 
 #include "gui/gui_test_support.h"
 #include "gui/link/com_dlg.h"
@@ -17,46 +19,30 @@ namespace {
 
 using SettingsTest = guitest::ProgramFolderTest;
 
+// Every setting of the serial parameters except the device, in one comparable value.
+auto Settings(const _tagComParam& p) {
+    return std::make_tuple(p.baud, p.parity, p.address, p.intervalBase, p.constantBase,
+                           p.multiplier, p.writeConstantBase, p.writeMultiplier, p.attempts);
+}
+
 TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
     _tagComParam param;
     CXCom().GetComm(&param);
     EXPECT_FALSE(param.device.empty());
-    EXPECT_EQ(param.baud, 9600);
-    EXPECT_EQ(param.parity, 0);
-    EXPECT_EQ(param.address, 1);
-    EXPECT_EQ(param.intervalBase, 10);
-    EXPECT_EQ(param.constantBase, 50);
-    EXPECT_EQ(param.multiplier, 0);
-    EXPECT_EQ(param.writeConstantBase, 50);
-    EXPECT_EQ(param.writeMultiplier, 0);
-    EXPECT_EQ(param.attempts, 3);
+    EXPECT_EQ(Settings(param), std::make_tuple(9600, 0, 1, 10, 50, 0, 50, 0, 3));
 
     // Keeping the settings leaves the other sections alone, even a path with a comma.
     const std::string lastFile = Folder().path() + "/a,b;c.FDZ";
     kvr::WriteLastDir(lastFile);
     _tagComParam kept;
     kept.device = "/dev/pts/17";
-    kept.baud = 19200;
-    kept.parity = 2;
-    kept.address = 12;
-    kept.intervalBase = 20;
-    kept.constantBase = 100;
-    kept.multiplier = 1;
-    kept.writeConstantBase = 80;
-    kept.writeMultiplier = 2;
-    kept.attempts = 5;
+    std::tie(kept.baud, kept.parity, kept.address, kept.intervalBase, kept.constantBase,
+             kept.multiplier, kept.writeConstantBase, kept.writeMultiplier, kept.attempts) =
+        std::make_tuple(19200, 2, 12, 20, 100, 1, 80, 2, 5);
     ASSERT_TRUE(CXCom::KeepComm(kept));
     CXCom().GetComm(&param);
     EXPECT_EQ(param.device, "/dev/pts/17");
-    EXPECT_EQ(param.baud, 19200);
-    EXPECT_EQ(param.parity, 2);
-    EXPECT_EQ(param.address, 12);
-    EXPECT_EQ(param.intervalBase, 20);
-    EXPECT_EQ(param.constantBase, 100);
-    EXPECT_EQ(param.multiplier, 1);
-    EXPECT_EQ(param.writeConstantBase, 80);
-    EXPECT_EQ(param.writeMultiplier, 2);
-    EXPECT_EQ(param.attempts, 5);
+    EXPECT_EQ(Settings(param), Settings(kept));
     EXPECT_EQ(kvr::ReadLastDir(), lastFile);
 
     // Hand-edited nonsense falls back to the defaults, one value at a time.
@@ -156,16 +142,14 @@ TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {
     ASSERT_TRUE(CXViewDef::KeepView(view));
     _tagViewDef read;
     CXViewDef().GetView(&read);
-    EXPECT_EQ(read.xMode, 1);
-    EXPECT_EQ(read.yMode, 1);
-    EXPECT_FLOAT_EQ(read.yLow, -12.5f);
-    EXPECT_FLOAT_EQ(read.yHigh, 250.25f);
-    EXPECT_EQ(read.gridCount1, 8);
-    EXPECT_EQ(read.gridCount2, 4);
-    EXPECT_EQ(read.gridColor, 0x00112233u);
-    EXPECT_EQ(read.backgroundColor, 0x00FFFFFFu);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(read.curveColors[i], view.curveColors[i]) << i;
-    EXPECT_EQ(read.realtimeInterval, 5);
+    const auto settings = [](const _tagViewDef& v) {
+        return std::make_tuple(
+            v.xMode, v.yMode, v.yLow, v.yHigh, v.gridCount1, v.gridCount2, v.gridColor,
+            v.backgroundColor, v.realtimeInterval,
+            std::vector<unsigned>(std::begin(v.curveColors), std::end(v.curveColors)));
+    };
+    // The values chosen are exact in a float, so they must come back exactly.
+    EXPECT_EQ(settings(read), settings(view));
 
     // An empty value range or a zero interval would break every new file.
     kvr::WriteProfileString("ViewSetting", "YHigh", "-20");
