@@ -148,9 +148,10 @@ public:
     // 1 with value/percent written, 1 with nothing written (closed, or a non-linear
     // signal), 0 when t lies outside the file or the sample is not in the file.
     // Samples of stored records of linear channels are read inline; everything else takes
-    // GetValueChecked, which gives the same answers.
+    // GetValueChecked, which gives the same answers. That one is marked cold so that a
+    // caller's loop around the inline read keeps its variables in registers.
     int GetValue(int c, Time t, float* value, float* percent) const;
-    int GetValueChecked(int c, Time t, float* value, float* percent) const;
+    [[gnu::cold]] int GetValueChecked(int c, Time t, float* value, float* percent) const;
     // printf format for channel c's values ("%.2f", "%.1E", ...); 0 for c >= channel count.
     int GetValueFormat(int c, char* format) const;
     std::string GetValueFormat(int c) const;
@@ -219,10 +220,6 @@ private:
         std::uint64_t reciprocal = 0;           // ceil(2^64 / interval); 0 for interval 1
         unsigned channels = 0;
     };
-    // GetValueChecked out of the line: kept cold so that a caller's loop around the inline
-    // read keeps its variables in registers.
-    [[gnu::cold, gnu::noinline]] int GetValueSlow(int c, Time t, float* value,
-                                                  float* percent) const;
     static std::uint32_t DivideByInterval(std::uint32_t elapsed, const Access& access);
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
@@ -300,7 +297,7 @@ inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
         if (percent) StorePercent(c, sample, percent);
         return 1;
     }
-    return GetValueSlow(c, t, value, percent);
+    return GetValueChecked(c, t, value, percent);
 }
 
 }  // namespace kvr

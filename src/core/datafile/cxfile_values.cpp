@@ -59,10 +59,6 @@ void CXFile::StorePercent(int c, float sample, float* percent) const {
     *percent = high > low ? (clamped - low) / (high - low) * 100.0f : 0.0f;
 }
 
-int CXFile::GetValueSlow(int c, Time t, float* value, float* percent) const {
-    return GetValueChecked(c, t, value, percent);
-}
-
 int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
     if (!view_) return 1;
     if (!IsChannel(c)) return 0;
