@@ -83,6 +83,9 @@ bool CXFile::Remap() {
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
         return false;
     const auto size = static_cast<std::size_t>(info.st_size);
+    // Pages we write must have their blocks (a sparse file on a full disk has none): a file
+    // that cannot get them is only read, so that no edit ever stores into a hole.
+    if (!readOnly_ && !sysio::Reserve(fd_, size)) readOnly_ = true;
     void* mapped =
         ::mmap(nullptr, size, PROT_READ | PROT_WRITE, readOnly_ ? MAP_PRIVATE : MAP_SHARED, fd_, 0);
     if (mapped == MAP_FAILED) return false;
@@ -255,19 +258,24 @@ float CXFile::GetHysteresis(int c) const {
 // ---------------------------------------------------------------------------------------
 // Writing the header back
 
+void CXFile::EncodeHeader(FileHeader& header, std::uint8_t* image) const {
+    const std::size_t configEnd = kConfigOffset + static_cast<std::size_t>(configSize_);
+    std::memset(image, 0, kBlockAOffset);
+    std::memcpy(image, header.identification, kIdentificationSize);
+    codec::EncodeBlockA(header, image + kBlockAOffset);
+    codec::EncodeSegment(header.records, image + kBlockBOffset);
+    codec::EncodeSegment(header.hourly, image + kBlockCOffset);
+    codec::WriteNamesToConfig(header);
+    std::memcpy(image + kConfigOffset, header.config, static_cast<std::size_t>(configSize_));
+    std::memcpy(image + configEnd, &header.flowTotal, 8);
+    std::memcpy(image + configEnd + 8, &header.heatTotal, 8);
+}
+
 int CXFile::FlushHeader() {
     if (!view_ || readOnly_) return 0;
     const std::size_t configEnd = kConfigOffset + static_cast<std::size_t>(configSize_);
     if (viewSize_ < configEnd + kTrailerSize) return 0;
-    std::memset(view_, 0, kBlockAOffset);
-    std::memcpy(view_, header_.identification, kIdentificationSize);
-    codec::EncodeBlockA(header_, view_ + kBlockAOffset);
-    codec::EncodeSegment(header_.records, view_ + kBlockBOffset);
-    codec::EncodeSegment(header_.hourly, view_ + kBlockCOffset);
-    codec::WriteNamesToConfig(header_);
-    std::memcpy(view_ + kConfigOffset, header_.config, static_cast<std::size_t>(configSize_));
-    std::memcpy(view_ + configEnd, &header_.flowTotal, 8);
-    std::memcpy(view_ + configEnd + 8, &header_.heatTotal, 8);
+    EncodeHeader(header_, view_);
     RefreshAccess();
     return sysio::SyncMappedRange(view_, viewSize_, 0, configEnd + kTrailerSize) ? 1 : 0;
 }

@@ -171,7 +171,9 @@ public:
     virtual void SetEndTime(Time t);
 
     // The live buffer: "temp.tmp" in the program folder (or the path set before), deleted
-    // on Close.
+    // on Close. Its blocks are reserved here, so a full disk refuses the buffer (0) instead
+    // of failing a record later. Its hourly block stays empty: that, unlike a saved file's,
+    // is never stamped.
     int CreateTempFile();
     void SetTempFilePath(const std::string& path) { tempTarget_ = path; }
     // The two cumulative totals of the trailer, written through to the open file.
@@ -183,7 +185,8 @@ public:
     bool AppendRecord(const float* record, unsigned index);
     int GetCapacity() const;
     // Writes beside path and renames over it once every byte is on disk: on failure an
-    // existing file at path is left as it was.
+    // existing file at path is left as it was. The buffer itself is not written, so that a
+    // crash during the save leaves it as recoverable as before.
     int SaveAs(const std::string& path);
 
     // Upload layouts (written only). Create writes into a hidden file beside path; only
@@ -233,8 +236,13 @@ private:
     bool Remap();
     void Unmap();
     void TakeWriterLock();
-    static int WriteFileAtomically(const std::string& path, const std::uint8_t* data,
-                                   std::size_t size);
+    // The header as the file holds it, written into image (the first configuration size +
+    // kHeaderSize bytes of a file).
+    void EncodeHeader(FileHeader& header, std::uint8_t* image) const;
+    // Writes head and then body as the whole file at path.
+    static int WriteFileAtomically(const std::string& path, const std::uint8_t* head,
+                                   std::size_t headSize, const std::uint8_t* body,
+                                   std::size_t bodySize);
     // A new hidden file beside path (".name.XXXXXX"), its descriptor or -1.
     static int CreateBeside(const std::string& path, std::string& created);
 

@@ -23,11 +23,14 @@ int CXFile::CreateTempFile() {
                                    header_.records.byte18 * header_.records.count +
                                kHeaderSize;
     if (size > 0x7FFFFFFF) return 0;
+    header_.hourly = SegmentDescriptor{};
     ::unlink(path.c_str());
     fd_ = sysio::Open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     if (fd_ < 0) return 0;
     TakeWriterLock();
-    if (readOnly_ || !sysio::Truncate(fd_, size) || !Remap()) {
+    // Every record is stored through the mapping: without its blocks reserved now, a full
+    // disk would kill the acquisition with SIGBUS at some later record.
+    if (readOnly_ || !sysio::Reserve(fd_, size) || !Remap()) {
         ::close(fd_);
         fd_ = -1;
         readOnly_ = lockedByOther_ = false;
@@ -95,30 +98,24 @@ int CXFile::SaveAs(const std::string& path) {
     const int records = GetRecordCount();
     if (!view_ || readOnly_ || records < 0) return 0;
     // The saved file holds exactly the records taken and no hourly table; the buffer keeps
-    // its own capacity so that acquisition may go on into it.
-    const SegmentDescriptor keepRecords = header_.records;
-    const SegmentDescriptor keepHourly = header_.hourly;
-    header_.records.count = static_cast<std::uint32_t>(records);
-    header_.hourly.firstStamp = header_.records.firstStamp;
-    header_.hourly.first = header_.records.first;
-    header_.hourly.last = header_.records.first;
-    header_.hourly.lastStamp = header_.records.firstStamp;
-    header_.hourly.reserved1 = header_.hourly.reserved2 = 0;
-    header_.hourly.count = 0;
-    int result = FlushHeader();
-    if (result) {
-        const std::uint64_t headerBytes = kHeaderSize + static_cast<std::uint64_t>(configSize_);
-        const std::uint64_t recordBytes = static_cast<std::uint64_t>(header_.channelCount) *
-                                          header_.records.byte18 * header_.records.count;
-        result = headerBytes + recordBytes <= viewSize_
-                     ? WriteFileAtomically(path, view_,
-                                           static_cast<std::size_t>(headerBytes + recordBytes))
-                     : 0;
-    }
-    header_.records = keepRecords;
-    header_.hourly = keepHourly;
-    if (!FlushHeader()) result = 0;
-    return result;
+    // its capacity and its empty hourly block, on disk too, so that acquisition may go on
+    // into it and a crash meanwhile still leaves a live buffer.
+    FileHeader saved = header_;
+    saved.records.count = static_cast<std::uint32_t>(records);
+    saved.hourly.firstStamp = saved.records.firstStamp;
+    saved.hourly.first = saved.records.first;
+    saved.hourly.last = saved.records.first;
+    saved.hourly.lastStamp = saved.records.firstStamp;
+    saved.hourly.reserved1 = saved.hourly.reserved2 = 0;
+    saved.hourly.count = 0;
+    const std::uint64_t headerBytes = kHeaderSize + static_cast<std::uint64_t>(configSize_);
+    const std::uint64_t recordBytes =
+        static_cast<std::uint64_t>(saved.channelCount) * saved.records.byte18 * records;
+    if (headerBytes + recordBytes > viewSize_) return 0;
+    std::vector<std::uint8_t> head(view_, view_ + headerBytes);
+    EncodeHeader(saved, head.data());
+    return WriteFileAtomically(path, head.data(), head.size(), view_ + headerBytes,
+                               static_cast<std::size_t>(recordBytes));
 }
 
 int CXFile::CreateBeside(const std::string& path, std::string& created) {
@@ -137,14 +134,16 @@ int CXFile::CreateBeside(const std::string& path, std::string& created) {
     return fd;
 }
 
-int CXFile::WriteFileAtomically(const std::string& path, const std::uint8_t* data,
-                                std::size_t size) {
+int CXFile::WriteFileAtomically(const std::string& path, const std::uint8_t* head,
+                                std::size_t headSize, const std::uint8_t* body,
+                                std::size_t bodySize) {
     // Write beside the target and rename over it only once every byte is on disk: a full
     // disk or a crash leaves the old file as it was.
     std::string temporary;
     const int fd = CreateBeside(path, temporary);
     if (fd < 0) return 0;
-    const bool written = sysio::WriteAll(fd, data, size) && sysio::Fsync(fd);
+    const bool written = sysio::WriteAll(fd, head, headSize) &&
+                         sysio::WriteAll(fd, body, bodySize) && sysio::Fsync(fd);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || !sysio::Rename(temporary.c_str(), path.c_str())) {
         ::unlink(temporary.c_str());

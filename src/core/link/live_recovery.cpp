@@ -9,16 +9,18 @@ namespace kvr {
 
 namespace {
 
-// Opens path as a live buffer: a data file with room for more records than it has taken
-// (a saved history file holds exactly its records). 1 with records, 0 not a buffer, -1 a
-// buffer without a record.
+// Opens path as a live buffer: a data file whose hourly block was never stamped, or one
+// with room for more records than it has taken (a saved history file holds exactly its
+// records). 1 with records, 0 not a buffer, -1 a buffer without a record.
 int OpenLiveBuffer(CXFile& file, const std::string& path, UnsavedRecords& found) {
     if (file.Open(path) != 1) return 0;
     const std::uint8_t* data = file.MappedData();
-    const bool started = IsValidStamp(data + kBlockBOffset + segment::kFirstStamp);
-    if (!started) return -1;
+    const bool saved = IsValidStamp(data + kBlockCOffset + segment::kFirstStamp);
     const int count = file.GetRecordCount();
-    if (count <= 0 || static_cast<std::uint32_t>(count) >= file.Header().records.count) return 0;
+    const bool room = count > 0 && static_cast<std::uint32_t>(count) < file.Header().records.count;
+    if (saved && !room) return 0;
+    if (!IsValidStamp(data + kBlockBOffset + segment::kFirstStamp)) return -1;
+    if (count <= 0) return 0;
     found = {count, file.GetStartTime(), file.GetEndTime()};
     return 1;
 }

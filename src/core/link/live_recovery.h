@@ -2,6 +2,9 @@
 // Records left in a live buffer by an acquisition that ended without saving (a crash, a
 // power cut, a killed process). Each record and then the end stamp reach the disk as they
 // are taken, so what the buffer's header counts is complete.
+//
+// A live buffer tells itself from a saved history file by its hourly block, which only a
+// save ever stamps: a buffer filled to its last record is still a buffer.
 #include <optional>
 #include <string>
 

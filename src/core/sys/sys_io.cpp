@@ -28,10 +28,16 @@ int SystemFdatasync(int fd) { return ::fdatasync(fd); }
 int SystemFtruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 int SystemRename(const char* from, const char* to) { return std::rename(from, to); }
 int SystemMsync(void* address, size_t length, int flags) { return ::msync(address, length, flags); }
+int SystemFallocate(int fd, off_t offset, off_t length) {
+    const int error = ::posix_fallocate(fd, offset, length);
+    if (error == 0) return 0;
+    errno = error;
+    return -1;
+}
 
 constexpr Calls kSystem{SystemRead,      SystemWrite,  SystemPoll,  SystemIoctlInt,
                         SystemOpen,      SystemPwrite, SystemFsync, SystemFdatasync,
-                        SystemFtruncate, SystemRename, SystemMsync};
+                        SystemFtruncate, SystemRename, SystemMsync, SystemFallocate};
 
 int RemainingMs(Clock::time_point deadline) {
     if (deadline == Clock::time_point::max()) return -1;
@@ -134,6 +140,11 @@ bool Truncate(int fd, std::uint64_t length) {
 }
 
 bool Rename(const char* from, const char* to) { return Current().rename(from, to) == 0; }
+
+bool Reserve(int fd, std::uint64_t length) {
+    if (length == 0) return true;
+    return Retrying([&] { return Current().fallocate(fd, 0, static_cast<off_t>(length)); }) == 0;
+}
 
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
                      std::size_t size) {

@@ -26,6 +26,8 @@ struct Calls {
     int (*ftruncate)(int fd, off_t length);
     int (*rename)(const char* from, const char* to);
     int (*msync)(void* address, size_t length, int flags);
+    // posix_fallocate, with the error in errno and -1 like the others.
+    int (*fallocate)(int fd, off_t offset, off_t length);
 };
 
 // The table in use. Tests may overwrite entries and must restore them (see ScopedCalls).
@@ -61,6 +63,10 @@ bool Fsync(int fd);
 bool Fdatasync(int fd);
 bool Truncate(int fd, std::uint64_t length);
 bool Rename(const char* from, const char* to);
+// Gives the file its blocks up to length (growing it when shorter). A page of a shared
+// mapping may only be written when its block exists: a store into a hole on a full disk
+// kills the process with SIGBUS instead of failing.
+bool Reserve(int fd, std::uint64_t length);
 // Flushes the pages that hold [offset, offset + size) of a shared mapping of mappedSize
 // bytes to the file; true when they reached it (or the range lies outside the mapping).
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,

@@ -26,6 +26,7 @@ struct Faults {
     std::size_t shortBytes = 0;
     bool failSync = false;
     bool failRename = false;
+    bool failReserve = false;
 };
 Faults faults;
 
@@ -61,6 +62,11 @@ int FaultyMsync(void* address, size_t length, int flags) {
     errno = EIO;
     return -1;
 }
+int FaultyFallocate(int fd, off_t offset, off_t length) {
+    if (!faults.failReserve) return kvr::sysio::System().fallocate(fd, offset, length);
+    errno = ENOSPC;
+    return -1;
+}
 int FaultyRename(const char* from, const char* to) {
     if (!faults.failRename) return kvr::sysio::System().rename(from, to);
     errno = EXDEV;
@@ -81,6 +87,7 @@ private:
         calls.fdatasync = FaultySync;
         calls.msync = FaultyMsync;
         calls.rename = FaultyRename;
+        calls.fallocate = FaultyFallocate;
         return calls;
     }
     kvr::sysio::ScopedCalls scoped_;
@@ -99,6 +106,13 @@ Faults RenameFails() {
     Faults f;
     f.writesLeft = 1 << 30;
     f.failRename = true;
+    return f;
+}
+// Writes succeed where blocks exist; no new block can be had (a sparse file, a full disk).
+Faults NoNewBlocks() {
+    Faults f;
+    f.writesLeft = 1 << 30;
+    f.failReserve = true;
     return f;
 }
 
@@ -166,6 +180,31 @@ TEST_F(CXFileSafety, SaveAsThatFailsLeavesTheExistingTargetByteForByte) {
     kvr::CXFile saved;
     ASSERT_EQ(saved.Open(target), 1);
     EXPECT_EQ(saved.GetRecordCount(), 12);
+}
+
+TEST_F(CXFileSafety, NothingIsWrittenThroughAMappingWithoutItsBlocks) {
+    kvr::CXFile source;
+    ASSERT_EQ(source.Open(kvrtest::WriteSample(dir, "source.FDZ")), 1);
+    const std::vector<std::string> entries = Entries(dir.path());
+    const std::vector<std::uint8_t> before = ReadBytes(source.GetFileName());
+    InjectedFaults injected(NoNewBlocks());
+    // The live buffer is refused before its first record, and nothing is left of it.
+    kvr::CXFile live;
+    live.Header() = source.Header();
+    EXPECT_EQ(live.CreateTempFile(), 0);
+    EXPECT_EQ(Entries(dir.path()), entries);
+    // A file that cannot have its blocks is read, never written.
+    source.Close();
+    kvr::CXFile file;
+    ASSERT_EQ(file.Open(dir.file("source.FDZ")), 1);
+    EXPECT_TRUE(file.IsReadOnly());
+    float value = 0;
+    EXPECT_EQ(file.GetValue(0, file.GetStartTime(), &value, nullptr), 1);
+    EXPECT_EQ(file.FlushHeader(), 0);
+    EXPECT_EQ(file.AddTag(file.GetStartTime()), 0);
+    EXPECT_EQ(file.DeleteTag(0), 0);
+    file.Close();
+    EXPECT_EQ(ReadBytes(dir.file("source.FDZ")), before);
 }
 
 TEST_F(CXFileSafety, TagAndHeaderWritesReportWhatReachedTheFile) {

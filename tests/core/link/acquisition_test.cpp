@@ -1,6 +1,6 @@
 // Realtime acquisition against kvr-sim: records at the interval, stop and save, a flaky or
-// silent instrument, a full buffer, cancel, a stop racing the record timer, and the
-// records a crashed acquisition leaves behind.
+// silent instrument, a full buffer, a full disk, cancel, a stop racing the record timer,
+// and the records a crashed acquisition leaves behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,6 +16,7 @@
 #include "core/link/live_recovery.h"
 #include "core/link/pty_pair.h"
 #include "core/link/sim_process.h"
+#include "core/sys/sys_io.h"
 #include "support/test_support.h"
 
 namespace {
@@ -274,6 +275,76 @@ TEST_F(AcquisitionTest, CrashLeavesRecordsThatCanBeRecovered) {
     // A saved history file is not a live buffer.
     EXPECT_EQ(kvr::RecoverLiveBuffer(out, dir.file("again.FDZ")).status,
               kvr::RecoverStatus::kNotLiveBuffer);
+}
+
+int NoRoomOnTheDisk(int, off_t, off_t) {
+    errno = ENOSPC;
+    return -1;
+}
+
+TEST_F(AcquisitionTest, NoRoomForTheBufferStopsTheStartAndLeavesNothing) {
+    SimProcess sim({"--family=realtime"});
+    Prepare(sim);
+    kvr::sysio::Calls calls = kvr::sysio::System();
+    calls.fallocate = NoRoomOnTheDisk;
+    kvr::sysio::ScopedCalls fullDisk(calls);
+    const kvr::StartResult result = Start();
+    EXPECT_EQ(result.status, StartStatus::kFailed);
+    EXPECT_EQ(result.message, "建立临时文件失败！");
+    EXPECT_FALSE(Exists(temp));
+}
+
+// Where a save in progress is caught by a crash: the buffer as the first write finds it.
+std::string caughtBuffer, caughtCopy;
+ssize_t CopyBufferThenWrite(int fd, const void* buffer, size_t count) {
+    if (!caughtBuffer.empty()) std::filesystem::copy_file(caughtBuffer, caughtCopy);
+    caughtBuffer.clear();
+    return kvr::sysio::System().write(fd, buffer, count);
+}
+
+TEST_F(AcquisitionTest, AFullBufferIsRecoveredAndSoIsOneCaughtInASave) {
+    const auto source = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(5));
+    ASSERT_TRUE(source);
+    kvr::CXFile live;
+    live.Header() = source->Header();
+    live.Header().records.count = 4;
+    live.SetTempFilePath(temp);
+    ASSERT_EQ(live.CreateTempFile(), 1);
+    ASSERT_EQ(live.FlushHeader(), 1);
+    live.SetStartTime(kvrtest::SampleStart());
+    for (unsigned r = 0; r < 4; ++r) {
+        const float record[6] = {1.0f * r, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f};
+        ASSERT_TRUE(live.AppendRecord(record, r));
+    }
+    live.SetEndTime(0);
+    ASSERT_EQ(live.GetCapacity(), 4);
+
+    const std::string full = dir.file("full.tmp");
+    std::filesystem::copy_file(temp, full);
+    const auto unsaved = kvr::FindUnsavedRecords(full);
+    ASSERT_TRUE(unsaved) << "a full buffer is still a buffer";
+    EXPECT_EQ(unsaved->count, 4);
+    const std::string out = dir.file("recovered.FDZ");
+    ASSERT_EQ(kvr::RecoverLiveBuffer(full, out).status, kvr::RecoverStatus::kSaved);
+    kvr::CXFile saved;
+    ASSERT_EQ(saved.Open(out), 1);
+    float last = 0;
+    ASSERT_EQ(saved.GetValue(0, saved.GetEndTime(), &last, nullptr), 1);
+    EXPECT_EQ(last, 3.0f);
+    EXPECT_EQ(kvr::RecoverLiveBuffer(out, dir.file("again.FDZ")).status,
+              kvr::RecoverStatus::kNotLiveBuffer);
+
+    caughtBuffer = temp;
+    caughtCopy = dir.file("caught.tmp");
+    kvr::sysio::Calls calls = kvr::sysio::System();
+    calls.write = CopyBufferThenWrite;
+    {
+        kvr::sysio::ScopedCalls crashInSave(calls);
+        ASSERT_EQ(live.SaveAs(dir.file("saved.FDZ")), 1);
+    }
+    const auto caught = kvr::FindUnsavedRecords(caughtCopy);
+    ASSERT_TRUE(caught) << "a save in progress leaves the buffer a buffer";
+    EXPECT_EQ(caught->count, 4);
 }
 
 }  // namespace
