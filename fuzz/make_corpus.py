@@ -77,7 +77,7 @@ def reply_seeds():
 def data_seeds(kvrtool):
     for version in (1002, 1003, 1004):
         path = os.path.join(HERE, "corpus", "fuzz_datafile", "sample-%d.FDZ" % version)
-        subprocess.run([kvrtool, "make-sample", "--records", "12", "--interval", "60",
+        subprocess.run([kvrtool, "make-sample", "--force", "--records", "12", "--interval", "60",
                         "--version", str(version), "--tags", "2", path], check=True,
                        stdout=subprocess.DEVNULL)
         with open(path, "rb") as f:

@@ -36,7 +36,7 @@ if [ "${1:-}" = "--live" ]; then
   echo "demo: no display here; the realtime window after ten seconds was drawn into $PWD/build/demo/live.png"
   exit 0
 fi
-build/src/tools/kvrtool make-sample build/demo/demo.FDZ
+build/src/tools/kvrtool make-sample --force build/demo/demo.FDZ
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/src/gui/KVR build/demo/demo.FDZ
 fi

@@ -125,6 +125,8 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
          "Caption...|The interval must be a whole number not less than 1!"},
         {kStart, kStart + 40, "2.5", "提示...|间隔必须是不小于 1 的整数！",
          "Caption...|The interval must be a whole number not less than 1!"},
+        {kStart, kStart + 40, "101", "提示...|间隔不能大于文件的记录数！",
+         "Caption...|The interval must not be larger than the file's record count!"},
     };
     for (const ExportLanguage language : {ExportLanguage::Chinese, ExportLanguage::English}) {
         auto dialog = Dialog(language, out);
@@ -143,6 +145,16 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         EXPECT_EQ(catcher.Shown(), expected);
         EXPECT_TRUE(DirHoldsOnlyData());
     }
+
+    // The data file itself is refused as the target.
+    const std::string data = kvrtest::ReadWholeFile(dir.file("data.FDZ"));
+    auto dialog = Dialog(ExportLanguage::Chinese, dir.file("data.FDZ"));
+    MessageCatcher catcher;
+    QTest::mouseClick(Child<QPushButton>(*dialog, "exportButton"), Qt::LeftButton);
+    WaitIdle(*dialog);
+    EXPECT_EQ(catcher.Shown(), QStringList{"提示...|不能导出到数据文件本身，请另选文件名！"});
+    EXPECT_EQ(kvrtest::ReadWholeFile(dir.file("data.FDZ")), data);
+    EXPECT_TRUE(DirHoldsOnlyData());
 }
 
 TEST_F(ExportDlg, ResetButtonsWorkInBothVariants) {

@@ -38,8 +38,8 @@ CommandResult RunCommand(const std::string& command);
 
 std::string ReadWholeFile(const std::string& path);
 
-// Makes a history file named name in dir with kvrtool make-sample and options; fails the
-// test when it cannot be made. Returns the file's path.
+// Makes a history file named name in dir with kvrtool make-sample and options, replacing
+// one made before; fails the test when it cannot be made. Returns the file's path.
 std::string MakeSample(const TempDir& dir, const std::string& name,
                        const std::string& options = "");
 

@@ -38,6 +38,14 @@ TEST_F(KvrtoolAcquire, RecordsPrintsAndSavesTheSameRows) {
     const kvrtest::CommandResult notBuffer =
         Run("recover '" + out + "' --out '" + dir.file("x.FDZ") + "'");
     EXPECT_EQ(notBuffer.exitCode, 2);
+
+    // A second run onto the same file needs --force.
+    const std::string saved = kvrtest::ReadWholeFile(out);
+    const kvrtest::CommandResult again =
+        Run("acquire " + Line(sim) + " --out '" + out + "' --records 1 --interval 1");
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.err.find("exists; --force"), std::string::npos) << again.err;
+    EXPECT_EQ(kvrtest::ReadWholeFile(out), saved);
 }
 
 TEST_F(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
@@ -122,9 +130,22 @@ TEST_F(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     ASSERT_FALSE(std::filesystem::exists(out));
     ASSERT_TRUE(std::filesystem::exists(out + ".tmp"));
 
+    // Neither a new acquisition nor a recovery onto the buffer itself may replace it.
+    const std::string buffer = kvrtest::ReadWholeFile(out + ".tmp");
+    const kvrtest::CommandResult next =
+        Run("acquire " + Line(sim) + " --out '" + out + "' --records 1 --force");
+    EXPECT_EQ(next.exitCode, 1);
+    EXPECT_NE(next.err.find("kvrtool recover '" + out + ".tmp'"), std::string::npos) << next.err;
+    const kvrtest::CommandResult onto =
+        Run("recover '" + out + ".tmp' --out '" + out + ".tmp' --force");
+    EXPECT_EQ(onto.exitCode, 1);
+    EXPECT_EQ(kvrtest::ReadWholeFile(out + ".tmp"), buffer);
+
     const std::string recovered = dir.file("recovered.FDZ");
     const kvrtest::CommandResult r = Run("recover '" + out + ".tmp' --out '" + recovered + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Run("recover '" + out + ".tmp' --out '" + recovered + "'").exitCode, 1)
+        << "an existing file needs --force";
     const std::vector<std::string> rows = Lines(Run("values '" + recovered + "'").out);
     // Every record printed before the kill is there, as printed.
     ASSERT_GE(rows.size(), printed.size());

@@ -97,6 +97,10 @@ TEST_F(KvrtoolData, MakeSampleHonoursItsOptions) {
         << "version 1002 has no gas composition";
     EXPECT_NE(config.find("flow_element: 0 (法兰取压孔板)\n"), std::string::npos);
 
+    const std::string made = kvrtest::ReadWholeFile(path);
+    EXPECT_EQ(Run("make-sample " + path).exitCode, 1) << "an existing file needs --force";
+    EXPECT_EQ(kvrtest::ReadWholeFile(path), made);
+
     const kvrtest::CommandResult bad = Run("make-sample " + dir.file("x.FDZ") + " --version 1005");
     EXPECT_EQ(bad.exitCode, 1);
     ExpectOneSentence(bad);

@@ -1,8 +1,10 @@
 // kvrtool export as a user runs it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "support/xlsx_reader.h"
 #include "tools/kvrtool_test_support.h"
@@ -54,6 +56,8 @@ TEST_F(KvrtoolExport, RefusedPeriodOrIntervalWritesNothing) {
         {"--to '2026-01-06 00:00:00' --lang en", "Out of End Time!"},
         {"--every 0", "间隔必须是不小于 1 的整数！"},
         {"--every -2 --lang en", "The interval must be a whole number not less than 1!"},
+        {"--every 101", "间隔不能大于文件的记录数！"},
+        {"--every 4611686018427387904", "间隔不能大于文件的记录数！"},
     };
     for (const auto& c : cases) {
         const auto result = Run("export " + data + " " + out + " " + c.options);
@@ -61,6 +65,25 @@ TEST_F(KvrtoolExport, RefusedPeriodOrIntervalWritesNothing) {
         EXPECT_EQ(result.err, std::string("kvrtool: ") + c.message + "\n") << c.options;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.options;
     }
+}
+
+TEST_F(KvrtoolExport, NeverReplacesItsInputAndAnExistingFileOnlyWithForce) {
+    const std::string original = kvrtest::ReadWholeFile(data);
+    const std::string alias = dir.file("alias.FDZ");
+    ASSERT_EQ(::link(data.c_str(), alias.c_str()), 0);
+    for (const std::string& out : {data, alias}) {
+        const auto result = Run("export " + data + " " + out + " --force");
+        EXPECT_EQ(result.exitCode, 1) << out;
+        EXPECT_NE(result.err.find("is the input"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(kvrtest::ReadWholeFile(data), original);
+
+    const std::string out = dir.file("out.csv");
+    std::ofstream(out) << "keep";
+    EXPECT_EQ(Run("export " + data + " " + out).exitCode, 1);
+    EXPECT_EQ(kvrtest::ReadWholeFile(out), "keep");
+    ASSERT_EQ(Run("export " + data + " " + out + " --force").exitCode, 0);
+    EXPECT_EQ(kvrtest::ReadWholeFile(out).rfind("编号,时间,", 0), 0u);
 }
 
 }  // namespace

@@ -70,6 +70,15 @@ TEST_F(KvrtoolReport, WorkbookHoldsTheListCellByCell) {
             }
         }
     }
+
+    // An existing workbook goes only with --force; the data file itself never.
+    EXPECT_EQ(Run("report " + path + " --xlsx " + out).exitCode, 1);
+    EXPECT_EQ(Run("report " + path + " --xlsx " + out + " --force").exitCode, 0);
+    const std::string data = kvrtest::ReadWholeFile(path);
+    const auto onto = Run("report " + path + " --xlsx " + path + " --force");
+    EXPECT_EQ(onto.exitCode, 1);
+    EXPECT_NE(onto.err.find("is the input"), std::string::npos) << onto.err;
+    EXPECT_EQ(kvrtest::ReadWholeFile(path), data);
 }
 
 TEST_F(KvrtoolReport, MonthReportForOneShift) {

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/analysis/export_sink.h"
+#include "core/sys/sys_io.h"
 
 namespace kvr {
 
@@ -45,6 +46,9 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, ExportLanguag
                        const std::string& path, const std::atomic<bool>& stop,
                        const ExportProgressFn& progress) {
     const ExportTexts& texts = TextsFor(language);
+    // Renaming the finished export over its own data file would destroy the data.
+    if (sysio::IsSameFile(path, file.GetFileName()))
+        return {ExportOutcome::CannotCreate, texts.targetIsSource};
     const std::vector<ExportColumn> columns = ExportColumns(file, language);
     std::unique_ptr<ExportSink> sink = OpenExportSink(path, columns);
     if (!sink) return {ExportOutcome::CannotCreate, texts.cannotCreate};

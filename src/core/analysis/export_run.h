@@ -27,7 +27,8 @@ struct ExportResult {
 using ExportProgressFn = std::function<void(const ExportProgress&)>;
 
 // Writes the plan's rows to path (".csv" for CSV, otherwise .xlsx). The target is replaced
-// only when the export finishes; on cancel or a write error no file is left behind.
+// only when the export finishes; on cancel or a write error no file is left behind. The
+// file's own data file is never a target (CannotCreate).
 ExportResult RunExport(const CXFile& file, const ExportPlan& plan, ExportLanguage language,
                        const std::string& path, const std::atomic<bool>& stop,
                        const ExportProgressFn& progress = {});

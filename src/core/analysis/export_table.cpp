@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/analysis/table_workbook.h"
 #include "core/view/channel_text.h"
 
 namespace kvr {
@@ -17,6 +18,8 @@ constexpr ExportTexts kChinese = {
     "开始时间超出范围！",
     "结束时间超出范围！",
     "间隔必须是不小于 1 的整数！",
+    "间隔不能大于文件的记录数！",
+    kTargetIsSource,
     "建立文件失败，可能缺少Excel驱动！",
     "写入文件失败（磁盘可能已满），未完成的文件已删除！",
     "输出完成！",
@@ -31,6 +34,8 @@ constexpr ExportTexts kEnglish = {
     "Out of Start Time",
     "Out of End Time!",
     "The interval must be a whole number not less than 1!",
+    "The interval must not be larger than the file's record count!",
+    "The data file itself cannot be the export target; choose another file name!",
     "Fail!",
     "Writing the file failed (the disk may be full); the incomplete file was deleted!",
     "OK!",
@@ -87,6 +92,9 @@ ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::i
     if (start < file.GetStartTime()) return {std::nullopt, texts.startBeforeFile};
     if (end > file.GetEndTime()) return {std::nullopt, texts.endAfterFile};
     if (every < 1) return {std::nullopt, texts.badInterval};
+    // Larger steps would pass the whole file at once; they would also overflow the step.
+    if (every > std::max(file.GetRecordCount(), 1))
+        return {std::nullopt, texts.intervalBeyondRecords};
     ExportPlan plan;
     plan.start = start;
     plan.end = end;

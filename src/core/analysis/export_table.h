@@ -21,6 +21,8 @@ struct ExportTexts {
     const char* startBeforeFile;
     const char* endAfterFile;
     const char* badInterval;
+    const char* intervalBeyondRecords;
+    const char* targetIsSource;
     const char* cannotCreate;
     const char* writeFailed;
     const char* finished;
@@ -67,7 +69,8 @@ struct ExportPlanResult {
 };
 
 // Checks the period in the order the user is told about it (start after end, start before
-// the file, end after the file), then the interval count, which must be at least 1.
+// the file, end after the file), then the interval count, which must be at least 1 and at
+// most the file's record count.
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
                                 ExportLanguage language);
 

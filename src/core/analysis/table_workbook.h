@@ -9,6 +9,8 @@ namespace kvr {
 inline constexpr const char* kWorkbookCreateFailed = "建立文件失败，可能缺少Excel驱动!";
 inline constexpr const char* kWorkbookWriteFailed = "写入文件失败（磁盘空间可能不足），文件未导出!";
 inline constexpr const char* kWorkbookWritten = "文件导出完成!";
+// A workbook or export written over the data file it comes from would destroy the data.
+inline constexpr char kTargetIsSource[] = "不能导出到数据文件本身，请另选文件名！";
 
 // Sheet "sheet1"; column types as for CXWorkbookWriter::CreateTable. nullopt when the
 // workbook is complete at path, else the message; a failed write leaves no file.

@@ -1,5 +1,7 @@
 #include "core/link/live_recovery.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 
 #include "core/datafile/cxfile.h"
@@ -26,6 +28,17 @@ int OpenLiveBuffer(CXFile& file, const std::string& path, UnsavedRecords& found)
 }
 
 }  // namespace
+
+LiveBufferState InspectLiveBuffer(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return LiveBufferState::kAbsent;
+    CXFile file;
+    UnsavedRecords found;
+    const int opened = OpenLiveBuffer(file, path, found);
+    if (opened == 0) return LiveBufferState::kNotLiveBuffer;
+    if (file.IsLockedByOther()) return LiveBufferState::kInUse;
+    return opened > 0 ? LiveBufferState::kHoldsRecords : LiveBufferState::kEmpty;
+}
 
 std::optional<UnsavedRecords> FindUnsavedRecords(const std::string& path) {
     CXFile file;

@@ -24,6 +24,16 @@ struct RecoverResult {
     UnsavedRecords records;
 };
 
+// What a file at a live buffer's path holds, for a new acquisition about to replace it.
+enum class LiveBufferState {
+    kAbsent,         // no file there
+    kNotLiveBuffer,  // some other file
+    kEmpty,          // a buffer without a record: nothing is lost by replacing it
+    kHoldsRecords,   // records nobody saved
+    kInUse,          // a running acquisition writes it
+};
+LiveBufferState InspectLiveBuffer(const std::string& path);
+
 // The records waiting in the buffer at path; nullopt when there is no such file, it is not
 // a live buffer, or it holds no record.
 std::optional<UnsavedRecords> FindUnsavedRecords(const std::string& path);

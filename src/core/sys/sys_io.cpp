@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -144,6 +145,13 @@ bool Rename(const char* from, const char* to) { return Current().rename(from, to
 bool Reserve(int fd, std::uint64_t length) {
     if (length == 0) return true;
     return Retrying([&] { return Current().fallocate(fd, 0, static_cast<off_t>(length)); }) == 0;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,

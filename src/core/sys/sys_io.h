@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace kvr::sysio {
 
@@ -71,5 +72,9 @@ bool Reserve(int fd, std::uint64_t length);
 // bytes to the file; true when they reached it (or the range lies outside the mapping).
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
                      std::size_t size);
+
+// True when both paths name one existing file (the same device and inode), however they
+// are spelt: links, "./" and symbolic links included.
+bool IsSameFile(const std::string& a, const std::string& b);
 
 }  // namespace kvr::sysio

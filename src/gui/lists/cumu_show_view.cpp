@@ -144,7 +144,8 @@ void CCumuShowView::ExportWorkbook() {
     const auto report = ReportForPeriod();
     if (!report) return;
     const QString path = AskWorkbookPath(
-        this, QString::fromStdString(file_->GetDeviceName()) + QStringLiteral(".xlsx"));
+        this, QString::fromStdString(file_->GetDeviceName()) + QStringLiteral(".xlsx"),
+        file_->GetFileName());
     if (path.isEmpty()) return;
     const auto problem = kvr::WriteReportWorkbook(QFile::encodeName(path).toStdString(), *report);
     if (problem) {

@@ -152,7 +152,8 @@ void CXStatDlg::CopyAll() {
 
 void CXStatDlg::SaveAs() {
     if (!file_) return;
-    const QString path = AskWorkbookPath(this, QStringLiteral("Statistic.xlsx"));
+    const QString path = AskWorkbookPath(this, QStringLiteral("Statistic.xlsx"),
+                                         file_ ? file_->GetFileName() : std::string());
     if (path.isEmpty()) return;
     if (const auto problem =
             kvr::WriteStatisticsWorkbook(QFile::encodeName(path).toStdString(), ShownRows())) {

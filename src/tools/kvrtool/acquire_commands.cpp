@@ -16,6 +16,7 @@
 #include "core/link/live_recovery.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/link_options.h"
+#include "tools/kvrtool/output_target.h"
 #include "tools/kvrtool/values_rows.h"
 
 namespace kvrtool {
@@ -26,6 +27,12 @@ struct AcquireOptions {
     std::string out;
     int records = 0;
     int interval = 0;  // 0: the display defaults' record interval
+    bool force = false;
+};
+
+struct RecoverOptions {
+    std::string temp, out;
+    bool force = false;
 };
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -82,8 +89,29 @@ void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
     if (!acquisition.Save(out)) Fail(std::string(kvr::texts::kSaveFileFailed) + " " + out);
 }
 
+// The live buffer a new acquisition would replace: records nobody saved are never lost,
+// and a file that is no buffer at all goes only with --force.
+bool MayReplaceBuffer(const std::string& buffer, bool force) {
+    switch (kvr::InspectLiveBuffer(buffer)) {
+        case kvr::LiveBufferState::kAbsent:
+        case kvr::LiveBufferState::kEmpty: return true;
+        case kvr::LiveBufferState::kNotLiveBuffer: return MayWrite(buffer, force);
+        case kvr::LiveBufferState::kInUse:
+            Fail(buffer + " is the live buffer of an acquisition that is still running.");
+            return false;
+        case kvr::LiveBufferState::kHoldsRecords:
+            Fail(buffer +
+                 " holds the records of an earlier acquisition; save them with "
+                 "\"kvrtool recover '" +
+                 buffer + "' --out FILE\" before acquiring into it again.");
+            return false;
+    }
+    return false;
+}
+
 void RunAcquire(const AcquireOptions& o) {
     if (o.records < 1) return Fail("--records must be at least 1.");
+    if (!MayWrite(o.out, o.force) || !MayReplaceBuffer(o.out + ".tmp", o.force)) return;
     _tagViewDef view;
     view.realtimeInterval = o.interval > 0 ? o.interval : DefaultInterval();
     auto acquisition = std::make_unique<kvr::Acquisition>();
@@ -132,7 +160,10 @@ void RunAcquire(const AcquireOptions& o) {
     if (!acquisition->IsSaved()) (void)acquisition.release();
 }
 
-void RunRecover(const std::string& temp, const std::string& out) {
+void RunRecover(const RecoverOptions& o) {
+    const std::string& temp = o.temp;
+    const std::string& out = o.out;
+    if (!MayWrite(out, o.force, {temp})) return;
     const kvr::RecoverResult result = kvr::RecoverLiveBuffer(temp, out);
     switch (result.status) {
         case kvr::RecoverStatus::kSaved:
@@ -161,15 +192,16 @@ void RegisterAcquireCommands(CLI::App& app) {
         ->add_option("--interval", acquire->interval,
                      "seconds between records (default: the display defaults)")
         ->check(CLI::Range(1, 86400));
+    AddForceFlag(command, acquire->force, "--out");
     command->callback([acquire] { RunAcquire(*acquire); });
 
-    auto temp = std::make_shared<std::string>();
-    auto out = std::make_shared<std::string>();
+    auto options = std::make_shared<RecoverOptions>();
     CLI::App* recover =
         app.add_subcommand("recover", "Save the records a killed acquisition left in its buffer");
-    recover->add_option("temp", *temp, "live buffer (FILE.tmp, temp.tmp)")->required();
-    recover->add_option("--out", *out, "history file to save")->required();
-    recover->callback([temp, out] { RunRecover(*temp, *out); });
+    recover->add_option("temp", options->temp, "live buffer (FILE.tmp, temp.tmp)")->required();
+    recover->add_option("--out", options->out, "history file to save")->required();
+    AddForceFlag(recover, options->force, "--out");
+    recover->callback([options] { RunRecover(*options); });
 }
 
 }  // namespace kvrtool

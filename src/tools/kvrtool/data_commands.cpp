@@ -21,6 +21,7 @@
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/config_printer.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/output_target.h"
 #include "tools/kvrtool/values_rows.h"
 
 namespace kvrtool {
@@ -56,6 +57,7 @@ struct MakeSampleArgs {
     std::string out;
     std::string start = "2026-01-05 00:00:00";
     kvr::SampleOptions options;
+    bool force = false;
 };
 
 void MakeSample(const MakeSampleArgs& args) {
@@ -63,6 +65,7 @@ void MakeSample(const MakeSampleArgs& args) {
     const std::optional<kvr::Time> start = TimeOption(args.start, "--start");
     if (!start) return;
     options.start = *start;
+    if (!MayWrite(args.out, args.force)) return;
     std::string error;
     if (!kvr::WriteSampleFile(args.out, options, &error)) Fail(kUsageOrIo, error + ".");
 }
@@ -244,6 +247,7 @@ void RegisterDataCommands(CLI::App& app) {
     make->add_option("--version", sample->options.version, "Format version 1002, 1003 or 1004");
     make->add_option("--tags", sample->options.tags, "Tag count (default 3)");
     make->add_option("--seed", sample->options.seed, "Seed of the generated curves (default 1)");
+    AddForceFlag(make, sample->force, "OUT");
     make->callback([sample] { MakeSample(*sample); });
 
     auto infoPath = std::make_shared<std::string>();

@@ -9,6 +9,7 @@
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/output_target.h"
 
 namespace kvrtool {
 namespace {
@@ -16,6 +17,7 @@ namespace {
 struct ExportArgs {
     std::string file, out, from, to, lang = "zh";
     std::int64_t every = 1;
+    bool force = false;
 };
 
 void Export(const ExportArgs& args) {
@@ -29,6 +31,7 @@ void Export(const ExportArgs& args) {
         args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;
     const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, *from, *to, args.every, language);
     if (!plan.plan) return Fail(kUsageOrIo, plan.message);
+    if (!MayWrite(args.out, args.force, {args.file})) return;
     const std::atomic<bool> never{false};
     const kvr::ExportResult result = kvr::RunExport(file, *plan.plan, language, args.out, never);
     if (result.outcome != kvr::ExportOutcome::Finished) Fail(kUsageOrIo, result.message);
@@ -47,6 +50,7 @@ void RegisterExportCommands(CLI::App& app) {
     command->add_option("--from", args->from, "First moment (default: the file start)");
     command->add_option("--to", args->to, "Last moment (default: the file end)");
     command->add_option("--every", args->every, "Write every N-th record (default 1)");
+    AddForceFlag(command, args->force, "OUT");
     command
         ->add_option("--lang", args->lang, "Language of the column names and messages (default zh)")
         ->check(CLI::IsMember({"zh", "en"}));

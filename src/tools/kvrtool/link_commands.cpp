@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "core/link/upload_session.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/link_options.h"
+#include "tools/kvrtool/output_target.h"
 
 namespace kvrtool {
 namespace {
@@ -161,9 +161,7 @@ struct UploadOptions {
 
 void RunUpload(const LinkOptions& o, const UploadOptions& u) {
     if (!u.all && (u.from.empty() != u.to.empty())) return Fail("--from and --to go together.");
-    std::error_code ignored;
-    if (!u.force && std::filesystem::exists(u.out, ignored))
-        return Fail(u.out + " exists; --force replaces it once the upload is complete.");
+    if (!MayWrite(u.out, u.force)) return;
     kvr::UploadSession session;
     session.SetParams(ToParam(o));
     session.Link().SetDelayScale(o.delayScale);
@@ -260,8 +258,7 @@ void RegisterLinkCommands(CLI::App& app) {
         auto upload = std::make_shared<UploadOptions>();
         AddLinkOptions(command, *link);
         command->add_option("--out", upload->out, "the file to write")->required();
-        command->add_flag("--force", upload->force,
-                          "replace an existing --out (only by a complete upload)");
+        AddForceFlag(command, upload->force, "--out (only by a complete upload)");
         auto* all = command->add_flag("--all", upload->all, "everything the instrument holds");
         command->add_option("--from", upload->from, "first time, \"YYYY-MM-DD HH:MM:SS\"")
             ->excludes(all);

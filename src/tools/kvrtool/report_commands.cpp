@@ -11,6 +11,7 @@
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/output_target.h"
 
 namespace kvrtool {
 namespace {
@@ -20,6 +21,7 @@ struct PeriodArgs {
     std::string from;
     std::string to;
     std::string xlsx;
+    bool force = false;
 };
 
 std::string CsvCell(const std::string& text) {
@@ -55,6 +57,7 @@ void Report(const PeriodArgs& args) {
     if (!outcome.report) return Fail(kUsageOrIo, outcome.error);
 
     if (!args.xlsx.empty()) {
+        if (!MayWrite(args.xlsx, args.force, {args.file})) return;
         if (auto problem = kvr::WriteReportWorkbook(args.xlsx, *outcome.report))
             Fail(kUsageOrIo, *problem + " " + args.xlsx);
         return;
@@ -92,6 +95,7 @@ void RegisterReportCommands(CLI::App& app) {
                               "Period end (default: the last hour of the hourly table)");
     reportCommand->add_option("--xlsx", report->xlsx,
                               "Write the report workbook here instead of printing");
+    AddForceFlag(reportCommand, report->force, "--xlsx workbook");
     reportCommand->callback([report] { Report(*report); });
 
     auto stats = std::make_shared<PeriodArgs>();

@@ -123,6 +123,15 @@ TEST_F(ReportWindows, ReportViewRefusesBadPeriodsAndUnwritableTargets) {
     guitest::Child<QPushButton>(&view, "exportButton")->click();
     EXPECT_EQ(messages.Texts(), QStringList{"建立文件失败，可能缺少Excel驱动!"});
     EXPECT_FALSE(std::filesystem::exists(path));
+
+    // The report's own data file is never its workbook.
+    messages.Clear();
+    const std::string data = kvrtest::ReadWholeFile(file_->GetFileName());
+    SetWorkbookPathHook(
+        [&](const QString&) { return QString::fromStdString(file_->GetFileName()); });
+    guitest::Child<QPushButton>(&view, "exportButton")->click();
+    EXPECT_EQ(messages.Texts(), QStringList{"不能导出到数据文件本身，请另选文件名！"});
+    EXPECT_EQ(kvrtest::ReadWholeFile(file_->GetFileName()), data);
 }
 
 TEST_F(ReportWindows, ReportListFollowsTheViewSize) {
