@@ -2,8 +2,6 @@
 // and an acquisition killed outright whose buffer gives back every record it printed.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -69,64 +67,16 @@ TEST_F(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
     EXPECT_EQ(r.out, values.out);
 }
 
-// Runs kvrtool acquire as a child with its output on a pipe.
-class AcquireChild {
-public:
-    explicit AcquireChild(const std::vector<std::string>& arguments) {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(fds[1], 1);
-            ::close(fds[0]);
-            ::close(fds[1]);
-            const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
-            std::vector<char*> argv{const_cast<char*>(tool.c_str())};
-            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(tool.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        out_ = fds[0];
-    }
-    ~AcquireChild() {
-        Kill();
-        if (out_ >= 0) ::close(out_);
-    }
-    // Reads until the output holds lines lines (or ends).
-    const std::string& ReadLines(std::size_t lines) {
-        char buffer[4096];
-        while (Lines(text_).size() < lines || text_.empty() || text_.back() != '\n') {
-            const ssize_t n = ::read(out_, buffer, sizeof buffer);
-            if (n <= 0) break;
-            text_.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text_;
-    }
-    void Kill() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string text_;
-};
-
 TEST_F(KvrtoolAcquire, KilledAcquisitionIsRecoveredUpToItsLastRecord) {
     SimProcess sim({"--family=realtime"});
     ASSERT_TRUE(sim.Running());
     const std::string out = dir.file("killed.FDZ");
-    AcquireChild child({"acquire", "--port", sim.Path(), "--baud", "57600", "--delay-scale", "0",
-                        "--out", out, "--records", "1000", "--interval", "1"});
+    kvrtest::ToolChild child({"acquire", "--port", sim.Path(), "--baud", "57600", "--delay-scale",
+                              "0", "--out", out, "--records", "1000", "--interval", "1"});
     // The header line and three records.
     const std::vector<std::string> printed = Lines(child.ReadLines(4));
     ASSERT_GE(printed.size(), 4u);
-    child.Kill();
+    child.Kill(SIGKILL);
     ASSERT_FALSE(std::filesystem::exists(out));
     ASSERT_TRUE(std::filesystem::exists(out + ".tmp"));
 

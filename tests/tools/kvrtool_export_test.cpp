@@ -1,5 +1,7 @@
 // kvrtool export as a user runs it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -84,6 +86,43 @@ TEST_F(KvrtoolExport, NeverReplacesItsInputAndAnExistingFileOnlyWithForce) {
     EXPECT_EQ(kvrtest::ReadWholeFile(out), "keep");
     ASSERT_EQ(Run("export " + data + " " + out + " --force").exitCode, 0);
     EXPECT_EQ(kvrtest::ReadWholeFile(out).rfind("编号,时间,", 0), 0u);
+}
+
+// Hidden files beside the target, as an export leaves them while it writes.
+std::vector<std::string> Unfinished(const std::string& folder, const std::string& name) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string file = entry.path().filename().string();
+        if (file.rfind("." + name + ".", 0) == 0) found.push_back(file);
+    }
+    return found;
+}
+
+TEST_F(KvrtoolExport, ASignalOrTheNextExportRemovesTheUnfinishedFile) {
+    const std::string big = MakeSample("big.FDZ", "--records 1000000 --interval 1");
+    for (const auto& [signal, name] :
+         {std::pair{SIGINT, "big.csv"}, std::pair{SIGTERM, "big.xlsx"}}) {
+        kvrtest::ToolChild child({"export", big, dir.file(name)});
+        // Waits for the hidden file of the running export.
+        for (int i = 0; i < 5000 && Unfinished(dir.path(), name).empty(); ++i) ::usleep(1000);
+        ASSERT_EQ(Unfinished(dir.path(), name).size(), 1u) << name;
+        const int status = child.Kill(signal);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << name << " " << status;
+        EXPECT_EQ(Unfinished(dir.path(), name), std::vector<std::string>{}) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+    }
+
+    // Left by a killed export, and one another export is still writing (it holds the lock).
+    const std::string stale = dir.file(".out.csv.Ab3dE9");
+    const std::string busy = dir.file(".out.csv.Xy7wQ2");
+    std::ofstream(stale) << "partial";
+    std::ofstream(busy) << "partial";
+    const int held = ::open(busy.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_EQ(Run("export " + data + " " + dir.file("out.csv")).exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(busy));
+    ::close(held);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // Shared by the kvrtool tests: a fresh folder per test with kvrtool run as a user runs it,
 // sample files made by kvrtool, and kvrtool's text output split into lines and cells.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -25,6 +28,61 @@ inline std::vector<std::string> Cells(const std::string& line) {
     for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
     return cells;
 }
+
+// kvrtool run as a child process with its standard output on a pipe, for tests that
+// interrupt it.
+class ToolChild {
+public:
+    explicit ToolChild(const std::vector<std::string>& arguments) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(fds[1], 1);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
+            std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(tool.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        out_ = fds[0];
+    }
+    ~ToolChild() {
+        Kill(SIGKILL);
+        if (out_ >= 0) ::close(out_);
+    }
+    ToolChild(const ToolChild&) = delete;
+    ToolChild& operator=(const ToolChild&) = delete;
+
+    // Reads until the output holds lines lines (or ends).
+    const std::string& ReadLines(std::size_t lines) {
+        char buffer[4096];
+        while (Lines(text_).size() < lines || text_.empty() || text_.back() != '\n') {
+            const ssize_t n = ::read(out_, buffer, sizeof buffer);
+            if (n <= 0) break;
+            text_.append(buffer, static_cast<std::size_t>(n));
+        }
+        return text_;
+    }
+    // Sends the signal and waits for the child to end; its wait status, or -1.
+    int Kill(int signal) {
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, signal);
+        int status = -1;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string text_;
+};
 
 class KvrtoolTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // CXFile: the live buffer ("temp.tmp") the acquisition writes, and saving it as a history
 // file.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +130,9 @@ int CXFile::CreateBeside(const std::string& path, std::string& created) {
     buffer.push_back('\0');
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0) return -1;
+    // Locked while it is written: a clean-up of abandoned files beside a target leaves a
+    // file that is still being written alone.
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
     ::fchmod(fd, 0644);
     created = buffer.data();
     return fd;

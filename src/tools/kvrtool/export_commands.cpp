@@ -32,6 +32,7 @@ void Export(const ExportArgs& args) {
     const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, *from, *to, args.every, language);
     if (!plan.plan) return Fail(kUsageOrIo, plan.message);
     if (!MayWrite(args.out, args.force, {args.file})) return;
+    const RemoveUnfinishedOnSignal cleanup;
     const std::atomic<bool> never{false};
     const kvr::ExportResult result = kvr::RunExport(file, *plan.plan, language, args.out, never);
     if (result.outcome != kvr::ExportOutcome::Finished) Fail(kUsageOrIo, result.message);

@@ -58,6 +58,7 @@ void Report(const PeriodArgs& args) {
 
     if (!args.xlsx.empty()) {
         if (!MayWrite(args.xlsx, args.force, {args.file})) return;
+        const RemoveUnfinishedOnSignal cleanup;
         if (auto problem = kvr::WriteReportWorkbook(args.xlsx, *outcome.report))
             Fail(kUsageOrIo, *problem + " " + args.xlsx);
         return;
