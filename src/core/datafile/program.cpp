@@ -96,6 +96,29 @@ std::string ReadProfileString(const std::string& section, const std::string& key
     return fallback;
 }
 
+std::vector<ProfileLine> ReadProfileLines(const std::string& iniPath) {
+    std::vector<ProfileLine> result;
+    std::string section;
+    int number = 0;
+    for (const std::string& line : ReadLines(iniPath)) {
+        ++number;
+        const std::string trimmed = Trim(line);
+        if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') continue;
+        if (IsAnySection(trimmed)) {
+            section = Trim(trimmed.substr(1, trimmed.size() - 2));
+            result.push_back({number, section, {}, {}, false});
+            continue;
+        }
+        const auto equals = trimmed.find('=');
+        if (equals == std::string::npos)
+            result.push_back({number, section, trimmed, {}, false});
+        else
+            result.push_back({number, section, Trim(trimmed.substr(0, equals)),
+                              Trim(trimmed.substr(equals + 1)), true});
+    }
+    return result;
+}
+
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& iniPath) {
     const std::string path = iniPath.empty() ? ConfigPath() : iniPath;

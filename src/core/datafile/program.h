@@ -1,6 +1,7 @@
 #pragma once
 // Program-wide helpers: the program folder, Config.ini, byte order.
 #include <string>
+#include <vector>
 
 namespace kvr {
 
@@ -24,6 +25,18 @@ std::string ReadProfileString(const std::string& section, const std::string& key
                               const std::string& fallback, const std::string& iniPath = {});
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& iniPath = {});
+
+// Every line of an INI file that says something, in order, for callers that check a whole
+// file: a section header (key empty), a key=value line, or a line that is neither (key holds
+// the text, isValue false). Blank lines and comments (';' or '#') are left out.
+struct ProfileLine {
+    int number = 0;  // 1-based
+    std::string section;
+    std::string key;
+    std::string value;
+    bool isValue = false;
+};
+std::vector<ProfileLine> ReadProfileLines(const std::string& iniPath);
 
 void ReverseBytes(unsigned char* buffer, int length);
 

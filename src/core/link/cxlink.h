@@ -28,6 +28,8 @@ public:
     int Connect(const _tagComParam& param);
     void Disconnect();
     bool IsConnected() const { return connected_; }
+    // The instrument the next requests go to: on a bus several share one port.
+    void SetAddress(int address) { param_.address = address; }
 
     // Block reads: 1 when every piece was read, 0 otherwise (pieces already read stay in
     // out). out must hold length bytes.

@@ -23,6 +23,13 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
                                         LinkProgress* progress, const std::atomic<bool>& cancel,
                                         std::string* message);
 
+// The same on a link that is already connected and addressed to the instrument, as on a bus
+// that several instruments share: the link stays connected whatever happens.
+RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const _tagViewDef& view, CXFile& file,
+                                              LinkProgress* progress,
+                                              const std::atomic<bool>& cancel,
+                                              std::string* message);
+
 // Version, configuration size and magic for an identification; version 0 for an
 // identification outside the realtime family (the file keeps its defaults then).
 struct FirmwareFormat {

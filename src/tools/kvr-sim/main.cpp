@@ -58,6 +58,18 @@ int main(int argc, char** argv) {
     app.add_flag("--counter-values", options.counterValues,
                  "realtime: live value c of the reply to request N is 8N+c+1, the flow total "
                  "N*(2^32+1) and the heat total twice that, so each reply can be recognised");
+    app.add_option("--bus", options.bus,
+                   "serve several instruments on the line, at these addresses (comma-separated); "
+                   "the Nth gets seed+N-1")
+        ->delimiter(',')
+        ->check(CLI::Range(1, 255));
+    app.add_option("--unplug-after", options.unplugAfter,
+                   "after S seconds remove the --link path and stop answering, as a pulled "
+                   "adapter")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--replug-after", options.replugAfter,
+                   "S seconds after the unplug, link the path again and answer again")
+        ->check(CLI::NonNegativeNumber);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

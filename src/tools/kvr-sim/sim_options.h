@@ -2,6 +2,7 @@
 // What the simulator is asked to be, from its command line.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kvrsim {
 
@@ -29,6 +30,13 @@ struct SimOptions {
     // Realtime family: the live values and totals carry the number of the request they
     // answer instead of drifting, so that every reply can be told from every other.
     bool counterValues = false;
+    // Several instruments on one line, each answering only its own address; the one at the
+    // Nth address has seed + N - 1. Empty: the one instrument at address.
+    std::vector<int> bus;
+    // The line vanishes (its link removed, no answers) this many seconds after the start,
+    // and comes back this many seconds after that; 0: never.
+    double unplugAfter = 0;
+    double replugAfter = 0;
 };
 
 }  // namespace kvrsim

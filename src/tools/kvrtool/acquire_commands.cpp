@@ -1,9 +1,6 @@
 // Acquisition commands of kvrtool: acquire (headless realtime logging with the window's
 // engine) and recover (the records a killed acquisition left in its live buffer).
-#include <signal.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -15,6 +12,7 @@
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
 #include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/values_rows.h"
 
@@ -26,32 +24,6 @@ struct AcquireOptions {
     std::string out;
     int records = 0;
     int interval = 0;  // 0: the display defaults' record interval
-};
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) { interrupted = 1; }
-
-// Catches SIGINT and SIGTERM for as long as it lives, so that an interrupted acquisition
-// still saves what it recorded.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~InterruptGuard() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
 };
 
 void Fail(const std::string& sentence, int code = kUsageOrIo) {
@@ -68,13 +40,6 @@ int DefaultInterval() {
 void PrintRecord(const kvr::CXFile& file, int index) {
     const kvr::Time t = file.GetStartTime() + static_cast<kvr::Time>(index) * file.GetInterval();
     std::cout << ValuesRow(file, t, false) << '\n' << std::flush;
-}
-
-// Sleeps until the deadline in short steps, so that a signal ends the wait at once.
-void SleepUntil(std::chrono::steady_clock::time_point deadline) {
-    while (!interrupted && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            deadline - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
 }
 
 void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
@@ -96,7 +61,8 @@ void RunAcquire(const AcquireOptions& o) {
     std::atomic<bool> cancel{false};
     // A signal during the configuration read cancels it: nothing was recorded yet.
     std::thread watcher([&] {
-        while (!cancel && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!cancel && !Interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         cancel = true;
     });
     kvr::StartResult started = acquisition->ReadConfiguration(nullptr, cancel);
@@ -111,10 +77,10 @@ void RunAcquire(const AcquireOptions& o) {
     PrintRecord(file, 0);
     auto next = std::chrono::steady_clock::now();
     std::string lost;
-    while (acquisition->RecordCount() < o.records && !interrupted) {
+    while (acquisition->RecordCount() < o.records && !Interrupted()) {
         next += std::chrono::seconds(view.realtimeInterval);
         SleepUntil(next);
-        if (interrupted) break;
+        if (Interrupted()) break;
         const kvr::TickResult tick = acquisition->RecordTick();
         if (tick.index >= 0) PrintRecord(file, tick.index);
         if (tick.status == kvr::TickStatus::kCommunicationLost) lost = tick.message;

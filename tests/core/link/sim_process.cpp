@@ -7,12 +7,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 extern char** environ;
 
 namespace kvrtest {
+
+int CounterRequestOf(const float* values, int channels) {
+    const float n = (values[0] - 1) / 8;
+    if (n < 1 || std::floor(n) != n) return -1;
+    for (int c = 1; c < channels; ++c)
+        if (values[c] != 8 * n + static_cast<float>(c + 1)) return -1;
+    return static_cast<int>(n);
+}
 
 namespace {
 

@@ -8,6 +8,10 @@
 
 namespace kvrtest {
 
+// The request a reply of kvr-sim --counter-values answered: channel c of `channels` holds
+// 8n+c+1. -1 for anything no single reply holds, zeros included.
+int CounterRequestOf(const float* values, int channels);
+
 class SimProcess {
 public:
     explicit SimProcess(const std::vector<std::string>& arguments);
