@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -39,8 +40,8 @@ public:
         std::freopen(log.c_str(), "a", stdout);
         std::freopen(log.c_str(), "a", stderr);
         const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
-        std::vector<std::string> arguments{tool, "collect", "--config", config,
-                                           "--delay-scale", "0"};
+        std::vector<std::string> arguments{tool,   "collect",       "--config",
+                                           config, "--delay-scale", "0"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (std::string& a : arguments) argv.push_back(a.data());
@@ -154,10 +155,9 @@ TEST_F(CollectTest, BusesRecordWhatWasServedAndRotateAtMidnightAndWhenFull) {
     // Midnight comes six seconds after the start; files hold at most four records.
     const std::time_t now = std::time(nullptr);
     const kvr::Time midnight = (now / 86400 + 1) * 86400;
-    Collector collector(config,
-                        {"--clock-offset", std::to_string(midnight - 6 - now),
-                         "--records-per-file", "4"},
-                        dir.file("log"));
+    Collector collector(
+        config, {"--clock-offset", std::to_string(midnight - 6 - now), "--records-per-file", "4"},
+        dir.file("log"));
     ASSERT_TRUE(WaitFor([&] {
         for (const std::string& name : names)
             if (HistoryFiles(Folder(name)).size() < 3) return false;
@@ -177,7 +177,7 @@ TEST_F(CollectTest, BusesRecordWhatWasServedAndRotateAtMidnightAndWhenFull) {
         kvr::Time previousEnd = 0;
         for (const std::string& path : files) {
             const Stored stored = ReadStored(path);
-            EXPECT_EQ(fs::path(path).filename(), FileName(name, stored.start));
+            EXPECT_EQ(fs::path(path).filename().string(), FileName(name, stored.start));
             EXPECT_LE(stored.records, 4) << path;
             // A file never spans midnight; the next starts with the next record.
             EXPECT_EQ(stored.start / 86400, stored.end / 86400) << path;
@@ -196,9 +196,9 @@ TEST_F(CollectTest, BusesRecordWhatWasServedAndRotateAtMidnightAndWhenFull) {
 TEST_F(CollectTest, KilledCollectorIsRecoveredBeforePollingAgain) {
     SimProcess bus({"--family=realtime", "--counter-values", "--bus=4,5"});
     ASSERT_TRUE(bus.Running());
-    const std::string config = WriteConfig("[collect]\ndir = " + Data() + "\n" +
-                                           Instrument("a", bus.Path(), 4) +
-                                           Instrument("b", bus.Path(), 5));
+    const std::string config =
+        WriteConfig("[collect]\ndir = " + Data() + "\n" + Instrument("a", bus.Path(), 4) +
+                    Instrument("b", bus.Path(), 5));
     std::vector<std::vector<int>> before;
     {
         Collector collector(config, {}, dir.file("log"));
@@ -229,8 +229,8 @@ TEST_F(CollectTest, KilledCollectorIsRecoveredBeforePollingAgain) {
 TEST_F(CollectTest, PulledAdapterEndsTheFileAndTheNextStartsWhenItAnswersAgain) {
     const std::string line = dir.file("ttyUSB0");
     const auto started = std::time(nullptr);
-    SimProcess sim({"--family=realtime", "--counter-values", "--link=" + line,
-                    "--unplug-after=5", "--replug-after=9"});
+    SimProcess sim({"--family=realtime", "--counter-values", "--link=" + line, "--unplug-after=5",
+                    "--replug-after=9"});
     ASSERT_TRUE(sim.Running());
     const std::string config =
         WriteConfig("[collect]\ndir = " + Data() + "\nreconnect = 1\n" + Instrument("m", line, 1));

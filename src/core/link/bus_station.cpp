@@ -33,8 +33,8 @@ void Log(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); 
 std::string HistoryBasePath(const std::string& folder, const std::string& name, Time first) {
     const CalendarFields f = SplitTime(first);
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day,
-                  f.hour, f.minute, f.second);
+    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
     return folder + "/" + name + stamp;
 }
 
@@ -76,8 +76,7 @@ std::string BusStation::RecoverBuffer() {
     }
     // A buffer saved just before the kill, and not yet emptied, is already in its file.
     CXFile saved;
-    if (saved.Open(HistoryBasePath(settings_.folder, settings_.name, found->start) + ".FDZ") ==
-            1 &&
+    if (saved.Open(HistoryBasePath(settings_.folder, settings_.name, found->start) + ".FDZ") == 1 &&
         saved.GetRecordCount() == found->count && saved.GetStartTime() == found->start) {
         ::unlink(buffer.c_str());
         return {};
@@ -99,14 +98,13 @@ SteadyTime BusStation::RetryAt() const {
     return state_ == State::kWaiting ? retryAt_ : SteadyTime::max();
 }
 
-bool BusStation::ReadConfiguration(CXLink& link, const std::atomic<bool>& cancel,
-                                   SteadyTime now) {
+bool BusStation::ReadConfiguration(CXLink& link, const std::atomic<bool>& cancel, SteadyTime now) {
     auto file = std::make_unique<CXFile>();
     file->SetTempFilePath(BufferPath());
     _tagViewDef view;
     view.realtimeInterval = settings_.interval;
-    const bool ready = ReadRealtimeConfigOnLink(link, view, *file, nullptr, cancel, nullptr) ==
-                       kRealtimeReady;
+    const bool ready =
+        ReadRealtimeConfigOnLink(link, view, *file, nullptr, cancel, nullptr) == kRealtimeReady;
     if (ready) ResetLiveRecords(*file);
     std::lock_guard lock(mutex_);
     if (!ready) {

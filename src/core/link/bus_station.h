@@ -10,6 +10,7 @@
 // Who may touch the buffer follows the state: the bus thread while the station waits for
 // its configuration, the recording thread once it is live. The state changes under the
 // station's lock, which hands the buffer over.
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>

@@ -14,8 +14,8 @@ constexpr auto kLongestWait = std::chrono::milliseconds(200);
 
 }  // namespace
 
-BusThread::BusThread(const _tagComParam& param, std::vector<BusStation*> stations,
-                     int delayScale, int pollPeriodMs)
+BusThread::BusThread(const _tagComParam& param, std::vector<BusStation*> stations, int delayScale,
+                     int pollPeriodMs)
     : param_(param), pollPeriodMs_(pollPeriodMs) {
     for (BusStation* station : stations) slots_.push_back({station});
     link_.SetDelayScale(delayScale);
@@ -109,7 +109,8 @@ void BusThread::CheckSpeed() {
     }
     if (instruments == 0 || roundMs <= interval * 1000.0) return;
     slowReported_ = true;
-    std::fprintf(stderr, "%s: 总线太慢：每台仪表轮询 %.0f ms × %d 台仪表 = %.0f ms，超过记录间隔 %d 秒\n",
+    std::fprintf(stderr,
+                 "%s: 总线太慢：每台仪表轮询 %.0f ms × %d 台仪表 = %.0f ms，超过记录间隔 %d 秒\n",
                  param_.device.c_str(), roundMs / instruments, instruments, roundMs, interval);
 }
 

@@ -2,6 +2,7 @@
 // thread per port and one live buffer per instrument, until SIGTERM or SIGINT.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <iostream>
@@ -44,7 +45,8 @@ void Fail(const std::string& sentence) {
 
 bool MakeFolder(const std::string& path) {
     struct stat info {};
-    return ::mkdir(path.c_str(), 0755) == 0 || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    return ::mkdir(path.c_str(), 0755) == 0 ||
+           (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
 _tagComParam LineParams(const CollectInstrument& instrument) {
@@ -89,8 +91,8 @@ public:
         }
         for (auto& [port, stations] : buses) {
             const CollectInstrument& first = config_.instruments[IndexOf(stations.front())];
-            buses_.push_back(std::make_unique<kvr::BusThread>(LineParams(first), stations,
-                                                              options_.delayScale));
+            buses_.push_back(
+                std::make_unique<kvr::BusThread>(LineParams(first), stations, options_.delayScale));
         }
         return true;
     }
@@ -169,7 +171,8 @@ void RegisterCollectCommands(CLI::App& app) {
     CLI::App* command = app.add_subcommand(
         "collect", "Record many instruments on shared serial buses until SIGTERM or SIGINT");
     CLI::Option* config =
-        command->add_option("--config", options->config, "INI file: [collect] and [instrument NAME]")
+        command
+            ->add_option("--config", options->config, "INI file: [collect] and [instrument NAME]")
             ->check(CLI::ExistingFile);
     command
         ->add_option("--status", options->statusDir,

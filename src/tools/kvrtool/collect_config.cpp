@@ -127,8 +127,7 @@ std::optional<CollectConfig> ReadCollectConfig(const std::string& path, std::str
             }
             if (names.count(name)) {
                 *error = "line " + std::to_string(line.number) + ", [" + line.section +
-                         "]: instrument name already used on line " +
-                         std::to_string(names[name]);
+                         "]: instrument name already used on line " + std::to_string(names[name]);
                 return std::nullopt;
             }
             names[name] = line.number;
@@ -176,9 +175,9 @@ std::optional<CollectConfig> ReadCollectConfig(const std::string& path, std::str
         const auto [at, fresh] =
             stations.emplace(std::make_pair(instrument.port, instrument.address), instrument.name);
         if (!fresh) {
-            *error = "line " + std::to_string(instrumentLines[i]) + ", address: " +
-                     instrument.port + " address " + std::to_string(instrument.address) +
-                     " is already instrument " + at->second;
+            *error = "line " + std::to_string(instrumentLines[i]) +
+                     ", address: " + instrument.port + " address " +
+                     std::to_string(instrument.address) + " is already instrument " + at->second;
             return std::nullopt;
         }
     }

@@ -53,10 +53,10 @@ bool PrintStatusTable(const std::string& dir, std::ostream& out, std::string* er
     out << "updated " << status.value("updated", "") << '\n';
     out << std::left << std::setw(16) << "instrument" << std::setw(22) << "port" << std::setw(21)
         << "last record" << std::right << std::setw(9) << "today" << std::setw(6) << "gaps"
-        << std::setw(8) << "errors" << "  file\n";
+        << std::setw(8) << "errors"
+        << "  file\n";
     for (const nlohmann::json& i : status["instruments"]) {
-        const std::string port =
-            i.value("port", "") + "@" + std::to_string(i.value("address", 0));
+        const std::string port = i.value("port", "") + "@" + std::to_string(i.value("address", 0));
         const std::string last = i.value("last_record", "");
         out << std::left << std::setw(16) << i.value("name", "") << std::setw(22) << port
             << std::setw(21) << (last.empty() ? "-" : last) << std::right << std::setw(9)

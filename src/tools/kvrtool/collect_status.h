@@ -17,7 +17,8 @@ struct StatusEntry {
 };
 
 // Replaces DIR/status.json atomically (written beside it, then renamed). False on failure.
-bool WriteStatusFile(const std::string& dir, kvr::Time now, const std::vector<StatusEntry>& entries);
+bool WriteStatusFile(const std::string& dir, kvr::Time now,
+                     const std::vector<StatusEntry>& entries);
 // Prints DIR/status.json as a table; false with *error when it cannot be read.
 bool PrintStatusTable(const std::string& dir, std::ostream& out, std::string* error);
 

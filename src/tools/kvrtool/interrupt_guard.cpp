@@ -11,7 +11,8 @@ namespace kvrtool {
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
-struct sigaction oldInt {}, oldTerm{};
+struct sigaction oldInt {
+}, oldTerm{};
 
 extern "C" void OnInterrupt(int) { interrupted = 1; }
 
