@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/datafile/view_def.h"
 #include "core/link/live_record.h"
@@ -38,11 +39,19 @@ std::string HistoryBasePath(const std::string& folder, const std::string& name, 
     return folder + "/" + name + stamp;
 }
 
-std::string HistoryFilePath(const std::string& folder, const std::string& name, Time first) {
-    const std::string base = HistoryBasePath(folder, name, first);
-    std::string path = base + ".FDZ";
-    for (int n = 2; Exists(path); ++n) path = base + "-" + std::to_string(n) + ".FDZ";
+namespace {
+
+// base + extension, with "-2", "-3"... before the extension when that name is taken.
+std::string UnusedPath(const std::string& base, const std::string& extension) {
+    std::string path = base + extension;
+    for (int n = 2; Exists(path); ++n) path = base + "-" + std::to_string(n) + extension;
     return path;
+}
+
+}  // namespace
+
+std::string HistoryFilePath(const std::string& folder, const std::string& name, Time first) {
+    return UnusedPath(HistoryBasePath(folder, name, first), ".FDZ");
 }
 
 bool CrossesRotation(Time first, Time t, int rotateHour) {
@@ -66,9 +75,23 @@ std::string BusStation::BufferPath() const {
     return settings_.folder + "/" + settings_.name + ".tmp";
 }
 
-std::string BusStation::RecoverBuffer() {
-    const std::string buffer = BufferPath();
-    if (!Exists(buffer)) return {};
+std::vector<std::string> BusStation::RecoverBuffers() {
+    // The live buffer, and any buffer set aside after a failed save: only this instrument's
+    // files are in its folder.
+    std::vector<std::string> buffers;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(settings_.folder, error))
+        if (entry.path().extension() == ".tmp") buffers.push_back(entry.path().string());
+    std::sort(buffers.begin(), buffers.end());
+    std::vector<std::string> results;
+    for (const std::string& buffer : buffers) {
+        const std::string result = RecoverBuffer(buffer);
+        if (!result.empty()) results.push_back(result);
+    }
+    return results;
+}
+
+std::string BusStation::RecoverBuffer(const std::string& buffer) {
     const std::optional<UnsavedRecords> found = FindUnsavedRecords(buffer);
     if (!found) {
         ::unlink(buffer.c_str());
@@ -213,8 +236,14 @@ void BusStation::SaveAndRestart() {
 
 void BusStation::EndFile(SteadyTime now) {
     if (recording_ && index_ > 0 && !SaveRecords()) {
-        // The buffer stays on disk for the recovery at the next start.
-        (void)file_.release();
+        // The buffer is set aside for the recovery at the next start: the next file of this
+        // instrument starts in a new buffer under the usual name.
+        const std::string aside =
+            UnusedPath(HistoryBasePath(settings_.folder, settings_.name, fileStart_), ".tmp");
+        if (std::rename(BufferPath().c_str(), aside.c_str()) == 0)
+            Log(settings_.name + ": buffer kept for the next start: " + aside);
+        else
+            (void)file_.release();  // kept open: closing it would delete the records
     }
     recording_ = false;
     index_ = 0;

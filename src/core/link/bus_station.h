@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/time.h"
@@ -62,9 +63,9 @@ public:
     }
 
     // Before the bus thread starts: saves the records a killed collector left in the
-    // buffer as their history file and removes the buffer. Returns what happened, for the
-    // log; empty when there was no buffer.
-    std::string RecoverBuffer();
+    // buffer (or a failed save set aside) as their history files and removes the buffers.
+    // Returns what happened, one line per buffer with records, for the log.
+    std::vector<std::string> RecoverBuffers();
 
     // Bus thread. True when the configuration is to be read now.
     bool WantsConfiguration(SteadyTime now) const;
@@ -101,7 +102,8 @@ private:
     void SaveAndRestart();
     // Saves (when there are records) and gives the buffer up; waiting again.
     void EndFile(SteadyTime now);
-    bool RotationDue(Time wall) const;
+    // One buffer of RecoverBuffers: the history file saved, or a message.
+    std::string RecoverBuffer(const std::string& buffer);
     int Capacity() const;
 
     const StationSettings settings_;

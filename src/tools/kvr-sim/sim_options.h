@@ -32,7 +32,7 @@ struct SimOptions {
     bool counterValues = false;
     // Several instruments on one line, each answering only its own address; the one at the
     // Nth address has seed + N - 1. Empty: the one instrument at address.
-    std::vector<int> bus;
+    std::vector<int> bus = {};
     // The line vanishes (its link removed, no answers) this many seconds after the start,
     // and comes back this many seconds after that; 0: never.
     double unplugAfter = 0;

@@ -85,8 +85,8 @@ public:
             }
             stations_.push_back(std::make_unique<kvr::BusStation>(settings));
             // What a killed collector left is in a history file before polling begins.
-            const std::string recovered = stations_.back()->RecoverBuffer();
-            if (!recovered.empty()) std::cout << "recovered: " << recovered << '\n' << std::flush;
+            for (const std::string& recovered : stations_.back()->RecoverBuffers())
+                std::cout << "recovered: " << recovered << '\n' << std::flush;
             buses[instrument.port].push_back(stations_.back().get());
         }
         for (auto& [port, stations] : buses) {

@@ -131,7 +131,7 @@ std::optional<CollectConfig> ReadCollectConfig(const std::string& path, std::str
                 return std::nullopt;
             }
             names[name] = line.number;
-            config.instruments.push_back({name});
+            config.instruments.emplace_back().name = name;
             instrumentKeys.emplace_back();
             instrumentLines.push_back(line.number);
             continue;
