@@ -46,9 +46,12 @@ ticks=$(getconf CLK_TCK)
 instruments=$((buses * perBus))
 awk -v u="$utime" -v s="$stime" -v t="$ticks" -v n="$instruments" -v d="$seconds" 'BEGIN {
   cpu = (u + s) / t
-  printf "instruments: %d, %d s, collector CPU %.2f s\n", n, d, cpu
+  printf "instruments: %d, %d s, collector CPU %.2f s (user %.2f s, system %.2f s)\n", n, d, cpu,
+    u / t, s / t
   printf "CPU per instrument-hour: %.3f s\n", cpu / (n * d / 3600)
 }'
 grep -o '"max_tick_delay_ms": [0-9]*' "$work/data/status.json" | awk '{if ($2 > m) m = $2}
   END {print "largest record tick delay: " m " ms"}'
-grep -c '"recording": true' "$work/data/status.json" | awk '{print "instruments recording at the end: " $1}'
+# The last status is written after every file was saved: records_today is what each stored.
+grep -o '"records_today": [0-9]*' "$work/data/status.json" | awk '$2 > 0 {n++; r += $2}
+  END {print "instruments that stored records: " n ", records: " r}'
