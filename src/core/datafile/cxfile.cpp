@@ -123,13 +123,18 @@ int CXFile::ParseHeader() {
     codec::DeriveChannels(header_);
 
     // Refuse what would make every later computation meaningless or unsafe: no interval,
-    // a recording that ends before it starts, a sample width we cannot read, or a record
-    // area that reaches past the end of the file.
+    // a sample width we cannot read, a record area that reaches past the end of the file,
+    // or a recording that ends before it starts.
     const std::uint64_t sampleSize = header_.records.byte18;
     const std::uint64_t recordArea =
         static_cast<std::uint64_t>(header_.channelCount) * sampleSize * header_.records.count;
-    if (header_.interval <= 0 || header_.records.last < header_.records.first || sampleSize == 0 ||
-        sampleSize > 4 || RecordAreaOffset() + recordArea > viewSize_) {
+    if (header_.interval <= 0 || sampleSize == 0 || sampleSize > 4 ||
+        RecordAreaOffset() + recordArea > viewSize_) {
+        Close();
+        return 0;
+    }
+    ResolveRepeatedHours();
+    if (header_.records.last < header_.records.first) {
         Close();
         return 0;
     }
@@ -141,6 +146,18 @@ int CXFile::ParseHeader() {
     SetRecordCount(static_cast<int>(records));
     RefreshAccess();
     return 1;
+}
+
+// Where the clock was set back, a local end stamp names two moments: the one that agrees
+// with the records the segment holds is meant.
+void CXFile::ResolveRepeatedHours() {
+    SegmentDescriptor& records = header_.records;
+    records.last =
+        StampToTimeNear(records.lastStamp,
+                        records.first + (static_cast<Time>(records.count) - 1) * header_.interval);
+    SegmentDescriptor& hourly = header_.hourly;
+    hourly.last = StampToTimeNear(hourly.lastStamp,
+                                  hourly.first + (static_cast<Time>(hourly.count) - 1) * 3600);
 }
 
 int CXFile::Close() {

@@ -230,6 +230,7 @@ private:
     std::uint64_t HourlyOffset() const;
     std::uint64_t TagOffset(int j) const;
     Time LastStoredTime() const;
+    void ResolveRepeatedHours();
     bool Remap();
     void Unmap();
     void TakeWriterLock();

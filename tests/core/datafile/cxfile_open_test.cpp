@@ -120,6 +120,25 @@ TEST_F(CXFileOpen, RefusesWhatCannotBeRead) {
     }
 }
 
+// Where the clock goes back, an end stamp in the repeated hour names two moments: the one
+// the records agree with is meant, on either pass through the hour.
+TEST_F(CXFileOpen, AnEndInARepeatedHourKeepsEveryRecord) {
+    const kvrtest::ZoneGuard zone("America/New_York");
+    kvr::SampleOptions options;
+    options.start = kvr::MakeTime({2026, 11, 1, 0, 0, 0});
+    options.sample = kvr::RampSample;
+    for (const int records : {150, 90}) {  // ending at 01:29 standard time, and summer time
+        options.records = records;
+        kvr::CXFile file;
+        ASSERT_EQ(file.Open(Sample(options)), 1) << records;
+        EXPECT_EQ(file.GetRecordCount(), records);
+        EXPECT_EQ(file.GetEndTime(), options.start + (records - 1) * 60);
+        float value = 0;
+        ASSERT_EQ(file.GetValue(0, file.GetEndTime(), &value, nullptr), 1);
+        EXPECT_EQ(value, static_cast<float>(records - 1));
+    }
+}
+
 TEST_F(CXFileOpen, DerivesEveryChannelDescriptorField) {
     kvr::CXFile file;
     ASSERT_EQ(file.Open(Sample()), 1);
