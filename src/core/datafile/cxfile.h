@@ -133,6 +133,12 @@ public:
 
     Time GetStartTime() const { return header_.records.first; }
     Time GetEndTime() const { return header_.records.last; }
+    // Where a period of export, statistics or the report may end: the end time, or the last
+    // record the file can hold when the end time claims more. For a file cut short that is
+    // the last record that begins in it. Never before the start.
+    Time GetSpanEndTime() const;
+    // The same for the hourly table: its last hour, or the last hour the file can hold.
+    Time GetHourSpanEnd() const;
     // Records of the recording that lie wholly in the file.
     int GetWholeRecords() const;
     int GetInterval() const { return header_.interval; }

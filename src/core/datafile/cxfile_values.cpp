@@ -43,6 +43,27 @@ Time CXFile::LastStoredTime() const {
     return lastRecordEnd < header_.records.last ? lastRecordEnd : header_.records.last;
 }
 
+namespace {
+
+// The end of a segment's span: its stamped end, or the last of the entries held.
+Time HeldEnd(const SegmentDescriptor& segment, std::uint64_t held, Time step) {
+    const Time lastHeld = segment.first + static_cast<Time>(held > 0 ? held - 1 : 0) * step;
+    return segment.last < lastHeld ? segment.last : lastHeld;
+}
+
+}  // namespace
+
+Time CXFile::GetSpanEndTime() const {
+    const std::uint64_t held =
+        EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, true);
+    return HeldEnd(header_.records, held, header_.interval);
+}
+
+Time CXFile::GetHourSpanEnd() const {
+    return HeldEnd(header_.hourly, EntriesInFile(HourlyOffset(), 8, header_.hourly.count, true),
+                   3600);
+}
+
 int CXFile::GetWholeRecords() const {
     const std::uint64_t whole =
         EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, false);

@@ -147,6 +147,7 @@ TEST_F(CXFileOpen, AFileCutShortOpensReadOnlyWithWhatIsWhole) {
             EXPECT_EQ(file.GetRecordCount(), 20) << c.what;
             EXPECT_EQ(file.GetWholeRecords(), c.wholeRecords) << c.what;
             const kvr::Time last = file.GetEndTime();
+            EXPECT_EQ(file.GetSpanEndTime(), last) << c.what;
             // A record cut short is missing as a whole, though its first samples are there.
             float value = -1.0f;
             EXPECT_EQ(file.GetValue(0, last, &value, nullptr), c.wholeRecords == 20 ? 1 : 0)

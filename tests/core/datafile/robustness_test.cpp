@@ -16,6 +16,10 @@ namespace {
 void Exercise(kvr::CXFile& file, bool edit) {
     const kvr::Time start = file.GetStartTime(), end = file.GetEndTime();
     const kvr::Time interval = file.GetInterval();
+    // Export, statistics and the report never walk more records than the file has bytes.
+    const kvr::Time spanEnd = file.GetSpanEndTime();
+    EXPECT_TRUE(spanEnd >= start && spanEnd <= end);
+    EXPECT_LE(static_cast<std::uint64_t>((spanEnd - start) / interval), file.MappedSize());
     for (int c = -1; c <= file.GetChannelCount(); ++c) {
         (void)file.GetChannelName(c);
         (void)file.GetChannelUnit(c);
