@@ -181,6 +181,10 @@ TEST_F(CXFileOpen, AnEndInARepeatedHourKeepsEveryRecord) {
         ASSERT_EQ(file.Open(Sample(options)), 1) << records;
         EXPECT_EQ(file.GetRecordCount(), records);
         EXPECT_EQ(file.GetEndTime(), options.start + (records - 1) * 60);
+        // The hourly table holds the repeated hour twice, and ends with the last record's.
+        const kvr::SegmentDescriptor& hourly = file.Header().hourly;
+        EXPECT_EQ(hourly.count, records == 150 ? 3u : 2u);
+        EXPECT_EQ(hourly.last, hourly.first + (hourly.count - 1) * 3600);
         float value = 0;
         ASSERT_EQ(file.GetValue(0, file.GetEndTime(), &value, nullptr), 1);
         EXPECT_EQ(value, static_cast<float>(records - 1));
