@@ -216,6 +216,47 @@ TEST_F(KvrtoolData, FindSearchesBothWaysAndExitsFourWhenNothingMatches) {
     EXPECT_EQ(Run("find " + path + " --value 1 --channel 7").exitCode, 1);
 }
 
+// A file cut short inside its last record: read-only, the cut record missing everywhere.
+TEST_F(KvrtoolData, AFileCutShortIsReadButNeverWritten) {
+    const std::string bytes = kvrtest::ReadWholeFile(MakeSample("whole.FDZ", "--records 60"));
+    const std::string path = dir.file("cut.FDZ");
+    const std::string cut = bytes.substr(0, 0x150 + 4048 + 60 * 6 * 4 - 5);
+    std::ofstream(path, std::ios::binary) << cut;
+
+    const kvrtest::CommandResult info = Run("info " + path);
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    const ordered_json json = ordered_json::parse(info.out);
+    EXPECT_EQ(json["record_count"], 60);
+    EXPECT_EQ(json["damaged"], true);
+    EXPECT_EQ(json["whole_records"], 59);
+    EXPECT_EQ(json["tags"], ordered_json::array()) << "the tag list is gone";
+
+    const std::vector<std::string> values =
+        Lines(Run("values " + path + " --from '2026-01-05 00:58:00'").out);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[1].find("----"), std::string::npos) << values[1];
+    EXPECT_EQ(values[2], "2026-01-05 00:59:00,----,----,----,----,----,----");
+    const std::string csv = dir.file("cut.csv");
+    ASSERT_EQ(Run("export " + path + " " + csv).exitCode, 0);
+    const std::vector<std::string> rows = Lines(kvrtest::ReadWholeFile(csv));
+    ASSERT_EQ(rows.size(), 61u);
+    EXPECT_EQ(rows[60],
+              "60,2026-01-05 00:59:00,ReadError,ReadError,ReadError,ReadError,ReadError,"
+              "ReadError");
+
+    for (const std::string edit :
+         {"tag-add " + path + " '2026-01-05 00:10:00'", "file-info " + path + " --alias X"}) {
+        const kvrtest::CommandResult refused = Run(edit);
+        EXPECT_EQ(refused.exitCode, 1) << edit;
+        EXPECT_NE(refused.err.find(kvr::kFileDamagedEditText), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(kvrtest::ReadWholeFile(path), cut) << "nothing was written";
+    const kvrtest::CommandResult report = Run("config-report " + path);
+    EXPECT_EQ(report.exitCode, 0) << report.err;
+    EXPECT_NE(report.out.find("介质:过热蒸汽"), std::string::npos) << report.out;
+    EXPECT_EQ(Run("logs " + path + " --kind alarm").exitCode, 0);
+}
+
 TEST_F(KvrtoolData, ExitCodesTellMissingDamagedAndNewerFilesApart) {
     const std::string path = MakeSample("good.FDZ");
     std::string bytes = kvrtest::ReadWholeFile(path);
@@ -233,8 +274,8 @@ TEST_F(KvrtoolData, ExitCodesTellMissingDamagedAndNewerFilesApart) {
     EXPECT_TRUE(damaged.out.empty());
 
     const std::string truncated = dir.file("truncated.FDZ");
-    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, 0x150 + 4048 + 100);
-    EXPECT_EQ(Run("info " + truncated).exitCode, 2);
+    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, 0x150 + 2000);
+    EXPECT_EQ(Run("info " + truncated).exitCode, 2) << "cut inside the configuration";
 
     const std::string newer = dir.file("newer.FDZ");
     bytes.replace(13, 4, "1005");

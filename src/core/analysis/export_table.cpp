@@ -75,9 +75,10 @@ std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage langu
 std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB) {
     const Time first = std::min(selectionA, selectionB);
     const Time last = std::max(selectionA, selectionB);
-    if (first != 0 && first != last && first >= file.GetStartTime() && last <= file.GetEndTime())
+    if (first != 0 && first != last && first >= file.GetStartTime() &&
+        last <= file.GetSpanEndTime())
         return {first, last};
-    return {file.GetStartTime(), file.GetEndTime()};
+    return {file.GetStartTime(), file.GetSpanEndTime()};
 }
 
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
@@ -85,7 +86,7 @@ ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::i
     const ExportTexts& texts = TextsFor(language);
     if (start > end) return {std::nullopt, texts.startAfterEnd};
     if (start < file.GetStartTime()) return {std::nullopt, texts.startBeforeFile};
-    if (end > file.GetEndTime()) return {std::nullopt, texts.endAfterFile};
+    if (end > file.GetSpanEndTime()) return {std::nullopt, texts.endAfterFile};
     if (every < 1) return {std::nullopt, texts.badInterval};
     ExportPlan plan;
     plan.start = start;

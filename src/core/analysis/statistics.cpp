@@ -58,7 +58,7 @@ const std::vector<std::string>& StatisticsTitles() {
 StatisticsOutcome ComputeStatistics(const CXFile& file, Time start, Time end,
                                     const StatisticsProgress& progress) {
     StatisticsOutcome outcome;
-    if (auto problem = CheckPeriod(start, end, file.GetStartTime(), file.GetEndTime())) {
+    if (auto problem = CheckPeriod(start, end, file.GetStartTime(), file.GetSpanEndTime())) {
         outcome.error = *problem;
         return outcome;
     }

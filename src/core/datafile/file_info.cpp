@@ -79,6 +79,7 @@ void WriteFileInfo(const FileInfo& info, FileHeader& h) {
 }
 
 std::optional<std::string> SaveFileInfo(const FileInfo& info, CXFile& file) {
+    if (const char* refusal = file.EditRefusal()) return refusal;
     if (auto refusal = CheckFileInfo(info)) return refusal;
     // The views draw from the in-memory header: if the file cannot take the change, they
     // must go on showing what the file holds.

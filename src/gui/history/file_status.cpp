@@ -16,7 +16,12 @@ void ShowFileStatus(const kvr::CXFile& file, long long totalSeconds) {
     SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file.GetStartTime()) +
                          QStringLiteral(" => ") + FullTime(file.GetEndTime()));
     SetStatusText(4, QStringLiteral("记录间隔：") + QStringLiteral("%1S").arg(file.GetInterval()));
+    // A file cut short says so wherever its period is shown.
+    const QString damaged = file.IsDamaged()
+                                ? QStringLiteral("  ") + QString::fromUtf8(kvr::kFileDamagedText)
+                                : QString();
     SetStatusText(5, QStringLiteral("总时间:") +
                          QString::asprintf("%lld小时%lld分%lld秒", totalSeconds / 3600,
-                                           totalSeconds / 60 % 60, totalSeconds % 60));
+                                           totalSeconds / 60 % 60, totalSeconds % 60) +
+                         damaged);
 }

@@ -44,6 +44,10 @@ void CHCNavigation::RegisterCommands() {
 // Tags and value labels
 
 void CHCNavigation::AddTag() {
+    if (const char* refusal = view_->GetFile()->EditRefusal()) {
+        ShowStopMessage(view_, QString::fromUtf8(refusal), NoticeCaption());
+        return;
+    }
     // A cursor time of 0 (no cursor) or one outside the file is refused by the file.
     view_->GetFile()->AddTag(view_->CurveCtrl()->GetCursorTime());
     view_->CurveCtrl()->Rebuild();

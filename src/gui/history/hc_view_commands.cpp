@@ -1,5 +1,6 @@
 // The commands of CHCView that the view handles itself: the curve commands and the
 // display-state commands.
+#include <algorithm>
 #include <tuple>
 
 #include "core/analysis/export_table.h"
@@ -98,6 +99,8 @@ void CHCView::OpenExport() {
         std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
     } else {
         std::tie(request.start, request.end) = parts_.curve->GetWindowRange();
+        // The curves may show moments past the last record the file can hold.
+        request.end = std::min(request.end, file_->GetSpanEndTime());
     }
     OpenChildWindow(ChildWindow::ExcelExport, request);
 }

@@ -84,8 +84,8 @@ void CXStatDlg::SetFile(const kvr::CXFile* file) {
     file_ = file;
     if (!file_) return;
     timeRange_->setText(
-        QString::fromStdString(kvr::TimeRangeText(file_->GetStartTime(), file_->GetEndTime())));
-    SetPeriod(file_->GetEndTime() - kProposedSpan, file_->GetEndTime());
+        QString::fromStdString(kvr::TimeRangeText(file_->GetStartTime(), file_->GetSpanEndTime())));
+    SetPeriod(file_->GetSpanEndTime() - kProposedSpan, file_->GetSpanEndTime());
     std::vector<std::vector<std::string>> rows;
     for (int c = 0; c < file_->GetChannelCount(); ++c)
         rows.push_back({std::to_string(c + 1), file_->GetChannelName(c), "", "", "", ""});

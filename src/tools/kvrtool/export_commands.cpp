@@ -23,7 +23,7 @@ void Export(const ExportArgs& args) {
     if (!OpenDataFile(file, args.file)) return;
     const auto from = TimeOption(args.from, "--from", file.GetStartTime());
     if (!from) return;
-    const auto to = TimeOption(args.to, "--to", file.GetEndTime());
+    const auto to = TimeOption(args.to, "--to", file.GetSpanEndTime());
     if (!to) return;
     const kvr::ExportLanguage language =
         args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;

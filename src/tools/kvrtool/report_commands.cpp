@@ -69,7 +69,7 @@ void Report(const PeriodArgs& args) {
 void Stats(const PeriodArgs& args) {
     kvr::CXFile file;
     if (!OpenDataFile(file, args.file)) return;
-    const auto period = Period(args, file.GetEndTime() - 3600, file.GetEndTime());
+    const auto period = Period(args, file.GetSpanEndTime() - 3600, file.GetSpanEndTime());
     if (!period) return;
     const kvr::StatisticsOutcome outcome =
         kvr::ComputeStatistics(file, period->first, period->second);
