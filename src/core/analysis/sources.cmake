@@ -4,6 +4,7 @@
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cumulative_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/period_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/span_figures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_workbook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
