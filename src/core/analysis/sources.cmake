@@ -27,3 +27,8 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_lists.cpp
 )
+# Alarms while acquiring: the limit checks and the alarm file.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/alarm_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/alarm_monitor.cpp
+)

@@ -19,3 +19,8 @@ kvr_add_test(analysis_records
     ${CMAKE_CURRENT_LIST_DIR}/config_report_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/event_lists_test.cpp
   LIBS kvr_testsupport)
+# Alarms while acquiring: limit checks and the alarm file.
+kvr_add_test(analysis_alarms
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/alarm_test.cpp
+  LIBS kvr_testsupport)
