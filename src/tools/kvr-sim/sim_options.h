@@ -2,10 +2,18 @@
 // What the simulator is asked to be, from its command line.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kvrsim {
 
 enum class Family { kRealtime, kAscii0, kAscii1, kRtu };
+
+// Realtime family: live value `channel` follows `values` instead of drifting, one value per
+// `hold` reads of the live values, from the start again after the last.
+struct ValuePattern {
+    int channel = 0;  // 0..5
+    std::vector<float> values;
+};
 
 struct SimOptions {
     Family family = Family::kRealtime;
@@ -29,6 +37,8 @@ struct SimOptions {
     // Realtime family: the live values and totals carry the number of the request they
     // answer instead of drifting, so that every reply can be told from every other.
     bool counterValues = false;
+    std::vector<ValuePattern> patterns;
+    int patternHold = 1;
 };
 
 }  // namespace kvrsim
