@@ -29,7 +29,7 @@ std::string CsvLine(const std::vector<std::string>& cells) {
 }  // namespace
 
 const std::vector<std::string>& AlarmTitles() {
-    static const std::vector<std::string> titles{"时间", "通道", "类型",         "数值",
+    static const std::vector<std::string> titles{"时间", "通道", "类型",        "数值",
                                                  "限值", "状态", "持续时间(秒)"};
     return titles;
 }
@@ -68,7 +68,8 @@ std::optional<std::string> AlarmLog::Open(const std::string& path, bool replace)
         if (errno == EEXIST) return path + " exists.";
         return "cannot create " + path + ": " + std::strerror(errno) + ".";
     }
-    if (!Put(CsvLine(AlarmTitles()))) return "cannot write " + path + ": " + std::strerror(errno) + ".";
+    if (!Put(CsvLine(AlarmTitles())))
+        return "cannot write " + path + ": " + std::strerror(errno) + ".";
     return std::nullopt;
 }
 

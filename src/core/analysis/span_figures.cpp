@@ -79,8 +79,8 @@ SpanOutcome ComputeSpan(const CXFile& file, Time from, Time to) {
 }
 
 const std::vector<std::string>& SpanTitles() {
-    static const std::vector<std::string> titles{"通道", "单位", "起点值", "终点值", "差值",
-                                                 "峰值", "谷值", "均值", "区间累积", "小时累积"};
+    static const std::vector<std::string> titles{"通道", "单位", "起点值", "终点值",   "差值",
+                                                 "峰值", "谷值", "均值",   "区间累积", "小时累积"};
     return titles;
 }
 

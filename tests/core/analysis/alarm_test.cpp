@@ -144,8 +144,8 @@ TEST_F(AlarmTest, LogFileBesideTheHistoryFile) {
     std::stringstream text;
     text << in.rdbuf();
     const std::string name = file_.GetChannelName(0);
-    EXPECT_EQ(text.str(), "时间,通道,类型,数值,限值,状态,持续时间(秒)\n2026-03-01 08:00:00," + name +
-                              ",上限,36.00,35.00,报警,\n2026-03-01 08:01:30," + name +
+    EXPECT_EQ(text.str(), "时间,通道,类型,数值,限值,状态,持续时间(秒)\n2026-03-01 08:00:00," +
+                              name + ",上限,36.00,35.00,报警,\n2026-03-01 08:01:30," + name +
                               ",上限,30.00,35.00,消报,90\n");
 
     AlarmLog again;

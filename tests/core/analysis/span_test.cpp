@@ -115,7 +115,8 @@ TEST_F(SpanTest, MissingRecordsUnusedChannelsAndPeriodMessages) {
     EXPECT_EQ(cells[4], "----");
     EXPECT_EQ(std::stod(cells[5]), 99.0);
     // Every sample missing: no figures at all.
-    const auto empty = SpanCells(file_, *Channel(ComputeSpan(file_, start_ + 7200, start_ + 7800), 0));
+    const auto empty =
+        SpanCells(file_, *Channel(ComputeSpan(file_, start_ + 7200, start_ + 7800), 0));
     EXPECT_EQ(empty[5], "----");
     EXPECT_EQ(empty[7], "----");
 
