@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,53 @@ TEST_F(KvrtoolAcquire, SilentInstrumentStopsSavesAndFails) {
     const kvrtest::CommandResult values = Run("values '" + out + "'");
     ASSERT_EQ(values.exitCode, 0) << values.err;
     EXPECT_EQ(r.out, values.out);
+}
+
+TEST_F(KvrtoolAcquire, AlarmTransitionsGoBesideTheHistoryFile) {
+    // The first input (low-low 1, low 2, high 35, high-high 38, hysteresis 0.5) goes above
+    // both high limits, stays inside the band, drops back, then below both low limits; the
+    // other two stay inside theirs.
+    SimProcess sim({"--family=realtime", "--pattern=0:20,39,37.8,34,0.5,1.4,20", "--pattern=1:1.0",
+                    "--pattern=2:250", "--pattern-hold=12"});
+    ASSERT_TRUE(sim.Running());
+    const std::string out = dir.file("alarm.FDZ");
+    const std::string command =
+        "acquire " + Line(sim) + " --out '" + out + "' --records 10 --interval 1";
+    const kvrtest::CommandResult r = Run(command);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    std::ifstream in(dir.file("alarm.alarms.csv"));
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::vector<std::string> rows = Lines(text.str());
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0], "时间,通道,类型,数值,限值,状态,持续时间(秒)");
+    std::set<std::string> seen;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const std::vector<std::string> cells = kvrtest::Cells(rows[i]);
+        ASSERT_EQ(cells.size(), 7u) << rows[i];
+        // Each transition belongs to a record the command printed, on the first input.
+        EXPECT_NE(r.out.find(cells[0]), std::string::npos) << rows[i];
+        EXPECT_EQ(kvrtest::Cells(Lines(r.out)[0])[1].rfind(cells[1], 0), 0u) << rows[i];
+        const double value = std::stod(cells[3]);
+        if (cells[5] == "消报") {
+            // Only a value back inside by the hysteresis clears: never 37.8 or 1.4.
+            EXPECT_TRUE(value == 34 || value == 20) << rows[i];
+            EXPECT_GE(std::stoi(cells[6]), 1) << rows[i];
+        } else {
+            EXPECT_TRUE(value == 39 || value == 0.5) << rows[i];
+            EXPECT_EQ(cells[6], "") << rows[i];
+        }
+        seen.insert(cells[2] + cells[5]);
+    }
+    for (const char* expected : {"上限报警", "上上限报警", "上限消报", "上上限消报", "下限报警"})
+        EXPECT_TRUE(seen.count(expected)) << expected << "\n" << text.str();
+
+    // Neither the history file nor its alarm file is written over without --force.
+    const kvrtest::CommandResult again = Run(command);
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.err.find("exists; --force"), std::string::npos) << again.err;
+    EXPECT_EQ(again.out, "");
 }
 
 // Runs kvrtool acquire as a child with its output on a pipe.

@@ -1,4 +1,4 @@
-// kvrtool's report and stats commands as a user runs them.
+// kvrtool's report, stats and span commands as a user runs them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -137,6 +137,53 @@ TEST_F(KvrtoolReport, StatsOfTheLastHour) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("[开始时间] 超出范围！"), std::string::npos);
     EXPECT_TRUE(result.out.empty());
+}
+
+TEST_F(KvrtoolReport, SpanAgreesWithValuesAndHourlyTotals) {
+    const std::string path = MakeSample("s.FDZ");
+    const std::string from = "2026-01-05 08:00:30", to = "2026-01-05 10:30:00";
+    const auto result = Run("span " + path + " --from \"" + from + "\" --to \"" + to + "\"");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "通道,单位,起点值,终点值,差值,峰值,谷值,均值,区间累积,小时累积");
+    // The ends are the records at 08:00 and 10:30, as "values" prints them.
+    const auto ends = Lines(
+        Run("values " + path + " --from \"2026-01-05 08:00:00\" --to \"" + to + "\" --step 150")
+            .out);
+    ASSERT_EQ(ends.size(), 3u);
+    // Only the hour from 09:00 lies wholly inside; the one from 08:00 begins before.
+    double hours = 0;
+    for (const auto& line : Lines(Run("hourly " + path).out))
+        if (line.rfind("2026-01-05 09:00:00", 0) == 0) hours += std::stod(Cells(line)[1]) * 0.01;
+    ASSERT_GT(hours, 0);
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const auto cells = Cells(lines[i]);
+        ASSERT_EQ(cells.size(), 10u) << lines[i];
+        const double start = std::stod(cells[2]), end = std::stod(cells[3]);
+        EXPECT_EQ(start, std::stod(Cells(ends[1])[i]));
+        EXPECT_EQ(end, std::stod(Cells(ends[2])[i]));
+        EXPECT_NEAR(std::stod(cells[4]), end - start, 0.011);
+        EXPECT_LE(std::stod(cells[6]), std::stod(cells[7]));
+        EXPECT_LE(std::stod(cells[7]), std::stod(cells[5]));
+        const bool rate = i >= 4;  // the two flow channels and heat
+        EXPECT_EQ(cells[8].empty(), !rate) << lines[i];
+        if (rate)  // the mean rate over two and a half hours, near enough
+            EXPECT_NEAR(std::stod(cells[8]) / 2.5, std::stod(cells[7]), std::stod(cells[7]) * 0.01);
+        if (i == 4)
+            EXPECT_NEAR(std::stod(cells[9]), hours, 0.005);
+        else
+            EXPECT_EQ(cells[9], "") << lines[i];
+    }
+
+    const auto reversed = Run("span " + path + " --from \"" + to + "\" --to \"" + from + "\"");
+    EXPECT_EQ(reversed.exitCode, 1);
+    EXPECT_NE(reversed.err.find("请确认 [开始时间] < [结束时间] ！"), std::string::npos);
+    EXPECT_TRUE(reversed.out.empty());
+    const auto outside = Run("span " + path + " --to \"2026-01-06 00:00:00\"");
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_NE(outside.err.find("[结束时间] 超出范围！"), std::string::npos);
+    EXPECT_TRUE(outside.out.empty());
 }
 
 }  // namespace

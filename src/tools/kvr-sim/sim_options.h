@@ -8,6 +8,13 @@ namespace kvrsim {
 
 enum class Family { kRealtime, kAscii0, kAscii1, kRtu };
 
+// Realtime family: live value `channel` follows `values` instead of drifting, one value per
+// `hold` reads of the live values, from the start again after the last.
+struct ValuePattern {
+    int channel = 0;  // 0..5
+    std::vector<float> values;
+};
+
 struct SimOptions {
     Family family = Family::kRealtime;
     std::string link;  // symlink to create at the pseudo-terminal's path; empty: none
@@ -37,6 +44,8 @@ struct SimOptions {
     // and comes back this many seconds after that; 0: never.
     double unplugAfter = 0;
     double replugAfter = 0;
+    std::vector<ValuePattern> patterns;
+    int patternHold = 1;
 };
 
 }  // namespace kvrsim

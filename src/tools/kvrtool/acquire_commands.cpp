@@ -1,18 +1,25 @@
 // Acquisition commands of kvrtool: acquire (headless realtime logging with the window's
-// engine) and recover (the records a killed acquisition left in its live buffer).
+// engine, alarm transitions written beside the history file) and recover (the records a
+// killed acquisition left in its live buffer).
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "tools/kvrtool/interrupt_guard.h"
+#include "core/analysis/alarm_log.h"
+#include "core/analysis/alarm_monitor.h"
 #include "core/datafile/program.h"
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
 #include "tools/kvrtool/commands.h"
-#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/values_rows.h"
 
@@ -24,6 +31,7 @@ struct AcquireOptions {
     std::string out;
     int records = 0;
     int interval = 0;  // 0: the display defaults' record interval
+    bool force = false;
 };
 
 void Fail(const std::string& sentence, int code = kUsageOrIo) {
@@ -42,6 +50,40 @@ void PrintRecord(const kvr::CXFile& file, int index) {
     std::cout << ValuesRow(file, t, false) << '\n' << std::flush;
 }
 
+// The alarm transitions of each new record, into NAME.alarms.csv. A failed write is told
+// once and fails the command at the end; the recording goes on.
+class AlarmRecorder {
+public:
+    AlarmRecorder(const kvr::CXFile& file, std::string path)
+        : monitor_(file), path_(std::move(path)) {}
+    std::optional<std::string> Open(bool replace) { return log_.Open(path_, replace); }
+    void Record(const kvr::CXFile& file, int index) {
+        const auto events = monitor_.CheckRecord(file, index);
+        if (failed_ || log_.Write(file, events)) return;
+        failed_ = true;
+        Fail("cannot write " + path_ + ": " + std::strerror(errno) + ".");
+    }
+
+private:
+    kvr::AlarmMonitor monitor_;
+    kvr::AlarmLog log_;
+    std::string path_;
+    bool failed_ = false;
+};
+
+// Refuses before anything is read from the instrument: the history file and the alarm
+// file are only replaced with --force.
+bool OutputsFree(const AcquireOptions& o) {
+    if (o.force) return true;
+    for (const std::string& path : {o.out, kvr::AlarmLogPath(o.out)}) {
+        std::error_code ignored;
+        if (!std::filesystem::exists(path, ignored)) continue;
+        Fail(path + " exists; --force replaces it.");
+        return false;
+    }
+    return true;
+}
+
 void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
     if (acquisition.RecordCount() == 0) return;
     if (!acquisition.Save(out)) Fail(std::string(kvr::texts::kSaveFileFailed) + " " + out);
@@ -49,6 +91,7 @@ void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
 
 void RunAcquire(const AcquireOptions& o) {
     if (o.records < 1) return Fail("--records must be at least 1.");
+    if (!OutputsFree(o)) return;
     _tagViewDef view;
     view.realtimeInterval = o.interval > 0 ? o.interval : DefaultInterval();
     auto acquisition = std::make_unique<kvr::Acquisition>();
@@ -61,8 +104,7 @@ void RunAcquire(const AcquireOptions& o) {
     std::atomic<bool> cancel{false};
     // A signal during the configuration read cancels it: nothing was recorded yet.
     std::thread watcher([&] {
-        while (!cancel && !Interrupted())
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!cancel && !Interrupted()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         cancel = true;
     });
     kvr::StartResult started = acquisition->ReadConfiguration(nullptr, cancel);
@@ -73,8 +115,14 @@ void RunAcquire(const AcquireOptions& o) {
     if (started.status != kvr::StartStatus::kStarted) return Fail(started.message);
 
     const kvr::CXFile& file = acquisition->File();
+    AlarmRecorder alarms(file, kvr::AlarmLogPath(o.out));
+    if (auto problem = alarms.Open(o.force)) {
+        acquisition->Stop();
+        return Fail(*problem);
+    }
     std::cout << ValuesHeaderLine(file) << '\n';
     PrintRecord(file, 0);
+    alarms.Record(file, 0);
     auto next = std::chrono::steady_clock::now();
     std::string lost;
     while (acquisition->RecordCount() < o.records && !Interrupted()) {
@@ -82,7 +130,10 @@ void RunAcquire(const AcquireOptions& o) {
         SleepUntil(next);
         if (Interrupted()) break;
         const kvr::TickResult tick = acquisition->RecordTick();
-        if (tick.index >= 0) PrintRecord(file, tick.index);
+        if (tick.index >= 0) {
+            PrintRecord(file, tick.index);
+            alarms.Record(file, tick.index);
+        }
         if (tick.status == kvr::TickStatus::kCommunicationLost) lost = tick.message;
         if (tick.status != kvr::TickStatus::kRecorded) break;
     }
@@ -127,6 +178,8 @@ void RegisterAcquireCommands(CLI::App& app) {
         ->add_option("--interval", acquire->interval,
                      "seconds between records (default: the display defaults)")
         ->check(CLI::Range(1, 86400));
+    command->add_flag("--force", acquire->force,
+                      "replace an existing --out and its alarm file NAME.alarms.csv");
     command->callback([acquire] { RunAcquire(*acquire); });
 
     auto temp = std::make_shared<std::string>();
