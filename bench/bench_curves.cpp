@@ -3,7 +3,7 @@
 // bar and the channel panel take).
 #include <memory>
 
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 #include "widget_bench.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QtTest/QTest>
 
 #include "gui/common/system_colors.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 #include "history_test_support.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <QtTest/QTest>
 
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/time_scroll_bar.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "history_test_support.h"
 
 namespace {

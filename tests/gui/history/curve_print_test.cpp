@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/curve_page_printer.h"
 #include "gui/gui_test_support.h"
 #include "gui/history/continuous_print_dlg.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/curve_page_printer.h"
 #include "gui/history/hc_view.h"
 
 using guitest::Child;

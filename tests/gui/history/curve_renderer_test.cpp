@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "gui/history/curve_renderer.h"
+#include "gui/curves/curve_renderer.h"
 #include "history_test_support.h"
 
 namespace {

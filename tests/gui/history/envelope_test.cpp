@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "gui/common/command_ids.h"
-#include "gui/history/curve_renderer.h"
+#include "gui/curves/curve_renderer.h"
 #include "gui/history/hc_view.h"
 #include "history_test_support.h"
 

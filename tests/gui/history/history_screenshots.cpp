@@ -5,8 +5,8 @@
 
 #include "core/datafile/sample_file.h"
 #include "gui/common/command_ids.h"
+#include "gui/curves/curve_ctrl.h"
 #include "gui/gui_test_support.h"
-#include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
+#include "gui/curves/curve_ctrl.h"
 #include "gui/gui_test_support.h"
-#include "gui/history/curve_ctrl.h"
 
 namespace guitest {
 

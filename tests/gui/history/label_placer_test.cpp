@@ -2,7 +2,7 @@
 // taken, stays inside the plot, and is left out when no row near it is free.
 #include <gtest/gtest.h>
 
-#include "gui/history/label_placer.h"
+#include "gui/curves/label_placer.h"
 
 TEST(LabelPlacer, PlacesInsideAndOffOtherTexts) {
     struct Case {

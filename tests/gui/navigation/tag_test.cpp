@@ -10,9 +10,9 @@
 
 #include "core/datafile/gbk.h"
 #include "core/view/tag_marks.h"
+#include "gui/curves/tag_painter.h"
 #include "gui/gui_test_support.h"
 #include "gui/history/tag_manager_dlg.h"
-#include "gui/history/tag_painter.h"
 #include "gui/history/value_label_dlg.h"
 #include "gui/navigation/tag_list.h"
 

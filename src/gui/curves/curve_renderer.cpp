@@ -1,4 +1,4 @@
-#include "gui/history/curve_renderer.h"
+#include "gui/curves/curve_renderer.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -10,8 +10,8 @@
 #include "core/view/curve_readout.h"
 #include "gui/common/color_ref.h"
 #include "gui/common/system_colors.h"
-#include "gui/history/envelope_line.h"
-#include "gui/history/tag_painter.h"
+#include "gui/curves/envelope_line.h"
+#include "gui/curves/tag_painter.h"
 
 using kvr::Time;
 

@@ -1,4 +1,4 @@
-#include "gui/history/label_placer.h"
+#include "gui/curves/label_placer.h"
 
 #include <algorithm>
 

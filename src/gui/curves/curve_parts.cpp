@@ -1,12 +1,12 @@
-#include "gui/history/curve_parts.h"
+#include "gui/curves/curve_parts.h"
 
 #include "core/datafile/cxfile.h"
 #include "core/view/curve_pages.h"
 #include "gui/common/command_map.h"
 #include "gui/common/message_box.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/time_scroll_bar.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/time_scroll_bar.h"
 
 void CurveParts::Create(QWidget* view, CXCurveCtrl* curveCtrl) {
     scrollBar = new CTimeScrollBar(view);

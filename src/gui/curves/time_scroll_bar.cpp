@@ -1,4 +1,4 @@
-#include "gui/history/time_scroll_bar.h"
+#include "gui/curves/time_scroll_bar.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "gui/common/system_colors.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gui/history/tag_painter.h"
+#include "gui/curves/tag_painter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,7 +9,7 @@
 
 #include "core/view/channel_text.h"
 #include "core/view/tag_marks.h"
-#include "gui/history/label_placer.h"
+#include "gui/curves/label_placer.h"
 
 namespace {
 

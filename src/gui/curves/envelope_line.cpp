@@ -1,4 +1,4 @@
-#include "gui/history/envelope_line.h"
+#include "gui/curves/envelope_line.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "gui/history/file_status.h"
+#include "gui/curves/file_status.h"
 
 #include <QString>
 

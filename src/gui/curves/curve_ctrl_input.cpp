@@ -5,7 +5,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 
 using kvr::Time;
 

@@ -1,10 +1,10 @@
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <algorithm>
 
-#include "gui/history/time_scroll_bar.h"
+#include "gui/curves/time_scroll_bar.h"
 
 using kvr::Time;
 

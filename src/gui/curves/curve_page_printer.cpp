@@ -1,4 +1,4 @@
-#include "gui/history/curve_page_printer.h"
+#include "gui/curves/curve_page_printer.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -8,8 +8,8 @@
 #include "core/datafile/cxfile.h"
 #include "core/view/chart_geometry.h"
 #include "gui/common/color_ref.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/curve_renderer.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/curve_renderer.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "core/view/value_scale.h"
 #include "gui/common/back_buffer.h"
 #include "gui/common/edge_rect.h"
-#include "gui/history/curve_renderer.h"
+#include "gui/curves/curve_renderer.h"
 
 class CTimeScrollBar;
 

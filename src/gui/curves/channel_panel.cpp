@@ -1,4 +1,4 @@
-#include "gui/history/channel_panel.h"
+#include "gui/curves/channel_panel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include "core/datafile/cxfile.h"
 #include "gui/common/color_ref.h"
 #include "gui/common/message_box.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 
 namespace {
 

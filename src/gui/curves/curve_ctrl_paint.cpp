@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "gui/common/system_colors.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/tag_painter.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/tag_painter.h"
 
 using kvr::Time;
 
