@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "core/analysis/export_table.h"
-#include "core/view/envelope_setting.h"
+#include "core/settings/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"

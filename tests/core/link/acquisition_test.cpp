@@ -40,9 +40,9 @@ class AcquisitionTest : public ::testing::Test {
 protected:
     void Prepare(const SimProcess& sim, int attempts = 3, int interval = 5) {
         ASSERT_TRUE(sim.Running());
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = attempts;
-        _tagViewDef view;
+        kvr::ViewDef view;
         view.realtimeInterval = interval;
         acquisition.SetParams(p);
         acquisition.SetViewDef(view);

@@ -90,8 +90,8 @@ void ScriptedPeer::Serve() {
     }
 }
 
-_tagComParam TestParams(const std::string& device) {
-    _tagComParam p;
+kvr::ComParam TestParams(const std::string& device) {
+    kvr::ComParam p;
     p.device = device;
     // 57600 baud keeps the bases as they are: 20 ms between bytes, 300 ms for a reply.
     p.baud = 57600;

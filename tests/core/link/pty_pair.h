@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/link/com_param.h"
+#include "core/settings/com_param.h"
 #include "tools/kvr-sim/sim_codec.h"
 
 namespace kvrtest {
@@ -62,6 +62,6 @@ private:
 };
 
 // Serial parameters for tests: fast line, short but safe timeouts.
-_tagComParam TestParams(const std::string& device);
+kvr::ComParam TestParams(const std::string& device);
 
 }  // namespace kvrtest

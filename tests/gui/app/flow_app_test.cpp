@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/settings/last_dir.h"
+#include "core/settings/profile.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/main_frame.h"

@@ -8,25 +8,27 @@
 #include <tuple>
 #include <vector>
 
+#include "core/settings/last_dir.h"
+#include "core/settings/profile.h"
 #include "gui/gui_test_support.h"
-#include "gui/link/com_dlg.h"
-#include "gui/link/cxcom.h"
-#include "gui/link/cxviewdef.h"
-#include "gui/link/profile_values.h"
-#include "gui/link/serial_ports.h"
+#include "gui/settings/com_dlg.h"
+#include "gui/settings/cxcom.h"
+#include "gui/settings/cxviewdef.h"
+#include "gui/settings/serial_ports.h"
+#include "gui/settings/settings_dialog.h"
 
 namespace {
 
 using SettingsTest = guitest::ProgramFolderTest;
 
 // Every setting of the serial parameters except the device, in one comparable value.
-auto Settings(const _tagComParam& p) {
+auto Settings(const kvr::ComParam& p) {
     return std::make_tuple(p.baud, p.parity, p.address, p.intervalBase, p.constantBase,
                            p.multiplier, p.writeConstantBase, p.writeMultiplier, p.attempts);
 }
 
 TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
-    _tagComParam param;
+    kvr::ComParam param;
     CXCom().GetComm(&param);
     EXPECT_FALSE(param.device.empty());
     EXPECT_EQ(Settings(param), std::make_tuple(9600, 0, 1, 10, 50, 0, 50, 0, 3));
@@ -34,7 +36,7 @@ TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
     // Keeping the settings leaves the other sections alone, even a path with a comma.
     const std::string lastFile = Folder().path() + "/a,b;c.FDZ";
     kvr::WriteLastDir(lastFile);
-    _tagComParam kept;
+    kvr::ComParam kept;
     kept.device = "/dev/pts/17";
     std::tie(kept.baud, kept.parity, kept.address, kept.intervalBase, kept.constantBase,
              kept.multiplier, kept.writeConstantBase, kept.writeMultiplier, kept.attempts) =
@@ -57,7 +59,7 @@ TEST_F(SettingsTest, SerialParametersDefaultAndRoundTrip) {
 }
 
 TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
-    _tagComParam start;
+    kvr::ComParam start;
     start.device = "/dev/ttyUSB3";
     start.baud = 38400;
     start.parity = 1;
@@ -71,7 +73,7 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
     const QList<QSpinBox*> spins = dialog.findChildren<QSpinBox*>();
     ASSERT_EQ(spins.size(), 7);  // address, five timeout bases, attempts
     spins[0]->setValue(7);
-    const _tagComParam shown = dialog.Param();
+    const kvr::ComParam shown = dialog.Param();
     EXPECT_EQ(shown.device, "/tmp/kvr-sim-link");
     EXPECT_EQ(shown.baud, 38400);
     EXPECT_EQ(shown.parity, 1);
@@ -82,7 +84,7 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
 TEST_F(SettingsTest, SettingsDialogsTellTheUserInTheirLanguage) {
     guitest::MessageRecorder messages;
     // A refused field keeps the dialog open, with the message in its language.
-    CComDlg dialog(_tagComParam{}, Language::English);
+    CComDlg dialog(kvr::ComParam{}, Language::English);
     dialog.PortBox()->setCurrentText("  ");
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     ASSERT_EQ(messages.Shown().size(), 1u);
@@ -123,9 +125,9 @@ TEST_F(SettingsTest, SettingsDialogsTellTheUserInTheirLanguage) {
 }
 
 TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {
-    _tagViewDef view;
+    kvr::ViewDef view;
     CXViewDef().GetView(&view);
-    const _tagViewDef defaults;
+    const kvr::ViewDef defaults;
     EXPECT_EQ(view.realtimeInterval, 60);
     EXPECT_EQ(view.gridColor, defaults.gridColor);
 
@@ -140,9 +142,9 @@ TEST_F(SettingsTest, DisplayDefaultsRoundTripAndRejectEmptyRanges) {
     for (int i = 0; i < 8; ++i) view.curveColors[i] = 0x00010101u * static_cast<unsigned>(i + 1);
     view.realtimeInterval = 5;
     ASSERT_TRUE(CXViewDef::KeepView(view));
-    _tagViewDef read;
+    kvr::ViewDef read;
     CXViewDef().GetView(&read);
-    const auto settings = [](const _tagViewDef& v) {
+    const auto settings = [](const kvr::ViewDef& v) {
         return std::make_tuple(
             v.xMode, v.yMode, v.yLow, v.yHigh, v.gridCount1, v.gridCount2, v.gridColor,
             v.backgroundColor, v.realtimeInterval,

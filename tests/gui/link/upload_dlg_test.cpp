@@ -16,8 +16,8 @@
 #include "core/link/pty_pair.h"
 #include "core/link/sim_process.h"
 #include "gui/gui_test_support.h"
-#include "gui/link/upload_dlg.h"
-#include "gui/link/upload_relay.h"
+#include "gui/upload/upload_dlg.h"
+#include "gui/upload/upload_relay.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ protected:
     // those of the test line.
     CUploadDlg& Open(const SimProcess& sim, int baud = 57600, int address = 1) {
         EXPECT_TRUE(sim.Running());
-        _tagComParam param = kvrtest::TestParams(sim.Path());
+        kvr::ComParam param = kvrtest::TestParams(sim.Path());
         param.address = address;
         if (baud != param.baud) {
             param.intervalBase = param.intervalBase * baud / param.baud;
@@ -59,7 +59,7 @@ protected:
             param.writeConstantBase = param.writeConstantBase * baud / param.baud;
             param.baud = baud;
         }
-        dialog = std::make_unique<CUploadDlg>(param, _tagViewDef{},
+        dialog = std::make_unique<CUploadDlg>(param, kvr::ViewDef{},
                                               QString::fromStdString(folder.path()));
         dialog->Session().Link().SetDelayScale(0);
         dialog->SetSaveNameChooser([this](QWidget*, const QString& proposed) {

@@ -10,8 +10,8 @@
 #include "core/link/sim_process.h"
 #include "gui/common/message_box.h"
 #include "gui/gui_test_support.h"
-#include "gui/link/upload_dlg.h"
-#include "gui/link/upload_relay.h"
+#include "gui/upload/upload_dlg.h"
+#include "gui/upload/upload_relay.h"
 
 int main(int argc, char** argv) {
     const QString out = guitest::StartScreenshots(argc, argv);
@@ -24,11 +24,11 @@ int main(int argc, char** argv) {
     kvrtest::SimProcess sim({"--family=rtu", "--channels=6"});
     if (!sim.Running()) return 1;
     kvrtest::TempDir dir;
-    _tagComParam param = kvrtest::TestParams(sim.Path());
+    kvr::ComParam param = kvrtest::TestParams(sim.Path());
     param.baud = 9600;  // the remaining time is estimated for a slow line
     param.intervalBase = 4;
     param.constantBase = 50;
-    CUploadDlg dialog(param, _tagViewDef{}, QString::fromStdString(dir.path()));
+    CUploadDlg dialog(param, kvr::ViewDef{}, QString::fromStdString(dir.path()));
     dialog.Session().Link().SetDelayScale(0);
     dialog.SetSaveNameChooser([&](QWidget*, const QString& proposed) { return proposed; });
     dialog.show();

@@ -9,8 +9,8 @@
 #include "core/datafile/layout.h"
 #include "core/datafile/sample_file.h"
 #include "gui/gui_test_support.h"
-#include "gui/lists/cumu_show_view.h"
-#include "gui/lists/stat_dlg.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/reports/stat_dlg.h"
 
 namespace {
 

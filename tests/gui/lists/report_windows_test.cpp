@@ -14,11 +14,11 @@
 #include "gui/app/report_windows.h"
 #include "gui/common/view_host.h"
 #include "gui/gui_test_support.h"
-#include "gui/lists/cumu_show_view.h"
-#include "gui/lists/stat_dlg.h"
-#include "gui/lists/text_table.h"
-#include "gui/lists/totals_dlg.h"
-#include "gui/lists/workbook_path.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/reports/stat_dlg.h"
+#include "gui/reports/text_table.h"
+#include "gui/reports/totals_dlg.h"
+#include "gui/reports/workbook_path.h"
 #include "support/xlsx_reader.h"
 
 namespace {

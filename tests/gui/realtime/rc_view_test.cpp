@@ -251,7 +251,7 @@ TEST_F(RCViewTest, StartOffersToRescueRecordsOfACrashedRun) {
     {
         // What a killed acquisition leaves in the program folder.
         kvr::Acquisition crashed;
-        _tagComParam param;
+        kvr::ComParam param;
         param.device = sim.Path();
         crashed.SetParams(param);
         crashed.SetDelayScale(0);
