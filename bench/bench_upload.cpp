@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/link/sim_process.h"
 #include "core/link/upload_session.h"
+#include "support/sim_process.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "core/datafile/time.h"
 #include "core/link/cxlink.h"
 #include "core/link/frame.h"
-#include "core/link/pty_pair.h"
+#include "support/pty_pair.h"
 
 namespace {
 

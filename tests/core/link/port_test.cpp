@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "core/link/cxport.h"
-#include "core/link/pty_pair.h"
 #include "core/sys/sys_io.h"
+#include "support/pty_pair.h"
 #include "support/test_support.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include "core/link/instrument_scan.h"
 #include "core/link/link_texts.h"
 #include "core/link/model_table.h"
-#include "core/link/pty_pair.h"
 #include "core/link/realtime_config.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 #include "tools/kvr-sim/instrument_content.h"
 

@@ -10,9 +10,9 @@
 
 #include "core/datafile/gbk.h"
 #include "core/link/link_texts.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
 #include "core/link/upload_session.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 #include "tools/kvr-sim/instrument_content.h"
 

@@ -19,7 +19,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/language.h"
 #include "gui/common/printer_setup.h"
-#include "gui/gui_test_support.h"
+#include "support/gui_test_support.h"
 
 namespace {
 

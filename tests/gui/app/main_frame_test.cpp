@@ -29,11 +29,11 @@
 #include "gui/common/realtime_target.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/list_view.h"
 #include "gui/reports/cumu_show_view.h"
 #include "gui/upload/upload_dlg.h"
+#include "support/gui_test_support.h"
 
 namespace {
 

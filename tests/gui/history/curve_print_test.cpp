@@ -9,9 +9,9 @@
 
 #include "gui/curves/curve_ctrl.h"
 #include "gui/curves/curve_page_printer.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/continuous_print_dlg.h"
 #include "gui/history/hc_view.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using guitest::PdfPages;

@@ -15,7 +15,7 @@
 #include "gui/curves/curve_ctrl.h"
 #include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_view.h"
-#include "history_test_support.h"
+#include "support/curve_test_support.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "gui/app/mdi_background.h"
 #include "gui/common/command_ids.h"
 #include "gui/curves/curve_ctrl.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using guitest::SetPickers;
