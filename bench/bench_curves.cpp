@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "core/analysis/span_figures.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 #include "widget_bench.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/datafile/view_def.h"
+#include "core/settings/view_def.h"
 #include "core/link/live_record.h"
 #include "core/link/live_recovery.h"
 #include "core/link/realtime_config.h"
@@ -124,7 +124,7 @@ SteadyTime BusStation::RetryAt() const {
 bool BusStation::ReadConfiguration(CXLink& link, const std::atomic<bool>& cancel, SteadyTime now) {
     auto file = std::make_unique<CXFile>();
     file->SetTempFilePath(BufferPath());
-    _tagViewDef view;
+    ViewDef view;
     view.realtimeInterval = settings_.interval;
     const bool ready =
         ReadRealtimeConfigOnLink(link, view, *file, nullptr, cancel, nullptr) == kRealtimeReady;

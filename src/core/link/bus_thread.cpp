@@ -14,7 +14,7 @@ constexpr auto kLongestWait = std::chrono::milliseconds(200);
 
 }  // namespace
 
-BusThread::BusThread(const _tagComParam& param, std::vector<BusStation*> stations, int delayScale,
+BusThread::BusThread(const ComParam& param, std::vector<BusStation*> stations, int delayScale,
                      int pollPeriodMs)
     : param_(param), pollPeriodMs_(pollPeriodMs) {
     for (BusStation* station : stations) slots_.push_back({station});

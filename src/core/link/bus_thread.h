@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/link/bus_station.h"
-#include "core/link/com_param.h"
+#include "core/settings/com_param.h"
 #include "core/link/cxlink.h"
 
 namespace kvr {
@@ -19,7 +19,7 @@ namespace kvr {
 class BusThread {
 public:
     // The stations must outlive the thread; param names the port and its line settings.
-    BusThread(const _tagComParam& param, std::vector<BusStation*> stations, int delayScale = 100,
+    BusThread(const ComParam& param, std::vector<BusStation*> stations, int delayScale = 100,
               int pollPeriodMs = 1000);
     // Stops and joins.
     ~BusThread();
@@ -43,7 +43,7 @@ private:
     void CheckSpeed();
     void WaitUntil(SteadyTime deadline);
 
-    const _tagComParam param_;
+    const ComParam param_;
     const int pollPeriodMs_;
     std::vector<Slot> slots_;
     CXLink link_;

@@ -4,9 +4,9 @@
 
 #include "core/datafile/file_codec.h"
 #include "core/datafile/layout.h"
-#include "core/link/display_defaults.h"
 #include "core/link/link_texts.h"
 #include "core/link/model_table.h"
+#include "core/settings/display_defaults.h"
 
 namespace kvr {
 
@@ -85,10 +85,9 @@ FirmwareFormat SetFileIdentification(FileHeader& header, const char* id) {
     return format;
 }
 
-RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
-                                        const _tagViewDef& view, CXFile& file,
-                                        LinkProgress* progress, const std::atomic<bool>& cancel,
-                                        std::string* message) {
+RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const ComParam& param, const ViewDef& view,
+                                        CXFile& file, LinkProgress* progress,
+                                        const std::atomic<bool>& cancel, std::string* message) {
     if (!link.IsConnected() && !link.Connect(param)) {
         if (message) *message = texts::kOpenPortFailed;
         return kRealtimeFailed;
@@ -99,7 +98,7 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
     return result;
 }
 
-RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const _tagViewDef& view, CXFile& file,
+RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view, CXFile& file,
                                               LinkProgress* progress,
                                               const std::atomic<bool>& cancel,
                                               std::string* message) {

@@ -3,7 +3,6 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/acquisition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxlink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/display_defaults.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/instrument_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bus_station.cpp

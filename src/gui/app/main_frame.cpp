@@ -18,6 +18,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -30,8 +31,8 @@
 #include "gui/common/language.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
-#include "gui/link/cxcom.h"
-#include "gui/link/cxviewdef.h"
+#include "gui/settings/cxcom.h"
+#include "gui/settings/cxviewdef.h"
 
 namespace {
 

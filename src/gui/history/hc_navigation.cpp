@@ -3,7 +3,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/history/range_dlg.h"
 #include "gui/history/tag_manager_dlg.h"

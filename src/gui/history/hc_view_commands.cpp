@@ -4,15 +4,15 @@
 #include <tuple>
 
 #include "core/analysis/export_table.h"
-#include "core/view/envelope_setting.h"
+#include "core/settings/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_view.h"
-#include "gui/history/time_scroll_bar.h"
 
 void CHCView::RegisterCurveCommands() {
     const auto cursorMode = [this] { return parts_.curve->IsSelectMode() == 0; };

@@ -15,10 +15,10 @@
 #include "tools/kvrtool/interrupt_guard.h"
 #include "core/analysis/alarm_log.h"
 #include "core/analysis/alarm_monitor.h"
-#include "core/datafile/program.h"
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
+#include "core/settings/profile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/values_rows.h"
@@ -42,7 +42,7 @@ void Fail(const std::string& sentence, int code = kUsageOrIo) {
 int DefaultInterval() {
     const std::string text = kvr::ReadProfileString("ViewSetting", "RealtimeInterval", "");
     const long value = std::strtol(text.c_str(), nullptr, 10);
-    return value >= 1 && value <= 86400 ? static_cast<int>(value) : _tagViewDef{}.realtimeInterval;
+    return value >= 1 && value <= 86400 ? static_cast<int>(value) : kvr::ViewDef{}.realtimeInterval;
 }
 
 void PrintRecord(const kvr::CXFile& file, int index) {
@@ -92,7 +92,7 @@ void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
 void RunAcquire(const AcquireOptions& o) {
     if (o.records < 1) return Fail("--records must be at least 1.");
     if (!OutputsFree(o)) return;
-    _tagViewDef view;
+    kvr::ViewDef view;
     view.realtimeInterval = o.interval > 0 ? o.interval : DefaultInterval();
     auto acquisition = std::make_unique<kvr::Acquisition>();
     acquisition->SetParams(ToParam(o.link));

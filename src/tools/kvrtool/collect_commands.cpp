@@ -49,12 +49,12 @@ bool MakeFolder(const std::string& path) {
            (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
-_tagComParam LineParams(const CollectInstrument& instrument) {
+kvr::ComParam LineParams(const CollectInstrument& instrument) {
     LinkOptions link;
     link.port = instrument.port;
     link.baud = instrument.baud;
     link.address = instrument.address;
-    _tagComParam param = ToParam(link);
+    kvr::ComParam param = ToParam(link);
     param.parity = instrument.parity;
     return param;
 }

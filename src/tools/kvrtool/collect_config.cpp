@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "core/datafile/program.h"
+#include "core/settings/profile.h"
 
 namespace kvrtool {
 

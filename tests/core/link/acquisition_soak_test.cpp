@@ -12,8 +12,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -61,11 +61,11 @@ TEST(AcquisitionSoak, EveryRecordIsOneWholeReplyAtItsPlace) {
         args.insert(args.end(), mix.faults.begin(), mix.faults.end());
         SimProcess sim(args);
         ASSERT_TRUE(sim.Running()) << what;
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         // A reply has 50 ms; a delayed one comes too late and is drained before the next try.
         p.constantBase = 50;
         p.attempts = mix.attempts;
-        _tagViewDef view;
+        kvr::ViewDef view;
         view.realtimeInterval = kInterval;
         kvr::Acquisition acquisition;
         acquisition.SetParams(p);

@@ -17,7 +17,7 @@
 #include <set>
 
 #include "core/datafile/layout.h"
-#include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -29,11 +29,11 @@
 #include "gui/common/realtime_target.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
-#include "gui/link/upload_dlg.h"
-#include "gui/lists/cumu_show_view.h"
 #include "gui/lists/list_view.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/upload/upload_dlg.h"
+#include "support/gui_test_support.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include "core/datafile/gbk.h"
 #include "core/view/tag_marks.h"
-#include "gui/gui_test_support.h"
+#include "gui/curves/tag_painter.h"
 #include "gui/history/tag_manager_dlg.h"
-#include "gui/history/tag_painter.h"
 #include "gui/history/value_label_dlg.h"
 #include "gui/navigation/tag_list.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using kvr::Time;
