@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/settings/view_def.h"
 #include "core/link/live_record.h"
 #include "core/link/live_recovery.h"
 #include "core/link/realtime_config.h"
+#include "core/settings/view_def.h"
 
 namespace kvr {
 

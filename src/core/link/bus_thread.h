@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/link/bus_station.h"
-#include "core/settings/com_param.h"
 #include "core/link/cxlink.h"
+#include "core/settings/com_param.h"
 
 namespace kvr {
 

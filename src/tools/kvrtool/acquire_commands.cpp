@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "tools/kvrtool/interrupt_guard.h"
 #include "core/analysis/alarm_log.h"
 #include "core/analysis/alarm_monitor.h"
 #include "core/link/acquisition.h"
@@ -20,6 +19,7 @@
 #include "core/link/live_recovery.h"
 #include "core/settings/profile.h"
 #include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/values_rows.h"
 
@@ -104,7 +104,8 @@ void RunAcquire(const AcquireOptions& o) {
     std::atomic<bool> cancel{false};
     // A signal during the configuration read cancels it: nothing was recorded yet.
     std::thread watcher([&] {
-        while (!cancel && !Interrupted()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!cancel && !Interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         cancel = true;
     });
     kvr::StartResult started = acquisition->ReadConfiguration(nullptr, cancel);

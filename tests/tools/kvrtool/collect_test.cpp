@@ -18,8 +18,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/link/live_recovery.h"
-#include "support/sim_process.h"
 #include "support/kvrtool_test_support.h"
+#include "support/sim_process.h"
 
 namespace {
 
