@@ -1,9 +1,11 @@
 // Redrawing the history curves: a full redraw of a 1600 x 900 curve control showing six
 // channels of a 262144-record file whole, and the redraw after a pan (the path the scroll
-// bar and the channel panel take).
+// bar and the channel panel take), and the span panel's figures for a selection of the
+// whole file.
 #include <memory>
 
-#include "gui/history/curve_ctrl.h"
+#include "core/analysis/span_figures.h"
+#include "gui/curves/curve_ctrl.h"
 #include "widget_bench.h"
 
 namespace {
@@ -77,6 +79,16 @@ void BM_PanRedraw(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PanRedraw)->Unit(benchmark::kMillisecond);
+
+// Every channel's ends, peak, valley, mean and span total, and the hourly sum, over all
+// records.
+void BM_SpanStats(benchmark::State& state) {
+    const kvr::CXFile& file = Bench().file;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvr::ComputeSpan(file, file.GetStartTime(), file.GetEndTime()));
+    state.counters["records"] = kRecords;
+}
+BENCHMARK(BM_SpanStats)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/link/sim_process.h"
 #include "core/link/upload_session.h"
+#include "support/sim_process.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ public:
 
 // The serial parameters a user of such a line would keep: 10 ms between bytes and 50 ms for
 // a reply, scaled by the port for slow rates, four tries.
-_tagComParam LineParams(const std::string& device, int baud) {
-    _tagComParam p;
+kvr::ComParam LineParams(const std::string& device, int baud) {
+    kvr::ComParam p;
     p.device = device;
     p.baud = baud;
     p.intervalBase = 10;

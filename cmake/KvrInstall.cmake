@@ -5,6 +5,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS kvrtool kvr-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The collector's service unit, installed but not enabled.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kvr-collect.service
+        DESTINATION lib/systemd/system)
 if(KVR_BUILD_GUI)
   install(TARGETS KVR RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   if(TARGET Sheetout)

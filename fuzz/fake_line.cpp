@@ -114,7 +114,7 @@ kvr::CXLink& FakeLink() {
     static kvr::CXLink* link = [] {
         kvr::sysio::Current() = kvr::sysio::Calls{FakeRead, FakeWrite, FakePoll, FakeIoctl};
         auto* l = new kvr::CXLink;
-        _tagComParam p;
+        kvr::ComParam p;
         p.device = "/dev/null";
         p.baud = 57600;
         p.address = 1;

@@ -1,11 +1,13 @@
 // A data file from the fuzzer, opened and read through every accessor a view or a tool
 // uses: header fields, channel texts and limits, values across and beyond the time range,
-// value formats, hourly totals, tags, the value search and the configuration record.
+// value formats, hourly totals, tags, the value search and the configuration record. A file
+// cut short opens read-only: every edit of it must be refused and leave its bytes alone.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "core/datafile/config_record.h"
@@ -45,6 +47,13 @@ void EachTime(const kvr::CXFile& file, Visit visit) {
 
 void ReadEverything(kvr::CXFile& file) {
     Use(file.GetInterval()), Use(file.GetRecordCount()), Use(file.GetDeviceName());
+    Use(file.GetWholeRecords()), Use(file.GetHourSpanEnd());
+    // Export, statistics and the report walk the span: never more records than bytes.
+    const kvr::Time spanEnd = file.GetSpanEndTime();
+    if (spanEnd < file.GetStartTime() || spanEnd > file.GetEndTime() ||
+        static_cast<std::uint64_t>((spanEnd - file.GetStartTime()) / file.GetInterval()) >
+            file.MappedSize())
+        __builtin_trap();
     Use(file.GetAddress()), Use(file.GetVersion()), Use(file.GetCapacity());
     const int channels = file.GetChannelCount();
     for (int c = -1; c <= channels && c <= 70; ++c) {
@@ -79,12 +88,35 @@ void ReadEverything(kvr::CXFile& file) {
     Use(kvr::ReadOperationLog(record).size());
 }
 
+// Every edit a view or a tool makes; a file cut short refuses each of them.
+void EditDamaged(kvr::CXFile& file) {
+    if (!file.IsDamaged()) return;
+    if (!file.IsReadOnly() || file.EditRefusal() == nullptr) __builtin_trap();
+    if (file.AddTag(file.GetStartTime()) != 0 || file.DeleteTag(0) != 0 || file.FlushHeader() != 0)
+        __builtin_trap();
+}
+
+bool InputIs(const std::uint8_t* data, std::size_t size) {
+    const int fd = ::open(InputPath().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string bytes(size + 1, '\0');
+    const ssize_t got = ::read(fd, bytes.data(), bytes.size());
+    ::close(fd);
+    return got == static_cast<ssize_t>(size) && std::memcmp(bytes.data(), data, size) == 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (!WriteInput(data, size)) return 0;
     kvr::CXFile file;
-    if (file.Open(InputPath()) == 1) ReadEverything(file);
+    if (file.Open(InputPath()) == 1) {
+        ReadEverything(file);
+        EditDamaged(file);
+        const bool damaged = file.IsDamaged();
+        file.Close();
+        if (damaged && !InputIs(data, size)) __builtin_trap();
+    }
     file.Close();
     return 0;
 }

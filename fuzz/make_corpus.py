@@ -86,6 +86,17 @@ def data_seeds(kvrtool):
         size = {1002: 3728, 1003: 3888, 1004: 4048}[version]
         write("fuzz_config_record", "image-%d" % version,
               bytes([(version - 1002) % 5]) + data[0x140:0x140 + size])
+        if version == 1004:
+            damaged_seeds(data, 0x150 + size)
+
+
+def damaged_seeds(data, record_area):
+    """Copies of a 12-record sample cut short (read-only opens): inside the last record,
+    the hourly table and the tag list."""
+    hourly = record_area + 12 * 6 * 4
+    cuts = {"cut-in-records": hourly - 5, "cut-in-hourly": hourly + 3, "cut-in-tags": hourly + 8 + 2}
+    for name, size in cuts.items():
+        write("fuzz_datafile", name + ".FDZ", data[:size])
 
 
 if __name__ == "__main__":

@@ -26,6 +26,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVR_SANITIZE=thread \
   -DKVR_BUILD_GUI=OFF -DKVR_BUILD_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 \
-  ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^(datafile|acquisition|acquisition_soak)$'
+  ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -R '^(datafile|acquisition|acquisition_soak|kvrtool_collect)$'
 
 scripts/fuzz.sh 60

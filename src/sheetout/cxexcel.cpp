@@ -9,7 +9,7 @@ void CXExcel::SetFile(kvr::CXFile* file) {
     file_ = file;
     if (file_ == nullptr) return;
     start_ = file_->GetStartTime();
-    end_ = file_->GetEndTime();
+    end_ = file_->GetSpanEndTime();
 }
 
 void CXExcel::SetRange(kvr::Time start, kvr::Time end) {

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ CXExportDlg::CXExportDlg(kvr::ExportLanguage language, QWidget* parent)
         if (file_ != nullptr) start_.Set(file_->GetStartTime());
     });
     connect(resetEnd_, &QPushButton::clicked, this, [this] {
-        if (file_ != nullptr) end_.Set(file_->GetEndTime());
+        if (file_ != nullptr) end_.Set(file_->GetSpanEndTime());
     });
     connect(exportButton_, &QPushButton::clicked, this, &CXExportDlg::OnExport);
     connect(cancelButton_, &QPushButton::clicked, &worker_, &CXExportWorker::RequestStop);
@@ -134,7 +134,7 @@ void CXExportDlg::Bind(kvr::CXFile* file) {
     file_ = file;
     if (file_ == nullptr) return;
     const kvr::Time first = file_->GetStartTime();
-    const kvr::Time last = file_->GetEndTime();
+    const kvr::Time last = file_->GetSpanEndTime();
     start_.Set(first);
     end_.Set(last);
     rangeText_->setText(Utf8(kvr::TextsFor(language_).rangePrefix) +

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,6 +23,20 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+ZoneGuard::ZoneGuard(const char* zone) {
+    if (const char* old = std::getenv("TZ")) previous_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+}
+
+ZoneGuard::~ZoneGuard() {
+    if (previous_)
+        setenv("TZ", previous_->c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -2,6 +2,7 @@
 // Helpers shared by the tests: a temporary folder per test, sample files, and running the
 // tools.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/datafile/cxfile.h"
@@ -21,6 +22,18 @@ public:
 
 private:
     std::string path_;
+};
+
+// Runs a test under a given local time zone and restores the previous one.
+class ZoneGuard {
+public:
+    explicit ZoneGuard(const char* zone);
+    ~ZoneGuard();
+    ZoneGuard(const ZoneGuard&) = delete;
+    ZoneGuard& operator=(const ZoneGuard&) = delete;
+
+private:
+    std::optional<std::string> previous_;
 };
 
 struct CommandResult {

@@ -231,7 +231,7 @@ ReportSource ReportSourceOf(const CXFile& file) {
     ReportSource source;
     source.settings = ShiftSettingsOf(ConfigRecord(file));
     source.firstHour = file.Header().hourly.first;
-    source.lastHour = file.Header().hourly.last;
+    source.lastHour = file.GetHourSpanEnd();
     source.hourValue = [&file](Time t) {
         double total = 0;
         if (file.GetHourTotal(0, t, &total) != 1) return 0.0;
@@ -296,7 +296,7 @@ ReportFormTexts ReportFormTextsOf(const CXFile& file) {
     static const char* const kTypes[] = {"一段", "两段", "三段"};
     if (settings.shiftCount >= 1 && settings.shiftCount <= 3)
         texts.reportType = kTypes[settings.shiftCount - 1];
-    texts.timeRange = TimeRangeText(file.Header().hourly.first, file.Header().hourly.last);
+    texts.timeRange = TimeRangeText(file.Header().hourly.first, file.GetHourSpanEnd());
     return texts;
 }
 

@@ -80,9 +80,10 @@ std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage langu
 std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time selectionB) {
     const Time first = std::min(selectionA, selectionB);
     const Time last = std::max(selectionA, selectionB);
-    if (first != 0 && first != last && first >= file.GetStartTime() && last <= file.GetEndTime())
+    if (first != 0 && first != last && first >= file.GetStartTime() &&
+        last <= file.GetSpanEndTime())
         return {first, last};
-    return {file.GetStartTime(), file.GetEndTime()};
+    return {file.GetStartTime(), file.GetSpanEndTime()};
 }
 
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
@@ -90,7 +91,7 @@ ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::i
     const ExportTexts& texts = TextsFor(language);
     if (start > end) return {std::nullopt, texts.startAfterEnd};
     if (start < file.GetStartTime()) return {std::nullopt, texts.startBeforeFile};
-    if (end > file.GetEndTime()) return {std::nullopt, texts.endAfterFile};
+    if (end > file.GetSpanEndTime()) return {std::nullopt, texts.endAfterFile};
     if (every < 1) return {std::nullopt, texts.badInterval};
     // Larger steps would pass the whole file at once; they would also overflow the step.
     if (every > std::max(file.GetRecordCount(), 1))

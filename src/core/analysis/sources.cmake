@@ -4,6 +4,7 @@
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cumulative_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/period_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/span_figures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statistics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_workbook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/totals_rows.cpp
@@ -25,4 +26,9 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/config_report_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/event_lists.cpp
+)
+# Alarms while acquiring: the limit checks and the alarm file.
+target_sources(kvr_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/alarm_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/alarm_monitor.cpp
 )

@@ -1,6 +1,8 @@
 #include "core/analysis/statistics.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "core/analysis/period_check.h"
 #include "core/analysis/table_workbook.h"
@@ -10,18 +12,21 @@ namespace {
 
 constexpr const char* kMissing = "----";
 
-struct Accumulator {
-    double peak = 0, valley = 0, sum = 0;
-    std::int64_t count = 0;
+// Records read per channel in one go: a few thousand, so the samples stay in the cache.
+constexpr std::int64_t kChunkRecords = 4096;
 
-    void Add(float value) {
-        const double v = value;
-        if (count == 0 || v > peak) peak = v;
-        if (count == 0 || v < valley) valley = v;
-        sum += v;
-        ++count;
+// Channel c's samples of count records from firstRecord on; NaN where the file has none.
+// Every read of the walk goes through here.
+void ReadSamples(const CXFile& file, int c, std::int64_t firstRecord, int count, float* out) {
+    const Time start = file.GetStartTime();
+    const Time interval = file.GetInterval();
+    for (int i = 0; i < count; ++i) {
+        float value = std::numeric_limits<float>::quiet_NaN();
+        if (file.GetValue(c, start + (firstRecord + i) * interval, &value, nullptr) != 1)
+            value = std::numeric_limits<float>::quiet_NaN();
+        out[i] = value;
     }
-};
+}
 
 std::string Formatted(const std::string& format, double value) {
     char text[64];
@@ -29,7 +34,7 @@ std::string Formatted(const std::string& format, double value) {
     return text;
 }
 
-StatisticsRow RowOf(const CXFile& file, int channel, const Accumulator& figures) {
+StatisticsRow RowOf(const CXFile& file, int channel, const ChannelFigures& figures) {
     StatisticsRow row;
     row.number = std::to_string(channel + 1);
     row.channel = file.GetChannelName(channel);
@@ -40,7 +45,7 @@ StatisticsRow RowOf(const CXFile& file, int channel, const Accumulator& figures)
     const std::string format = file.GetValueFormat(channel);
     row.peak = Formatted(format, figures.peak);
     row.valley = Formatted(format, figures.valley);
-    row.mean = Formatted(format, figures.sum / static_cast<double>(figures.count));
+    row.mean = Formatted(format, figures.Mean());
     const double middle = (figures.peak + figures.valley) * 0.5;
     row.uniformity = middle == 0
                          ? kMissing
@@ -55,37 +60,52 @@ const std::vector<std::string>& StatisticsTitles() {
     return titles;
 }
 
-StatisticsOutcome ComputeStatistics(const CXFile& file, Time start, Time end,
-                                    const StatisticsProgress& progress) {
-    StatisticsOutcome outcome;
-    if (auto problem = CheckPeriod(start, end, file.GetStartTime(), file.GetEndTime())) {
-        outcome.error = *problem;
-        return outcome;
-    }
+std::optional<std::vector<ChannelFigures>> WalkChannels(const CXFile& file, Time start, Time end,
+                                                        const StatisticsProgress& progress) {
     const int channels = file.GetChannelCount();
-    const Time step = file.GetInterval() > 0 ? file.GetInterval() : 1;
-    const Time span = end - start;
-    std::vector<Accumulator> figures(static_cast<size_t>(channels));
+    std::vector<ChannelFigures> figures(static_cast<size_t>(channels));
+    const Time interval = file.GetInterval();
+    const Time fileStart = file.GetStartTime();
+    const bool walkable = interval > 0 && start >= fileStart && end >= start;
+    const std::int64_t moments = walkable ? (end - start) / interval + 1 : 0;
+    const std::int64_t firstRecord = walkable ? (start - fileStart) / interval : 0;
+    // About one chunk per percent, so that progress moves in steps of one.
+    const std::int64_t chunk = std::clamp<std::int64_t>(moments / 100, 1, kChunkRecords);
+    std::vector<float> samples(static_cast<size_t>(chunk));
     int shownPercent = -1;
-    for (Time t = start; t <= end; t += step) {
-        // A zero-length period is a single moment, complete at once.
-        const int percent = span > 0 ? static_cast<int>((t - start) * 100 / span) : 100;
+    for (std::int64_t done = 0; done < moments; done += chunk) {
+        const int percent = static_cast<int>(done * 100 / moments);
         if (progress && percent != shownPercent) {
             shownPercent = percent;
-            if (!progress(percent)) {
-                outcome.cancelled = true;
-                return outcome;
-            }
+            if (!progress(percent)) return std::nullopt;
         }
+        const int count = static_cast<int>(std::min(chunk, moments - done));
+        const Time first = fileStart + (firstRecord + done) * interval;
         for (int c = 0; c < channels; ++c) {
-            float value = 0;
-            if (file.GetValue(c, t, &value, nullptr) == 1)
-                figures[static_cast<size_t>(c)].Add(value);
+            ReadSamples(file, c, firstRecord + done, count, samples.data());
+            ChannelFigures& channel = figures[static_cast<size_t>(c)];
+            for (int i = 0; i < count; ++i)
+                channel.Add(first + i * interval, samples[static_cast<size_t>(i)]);
         }
     }
     if (progress) progress(100);
-    for (int c = 0; c < channels; ++c)
-        outcome.rows.push_back(RowOf(file, c, figures[static_cast<size_t>(c)]));
+    return figures;
+}
+
+StatisticsOutcome ComputeStatistics(const CXFile& file, Time start, Time end,
+                                    const StatisticsProgress& progress) {
+    StatisticsOutcome outcome;
+    if (auto problem = CheckPeriod(start, end, file.GetStartTime(), file.GetSpanEndTime())) {
+        outcome.error = *problem;
+        return outcome;
+    }
+    const auto figures = WalkChannels(file, start, end, progress);
+    if (!figures) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    for (int c = 0; c < file.GetChannelCount(); ++c)
+        outcome.rows.push_back(RowOf(file, c, (*figures)[static_cast<size_t>(c)]));
     return outcome;
 }
 

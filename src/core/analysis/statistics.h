@@ -1,5 +1,7 @@
 #pragma once
 // Peak, valley, mean and uniformity of every channel of a file over a period.
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,14 +24,47 @@ const std::vector<std::string>& StatisticsTitles();
 // Called with 0..100 as the computation advances; answering false cancels it.
 using StatisticsProgress = std::function<bool(int percent)>;
 
+// What the statistics walk gathers for one channel. Only finite samples count: a missing
+// record or a NaN or infinite sample adds nothing.
+struct ChannelFigures {
+    double peak = 0, valley = 0, sum = 0;
+    std::int64_t count = 0;
+    // Trapezoid integral of the samples over their record times, in value x seconds; a gap
+    // (missing or non-finite samples) is bridged by its two neighbours.
+    double area = 0;
+    Time lastTime = 0;  // of the newest sample added
+
+    void Add(Time t, float value) {
+        if (!std::isfinite(value)) return;
+        const double v = value;
+        if (count == 0 || v > peak) peak = v;
+        if (count == 0 || v < valley) valley = v;
+        if (count > 0) area += (last_ + v) * 0.5 * static_cast<double>(t - lastTime);
+        sum += v;
+        last_ = v;
+        lastTime = t;
+        ++count;
+    }
+    double Mean() const { return sum / static_cast<double>(count); }
+
+private:
+    double last_ = 0;
+};
+
+// The statistics walk: every channel of the file at start, start + interval, ... up to
+// end, that is the records from the one holding start on, one per interval. The period must
+// lie inside the file (CheckPeriod). Nothing when progress cancelled it.
+std::optional<std::vector<ChannelFigures>> WalkChannels(const CXFile& file, Time start, Time end,
+                                                        const StatisticsProgress& progress = {});
+
 struct StatisticsOutcome {
     std::vector<StatisticsRow> rows;  // one per channel of the file, in use or not
     std::string error;                // a period message; rows are then empty
     bool cancelled = false;
 };
 
-// Reads every channel at start, start + interval, ... up to end. A moment without a record
-// (only in a damaged file) is left out of that channel's figures.
+// The figures of WalkChannels as the statistics window shows them. A moment without a
+// record (only in a damaged file) or with a non-finite sample is left out.
 StatisticsOutcome ComputeStatistics(const CXFile& file, Time start, Time end,
                                     const StatisticsProgress& progress = {});
 

@@ -63,6 +63,7 @@ int CXFile::MapFile(const std::string& requested) {
     fd_ = -1;
     readOnly_ = false;
     lockedByOther_ = false;
+    damaged_ = false;
     if (path.empty()) return 0;
 
     fd_ = sysio::Open(path.c_str(), O_RDWR);
@@ -126,13 +127,14 @@ int CXFile::ParseHeader() {
     codec::DeriveChannels(header_);
 
     // Refuse what would make every later computation meaningless or unsafe: no interval,
-    // a recording that ends before it starts, a sample width we cannot read, or a record
-    // area that reaches past the end of the file.
+    // a sample width we cannot read, or a recording that ends before it starts.
     const std::uint64_t sampleSize = header_.records.byte18;
-    const std::uint64_t recordArea =
-        static_cast<std::uint64_t>(header_.channelCount) * sampleSize * header_.records.count;
-    if (header_.interval <= 0 || header_.records.last < header_.records.first || sampleSize == 0 ||
-        sampleSize > 4 || RecordAreaOffset() + recordArea > viewSize_) {
+    if (header_.interval <= 0 || sampleSize == 0 || sampleSize > 4) {
+        Close();
+        return 0;
+    }
+    ResolveRepeatedHours();
+    if (header_.records.last < header_.records.first) {
         Close();
         return 0;
     }
@@ -141,9 +143,40 @@ int CXFile::ParseHeader() {
         Close();
         return 0;
     }
+    // Identification, blocks and configuration are whole (checked above); what may be cut
+    // short is only what follows them.
+    if (TagOffset(header_.tagCount) > viewSize_) MarkDamaged();
     SetRecordCount(static_cast<int>(records));
     RefreshAccess();
     return 1;
+}
+
+// Where the clock was set back, a local end stamp names two moments: the one that agrees
+// with the records the segment holds is meant.
+void CXFile::ResolveRepeatedHours() {
+    SegmentDescriptor& records = header_.records;
+    records.last =
+        StampToTimeNear(records.lastStamp,
+                        records.first + (static_cast<Time>(records.count) - 1) * header_.interval);
+    SegmentDescriptor& hourly = header_.hourly;
+    hourly.last = StampToTimeNear(hourly.lastStamp,
+                                  hourly.first + (static_cast<Time>(hourly.count) - 1) * 3600);
+}
+
+void CXFile::MarkDamaged() {
+    damaged_ = true;
+    // Nothing will be written: another program may have the file.
+    if (!readOnly_ && fd_ >= 0) ::flock(fd_, LOCK_UN);
+    readOnly_ = true;
+    // Tags that are not wholly in the file are not listed.
+    header_.tagCount =
+        static_cast<std::uint8_t>(EntriesInFile(TagOffset(0), 4, header_.tagCount, false));
+}
+
+const char* CXFile::EditRefusal() const {
+    if (lockedByOther_) return kFileInUseText;
+    if (damaged_) return kFileDamagedEditText;
+    return nullptr;
 }
 
 int CXFile::Close() {
@@ -170,6 +203,7 @@ int CXFile::Close() {
     uploadLayout_ = false;
     readOnly_ = false;
     lockedByOther_ = false;
+    damaged_ = false;
     tagsDeleted_ = false;
     SetRecordCount(-1);
     return 1;

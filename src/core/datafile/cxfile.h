@@ -92,6 +92,9 @@ struct FileHeader {
 
 // Why an edit of a file another writer holds is refused.
 inline constexpr char kFileInUseText[] = "文件正被其他程序修改，只能查看，不能修改！";
+// What the window of a file cut short says, and why an edit of it is refused.
+inline constexpr char kFileDamagedText[] = "文件不完整，只读打开";
+inline constexpr char kFileDamagedEditText[] = "文件不完整，只读打开，不能修改！";
 
 // Search request of FindValue.
 struct FindRequest {
@@ -120,9 +123,24 @@ public:
     bool IsReadOnly() const { return readOnly_; }
     // Another object or program holds the file for writing; edits here are refused.
     bool IsLockedByOther() const { return lockedByOther_; }
+    // The file is shorter than its header says: its record area, hourly table or tag list
+    // is cut short (an interrupted copy, a disk error). It is open read-only; records and
+    // hours not wholly in the file read as missing, tags not in it are not listed.
+    bool IsDamaged() const { return damaged_; }
+    // Why an edit of this file is refused (another writer, a file cut short); nullptr when
+    // nothing speaks against it.
+    const char* EditRefusal() const;
 
     Time GetStartTime() const { return header_.records.first; }
     Time GetEndTime() const { return header_.records.last; }
+    // Where a period of export, statistics or the report may end: the end time, or the last
+    // record the file can hold when the end time claims more. For a file cut short that is
+    // the last record that begins in it. Never before the start.
+    Time GetSpanEndTime() const;
+    // The same for the hourly table: its last hour, or the last hour the file can hold.
+    Time GetHourSpanEnd() const;
+    // Records of the recording that lie wholly in the file.
+    int GetWholeRecords() const;
     int GetInterval() const { return header_.interval; }
     int GetChannelCount() const { return header_.channelCount; }
     int GetRecordCount() const { return recordCount_.load(std::memory_order_acquire); }
@@ -232,7 +250,14 @@ private:
     std::uint64_t RecordAreaOffset() const;
     std::uint64_t HourlyOffset() const;
     std::uint64_t TagOffset(int j) const;
+    std::uint64_t RecordSize() const;
+    // Entries of entrySize bytes from offset, at most count, that lie wholly in the mapping
+    // or, with partly, at least begin in it.
+    std::uint64_t EntriesInFile(std::uint64_t offset, std::uint64_t entrySize, std::uint64_t count,
+                                bool partly) const;
     Time LastStoredTime() const;
+    void ResolveRepeatedHours();
+    void MarkDamaged();
     bool Remap();
     void Unmap();
     void TakeWriterLock();
@@ -262,6 +287,7 @@ private:
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
     bool lockedByOther_ = false;
+    bool damaged_ = false;
     bool tagsDeleted_ = false;  // only then is the file cut to its tag list on Close
 };
 

@@ -19,6 +19,10 @@ namespace kvr {
 int CXFile::CreateTempFile() {
     Close();
     const std::string path = tempTarget_.empty() ? GetProgramFolder() + "temp.tmp" : tempTarget_;
+    // The buffer holds records only: a header that also described an hourly table or tags
+    // would describe a file cut short, and so would the history file saved from it.
+    header_.hourly.count = 0;
+    header_.tagCount = 0;
     const std::uint64_t size = static_cast<std::uint64_t>(configSize_) +
                                static_cast<std::uint64_t>(header_.channelCount) *
                                    header_.records.byte18 * header_.records.count +

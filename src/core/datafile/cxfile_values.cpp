@@ -1,4 +1,5 @@
 // CXFile: reading samples, hourly totals and tags, and editing the tag list.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -12,27 +13,62 @@ std::uint64_t CXFile::RecordAreaOffset() const {
 }
 
 std::uint64_t CXFile::HourlyOffset() const {
-    return RecordAreaOffset() + static_cast<std::uint64_t>(header_.channelCount) *
-                                    header_.records.byte18 * header_.records.count;
+    return RecordAreaOffset() + RecordSize() * header_.records.count;
 }
 
 std::uint64_t CXFile::TagOffset(int j) const {
     return HourlyOffset() + 8ull * header_.hourly.count + 4ull * static_cast<unsigned>(j);
 }
 
+std::uint64_t CXFile::RecordSize() const {
+    return static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
+}
+
+std::uint64_t CXFile::EntriesInFile(std::uint64_t offset, std::uint64_t entrySize,
+                                    std::uint64_t count, bool partly) const {
+    if (!view_ || entrySize == 0 || offset >= viewSize_) return 0;
+    const std::uint64_t bytes = viewSize_ - offset;
+    const std::uint64_t entries = partly ? (bytes + entrySize - 1) / entrySize : bytes / entrySize;
+    return entries < count ? entries : count;
+}
+
 // The last moment that belongs to a stored record: within the recording, the capacity and
 // the mapped bytes. Before the start when nothing is stored.
 Time CXFile::LastStoredTime() const {
-    const std::uint64_t stride =
-        static_cast<std::uint64_t>(header_.channelCount) * header_.records.byte18;
-    if (!view_ || header_.interval <= 0 || stride == 0 || RecordAreaOffset() >= viewSize_)
-        return header_.records.first - 1;
-    std::uint64_t stored = (viewSize_ - RecordAreaOffset()) / stride;
-    if (stored > header_.records.count) stored = header_.records.count;
-    if (stored == 0) return header_.records.first - 1;
+    const std::uint64_t stored =
+        EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, false);
+    if (header_.interval <= 0 || stored == 0) return header_.records.first - 1;
     const Time lastRecordEnd =
         header_.records.first + static_cast<Time>(stored) * header_.interval - 1;
     return lastRecordEnd < header_.records.last ? lastRecordEnd : header_.records.last;
+}
+
+namespace {
+
+// The end of a segment's span: its stamped end, or the last of the entries held.
+Time HeldEnd(const SegmentDescriptor& segment, std::uint64_t held, Time step) {
+    const Time lastHeld = segment.first + static_cast<Time>(held > 0 ? held - 1 : 0) * step;
+    return segment.last < lastHeld ? segment.last : lastHeld;
+}
+
+}  // namespace
+
+Time CXFile::GetSpanEndTime() const {
+    const std::uint64_t held =
+        EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, true);
+    return HeldEnd(header_.records, held, header_.interval);
+}
+
+Time CXFile::GetHourSpanEnd() const {
+    return HeldEnd(header_.hourly, EntriesInFile(HourlyOffset(), 8, header_.hourly.count, true),
+                   3600);
+}
+
+int CXFile::GetWholeRecords() const {
+    const std::uint64_t whole =
+        EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, false);
+    const int recorded = GetRecordCount();
+    return recorded < 0 ? 0 : static_cast<int>(std::min<std::uint64_t>(whole, recorded));
 }
 
 void CXFile::RefreshAccess() {
@@ -69,10 +105,10 @@ int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
     // A record beyond the capacity has no sample (the stored end disagrees with K).
     if (record >= header_.records.count) return 0;
     const std::uint64_t sampleSize = header_.records.byte18;
+    // A record cut short by the end of the file is missing as a whole.
+    if (RecordAreaOffset() + (record + 1) * RecordSize() > viewSize_ || sampleSize > 4) return 0;
     const std::uint64_t offset =
-        RecordAreaOffset() +
-        (record * header_.channelCount + static_cast<unsigned>(c)) * sampleSize;
-    if (offset + sampleSize > viewSize_ || sampleSize > 4) return 0;
+        RecordAreaOffset() + record * RecordSize() + static_cast<unsigned>(c) * sampleSize;
     float sample = 0.0f;
     if (sampleSize == 4) {
         std::memcpy(&sample, view_ + offset, 4);

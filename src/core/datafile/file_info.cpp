@@ -10,7 +10,6 @@ namespace {
 
 constexpr float kPercentLow = 0.0f;
 constexpr float kPercentHigh = 100.0f;
-constexpr int kDefaultColors = 8;
 
 }  // namespace
 
@@ -79,6 +78,7 @@ void WriteFileInfo(const FileInfo& info, FileHeader& h) {
 }
 
 std::optional<std::string> SaveFileInfo(const FileInfo& info, CXFile& file) {
+    if (const char* refusal = file.EditRefusal()) return refusal;
     if (auto refusal = CheckFileInfo(info)) return refusal;
     // The views draw from the in-memory header: if the file cannot take the change, they
     // must go on showing what the file holds.
@@ -104,23 +104,6 @@ void SetValueMode(FileInfo& info, int yMode) {
     info.yMode = yMode;
     info.yLow = kPercentLow;
     info.yHigh = kPercentHigh;
-}
-
-void RestoreDefaults(FileInfo& info, const _tagViewDef& defaults) {
-    info.xMode = defaults.xMode;
-    info.yMode = defaults.yMode;
-    info.yLow = defaults.yLow;
-    info.yHigh = defaults.yHigh;
-    info.gridCount1 = defaults.gridCount1;
-    info.gridCount2 = defaults.gridCount2;
-    info.gridColor = defaults.gridColor;
-    info.backgroundColor = defaults.backgroundColor;
-    info.showGrid = true;
-    for (std::size_t c = 0; c < info.channels.size(); ++c) {
-        ChannelInfo& channel = info.channels[c];
-        channel.color = defaults.curveColors[c % kDefaultColors];
-        if (channel.showState != kChannelNotInUse) channel.showState = 1;
-    }
 }
 
 }  // namespace kvr

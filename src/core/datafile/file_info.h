@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/view_def.h"
 
 namespace kvr {
 
@@ -65,9 +64,5 @@ int StepChannel(const FileInfo& info, int current, int step);
 
 // Switching between percent and value mode starts the range afresh at 0 .. 100.
 void SetValueMode(FileInfo& info, int yMode);
-
-// Takes the display defaults: axes, range, grid, colours (channel i gets colour i mod 8),
-// the grid shown and every channel in use shown.
-void RestoreDefaults(FileInfo& info, const _tagViewDef& defaults);
 
 }  // namespace kvr

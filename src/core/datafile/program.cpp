@@ -1,14 +1,9 @@
 #include "core/datafile/program.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <mutex>
-#include <sstream>
-#include <vector>
 
 namespace kvr {
 namespace {
@@ -25,35 +20,6 @@ std::string ExecutableFolder() {
     return slash == std::string::npos ? std::string("./") : text.substr(0, slash + 1);
 }
 
-std::string Trim(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return {};
-    const auto end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-bool IsSection(const std::string& line, const std::string& section) {
-    const std::string trimmed = Trim(line);
-    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']' &&
-           trimmed.substr(1, trimmed.size() - 2) == section;
-}
-
-bool IsAnySection(const std::string& line) {
-    const std::string trimmed = Trim(line);
-    return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
-}
-
 }  // namespace
 
 std::string GetProgramFolder() {
@@ -65,85 +31,6 @@ void SetProgramFolder(const std::string& folder) {
     std::lock_guard lock(folderMutex);
     folderOverride = folder;
     if (!folderOverride.empty() && folderOverride.back() != '/') folderOverride.push_back('/');
-}
-
-std::string ConfigPath() { return GetProgramFolder() + "Config.ini"; }
-
-std::string ReadLastDir() {
-    const std::string dataFolder = GetProgramFolder() + "Data";
-    ::mkdir(dataFolder.c_str(), 0755);  // failure is fine: it may exist or be read-only
-    return ReadProfileString("FileSetting", "LastDir", dataFolder);
-}
-
-bool WriteLastDir(const std::string& path) {
-    return WriteProfileString("FileSetting", "LastDir", path);
-}
-
-std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& fallback, const std::string& iniPath) {
-    const std::vector<std::string> lines = ReadLines(iniPath.empty() ? ConfigPath() : iniPath);
-    bool inSection = false;
-    for (const std::string& line : lines) {
-        if (IsAnySection(line)) {
-            inSection = IsSection(line, section);
-            continue;
-        }
-        if (!inSection) continue;
-        const auto equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        if (Trim(line.substr(0, equals)) == key) return Trim(line.substr(equals + 1));
-    }
-    return fallback;
-}
-
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& iniPath) {
-    const std::string path = iniPath.empty() ? ConfigPath() : iniPath;
-    std::vector<std::string> lines = ReadLines(path);
-    bool inSection = false;
-    bool written = false;
-    std::size_t sectionEnd = lines.size();
-    bool sectionFound = false;
-    for (std::size_t i = 0; i < lines.size() && !written; ++i) {
-        if (IsAnySection(lines[i])) {
-            if (inSection) {
-                sectionEnd = i;
-                break;
-            }
-            inSection = IsSection(lines[i], section);
-            sectionFound = sectionFound || inSection;
-            continue;
-        }
-        if (!inSection) continue;
-        const auto equals = lines[i].find('=');
-        if (equals != std::string::npos && Trim(lines[i].substr(0, equals)) == key) {
-            lines[i] = key + "=" + value;
-            written = true;
-        }
-    }
-    if (!written) {
-        if (sectionFound) {
-            // Insert before trailing blank lines of the section.
-            std::size_t at = sectionEnd;
-            while (at > 0 && Trim(lines[at - 1]).empty()) --at;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), key + "=" + value);
-        } else {
-            lines.push_back("[" + section + "]");
-            lines.push_back(key + "=" + value);
-        }
-    }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const std::string& line : lines) out << line << "\r\n";
-        out.flush();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 void ReverseBytes(unsigned char* buffer, int length) {

@@ -94,10 +94,11 @@ private:
     std::vector<Excursion> excursions_;
 };
 
+// The start of the local hour holding t. Counted back from t, not rebuilt from the wall
+// clock: in the hour the clock repeats, that would name the first pass through it.
 Time HourOf(Time t) {
-    CalendarFields f = SplitTime(t);
-    f.minute = f.second = 0;
-    return MakeTime(f);
+    const CalendarFields f = SplitTime(t);
+    return t - f.minute * 60 - f.second;
 }
 
 std::string CheckOptions(const SampleOptions& o) {

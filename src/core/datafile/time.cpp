@@ -1,11 +1,14 @@
 #include "core/datafile/time.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace kvr {
 
-Time MakeTime(const CalendarFields& f) {
+namespace {
+
+Time MakeLocalTime(const CalendarFields& f, int isDst) {
     std::tm tm{};
     tm.tm_year = f.year - 1900;
     tm.tm_mon = f.month - 1;
@@ -13,9 +16,13 @@ Time MakeTime(const CalendarFields& f) {
     tm.tm_hour = f.hour;
     tm.tm_min = f.minute;
     tm.tm_sec = f.second;
-    tm.tm_isdst = -1;
+    tm.tm_isdst = isDst;
     return static_cast<Time>(std::mktime(&tm));
 }
+
+}  // namespace
+
+Time MakeTime(const CalendarFields& f) { return MakeLocalTime(f, -1); }
 
 CalendarFields SplitTime(Time t) {
     std::time_t tt = static_cast<std::time_t>(t);
@@ -25,6 +32,19 @@ CalendarFields SplitTime(Time t) {
 }
 
 Time StampToTime(const Stamp& s) { return MakeTime({s[0] + 2000, s[1], s[2], s[3], s[4], s[5]}); }
+
+Time StampToTimeNear(const Stamp& s, Time expected) {
+    const CalendarFields fields{s[0] + 2000, s[1], s[2], s[3], s[4], s[5]};
+    Time nearest = MakeTime(fields);
+    // mktime picks one side of a repeated hour; asking for standard and for summer time in
+    // turn gives both, each kept only when it reads back as the same wall-clock time.
+    for (const int isDst : {0, 1}) {
+        const Time t = MakeLocalTime(fields, isDst);
+        if (SplitTime(t) == fields && std::llabs(t - expected) < std::llabs(nearest - expected))
+            nearest = t;
+    }
+    return nearest;
+}
 
 Stamp TimeToStamp(Time t) {
     const CalendarFields f = SplitTime(t);

@@ -16,6 +16,7 @@ using Stamp = std::array<std::uint8_t, 6>;
 
 struct CalendarFields {
     int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    bool operator==(const CalendarFields&) const = default;
 };
 
 // Local calendar fields -> Time (mktime with tm_isdst = -1). Out-of-range fields are
@@ -24,6 +25,9 @@ Time MakeTime(const CalendarFields& fields);
 CalendarFields SplitTime(Time t);
 
 Time StampToTime(const Stamp& stamp);
+// As StampToTime, but where the clock is set back and the stamp names two moments, the one
+// nearer to `expected`.
+Time StampToTimeNear(const Stamp& stamp, Time expected);
 Stamp TimeToStamp(Time t);
 Stamp ReadStamp(const std::uint8_t* bytes);
 void WriteStamp(std::uint8_t* bytes, const Stamp& stamp);

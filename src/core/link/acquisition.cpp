@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "core/link/link_texts.h"
+#include "core/link/live_record.h"
 #include "core/link/realtime_config.h"
 
 namespace kvr {
@@ -35,12 +36,7 @@ StartResult Acquisition::ReadConfiguration(LinkProgress* progress,
         if (result == kRealtimeCancelled) return {StartStatus::kCancelled, {}};
         return {StartStatus::kFailed, message};
     }
-    // No record yet: the start stamp stays empty until the first one is stored, so a
-    // buffer left by a crash before it shows no records rather than one of zeros.
-    SegmentDescriptor& records = file_.Header().records;
-    records.first = records.last = 0;
-    records.firstStamp = records.lastStamp = Stamp{};
-    file_.FlushHeader();
+    ResetLiveRecords(file_);
     saved_ = false;
     dataAvailable_ = true;
     return {StartStatus::kStarted, {}};
@@ -105,14 +101,8 @@ TickResult Acquisition::RecordTick() {
 }
 
 int Acquisition::AppendLocked(Time now) {
-    const LiveSample sample = poll_->Latest();
     const int index = recordCounter_++;
-    file_.AppendRecord(sample.values, static_cast<unsigned>(index));
-    file_.SetTotals(sample.flowTotal, sample.heatTotal);
-    // The end stamp is written after the record it counts, so a buffer cut off at any
-    // moment describes only records that are completely on disk.
-    if (index == 0) file_.SetStartTime(now);
-    file_.SetEndTime(0);
+    AppendLiveRecord(file_, poll_->Latest(), index, now);
     return index;
 }
 
@@ -135,9 +125,7 @@ std::string Acquisition::EndPolling() {
 
 void Acquisition::EndRecordingLocked() {
     acquiring_ = false;
-    file_.SetEndTime(0);
-    const LiveSample sample = poll_->Latest();
-    file_.SetTotals(sample.flowTotal, sample.heatTotal);
+    FinishLiveRecords(file_, poll_->Latest());
 }
 
 std::string Acquisition::EndPollingLocked() {

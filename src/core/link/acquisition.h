@@ -12,11 +12,11 @@
 #include <string>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/view_def.h"
-#include "core/link/com_param.h"
 #include "core/link/cxlink.h"
 #include "core/link/link_progress.h"
 #include "core/link/poll_thread.h"
+#include "core/settings/com_param.h"
+#include "core/settings/view_def.h"
 
 namespace kvr {
 
@@ -60,8 +60,8 @@ public:
     Acquisition(const Acquisition&) = delete;
     Acquisition& operator=(const Acquisition&) = delete;
 
-    void SetParams(const _tagComParam& param) { param_ = param; }
-    void SetViewDef(const _tagViewDef& view) { view_ = view; }
+    void SetParams(const ComParam& param) { param_ = param; }
+    void SetViewDef(const ViewDef& view) { view_ = view; }
     void SetLimits(const AcquisitionLimits& limits) { limits_ = limits; }
     void SetDelayScale(int percent) { link_.SetDelayScale(percent); }
     // Where the live buffer goes; empty: "temp.tmp" in the program folder.
@@ -112,8 +112,8 @@ private:
     void EndRecordingLocked();
     std::string EndPollingLocked();
 
-    _tagComParam param_;
-    _tagViewDef view_;
+    ComParam param_;
+    ViewDef view_;
     AcquisitionLimits limits_;
     CXLink link_;
     CXFile file_;

@@ -47,7 +47,7 @@ CXLink::~CXLink() {
     port_.Close();
 }
 
-int CXLink::Connect(const _tagComParam& param) {
+int CXLink::Connect(const ComParam& param) {
     const int handle =
         port_.Open(param.device, param.baud, param.parity, param.intervalBase, param.constantBase,
                    param.multiplier, param.writeConstantBase, param.writeMultiplier);

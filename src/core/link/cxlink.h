@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/datafile/time.h"
-#include "core/link/com_param.h"
 #include "core/link/cxport.h"
+#include "core/settings/com_param.h"
 
 namespace kvr {
 
@@ -25,9 +25,11 @@ public:
 
     // Opens the port with the record's device, baud, parity and timeouts. 0 when the port
     // cannot be opened (Port().LastError() says why), 1 when connected.
-    int Connect(const _tagComParam& param);
+    int Connect(const ComParam& param);
     void Disconnect();
     bool IsConnected() const { return connected_; }
+    // The instrument the next requests go to: on a bus several share one port.
+    void SetAddress(int address) { param_.address = address; }
 
     // Block reads: 1 when every piece was read, 0 otherwise (pieces already read stay in
     // out). out must hold length bytes.
@@ -58,7 +60,7 @@ public:
     int DelayScale() const { return delayScale_; }
     void Pause(int ms) const;
 
-    const _tagComParam& Params() const { return param_; }
+    const ComParam& Params() const { return param_; }
     CXPort& Port() { return port_; }
 
 private:
@@ -81,7 +83,7 @@ private:
     // Working fields of the block reads.
     std::uint16_t start_ = 0;
     std::uint16_t length_ = 0;
-    _tagComParam param_;
+    ComParam param_;
     bool connected_ = false;
     // A try failed: its reply may still be on its way. Before the next request the line
     // is drained until it is quiet, so that reply is never taken for another one's.

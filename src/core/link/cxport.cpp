@@ -74,12 +74,18 @@ void CXPort::Fail(const char* what) {
     lastError_ = name_ + ": " + what + ": " + std::strerror(errno);
 }
 
+void CXPort::LoseLine(const char* what) {
+    Fail(what);
+    lineLost_ = true;
+}
+
 int CXPort::Open(const std::string& name, int baud, int parity, int intervalBase, int constantBase,
                  int multiplier, int writeConstantBase, int writeMultiplier) {
     Close();
     name_ = name;
     baud_ = baud;
     lastError_.clear();
+    lineLost_ = false;
     // Non-blocking: every wait is a poll() under the emulated timeouts.
     fd_ = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
@@ -155,7 +161,7 @@ int CXPort::Send(const std::uint8_t* bytes, int count) {
             continue;
         }
         if (n < 0 && errno != EAGAIN) {
-            Fail("write failed");
+            LoseLine("write failed");
             break;
         }
         const int events = sysio::PollUntil(fd_, POLLOUT, deadline);
@@ -198,7 +204,7 @@ int CXPort::TimedRead(std::uint8_t* frame, int have, int count, Clock::time_poin
             continue;
         }
         if (n < 0 && errno != EAGAIN) {  // e.g. EIO: the other end has gone
-            Fail("read failed");
+            LoseLine("read failed");
             break;
         }
         // Readable yet nothing to read: the line hung up (an unplugged adapter, a closed
@@ -206,7 +212,7 @@ int CXPort::TimedRead(std::uint8_t* frame, int have, int count, Clock::time_poin
         // or for ever without one.
         if (n == 0 && pollSawData) {
             errno = EIO;
-            Fail("line hung up");
+            LoseLine("line hung up");
             break;
         }
         if (Clock::now() >= deadline) break;
@@ -214,7 +220,7 @@ int CXPort::TimedRead(std::uint8_t* frame, int have, int count, Clock::time_poin
         if (events <= 0) break;
         if ((events & POLLIN) == 0) {  // hang-up or error with nothing to read
             errno = EIO;
-            Fail("line hung up");
+            LoseLine("line hung up");
             break;
         }
         pollSawData = true;

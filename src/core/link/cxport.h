@@ -75,6 +75,9 @@ public:
     const PortTimeouts& Timeouts() const { return timeouts_; }
     // Text of the last failure, naming the device; empty when nothing failed.
     const std::string& LastError() const { return lastError_; }
+    // A read or write failed outright since the port was opened: the device has gone (an
+    // unplugged adapter) or the other end closed.
+    bool LineLost() const { return lineLost_; }
 
 private:
     // One read of up to count bytes into frame + have under the read timeouts, like a
@@ -85,6 +88,7 @@ private:
     void Configure(int baud, int parity);
     void LowerModemLines();
     void Fail(const char* what);
+    void LoseLine(const char* what);
 
     int fd_ = kInvalidHandle;
     std::string name_;
@@ -92,6 +96,7 @@ private:
     PortTimeouts timeouts_;
     std::chrono::steady_clock::time_point sentAt_{};
     std::string lastError_;
+    bool lineLost_ = false;
 };
 
 }  // namespace kvr

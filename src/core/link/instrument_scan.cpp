@@ -38,7 +38,7 @@ void ScanRtu(CXLink& link, CXFile& file, ScanResult& result) {
     SetRange(result);
 }
 
-void ScanAscii(CXLink& link, const _tagComParam& param, CXFile& file, const char* answer,
+void ScanAscii(CXLink& link, const ComParam& param, CXFile& file, const char* answer,
                ScanResult& result) {
     FileHeader& header = file.Header();
     header.records.count = kRingCapacity;
@@ -69,7 +69,7 @@ void ScanAscii(CXLink& link, const _tagComParam& param, CXFile& file, const char
 
 }  // namespace
 
-ScanResult ScanInstrument(CXLink& link, const _tagComParam& param, CXFile& file) {
+ScanResult ScanInstrument(CXLink& link, const ComParam& param, CXFile& file) {
     ScanResult result;
     result.rangeText = texts::kCommunicationFailed;
     result.speed = TransferSpeed(param.baud);

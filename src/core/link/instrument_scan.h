@@ -7,8 +7,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/time.h"
-#include "core/link/com_param.h"
 #include "core/link/cxlink.h"
+#include "core/settings/com_param.h"
 
 namespace kvr {
 
@@ -31,6 +31,6 @@ struct ScanResult {
 // Connects the link unless it is connected, then scans. Fills the file's interval and, for
 // the ASCII families, its identification, capacity, sample size and address. A failed
 // read disconnects the link.
-ScanResult ScanInstrument(CXLink& link, const _tagComParam& param, CXFile& file);
+ScanResult ScanInstrument(CXLink& link, const ComParam& param, CXFile& file);
 
 }  // namespace kvr

@@ -9,7 +9,6 @@ inline constexpr char kUnknownDevice[] = "未知设备,可能缺少驱动程序�
 inline constexpr char kCreateHistoryFailed[] = "建立历史文件失败!";
 inline constexpr char kConfigReadFailed[] = "读取组态参数出错！";
 inline constexpr char kCreateTempFailed[] = "建立临时文件失败！";
-inline constexpr char kRecordIntervalOutOfRange[] = "实时记录间隔必须在1到65535秒之间！";
 inline constexpr char kStartAfterEnd[] = "请确认 [开始时间] < [结束时间] ！";
 inline constexpr char kStartOutOfRange[] = "[开始时间] 超出范围！";
 inline constexpr char kEndOutOfRange[] = "[结束时间] 超出范围！";

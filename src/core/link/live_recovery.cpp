@@ -13,9 +13,10 @@ namespace {
 
 // Opens path as a live buffer: a data file whose hourly block was never stamped, or one
 // with room for more records than it has taken (a saved history file holds exactly its
-// records). 1 with records, 0 not a buffer, -1 a buffer without a record.
+// records). 1 with records, 0 not a buffer, -1 a buffer without a record. A buffer cut
+// short opens read-only and cannot be saved from.
 int OpenLiveBuffer(CXFile& file, const std::string& path, UnsavedRecords& found) {
-    if (file.Open(path) != 1) return 0;
+    if (file.Open(path) != 1 || file.IsDamaged()) return 0;
     const std::uint8_t* data = file.MappedData();
     const bool saved = IsValidStamp(data + kBlockCOffset + segment::kFirstStamp);
     const int count = file.GetRecordCount();

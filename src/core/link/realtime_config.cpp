@@ -4,9 +4,9 @@
 
 #include "core/datafile/file_codec.h"
 #include "core/datafile/layout.h"
-#include "core/link/display_defaults.h"
 #include "core/link/link_texts.h"
 #include "core/link/model_table.h"
+#include "core/settings/display_defaults.h"
 
 namespace kvr {
 
@@ -54,9 +54,8 @@ void SetShowStates(FileHeader& header) {
     header.channels[5].showState = header.config[kHeatEnabled] == 0 ? 2 : 1;
 }
 
-RealtimeConfigResult Fail(CXLink& link, std::string* message, const char* text) {
+RealtimeConfigResult Fail(std::string* message, const char* text) {
     if (message) *message = text;
-    link.Disconnect();
     return kRealtimeFailed;
 }
 
@@ -86,20 +85,29 @@ FirmwareFormat SetFileIdentification(FileHeader& header, const char* id) {
     return format;
 }
 
-RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
-                                        const _tagViewDef& view, CXFile& file,
-                                        LinkProgress* progress, const std::atomic<bool>& cancel,
-                                        std::string* message) {
+RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const ComParam& param, const ViewDef& view,
+                                        CXFile& file, LinkProgress* progress,
+                                        const std::atomic<bool>& cancel, std::string* message) {
     if (!link.IsConnected() && !link.Connect(param)) {
         if (message) *message = texts::kOpenPortFailed;
         return kRealtimeFailed;
     }
+    const RealtimeConfigResult result =
+        ReadRealtimeConfigOnLink(link, view, file, progress, cancel, message);
+    if (result != kRealtimeReady) link.Disconnect();
+    return result;
+}
+
+RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view, CXFile& file,
+                                              LinkProgress* progress,
+                                              const std::atomic<bool>& cancel,
+                                              std::string* message) {
+    const int address = link.Params().address;
     char id[CXLink::kIdentificationSize + 1] = {};
-    if (link.Identify(id) == 0 || id[0] == 0)
-        return Fail(link, message, texts::kCommunicationFailed);
+    if (link.Identify(id) == 0 || id[0] == 0) return Fail(message, texts::kCommunicationFailed);
 
     if (const auto refused = CheckRecordInterval(view.realtimeInterval))
-        return Fail(link, message, refused->c_str());
+        return Fail(message, refused->c_str());
     FileHeader& header = file.Header();
     const FirmwareFormat format = SetFileIdentification(header, id);
     if (format.version != 0) {
@@ -109,7 +117,7 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
     header.records.count = kRingCapacity;
     header.records.byte18 = 4;
     header.interval = view.realtimeInterval;
-    header.address = static_cast<std::uint8_t>(param.address);
+    header.address = static_cast<std::uint8_t>(address);
     header.pieTimeIndex = 2;
 
     if (progress) {
@@ -127,11 +135,8 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
         read = ReadArea(link, log.address, header.config + log.imageOffset, log.length, cancel,
                         progress, step);
     }
-    if (read == 0) return Fail(link, message, texts::kCommunicationFailed);
-    if (read < 0) {
-        link.Disconnect();
-        return kRealtimeCancelled;
-    }
+    if (read == 0) return Fail(message, texts::kCommunicationFailed);
+    if (read < 0) return kRealtimeCancelled;
 
     header.channelCount = kFileChannels;
     for (int i = 0; i < kFileChannels; ++i) {
@@ -141,14 +146,13 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
     }
     SetShowStates(header);
 
-    if (!file.CreateTempFile()) return Fail(link, message, texts::kCreateTempFailed);
+    if (!file.CreateTempFile()) return Fail(message, texts::kCreateTempFailed);
     ApplyDisplayDefaults(view, header);
     codec::DeriveChannels(header);
-    header.address = static_cast<std::uint8_t>(param.address);
+    header.address = static_cast<std::uint8_t>(address);
     file.FlushHeader();
     if (cancel) {
         file.Close();  // deletes "temp.tmp"
-        link.Disconnect();
         return kRealtimeCancelled;
     }
     return kRealtimeReady;

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/view_def.h"
-#include "core/link/com_param.h"
 #include "core/link/cxlink.h"
 #include "core/link/link_progress.h"
+#include "core/settings/com_param.h"
+#include "core/settings/view_def.h"
 
 namespace kvr {
 
@@ -18,10 +18,16 @@ enum RealtimeConfigResult { kRealtimeCancelled = -1, kRealtimeFailed = 0, kRealt
 // the acquisition and the file is the temporary file with its header written. On failure
 // *message says why (the link is disconnected); on cancel the temporary file is gone and
 // the link disconnected, with no message.
-RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const _tagComParam& param,
-                                        const _tagViewDef& view, CXFile& file,
-                                        LinkProgress* progress, const std::atomic<bool>& cancel,
-                                        std::string* message);
+RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const ComParam& param, const ViewDef& view,
+                                        CXFile& file, LinkProgress* progress,
+                                        const std::atomic<bool>& cancel, std::string* message);
+
+// The same on a link that is already connected and addressed to the instrument, as on a bus
+// that several instruments share: the link stays connected whatever happens.
+RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view, CXFile& file,
+                                              LinkProgress* progress,
+                                              const std::atomic<bool>& cancel,
+                                              std::string* message);
 
 // Version, configuration size and magic for an identification; version 0 for an
 // identification outside the realtime family (the file keeps its defaults then).

@@ -3,10 +3,13 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/acquisition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxlink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/display_defaults.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/instrument_scan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bus_station.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bus_thread.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/live_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_recovery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/live_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/poll_thread.cpp
   ${CMAKE_CURRENT_LIST_DIR}/realtime_config.cpp

@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "core/datafile/layout.h"
-#include "core/link/display_defaults.h"
 #include "core/link/model_table.h"
+#include "core/settings/display_defaults.h"
 
 namespace kvr {
 
@@ -102,7 +102,7 @@ bool IsLinearSignal(std::uint8_t signalType) { return signalType == 0 || signalT
 // groups: byte 0 counts the channels of the first group, byte 3 those of the second group,
 // which starts at channel 8.
 void DecodeChannelBlock(const ChannelBlockFields& f, const std::uint8_t* block, int channel,
-                        const std::uint8_t* groups, const _tagViewDef& view, ChannelDescriptor& d) {
+                        const std::uint8_t* groups, const ViewDef& view, ChannelDescriptor& d) {
     CopyText(d.name, sizeof d.name, block + f.name, f.nameRoom);
     CopyText(d.unit, sizeof d.unit, block + f.unit, kBlockSize - f.unit);
     DecimalTriple* const triples[] = {&d.rangeLow,  &d.rangeHigh,     &d.alarmLowLow, &d.alarmLow,
@@ -135,7 +135,7 @@ Time LastRecordTime(Time start, Time end, int interval) {
 }
 
 ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::string& path,
-                                       AsciiUploadRange& range, const _tagViewDef& view,
+                                       AsciiUploadRange& range, const ViewDef& view,
                                        LinkProgress* progress) {
     if (!file.Create(path)) return kConfigCreateFailed;
     FileHeader& header = file.Header();
@@ -185,7 +185,7 @@ ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::st
 }
 
 ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::string& path,
-                                     const RtuUploadRange& range, const _tagViewDef& view,
+                                     const RtuUploadRange& range, const ViewDef& view,
                                      LinkProgress* progress) {
     if (!file.Create(path)) return kConfigCreateFailed;
     FileHeader& header = file.Header();

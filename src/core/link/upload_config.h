@@ -6,9 +6,9 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/time.h"
-#include "core/datafile/view_def.h"
 #include "core/link/cxlink.h"
 #include "core/link/link_progress.h"
+#include "core/settings/view_def.h"
 
 namespace kvr {
 
@@ -24,7 +24,7 @@ struct AsciiUploadRange {
 // Creates the file at path and fills it from an ASCII-identified instrument. The scan has
 // already stored identification, interval, address and sample size in the file.
 ConfigReadResult ReadAsciiUploadConfig(CXLink& link, CXFile& file, const std::string& path,
-                                       AsciiUploadRange& range, const _tagViewDef& view,
+                                       AsciiUploadRange& range, const ViewDef& view,
                                        LinkProgress* progress);
 
 struct RtuUploadRange {
@@ -33,7 +33,7 @@ struct RtuUploadRange {
 
 // Creates the file at path and fills it from the RTU-identified recorder.
 ConfigReadResult ReadRtuUploadConfig(CXLink& link, CXFile& file, const std::string& path,
-                                     const RtuUploadRange& range, const _tagViewDef& view,
+                                     const RtuUploadRange& range, const ViewDef& view,
                                      LinkProgress* progress);
 
 // The time of the last record of a range read from start every interval seconds.

@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "core/datafile/cxfile.h"
-#include "core/datafile/view_def.h"
-#include "core/link/com_param.h"
 #include "core/link/cxlink.h"
 #include "core/link/instrument_scan.h"
 #include "core/link/link_progress.h"
 #include "core/link/upload_workers.h"
+#include "core/settings/com_param.h"
+#include "core/settings/view_def.h"
 
 namespace kvr {
 
@@ -39,8 +39,8 @@ public:
     UploadSession(const UploadSession&) = delete;
     UploadSession& operator=(const UploadSession&) = delete;
 
-    void SetParams(const _tagComParam& param) { param_ = param; }
-    void SetViewDef(const _tagViewDef& view) { view_ = view; }
+    void SetParams(const ComParam& param) { param_ = param; }
+    void SetViewDef(const ViewDef& view) { view_ = view; }
 
     // "刷新": scans the instrument. Refused (returns the last scan) while an upload runs,
     // as the worker owns the link then.
@@ -73,8 +73,8 @@ public:
 private:
     void EndBusy() { busy_ = false; }
 
-    _tagComParam param_;
-    _tagViewDef view_;
+    ComParam param_;
+    ViewDef view_;
     CXLink link_;
     CXFile file_;
     ScanResult scan_;

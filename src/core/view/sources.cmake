@@ -18,6 +18,5 @@ target_sources(kvr_core PRIVATE
 # Bar, dial and circular-chart geometry.
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chart_geometry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/envelope_setting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/min_max_pyramid.cpp
 )

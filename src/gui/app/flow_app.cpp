@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 #include "gui/app/about_dlg.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/main_frame.h"

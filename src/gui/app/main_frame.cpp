@@ -18,6 +18,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -30,8 +31,8 @@
 #include "gui/common/language.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
-#include "gui/link/cxcom.h"
-#include "gui/link/cxviewdef.h"
+#include "gui/settings/cxcom.h"
+#include "gui/settings/cxviewdef.h"
 
 namespace {
 
@@ -45,7 +46,12 @@ const char kIdleText[] = "就绪";
 const char kProgramTitle[] = "Kevara 1.0.8";
 constexpr int kStateRefreshMs = 250;
 
-QString HistoryTitle(const QString& path) { return QStringLiteral("历史趋势曲线 [%1]").arg(path); }
+// A file cut short is open read-only, and its window says so.
+QString HistoryTitle(const QString& path, bool damaged) {
+    const QString title = QStringLiteral("历史趋势曲线 [%1]").arg(path);
+    return damaged ? title + QStringLiteral("（%1）").arg(QString::fromUtf8(kvr::kFileDamagedText))
+                   : title;
+}
 QString ReportTitle(const QString& path) { return QStringLiteral("累积报表 [%1]").arg(path); }
 
 }  // namespace
@@ -228,7 +234,7 @@ void CMainFrame::OpenDataFile(const QString& path) {
         auto file = std::make_unique<kvr::CXFile>();
         const int result = file->Open(localPath);
         if (result == 1) {
-            if (CChildFrame* frame = CreateHistoryFrame(path)) {
+            if (CChildFrame* frame = CreateHistoryFrame(HistoryTitle(path, file->IsDamaged()))) {
                 SetHistoryFile(frame->View(), file.release());
                 kvr::WriteLastDir(localPath);
             }
@@ -251,12 +257,12 @@ void CMainFrame::OpenDataFile(const QString& path) {
     }
 }
 
-CChildFrame* CMainFrame::CreateHistoryFrame(const QString& path) {
+CChildFrame* CMainFrame::CreateHistoryFrame(const QString& title) {
     auto frame = std::make_unique<CChildFrame>();
     QWidget* view = CreateHistoryView(frame.get());
     if (!view) return nullptr;
     frame->Create(view, *actions_);
-    frame->setWindowTitle(HistoryTitle(path));
+    frame->setWindowTitle(title);
     ShowChild(frame.get(), false);
     return frame.release();
 }

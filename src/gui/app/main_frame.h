@@ -26,7 +26,7 @@ public:
     // user why when it cannot.
     void OpenDataFile(const QString& path);
     // New child windows with their view; null when the view cannot be made.
-    CChildFrame* CreateHistoryFrame(const QString& path);
+    CChildFrame* CreateHistoryFrame(const QString& title);
     CChildFrame* CreateReportFrame(const QString& path);
     // Brings the realtime window forward, or makes it.
     void ShowRealtimeWindow();

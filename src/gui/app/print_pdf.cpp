@@ -6,8 +6,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/view/chart_geometry.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/curve_page_printer.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/curve_page_printer.h"
 #include "gui/history/hc_view.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/common/view_host.h"
-#include "gui/lists/cumu_show_view.h"
-#include "gui/lists/stat_dlg.h"
-#include "gui/lists/totals_dlg.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/reports/stat_dlg.h"
+#include "gui/reports/totals_dlg.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/history/hc_view.h"
-#include "gui/link/cxcom.h"
-#include "gui/link/cxviewdef.h"
-#include "gui/link/upload_dlg.h"
-#include "gui/lists/cumu_show_view.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/settings/cxcom.h"
+#include "gui/settings/cxviewdef.h"
+#include "gui/upload/upload_dlg.h"
 #include "sheetout/cxexcel.h"
 
 namespace {
@@ -132,9 +132,9 @@ void RegisterRealtimeWindows() {
 QWidget* CreateRealtimeView(QWidget* frame) { return new CRCView(frame); }
 
 void RunUploadDialog(CMainFrame* mainFrame, Language) {
-    _tagComParam param;
+    kvr::ComParam param;
     CXCom().GetComm(&param);
-    _tagViewDef view;
+    kvr::ViewDef view;
     CXViewDef().GetView(&view);
     CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
     dialog.exec();

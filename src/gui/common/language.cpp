@@ -6,7 +6,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "core/datafile/program.h"
+#include "core/settings/profile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 #include "gui/history/range_dlg.h"
 #include "gui/history/tag_manager_dlg.h"
@@ -44,6 +44,10 @@ void CHCNavigation::RegisterCommands() {
 // Tags and value labels
 
 void CHCNavigation::AddTag() {
+    if (const char* refusal = view_->GetFile()->EditRefusal()) {
+        ShowStopMessage(view_, QString::fromUtf8(refusal), NoticeCaption());
+        return;
+    }
     // A cursor time of 0 (no cursor) or one outside the file is refused by the file.
     view_->GetFile()->AddTag(view_->CurveCtrl()->GetCursorTime());
     view_->CurveCtrl()->Rebuild();

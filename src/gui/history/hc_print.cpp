@@ -7,8 +7,8 @@
 #include "core/datafile/cxfile.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/view_host.h"
+#include "gui/curves/curve_ctrl.h"
 #include "gui/history/continuous_print_dlg.h"
-#include "gui/history/curve_ctrl.h"
 #include "gui/history/hc_view.h"
 
 CHCPrint::CHCPrint(CHCView* view) : QObject(view), view_(view) {

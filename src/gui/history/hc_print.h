@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <map>
 
-#include "gui/history/curve_page_printer.h"
+#include "gui/curves/curve_page_printer.h"
 
 class CHCView;
 class QPrinter;

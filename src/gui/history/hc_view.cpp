@@ -9,12 +9,12 @@
 #include "gui/common/command_menu.h"
 #include "gui/common/file_events.h"
 #include "gui/common/system_colors.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/file_status.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/file_status.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_navigation.h"
 #include "gui/history/hc_print.h"
-#include "gui/history/time_scroll_bar.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/common/command_map.h"
-#include "gui/history/curve_parts.h"
+#include "gui/curves/curve_parts.h"
 
 class CChannelPanel;
 class CTimeScrollBar;

@@ -1,17 +1,18 @@
 // The commands of CHCView that the view handles itself: the curve commands and the
 // display-state commands.
+#include <algorithm>
 #include <tuple>
 
 #include "core/analysis/export_table.h"
-#include "core/view/envelope_setting.h"
+#include "core/settings/envelope_setting.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_view.h"
-#include "gui/history/time_scroll_bar.h"
 
 void CHCView::RegisterCurveCommands() {
     const auto cursorMode = [this] { return parts_.curve->IsSelectMode() == 0; };
@@ -98,6 +99,8 @@ void CHCView::OpenExport() {
         std::tie(request.start, request.end) = kvr::ExportRangeFor(*file_, a, b);
     } else {
         std::tie(request.start, request.end) = parts_.curve->GetWindowRange();
+        // The curves may show moments past the last record the file can hold.
+        request.end = std::min(request.end, file_->GetSpanEndTime());
     }
     OpenChildWindow(ChildWindow::ExcelExport, request);
 }

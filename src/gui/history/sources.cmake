@@ -1,42 +1,20 @@
-# Sources of the history-curve windows.
+# Sources of the history-curve window: the view, its commands and printing.
 target_sources(kvr_gui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/channel_panel.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/channel_panel.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_input.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_ctrl_paint.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/curve_parts.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_renderer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.h
-  ${CMAKE_CURRENT_LIST_DIR}/envelope_line.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/file_status.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/file_status.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_page_printer.h
-  ${CMAKE_CURRENT_LIST_DIR}/curve_page_printer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/continuous_print_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_print.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view_commands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/time_scroll_bar.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/time_scroll_bar.h
 )
 
 # Tags, value labels and the range dialog.
 target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_navigation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/label_placer.h
-  ${CMAKE_CURRENT_LIST_DIR}/label_placer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/range_dlg.h
   ${CMAKE_CURRENT_LIST_DIR}/range_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.h
   ${CMAKE_CURRENT_LIST_DIR}/tag_manager_dlg.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tag_painter.h
-  ${CMAKE_CURRENT_LIST_DIR}/tag_painter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.h
   ${CMAKE_CURRENT_LIST_DIR}/value_label_dlg.cpp
 )

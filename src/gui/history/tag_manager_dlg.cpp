@@ -37,14 +37,18 @@ CTagManagerDlg::CTagManagerDlg(kvr::CXFile& file, QWidget* parent) : QDialog(par
     tagList_->Fill(file_);
 }
 
-bool CTagManagerDlg::ConfirmDeletion() {
+bool CTagManagerDlg::MayDelete() {
+    if (const char* refusal = file_.EditRefusal()) {
+        ShowStopMessage(this, QString::fromUtf8(refusal), NoticeCaption());
+        return false;
+    }
     return ShowMessageBox({this, QStringLiteral("确认需要删除？"), NoticeCaption(),
                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No}) ==
            QMessageBox::Yes;
 }
 
 void CTagManagerDlg::OnDelete() {
-    if (!ConfirmDeletion()) return;
+    if (!MayDelete()) return;
     const int tag = tagList_->SelectedTag();
     if (tag < 0) {
         ShowMessageBox({this, QStringLiteral("请选择标签!"), NoticeCaption(),
@@ -56,7 +60,7 @@ void CTagManagerDlg::OnDelete() {
 }
 
 void CTagManagerDlg::OnDeleteAll() {
-    if (!ConfirmDeletion()) return;
+    if (!MayDelete()) return;
     // A tag that cannot be deleted (a read-only file) must not hold the loop forever.
     while (file_.GetTagCount() > 0 && file_.DeleteTag(0)) {
     }

@@ -15,7 +15,8 @@ public:
 private:
     void OnDelete();
     void OnDeleteAll();
-    bool ConfirmDeletion();
+    // False when the file refuses edits (said so) or the user does not confirm.
+    bool MayDelete();
 
     kvr::CXFile& file_;
     CTagList* tagList_ = nullptr;

@@ -13,15 +13,16 @@
 #include "core/datafile/program.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
+#include "core/settings/last_dir.h"
 #include "gui/common/message_box.h"
 #include "gui/common/system_colors.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/file_status.h"
-#include "gui/history/time_scroll_bar.h"
-#include "gui/link/cxcom.h"
-#include "gui/link/cxviewdef.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/file_status.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
+#include "gui/settings/cxcom.h"
+#include "gui/settings/cxviewdef.h"
 
 namespace {
 
@@ -104,10 +105,10 @@ void CRCView::SetSavePathHook(SavePathHook hook) { SavePath() = std::move(hook);
 void CRCView::StartAcquisition() {
     if (busy_ || engine_.IsAcquiring() || engine_.Link().IsConnected()) return;
     if (!AskAboutUnsavedData() || !OfferRecovery()) return;
-    _tagComParam param;
+    kvr::ComParam param;
     CXCom().GetComm(&param);
     if (!PortOverride().empty()) param.device = PortOverride();
-    _tagViewDef view;
+    kvr::ViewDef view;
     CXViewDef().GetView(&view);
     engine_.SetParams(param);
     engine_.SetViewDef(view);

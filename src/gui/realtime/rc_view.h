@@ -16,7 +16,7 @@
 #include "gui/common/command_map.h"
 #include "gui/common/list_owner.h"
 #include "gui/common/realtime_target.h"
-#include "gui/history/curve_parts.h"
+#include "gui/curves/curve_parts.h"
 #include "gui/lists/list_view.h"
 
 class CChannelPanel;

@@ -8,7 +8,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/command_menu.h"
 #include "gui/common/view_host.h"
-#include "gui/history/curve_page_printer.h"
+#include "gui/curves/curve_page_printer.h"
 #include "gui/lists/list_view.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"

@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "gui/history/time_scroll_bar.h"
+#include "gui/curves/time_scroll_bar.h"
 
 CXRealCurveCtrl::CXRealCurveCtrl(QWidget* parent) : CXCurveCtrl(parent) {
     cursorTimer_.setInterval(500);

@@ -4,7 +4,7 @@
 // cursor drifts back to the newest record a few seconds after the user lets go of it.
 #include <QTimer>
 
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/curve_ctrl.h"
 
 class CXRealCurveCtrl : public CXCurveCtrl {
     Q_OBJECT

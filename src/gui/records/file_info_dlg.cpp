@@ -8,10 +8,11 @@
 #include <QRadioButton>
 
 #include "core/datafile/cxfile.h"
+#include "core/settings/display_defaults.h"
 #include "gui/common/file_events.h"
 #include "gui/common/message_box.h"
-#include "gui/link/color_button.h"
-#include "gui/link/cxviewdef.h"
+#include "gui/settings/color_button.h"
+#include "gui/settings/cxviewdef.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ void CFileInfoDlg::RestoreDefaults() {
     // Fields the defaults do not cover keep what was typed.
     if (!ReadSettings()) return;
     StoreChannel();
-    _tagViewDef defaults;
+    kvr::ViewDef defaults;
     CXViewDef().GetView(&defaults);
     kvr::RestoreDefaults(info_, defaults);
     ShowSettings();

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "core/datafile/cxfile.h"
-#include "gui/link/color_button.h"
 #include "gui/records/file_info_dlg.h"
+#include "gui/settings/color_button.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "tools/kvr-sim/realtime_instrument.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -100,6 +101,15 @@ void RealtimeInstrument::CountLiveValues(int request) {
     WriteLiveValues(values, flow, 2 * flow);
 }
 
+void RealtimeInstrument::ApplyPatterns() {
+    const long step = liveReads_++ / std::max(options_.patternHold, 1);
+    for (const ValuePattern& pattern : options_.patterns) {
+        if (pattern.values.empty() || pattern.channel < 0 || pattern.channel >= 6) continue;
+        const float value = pattern.values[static_cast<std::size_t>(step) % pattern.values.size()];
+        PutFloat(memory_.data() + kLiveValues + 4 * pattern.channel, value);
+    }
+}
+
 void RealtimeInstrument::WriteLiveValues(const float* values, std::int64_t flow,
                                          std::int64_t heat) {
     std::uint8_t* live = memory_.data() + kLiveValues;
@@ -126,6 +136,7 @@ std::optional<Reply> RealtimeInstrument::Handle(const Request& request, kvr::Tim
                     CountLiveValues(request.number);
                 else
                     UpdateLiveValues();
+                ApplyPatterns();
             }
             return Read(request, memory_, start, length);
         }

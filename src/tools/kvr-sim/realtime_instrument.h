@@ -2,7 +2,8 @@
 // An instrument of the realtime family: RTU identification with its firmware version, the
 // configuration record in parameter memory (settings at 0xC000, the power-failure, alarm
 // and operation logs at 0xD000, 0xE000, 0xF000), live values at 0x0100 that drift like a
-// steam line does (or, for tests, count the requests), and both running totals.
+// steam line does (or, for tests, count the requests or follow a script), and both running
+// totals.
 #include <chrono>
 
 #include "tools/kvr-sim/instrument.h"
@@ -25,6 +26,8 @@ private:
     void UpdateLiveValues();
     // The live values of --counter-values: the request's number in every one of them.
     void CountLiveValues(int request);
+    // Puts the scripted values of --pattern over the live values, one step per read.
+    void ApplyPatterns();
     void WriteLiveValues(const float* values, std::int64_t flow, std::int64_t heat);
     float ImageFloat(std::size_t offset, float fallback) const;
 
@@ -37,6 +40,7 @@ private:
     double flowTotal_ = 0.0;  // hundredths
     double heatTotal_ = 0.0;
     std::mt19937 noise_;
+    long liveReads_ = 0;
 };
 
 }  // namespace kvrsim

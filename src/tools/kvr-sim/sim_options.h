@@ -2,10 +2,18 @@
 // What the simulator is asked to be, from its command line.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kvrsim {
 
 enum class Family { kRealtime, kAscii0, kAscii1, kRtu };
+
+// Realtime family: live value `channel` follows `values` instead of drifting, one value per
+// `hold` reads of the live values, from the start again after the last.
+struct ValuePattern {
+    int channel = 0;  // 0..5
+    std::vector<float> values;
+};
 
 struct SimOptions {
     Family family = Family::kRealtime;
@@ -29,6 +37,15 @@ struct SimOptions {
     // Realtime family: the live values and totals carry the number of the request they
     // answer instead of drifting, so that every reply can be told from every other.
     bool counterValues = false;
+    // Several instruments on one line, each answering only its own address; the one at the
+    // Nth address has seed + N - 1. Empty: the one instrument at address.
+    std::vector<int> bus = {};
+    // The line vanishes (its link removed, no answers) this many seconds after the start,
+    // and comes back this many seconds after that; 0: never.
+    double unplugAfter = 0;
+    double replugAfter = 0;
+    std::vector<ValuePattern> patterns;
+    int patternHold = 1;
 };
 
 }  // namespace kvrsim

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <ostream>
 #include <thread>
+#include <vector>
 
 #include "tools/kvr-sim/fault_plan.h"
 #include "tools/kvr-sim/instrument.h"
@@ -95,18 +96,64 @@ std::size_t WireLength(const Request& request) {
     return request.ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2;
 }
 
+// One instrument of the line, with the faults counted over the requests addressed to it.
+struct Station {
+    SimOptions options;
+    FaultPlan plan;
+    std::unique_ptr<Instrument> instrument;
+    int replies = 0;
+};
+
+std::vector<SimOptions> StationOptions(const SimOptions& options) {
+    if (options.bus.empty()) return {options};
+    std::vector<SimOptions> stations;
+    for (std::size_t i = 0; i < options.bus.size(); ++i) {
+        SimOptions own = options;
+        own.address = options.bus[i];
+        own.seed = options.seed + static_cast<std::uint32_t>(i);
+        stations.push_back(own);
+    }
+    return stations;
+}
+
+// Makes the link at path point to the terminal; false with a message when it cannot.
+bool Link(const std::string& path, const char* terminal, std::ostream& log) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) ::unlink(path.c_str());
+    if (::symlink(terminal, path.c_str()) == 0) return true;
+    log << "kvr-sim: cannot link " << path << ": " << std::strerror(errno) << '\n';
+    return false;
+}
+
 class Server {
 public:
-    Server(const SimOptions& options, int master)
-        : options_(options),
-          master_(master),
-          plan_(options),
-          pacer_(options.baud),
-          instrument_(MakeInstrument(options, std::time(nullptr))) {}
+    Server(const SimOptions& options, int master, const char* terminal, std::ostream& log)
+        : options_(options), master_(master), terminal_(terminal), log_(log), pacer_(options.baud) {
+        for (const SimOptions& own : StationOptions(options))
+            stations_.push_back({own, FaultPlan(own), MakeInstrument(own, std::time(nullptr))});
+    }
 
     void Serve() {
+        using Clock = std::chrono::steady_clock;
+        const auto start = Clock::now();
+        const auto seconds = [](double s) {
+            return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
+        };
+        const auto unplugAt = start + seconds(options_.unplugAfter);
+        const auto replugAt = unplugAt + seconds(options_.replugAfter);
+        bool unplugged = false;
+        bool replugged = false;
         std::uint8_t chunk[4096];
         while (!stopRequested) {
+            const auto now = Clock::now();
+            if (options_.unplugAfter > 0 && !unplugged && now >= unplugAt) {
+                unplugged = true;
+                if (!options_.link.empty()) ::unlink(options_.link.c_str());
+            }
+            if (unplugged && !replugged && options_.replugAfter > 0 && now >= replugAt) {
+                replugged = true;
+                if (!options_.link.empty()) Link(options_.link, terminal_, log_);
+            }
             pollfd entry{master_, POLLIN, 0};
             const int ready = ::poll(&entry, 1, kIdleMs);
             if (ready < 0) {
@@ -124,41 +171,56 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
+            // Unplugged, the requests go nowhere.
+            if (unplugged && !replugged) continue;
             reader_.Feed(chunk, static_cast<std::size_t>(n));
             while (auto request = reader_.Next()) Answer(*request);
         }
     }
 
-    int Requests() const { return plan_.Requests(); }
-    int Replies() const { return replies_; }
+    int Requests() const {
+        int requests = 0;
+        for (const Station& station : stations_) requests += station.plan.Requests();
+        return requests;
+    }
+    int Replies() const {
+        int replies = 0;
+        for (const Station& station : stations_) replies += station.replies;
+        return replies;
+    }
 
 private:
     void Answer(Request request) {
-        if (request.address != static_cast<std::uint8_t>(options_.address)) return;
-        const FaultDecision fault = plan_.Next();
-        request.number = plan_.Requests();
+        for (Station& station : stations_)
+            if (request.address == static_cast<std::uint8_t>(station.options.address))
+                return Answer(station, request);
+    }
+
+    void Answer(Station& station, Request& request) {
+        const FaultDecision fault = station.plan.Next();
+        request.number = station.plan.Requests();
         std::optional<Reply> reply;
         if (fault.exception)
             reply = Reply{static_cast<std::uint8_t>(request.function | 0x80),
                           {static_cast<std::uint8_t>(options_.exception)}};
         else
-            reply = instrument_->Handle(request, std::time(nullptr));
+            reply = station.instrument->Handle(request, std::time(nullptr));
         if (!reply || !fault.reply) return;
         Bytes frame = request.ascii ? AsciiReply(request.address, reply->function, reply->payload)
                                     : RtuReply(request.address, reply->function, reply->payload);
         if (fault.corrupt) CorruptChecksum(frame, request.ascii);
         if (fault.delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
-        if (pacer_.Write(master_, WireLength(request), frame)) ++replies_;
+        if (pacer_.Write(master_, WireLength(request), frame)) ++station.replies;
     }
 
     SimOptions options_;
     int master_;
-    FaultPlan plan_;
+    const char* terminal_;
+    std::ostream& log_;
     LinePacer pacer_;
-    std::unique_ptr<Instrument> instrument_;
+    std::vector<Station> stations_;
     RequestReader reader_;
-    int replies_ = 0;
 };
 
 }  // namespace
@@ -178,20 +240,14 @@ int RunServer(const SimOptions& options, std::ostream& out, std::ostream& log) {
     // The slave side stays open here too: the line survives clients that come and go.
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    if (!options.link.empty()) {
-        struct stat info {};
-        if (::lstat(options.link.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
-            ::unlink(options.link.c_str());
-        if (::symlink(path, options.link.c_str()) != 0) {
-            log << "kvr-sim: cannot link " << options.link << ": " << std::strerror(errno) << '\n';
-            ::close(master);
-            ::close(slave);
-            return 1;
-        }
+    if (!options.link.empty() && !Link(options.link, path, log)) {
+        ::close(master);
+        ::close(slave);
+        return 1;
     }
     out << path << std::endl;
 
-    Server server(options, master);
+    Server server(options, master, path, log);
     server.Serve();
 
     if (!options.link.empty()) ::unlink(options.link.c_str());

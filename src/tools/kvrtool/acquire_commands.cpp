@@ -1,20 +1,24 @@
 // Acquisition commands of kvrtool: acquire (headless realtime logging with the window's
-// engine) and recover (the records a killed acquisition left in its live buffer).
-#include <signal.h>
-
+// engine, alarm transitions written beside the history file) and recover (the records a
+// killed acquisition left in its live buffer).
+#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
-#include "core/datafile/program.h"
+#include "core/analysis/alarm_log.h"
+#include "core/analysis/alarm_monitor.h"
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
+#include "core/settings/profile.h"
 #include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/output_target.h"
 #include "tools/kvrtool/values_rows.h"
@@ -35,32 +39,6 @@ struct RecoverOptions {
     bool force = false;
 };
 
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) { interrupted = 1; }
-
-// Catches SIGINT and SIGTERM for as long as it lives, so that an interrupted acquisition
-// still saves what it recorded.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        interrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~InterruptGuard() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
-};
-
 void Fail(const std::string& sentence, int code = kUsageOrIo) {
     std::cerr << "kvrtool: " << sentence << '\n';
     exitCode = code;
@@ -69,7 +47,7 @@ void Fail(const std::string& sentence, int code = kUsageOrIo) {
 int DefaultInterval() {
     const std::string text = kvr::ReadProfileString("ViewSetting", "RealtimeInterval", "");
     const long value = std::strtol(text.c_str(), nullptr, 10);
-    return value >= 1 && value <= 86400 ? static_cast<int>(value) : _tagViewDef{}.realtimeInterval;
+    return value >= 1 && value <= 86400 ? static_cast<int>(value) : kvr::ViewDef{}.realtimeInterval;
 }
 
 void PrintRecord(const kvr::CXFile& file, int index) {
@@ -77,12 +55,26 @@ void PrintRecord(const kvr::CXFile& file, int index) {
     std::cout << ValuesRow(file, t, false) << '\n' << std::flush;
 }
 
-// Sleeps until the deadline in short steps, so that a signal ends the wait at once.
-void SleepUntil(std::chrono::steady_clock::time_point deadline) {
-    while (!interrupted && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            deadline - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
-}
+// The alarm transitions of each new record, into NAME.alarms.csv. A failed write is told
+// once and fails the command at the end; the recording goes on.
+class AlarmRecorder {
+public:
+    AlarmRecorder(const kvr::CXFile& file, std::string path)
+        : monitor_(file), path_(std::move(path)) {}
+    std::optional<std::string> Open(bool replace) { return log_.Open(path_, replace); }
+    void Record(const kvr::CXFile& file, int index) {
+        const auto events = monitor_.CheckRecord(file, index);
+        if (failed_ || log_.Write(file, events)) return;
+        failed_ = true;
+        Fail("cannot write " + path_ + ": " + std::strerror(errno) + ".");
+    }
+
+private:
+    kvr::AlarmMonitor monitor_;
+    kvr::AlarmLog log_;
+    std::string path_;
+    bool failed_ = false;
+};
 
 void SaveRecorded(kvr::Acquisition& acquisition, const std::string& out) {
     if (acquisition.RecordCount() == 0) return;
@@ -109,10 +101,17 @@ bool MayReplaceBuffer(const std::string& buffer, bool force) {
     return false;
 }
 
+// Refuses before anything is read from the instrument: the history file and the alarm
+// file are only replaced with --force, an earlier run's buffer with records never.
+bool OutputsFree(const AcquireOptions& o) {
+    return MayWrite(o.out, o.force) && MayWrite(kvr::AlarmLogPath(o.out), o.force) &&
+           MayReplaceBuffer(o.out + ".tmp", o.force);
+}
+
 void RunAcquire(const AcquireOptions& o) {
     if (o.records < 1) return Fail("--records must be at least 1.");
-    if (!MayWrite(o.out, o.force) || !MayReplaceBuffer(o.out + ".tmp", o.force)) return;
-    _tagViewDef view;
+    if (!OutputsFree(o)) return;
+    kvr::ViewDef view;
     view.realtimeInterval = o.interval > 0 ? o.interval : DefaultInterval();
     auto acquisition = std::make_unique<kvr::Acquisition>();
     acquisition->SetParams(ToParam(o.link));
@@ -124,7 +123,8 @@ void RunAcquire(const AcquireOptions& o) {
     std::atomic<bool> cancel{false};
     // A signal during the configuration read cancels it: nothing was recorded yet.
     std::thread watcher([&] {
-        while (!cancel && !interrupted) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        while (!cancel && !Interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         cancel = true;
     });
     kvr::StartResult started = acquisition->ReadConfiguration(nullptr, cancel);
@@ -135,16 +135,25 @@ void RunAcquire(const AcquireOptions& o) {
     if (started.status != kvr::StartStatus::kStarted) return Fail(started.message);
 
     const kvr::CXFile& file = acquisition->File();
+    AlarmRecorder alarms(file, kvr::AlarmLogPath(o.out));
+    if (auto problem = alarms.Open(o.force)) {
+        acquisition->Stop();
+        return Fail(*problem);
+    }
     std::cout << ValuesHeaderLine(file) << '\n';
     PrintRecord(file, 0);
+    alarms.Record(file, 0);
     auto next = std::chrono::steady_clock::now();
     std::string lost;
-    while (acquisition->RecordCount() < o.records && !interrupted) {
+    while (acquisition->RecordCount() < o.records && !Interrupted()) {
         next += std::chrono::seconds(view.realtimeInterval);
         SleepUntil(next);
-        if (interrupted) break;
+        if (Interrupted()) break;
         const kvr::TickResult tick = acquisition->RecordTick();
-        if (tick.index >= 0) PrintRecord(file, tick.index);
+        if (tick.index >= 0) {
+            PrintRecord(file, tick.index);
+            alarms.Record(file, tick.index);
+        }
         if (tick.status == kvr::TickStatus::kCommunicationLost) lost = tick.message;
         if (tick.status != kvr::TickStatus::kRecorded) break;
     }
@@ -192,7 +201,7 @@ void RegisterAcquireCommands(CLI::App& app) {
         ->add_option("--interval", acquire->interval,
                      "seconds between records (default: the display defaults)")
         ->check(CLI::Range(1, 86400));
-    AddForceFlag(command, acquire->force, "--out");
+    AddForceFlag(command, acquire->force, "--out and its alarm file NAME.alarms.csv");
     command->callback([acquire] { RunAcquire(*acquire); });
 
     auto options = std::make_shared<RecoverOptions>();

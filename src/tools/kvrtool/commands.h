@@ -14,6 +14,7 @@ void RegisterDataCommands(CLI::App& app);
 void RegisterLinkCommands(CLI::App& app);
 void RegisterExportCommands(CLI::App& app);
 void RegisterAcquireCommands(CLI::App& app);
+void RegisterCollectCommands(CLI::App& app);
 void RegisterRecordCommands(CLI::App& app);
 void RegisterReportCommands(CLI::App& app);
 

@@ -97,7 +97,7 @@ void Info(const std::string& path) {
     for (int j = 0; j < file.GetTagCount(); ++j) tags.push_back(kvr::FormatTime(file.GetTag(j)));
     json channels = json::array();
     for (int c = 0; c < file.GetChannelCount(); ++c) channels.push_back(ChannelJson(file, c));
-    const json info = {
+    json info = {
         {"identification",
          std::string(h.identification, strnlen(h.identification, sizeof h.identification))},
         {"version", file.GetVersion()},
@@ -127,6 +127,10 @@ void Info(const std::string& path) {
           {"background_color", h.backgroundColor},
           {"show_grid", h.showGrid}}},
         {"channels", channels}};
+    if (file.IsDamaged()) {
+        info["damaged"] = true;
+        info["whole_records"] = file.GetWholeRecords();
+    }
     std::cout << info.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
@@ -175,8 +179,8 @@ void TagAdd(const std::string& path, const std::string& when) {
     if (!OpenDataFile(file, path)) return;
     const auto t = TimeOption(when, "the tag");
     if (!t) return;
-    if (file.IsLockedByOther())
-        Fail(kUsageOrIo, path + ": " + kvr::kFileInUseText);
+    if (const char* refusal = file.EditRefusal())
+        Fail(kUsageOrIo, path + ": " + refusal);
     else if (file.GetTagCount() >= kvr::kMaxTags)
         Fail(kUsageOrIo, path + " already holds 255 tags.");
     else if (*t < file.GetStartTime() || *t > file.GetEndTime())
@@ -188,8 +192,8 @@ void TagAdd(const std::string& path, const std::string& when) {
 void TagDelete(const std::string& path, int index) {
     kvr::CXFile file;
     if (!OpenDataFile(file, path)) return;
-    if (file.IsLockedByOther())
-        Fail(kUsageOrIo, path + ": " + kvr::kFileInUseText);
+    if (const char* refusal = file.EditRefusal())
+        Fail(kUsageOrIo, path + ": " + refusal);
     else if (index < 0 || index >= file.GetTagCount() || file.DeleteTag(index) != 1)
         Fail(kUsageOrIo, path + " has no tag " + std::to_string(index) + ".");
 }

@@ -9,6 +9,7 @@
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/output_target.h"
 
 namespace kvrtool {
@@ -25,7 +26,7 @@ void Export(const ExportArgs& args) {
     if (!OpenDataFile(file, args.file)) return;
     const auto from = TimeOption(args.from, "--from", file.GetStartTime());
     if (!from) return;
-    const auto to = TimeOption(args.to, "--to", file.GetEndTime());
+    const auto to = TimeOption(args.to, "--to", file.GetSpanEndTime());
     if (!to) return;
     const kvr::ExportLanguage language =
         args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;

@@ -34,7 +34,7 @@ void Fail(const std::string& sentence) {
 // ---------------------------------------------------------------------------------------
 
 void RunScan(const LinkOptions& o) {
-    const _tagComParam param = ToParam(o);
+    const kvr::ComParam param = ToParam(o);
     kvr::CXLink link;
     link.SetDelayScale(o.delayScale);
     kvr::CXFile file;

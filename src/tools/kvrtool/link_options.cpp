@@ -34,8 +34,8 @@ void AddLinkOptions(CLI::App* command, LinkOptions& o) {
         ->capture_default_str();
 }
 
-_tagComParam ToParam(const LinkOptions& o) {
-    _tagComParam p;
+kvr::ComParam ToParam(const LinkOptions& o) {
+    kvr::ComParam p;
     p.device = o.port;
     p.baud = o.baud;
     p.parity = o.parity == "odd" ? 1 : o.parity == "even" ? 2 : 0;

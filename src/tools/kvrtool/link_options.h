@@ -4,7 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "core/link/com_param.h"
+#include "core/settings/com_param.h"
 
 namespace kvrtool {
 
@@ -23,6 +23,6 @@ struct LinkOptions {
 };
 
 void AddLinkOptions(CLI::App* command, LinkOptions& options);
-_tagComParam ToParam(const LinkOptions& options);
+kvr::ComParam ToParam(const LinkOptions& options);
 
 }  // namespace kvrtool

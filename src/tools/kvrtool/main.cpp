@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     kvrtool::RegisterLinkCommands(app);
     kvrtool::RegisterExportCommands(app);
     kvrtool::RegisterAcquireCommands(app);
+    kvrtool::RegisterCollectCommands(app);
     kvrtool::RegisterRecordCommands(app);
     kvrtool::RegisterReportCommands(app);
     try {

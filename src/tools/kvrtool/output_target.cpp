@@ -2,22 +2,11 @@
 
 #include <sys/stat.h>
 
-#include "core/analysis/temp_target.h"
 #include "core/sys/sys_io.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
 
 namespace kvrtool {
-
-namespace {
-
-extern "C" void RemoveUnfinishedAndDie(int signal) {
-    kvr::TempTarget::RemovePendingFiles();
-    // The handler was installed to run once: the signal, raised again, ends the process.
-    ::raise(signal);
-}
-
-}  // namespace
 
 void AddForceFlag(CLI::App* command, bool& force, const std::string& target) {
     command->add_flag("--force", force, "replace an existing " + target);
@@ -37,18 +26,6 @@ bool MayWrite(const std::string& target, bool force, const std::vector<std::stri
         return false;
     }
     return true;
-}
-
-RemoveUnfinishedOnSignal::RemoveUnfinishedOnSignal() {
-    struct sigaction action {};
-    action.sa_handler = RemoveUnfinishedAndDie;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &action, &old_[i]);
-}
-
-RemoveUnfinishedOnSignal::~RemoveUnfinishedOnSignal() {
-    for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &old_[i], nullptr);
 }
 
 }  // namespace kvrtool

@@ -1,16 +1,20 @@
-// Report commands of kvrtool: report (the cumulative report as CSV or a workbook) and
-// stats (peak, valley, mean and uniformity per channel).
+// Report commands of kvrtool: report (the cumulative report as CSV or a workbook), stats
+// (peak, valley, mean and uniformity per channel) and span (what a selection of the curves
+// measures).
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/analysis/csv_export_sink.h"
 #include "core/analysis/cumulative_report.h"
+#include "core/analysis/span_figures.h"
 #include "core/analysis/statistics.h"
 #include "core/datafile/cxfile.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
+#include "tools/kvrtool/interrupt_guard.h"
 #include "tools/kvrtool/output_target.h"
 
 namespace kvrtool {
@@ -24,15 +28,8 @@ struct PeriodArgs {
     bool force = false;
 };
 
-std::string CsvCell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
 void PrintCsvLine(const std::vector<std::string>& cells) {
-    for (size_t i = 0; i < cells.size(); ++i) std::cout << (i ? "," : "") << CsvCell(cells[i]);
+    for (size_t i = 0; i < cells.size(); ++i) std::cout << (i ? "," : "") << kvr::CsvCell(cells[i]);
     std::cout << '\n';
 }
 
@@ -73,7 +70,7 @@ void Report(const PeriodArgs& args) {
 void Stats(const PeriodArgs& args) {
     kvr::CXFile file;
     if (!OpenDataFile(file, args.file)) return;
-    const auto period = Period(args, file.GetEndTime() - 3600, file.GetEndTime());
+    const auto period = Period(args, file.GetSpanEndTime() - 3600, file.GetSpanEndTime());
     if (!period) return;
     const kvr::StatisticsOutcome outcome =
         kvr::ComputeStatistics(file, period->first, period->second);
@@ -81,6 +78,17 @@ void Stats(const PeriodArgs& args) {
     PrintCsvLine(kvr::StatisticsTitles());
     for (const auto& row : outcome.rows)
         PrintCsvLine({row.number, row.channel, row.peak, row.valley, row.mean, row.uniformity});
+}
+
+void Span(const PeriodArgs& args) {
+    kvr::CXFile file;
+    if (!OpenDataFile(file, args.file)) return;
+    const auto period = Period(args, file.GetStartTime(), file.GetEndTime());
+    if (!period) return;
+    const kvr::SpanOutcome outcome = kvr::ComputeSpan(file, period->first, period->second);
+    if (!outcome.error.empty()) return Fail(kUsageOrIo, outcome.error);
+    PrintCsvLine(kvr::SpanTitles());
+    for (const auto& channel : outcome.channels) PrintCsvLine(kvr::SpanCells(file, channel));
 }
 
 }  // namespace
@@ -107,6 +115,16 @@ void RegisterReportCommands(CLI::App& app) {
                              "Period start (default: one hour before the file end)");
     statsCommand->add_option("--to", stats->to, "Period end (default: the file end)");
     statsCommand->callback([stats] { Stats(*stats); });
+
+    auto span = std::make_shared<PeriodArgs>();
+    CLI::App* spanCommand = app.add_subcommand(
+        "span",
+        "Print the values at both ends, difference, peak, valley, mean and totals of a "
+        "period per channel in use as CSV");
+    spanCommand->add_option("file", span->file, "Data file")->required();
+    spanCommand->add_option("--from", span->from, "Period start (default: the file start)");
+    spanCommand->add_option("--to", span->to, "Period end (default: the file end)");
+    spanCommand->callback([span] { Span(*span); });
 }
 
 }  // namespace kvrtool

@@ -2,34 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <map>
 
 #include "core/analysis/period_check.h"
+#include "support/test_support.h"
 
 namespace kvr {
 namespace {
 
-// Runs a test under a given local time zone and restores the previous one.
-class ZoneGuard {
-public:
-    explicit ZoneGuard(const char* zone) {
-        if (const char* old = std::getenv("TZ")) previous_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneGuard() {
-        if (previous_)
-            setenv("TZ", previous_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> previous_;
-};
+using kvrtest::ZoneGuard;
 
 Time At(int year, int month, int day, int hour) { return MakeTime({year, month, day, hour, 0, 0}); }
 

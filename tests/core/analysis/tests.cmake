@@ -3,6 +3,7 @@
 kvr_add_test(analysis_reports
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/cumulative_report_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/span_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/statistics_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/workbook_writer_test.cpp
   LIBS kvr_testsupport)
@@ -17,4 +18,9 @@ kvr_add_test(analysis_records
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/config_report_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/event_lists_test.cpp
+  LIBS kvr_testsupport)
+# Alarms while acquiring: limit checks and the alarm file.
+kvr_add_test(analysis_alarms
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/alarm_test.cpp
   LIBS kvr_testsupport)

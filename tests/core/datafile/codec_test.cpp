@@ -1,6 +1,5 @@
 // Stamps, decimal triples, GBK fields and the program-wide helpers.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
@@ -101,30 +100,6 @@ TEST(Gbk, DamagedTextStillConverts) {
     const std::string text = kvr::FieldToUtf8(damaged, sizeof damaged);
     EXPECT_EQ(text.front(), 'A');
     EXPECT_FALSE(text.empty());
-}
-
-class ProgramFolder : public ::testing::Test {
-protected:
-    void SetUp() override { kvr::SetProgramFolder(dir.path()); }
-    void TearDown() override { kvr::SetProgramFolder(""); }
-    kvrtest::TempDir dir;
-};
-
-TEST_F(ProgramFolder, LastDirDefaultsToTheDataFolderAndPersists) {
-    EXPECT_EQ(kvr::GetProgramFolder(), dir.path() + "/");
-    EXPECT_EQ(kvr::ReadLastDir(), dir.path() + "/Data");
-    struct stat info {};
-    EXPECT_EQ(::stat((dir.path() + "/Data").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-
-    ASSERT_TRUE(kvr::WriteLastDir("/srv/plant/锅炉.FDZ"));
-    ASSERT_TRUE(kvr::WriteProfileString("LanguageSetting", "Language", "1"));
-    ASSERT_TRUE(kvr::WriteLastDir("/srv/plant/b.FDZ"));
-    EXPECT_EQ(kvr::ReadLastDir(), "/srv/plant/b.FDZ");
-    EXPECT_EQ(kvr::ReadProfileString("LanguageSetting", "Language", "0"), "1");
-    EXPECT_EQ(kvr::ReadProfileString("LanguageSetting", "Missing", "dflt"), "dflt");
-    const std::string ini = kvrtest::ReadWholeFile(dir.path() + "/Config.ini");
-    EXPECT_NE(ini.find("[FileSetting]\r\nLastDir=/srv/plant/b.FDZ\r\n"), std::string::npos) << ini;
 }
 
 TEST(ReverseBytes, ReversesInPlace) {

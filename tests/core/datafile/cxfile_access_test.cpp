@@ -79,6 +79,26 @@ TEST_F(CXFileAccess, RecordsBeyondTheCapacityHaveNoSample) {
     EXPECT_EQ(value, -1.0f);
 }
 
+// End stamps far past what the file holds (a damaged or hostile header): export, statistics
+// and the report end at the last record, and the last hour, that the file can hold.
+TEST_F(CXFileAccess, SpanEndsAtTheLastRecordAndHourTheFileCanHold) {
+    OpenSample(Ramp(120));
+    EXPECT_EQ(file.GetSpanEndTime(), At(119)) << "an ordinary file ends where it says";
+    const kvr::Time lastHour = file.Header().hourly.last;
+    EXPECT_EQ(file.GetHourSpanEnd(), lastHour);
+
+    std::vector<std::uint8_t> bytes = kvr::BuildSampleImage(Ramp(120));
+    const std::uint8_t year2099[6] = {99, 12, 31, 23, 0, 0};
+    std::memcpy(bytes.data() + 0xC0 + 6, year2099, 6);
+    std::memcpy(bytes.data() + 0x100 + 6, year2099, 6);
+    const std::string path = dir.file("2099.FDZ");
+    kvrtest::WriteBytes(path, bytes);
+    ASSERT_EQ(file.Open(path), 1);
+    EXPECT_GT(file.GetEndTime(), At(30000000));
+    EXPECT_EQ(file.GetSpanEndTime(), At(119));
+    EXPECT_EQ(file.GetHourSpanEnd(), lastHour);
+}
+
 TEST_F(CXFileAccess, PercentIsClampedToTheRange) {
     // Channel 0 ranges 0..40 kPa.
     const float samples[] = {-5.0f, 20.0f, 50.0f, 40.0f, 0.0f, 10.0f};

@@ -98,10 +98,6 @@ TEST_F(CXFileOpen, RefusesWhatCannotBeRead) {
         {"interval 0",
          [](std::vector<std::uint8_t>& b) { Poke<std::uint16_t>(b, 0x40 + 0x3D, 0); }},
         {"end before start", [](std::vector<std::uint8_t>& b) { b[0xC0 + 6] = 25; }},
-        {"capacity past the end",
-         [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 1449); }},
-        {"capacity 2^32-1",
-         [](std::vector<std::uint8_t>& b) { Poke<std::uint32_t>(b, 0xC0 + 0x14, 0xFFFFFFFF); }},
         {"sample size 0", [](std::vector<std::uint8_t>& b) { b[0xC0 + 0x18] = 0; }},
         {"sample size 200", [](std::vector<std::uint8_t>& b) { b[0xC0 + 0x18] = 200; }},
         {"shorter than its header", [](std::vector<std::uint8_t>& b) { b.resize(0x14F); }},
@@ -117,6 +113,81 @@ TEST_F(CXFileOpen, RefusesWhatCannotBeRead) {
         EXPECT_EQ(damagedFile.GetValue(0, options.start, &value, nullptr), 1)
             << "closed files answer neutrally";
         EXPECT_EQ(value, -1.0f);
+    }
+}
+
+// An interrupted copy or a disk error cuts a file short; what is whole is still worth reading.
+TEST_F(CXFileOpen, AFileCutShortOpensReadOnlyWithWhatIsWhole) {
+    kvr::SampleOptions options;
+    options.records = 20;  // one hour
+    options.tags = 2;
+    options.sample = kvr::RampSample;
+    const std::vector<std::uint8_t> whole = kvrtest::ReadBytes(Sample(options));
+    const std::size_t hourly = 0x150 + 4048 + 20 * 6 * 4;
+    const struct {
+        const char* what;
+        std::size_t size;
+        std::uint32_t capacity;
+        int wholeRecords, hours, tags;
+    } cases[] = {
+        {"cut inside the last record", hourly - 5, 20, 19, 0, 0},
+        {"cut inside the hourly table", hourly + 4, 20, 20, 0, 0},
+        {"cut inside the tag list", hourly + 8 + 6, 20, 20, 1, 1},
+        {"a capacity past the end", whole.size(), 0xFFFFFFFF, 20, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + c.size);
+        Poke<std::uint32_t>(bytes, 0xC0 + 0x14, c.capacity);
+        const std::string path = dir.file("cut.FDZ");
+        kvrtest::WriteBytes(path, bytes);
+        {
+            kvr::CXFile file;
+            ASSERT_EQ(file.Open(path), 1) << c.what;
+            EXPECT_TRUE(file.IsDamaged() && file.IsReadOnly()) << c.what;
+            EXPECT_EQ(file.GetRecordCount(), 20) << c.what;
+            EXPECT_EQ(file.GetWholeRecords(), c.wholeRecords) << c.what;
+            const kvr::Time last = file.GetEndTime();
+            EXPECT_EQ(file.GetSpanEndTime(), last) << c.what;
+            // A record cut short is missing as a whole, though its first samples are there.
+            float value = -1.0f;
+            EXPECT_EQ(file.GetValue(0, last, &value, nullptr), c.wholeRecords == 20 ? 1 : 0)
+                << c.what;
+            EXPECT_EQ(value, c.wholeRecords == 20 ? 19.0f : -1.0f) << c.what;
+            ASSERT_EQ(file.GetValue(5, last - 60, &value, nullptr), 1) << c.what;
+            EXPECT_EQ(value, 5018.0f) << c.what;
+            double total = 0;
+            EXPECT_EQ(file.GetHourTotal(0, file.Header().hourly.first, &total), c.hours) << c.what;
+            EXPECT_EQ(file.GetTagCount(), c.tags) << c.what;
+            // Every edit is refused and says why.
+            EXPECT_STREQ(file.EditRefusal(), kvr::kFileDamagedEditText) << c.what;
+            EXPECT_EQ(file.AddTag(file.GetStartTime()), 0) << c.what;
+            EXPECT_EQ(file.DeleteTag(0), 0) << c.what;
+            EXPECT_EQ(file.FlushHeader(), 0) << c.what;
+        }
+        EXPECT_EQ(kvrtest::ReadBytes(path), bytes) << c.what;
+    }
+}
+
+// Where the clock goes back, an end stamp in the repeated hour names two moments: the one
+// the records agree with is meant, on either pass through the hour.
+TEST_F(CXFileOpen, AnEndInARepeatedHourKeepsEveryRecord) {
+    const kvrtest::ZoneGuard zone("America/New_York");
+    kvr::SampleOptions options;
+    options.start = kvr::MakeTime({2026, 11, 1, 0, 0, 0});
+    options.sample = kvr::RampSample;
+    for (const int records : {150, 90}) {  // ending at 01:29 standard time, and summer time
+        options.records = records;
+        kvr::CXFile file;
+        ASSERT_EQ(file.Open(Sample(options)), 1) << records;
+        EXPECT_EQ(file.GetRecordCount(), records);
+        EXPECT_EQ(file.GetEndTime(), options.start + (records - 1) * 60);
+        // The hourly table holds the repeated hour twice, and ends with the last record's.
+        const kvr::SegmentDescriptor& hourly = file.Header().hourly;
+        EXPECT_EQ(hourly.count, records == 150 ? 3u : 2u);
+        EXPECT_EQ(hourly.last, hourly.first + (hourly.count - 1) * 3600);
+        float value = 0;
+        ASSERT_EQ(file.GetValue(0, file.GetEndTime(), &value, nullptr), 1);
+        EXPECT_EQ(value, static_cast<float>(records - 1));
     }
 }
 

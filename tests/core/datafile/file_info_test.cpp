@@ -92,23 +92,6 @@ TEST(FileInfo, StepSkipsChannelsNotInUse) {
     EXPECT_EQ(kvr::StepChannel(WithChannels({}), 0, +1), 0);
 }
 
-TEST(FileInfo, RestoreDefaultsShowsEveryChannelInUse) {
-    kvr::FileInfo info = WithChannels({0, 2, 1, 0, 0, 0, 0, 0, 0});
-    _tagViewDef defaults;
-    defaults.yMode = 1;
-    defaults.yLow = -5.0f;
-    defaults.gridCount1 = 7;
-    kvr::RestoreDefaults(info, defaults);
-    EXPECT_EQ(info.yMode, 1);
-    EXPECT_EQ(info.yLow, -5.0f);
-    EXPECT_EQ(info.gridCount1, 7);
-    EXPECT_TRUE(info.showGrid);
-    EXPECT_EQ(info.channels[0].showState, 1);
-    EXPECT_EQ(info.channels[1].showState, 2);
-    EXPECT_EQ(info.channels[8].color, defaults.curveColors[0]);
-    EXPECT_EQ(info.channels[3].color, defaults.curveColors[3]);
-}
-
 TEST(FileInfo, SaveWritesTheFileAndReadsBack) {
     kvrtest::TempDir dir;
     const std::string path = kvrtest::WriteSample(dir, "info.FDZ");

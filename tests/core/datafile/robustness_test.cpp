@@ -16,6 +16,10 @@ namespace {
 void Exercise(kvr::CXFile& file, bool edit) {
     const kvr::Time start = file.GetStartTime(), end = file.GetEndTime();
     const kvr::Time interval = file.GetInterval();
+    // Export, statistics and the report never walk more records than the file has bytes.
+    const kvr::Time spanEnd = file.GetSpanEndTime();
+    EXPECT_TRUE(spanEnd >= start && spanEnd <= end);
+    EXPECT_LE(static_cast<std::uint64_t>((spanEnd - start) / interval), file.MappedSize());
     for (int c = -1; c <= file.GetChannelCount(); ++c) {
         (void)file.GetChannelName(c);
         (void)file.GetChannelUnit(c);
@@ -66,7 +70,8 @@ protected:
         image = kvr::BuildSampleImage(options);
         ASSERT_FALSE(image.empty());
     }
-    int OpenBytes(const std::vector<std::uint8_t>& bytes, std::size_t size, bool edit) {
+    int OpenBytes(const std::vector<std::uint8_t>& bytes, std::size_t size, bool edit,
+                  bool* damaged = nullptr) {
         const std::string path = dir.file("damaged.FDZ");
         kvrtest::WriteBytes(path, bytes, size);
         int result = 0;
@@ -74,6 +79,7 @@ protected:
             kvr::CXFile file;
             result = file.Open(path);
             if (result == 1) Exercise(file, edit);
+            if (damaged) *damaged = file.IsDamaged();
         }
         // At most one tag may have been appended; a damaged description never grows a file.
         EXPECT_LE(std::filesystem::file_size(path), size + 4) << "opened: " << result;
@@ -85,12 +91,14 @@ protected:
 
 TEST_F(Robustness, EveryTruncationOpensOrIsRefused) {
     const std::size_t full = image.size();
-    const std::size_t recordsEnd = 0x150 + 4048 + 20 * 6 * 4;
+    const std::size_t recordArea = 0x150 + 4048;
     for (std::size_t size = 0; size <= full; ++size) {
-        const int result = OpenBytes(image, size, false);
-        // Without its whole record area a file is refused; past it, hourly entries and tags
-        // that are missing simply read as nothing.
-        ASSERT_EQ(result, size < recordsEnd ? 0 : 1) << size;
+        bool damaged = false;
+        const int result = OpenBytes(image, size, false, &damaged);
+        // Cut inside its identification, blocks or configuration a file is refused; cut
+        // later, it opens read-only and what is missing reads as missing.
+        ASSERT_EQ(result, size < recordArea ? 0 : 1) << size;
+        ASSERT_EQ(damaged, result == 1 && size < full) << size;
     }
 }
 

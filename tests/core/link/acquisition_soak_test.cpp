@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -13,8 +12,8 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -25,15 +24,7 @@ constexpr int kRecords = 250;
 constexpr int kInterval = 5;
 constexpr int kChannels = 6;
 
-// The request a reply of kvr-sim --counter-values answered: channel c holds 8n+c+1. -1 for
-// anything no single reply holds, zeros included.
-int RequestOf(const float* values) {
-    const float n = (values[0] - 1) / 8;
-    if (n < 1 || std::floor(n) != n) return -1;
-    for (int c = 1; c < kChannels; ++c)
-        if (values[c] != 8 * n + static_cast<float>(c + 1)) return -1;
-    return static_cast<int>(n);
-}
+int RequestOf(const float* values) { return kvrtest::CounterRequestOf(values, kChannels); }
 
 // The same for the two totals: both halves of the flow total carry n, heat is twice flow.
 int RequestOf(std::int64_t flow, std::int64_t heat) {
@@ -70,11 +61,11 @@ TEST(AcquisitionSoak, EveryRecordIsOneWholeReplyAtItsPlace) {
         args.insert(args.end(), mix.faults.begin(), mix.faults.end());
         SimProcess sim(args);
         ASSERT_TRUE(sim.Running()) << what;
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         // A reply has 50 ms; a delayed one comes too late and is drained before the next try.
         p.constantBase = 50;
         p.attempts = mix.attempts;
-        _tagViewDef view;
+        kvr::ViewDef view;
         view.realtimeInterval = kInterval;
         kvr::Acquisition acquisition;
         acquisition.SetParams(p);

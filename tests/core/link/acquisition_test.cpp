@@ -14,9 +14,9 @@
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
 #include "core/sys/sys_io.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -41,9 +41,9 @@ class AcquisitionTest : public ::testing::Test {
 protected:
     void Prepare(const SimProcess& sim, int attempts = 3, int interval = 5) {
         ASSERT_TRUE(sim.Running());
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = attempts;
-        _tagViewDef view;
+        kvr::ViewDef view;
         view.realtimeInterval = interval;
         acquisition.SetParams(p);
         acquisition.SetViewDef(view);

@@ -11,7 +11,7 @@
 #include "core/datafile/time.h"
 #include "core/link/cxlink.h"
 #include "core/link/frame.h"
-#include "core/link/pty_pair.h"
+#include "support/pty_pair.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ Bytes GoodReply(const Bytes&, const kvrsim::Request& r) { return Frame(r, r.func
 class LinkTest : public ::testing::Test {
 protected:
     void Connect(kvrtest::ScriptedPeer& peer, int attempts = 3) {
-        _tagComParam p = kvrtest::TestParams(peer.Path());
+        kvr::ComParam p = kvrtest::TestParams(peer.Path());
         p.attempts = attempts;
         ASSERT_EQ(link.Connect(p), 1);
         link.SetDelayScale(0);
@@ -166,7 +166,7 @@ TEST_F(LinkTest, RepliesThatDoNotAnswerTheRequestFail) {
         kvrtest::ScriptedPeer peer(
             [&](const Bytes&, const kvrsim::Request& r) { return c.reply(r); });
         kvr::CXLink fresh;
-        _tagComParam p = kvrtest::TestParams(peer.Path());
+        kvr::ComParam p = kvrtest::TestParams(peer.Path());
         p.attempts = 1;
         ASSERT_EQ(fresh.Connect(p), 1);
         fresh.SetDelayScale(0);
@@ -264,7 +264,7 @@ TEST_F(LinkTest, EachPieceIsTriedUpToAttemptsTimes) {
             return ++seen <= c.silentTries ? Bytes{} : GoodReply(raw, r);
         });
         kvr::CXLink fresh;
-        _tagComParam p = kvrtest::TestParams(peer.Path());
+        kvr::ComParam p = kvrtest::TestParams(peer.Path());
         p.attempts = c.attempts;
         ASSERT_EQ(fresh.Connect(p), 1);
         fresh.SetDelayScale(0);
@@ -284,7 +284,7 @@ TEST_F(LinkTest, NothingWorksUnconnected) {
     EXPECT_EQ(link.ReadMemoryAscii(0, 16, buffer), 0);
     EXPECT_EQ(link.ReadClock(clock), 0);
     EXPECT_EQ(link.ReadRecordsAt(kvr::MakeTime({2024, 1, 1}), 1, 1, buffer), 0);
-    _tagComParam p;
+    kvr::ComParam p;
     p.device = "/dev/kvr-no-such-line";
     EXPECT_EQ(link.Connect(p), 0);
     EXPECT_FALSE(link.IsConnected());
@@ -299,7 +299,7 @@ TEST(LinkDelays, TheFixedReplyDelayGivesASlowInstrumentItsTime) {
             return GoodReply(raw, r);
         });
         kvr::CXLink link;
-        _tagComParam p = kvrtest::TestParams(peer.Path());
+        kvr::ComParam p = kvrtest::TestParams(peer.Path());
         p.attempts = 1;
         ASSERT_EQ(link.Connect(p), 1);
         link.SetDelayScale(scale);

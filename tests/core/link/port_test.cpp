@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "core/link/cxport.h"
-#include "core/link/pty_pair.h"
 #include "core/sys/sys_io.h"
+#include "support/pty_pair.h"
 #include "support/test_support.h"
 
 namespace {
@@ -53,7 +53,7 @@ class PortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(pty.Path().empty());
-        _tagComParam p = kvrtest::TestParams(pty.Path());
+        kvr::ComParam p = kvrtest::TestParams(pty.Path());
         // The longest reply fills more than the terminal's line buffer and reaches the
         // reader in two deliveries; give the gap between them room.
         p.intervalBase = 100;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/datafile/file_codec.h"
-#include "core/link/display_defaults.h"
 #include "core/link/realtime_config.h"
 
 namespace {
@@ -34,16 +33,6 @@ TEST(RealtimeConfig, TheFormatMagicSitsAtItsFixedPlaceWhateverTheAnswerLength) {
     EXPECT_EQ(kvr::SetFileIdentification(other, "QDV0003").version, 0);
     EXPECT_STREQ(other.identification, "QDV0003");
     EXPECT_EQ(other.identification[10], 0);
-}
-
-TEST(RealtimeConfig, RecordIntervalsTheFileCannotHoldAreRefused) {
-    for (const int seconds : {1, 60, 3600, 65535})
-        EXPECT_FALSE(kvr::CheckRecordInterval(seconds)) << seconds;
-    for (const int seconds : {0, -5, 65536, 86400}) {
-        const auto refused = kvr::CheckRecordInterval(seconds);
-        ASSERT_TRUE(refused) << seconds;
-        EXPECT_EQ(*refused, "实时记录间隔必须在1到65535秒之间！");
-    }
 }
 
 }  // namespace

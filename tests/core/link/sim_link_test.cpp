@@ -12,9 +12,9 @@
 #include "core/link/instrument_scan.h"
 #include "core/link/link_texts.h"
 #include "core/link/model_table.h"
-#include "core/link/pty_pair.h"
 #include "core/link/realtime_config.h"
-#include "core/link/sim_process.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 #include "tools/kvr-sim/instrument_content.h"
 
@@ -27,7 +27,7 @@ class SimLinkTest : public ::testing::Test {
 protected:
     bool Connect(const SimProcess& sim, int attempts = 3) {
         if (!sim.Running()) return false;
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = attempts;
         link.SetDelayScale(0);
         return link.Connect(p) == 1;
@@ -52,7 +52,7 @@ TEST_F(SimLinkTest, FaultyRepliesAreRetriedPieceByPiece) {
         SimProcess sim({"--family=ascii0", c.fault});
         kvr::CXLink fresh;
         fresh.SetDelayScale(0);
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = c.attempts;
         ASSERT_TRUE(sim.Running());
         ASSERT_EQ(fresh.Connect(p), 1);
@@ -138,7 +138,7 @@ TEST_F(SimLinkTest, ScanIdentifiesEveryFamily) {
         kvr::CXLink fresh;
         fresh.SetDelayScale(0);
         kvr::CXFile file;
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.address = 9;
         const kvr::ScanResult scan = kvr::ScanInstrument(fresh, p, file);
         ASSERT_TRUE(scan.timeParameters) << c.family;
@@ -175,7 +175,7 @@ TEST_F(SimLinkTest, ScanOfASilentInstrumentFindsNothing) {
     EXPECT_EQ(scan.rangeText, kvr::texts::kCommunicationFailed);
     EXPECT_FALSE(link.IsConnected());
 
-    _tagComParam missing;
+    kvr::ComParam missing;
     missing.device = "/dev/kvr-no-such-line";
     const kvr::ScanResult noPort = kvr::ScanInstrument(link, missing, file);
     EXPECT_EQ(noPort.message, kvr::texts::kOpenPortFailed);
@@ -209,9 +209,9 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
         kvr::CXLink fresh;
         fresh.SetDelayScale(0);
         kvr::CXFile file;
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.address = 3;
-        _tagViewDef view;
+        kvr::ViewDef view;
         view.realtimeInterval = 15;
         CountingProgress progress;
         std::atomic<bool> cancel{false};
@@ -260,7 +260,7 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
 TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
     kvrtest::TempDir folder;
     kvr::SetProgramFolder(folder.path());
-    _tagViewDef view;
+    kvr::ViewDef view;
     std::string message;
     {
         // Cancelled before the first piece: no file, no message, disconnected.
@@ -281,7 +281,7 @@ TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
         SimProcess sim({"--family=realtime", "--silent-after=3"});
         kvr::CXFile file;
         std::atomic<bool> cancel{false};
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = 1;
         EXPECT_EQ(kvr::ReadRealtimeConfig(link, p, view, file, nullptr, cancel, &message),
                   kvr::kRealtimeFailed);
@@ -289,7 +289,7 @@ TEST_F(SimLinkTest, RealtimeConfigurationCancelsAndFails) {
         EXPECT_FALSE(link.IsConnected());
     }
     {
-        _tagComParam missing;
+        kvr::ComParam missing;
         missing.device = "/dev/kvr-no-such-line";
         kvr::CXFile file;
         std::atomic<bool> cancel{false};

@@ -1,6 +1,7 @@
 # Tests of the instrument link subsystem. The end-to-end tests start kvr-sim.
 kvr_add_test(link
   SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/bus_station_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/link_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/port_test.cpp

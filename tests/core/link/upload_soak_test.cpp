@@ -9,9 +9,9 @@
 
 #include "core/link/instrument_scan.h"
 #include "core/link/link_texts.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
 #include "core/link/upload_session.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -42,7 +42,7 @@ struct UploadResult {
 UploadResult Upload(const SimProcess& sim, kvr::Time newest, const std::string& path) {
     UploadResult result;
     kvr::UploadSession session;
-    _tagComParam p = kvrtest::TestParams(sim.Path());
+    kvr::ComParam p = kvrtest::TestParams(sim.Path());
     // A reply has 100 ms; a delayed one comes too late and is purged before the next try.
     p.constantBase = 100;
     p.attempts = 4;
@@ -72,7 +72,7 @@ bool Exists(const std::string& path) {
 kvr::Time NewestOf(const SimProcess& sim) {
     kvr::CXLink link;
     kvr::CXFile scratch;
-    _tagComParam p = kvrtest::TestParams(sim.Path());
+    kvr::ComParam p = kvrtest::TestParams(sim.Path());
     link.SetDelayScale(0);
     return kvr::ScanInstrument(link, p, scratch).newest;
 }

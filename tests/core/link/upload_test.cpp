@@ -10,9 +10,9 @@
 
 #include "core/datafile/gbk.h"
 #include "core/link/link_texts.h"
-#include "core/link/pty_pair.h"
-#include "core/link/sim_process.h"
 #include "core/link/upload_session.h"
+#include "support/pty_pair.h"
+#include "support/sim_process.h"
 #include "support/test_support.h"
 #include "tools/kvr-sim/instrument_content.h"
 
@@ -62,8 +62,8 @@ bool FileExists(const std::string& path) {
 }
 
 // Display defaults that differ from every zero and from the program's own defaults.
-_tagViewDef DistinctView() {
-    _tagViewDef v;
+kvr::ViewDef DistinctView() {
+    kvr::ViewDef v;
     v.xMode = 1;
     v.yMode = 1;
     v.yLow = -5.0f;
@@ -117,7 +117,7 @@ protected:
     kvr::ScanResult Begin(const SimProcess& sim, kvr::UploadSession& s, int attempts = 3,
                           int address = 1) {
         EXPECT_TRUE(sim.Running());
-        _tagComParam p = kvrtest::TestParams(sim.Path());
+        kvr::ComParam p = kvrtest::TestParams(sim.Path());
         p.attempts = attempts;
         p.address = address;
         s.SetParams(p);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/settings/last_dir.h"
+#include "core/settings/profile.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/main_frame.h"
@@ -17,7 +19,7 @@
 #include "gui/common/command_ids.h"
 #include "gui/common/language.h"
 #include "gui/common/printer_setup.h"
-#include "gui/gui_test_support.h"
+#include "support/gui_test_support.h"
 
 namespace {
 

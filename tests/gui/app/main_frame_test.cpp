@@ -17,7 +17,7 @@
 #include <set>
 
 #include "core/datafile/layout.h"
-#include "core/datafile/program.h"
+#include "core/settings/last_dir.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -29,11 +29,11 @@
 #include "gui/common/realtime_target.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
-#include "gui/link/upload_dlg.h"
-#include "gui/lists/cumu_show_view.h"
 #include "gui/lists/list_view.h"
+#include "gui/reports/cumu_show_view.h"
+#include "gui/upload/upload_dlg.h"
+#include "support/gui_test_support.h"
 
 namespace {
 
@@ -307,6 +307,7 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
          {"upper.FDZ", "lower.fdz", "mixed.Fdz", "backup.fdz.bak", "report.ARF", "noext"})
         guitest::WriteBytes(dir.file(name), image);
     guitest::WriteBytes(dir.file("newer.FDZ"), newer);
+    guitest::WriteBytes(dir.file("cut.FDZ"), image.left(image.size() - 5));
     guitest::WriteBytes(dir.file("newer.arf"), newer);
     guitest::WriteBytes(dir.file("junk.FDZ"), "not a data file");
     guitest::WriteBytes(dir.file("junk.ARF"), "not a data file");
@@ -317,11 +318,13 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         QString message;  // empty: none
         QMessageBox::Icon icon;
         bool report = false;  // opens into the cumulative report view
+        QString damaged;      // what title and status bar add for a file cut short
     };
     const Case cases[] = {
         {"upper.FDZ", true, {}, QMessageBox::NoIcon},
         {"lower.fdz", true, {}, QMessageBox::NoIcon},
         {"mixed.Fdz", true, {}, QMessageBox::NoIcon},
+        {"cut.FDZ", true, {}, QMessageBox::NoIcon, false, QStringLiteral("文件不完整，只读打开")},
         {"newer.FDZ", false, kNewerVersion, QMessageBox::Critical},
         {"junk.FDZ", false, kUnsupported, QMessageBox::Critical},
         {"absent.FDZ", false, kUnsupported, QMessageBox::Critical},
@@ -348,8 +351,11 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
             ASSERT_NE(view, nullptr);
             EXPECT_NE(view->GetFile(), nullptr);
         } else if (c.opens) {
+            const QString suffix = c.damaged.isEmpty() ? QString() : "（" + c.damaged + "）";
             EXPECT_EQ(frame_->Frames().back()->windowTitle(),
-                      QStringLiteral("历史趋势曲线 [%1]").arg(path));
+                      QStringLiteral("历史趋势曲线 [%1]").arg(path) + suffix);
+            EXPECT_EQ(frame_->StatusPaneText(5).contains(QStringLiteral("文件不完整，只读打开")),
+                      !c.damaged.isEmpty());
             auto* view = dynamic_cast<CHCView*>(frame_->Frames().back()->View());
             ASSERT_NE(view, nullptr);
             ASSERT_NE(view->GetFile(), nullptr);

@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
-#include "gui/gui_test_support.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/curve_page_printer.h"
 #include "gui/history/continuous_print_dlg.h"
-#include "gui/history/curve_ctrl.h"
-#include "gui/history/curve_page_printer.h"
 #include "gui/history/hc_view.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using guitest::PdfPages;

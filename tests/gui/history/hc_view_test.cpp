@@ -11,11 +11,11 @@
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
 #include "gui/common/window_commands.h"
-#include "gui/history/channel_panel.h"
-#include "gui/history/curve_ctrl.h"
+#include "gui/curves/channel_panel.h"
+#include "gui/curves/curve_ctrl.h"
+#include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_view.h"
-#include "gui/history/time_scroll_bar.h"
-#include "history_test_support.h"
+#include "support/curve_test_support.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "core/view/grid_copy.h"
 #include "gui/common/system_colors.h"
-#include "gui/gui_test_support.h"
 #include "gui/lists/grid_cells.h"
+#include "support/gui_test_support.h"
 
 using guitest::Cell;
 using guitest::ExpectedCell;

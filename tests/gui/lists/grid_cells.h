@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
+#include "support/gui_test_support.h"
 
 namespace guitest {
 

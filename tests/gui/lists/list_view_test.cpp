@@ -9,9 +9,9 @@
 
 #include "gui/common/command_ids.h"
 #include "gui/common/view_host.h"
-#include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
+#include "support/gui_test_support.h"
 
 using kvrtest::SampleStart;
 

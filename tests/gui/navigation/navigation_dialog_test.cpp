@@ -12,13 +12,13 @@
 
 #include "core/view/find_search.h"
 #include "gui/common/command_ids.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/range_dlg.h"
 #include "gui/lists/data_grid.h"
 #include "gui/lists/list_view.h"
 #include "gui/navigation/find_dlg.h"
 #include "gui/navigation/goto_dlg.h"
 #include "gui/navigation/tag_list.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using guitest::SetPickers;

@@ -7,14 +7,15 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <filesystem>
 
 #include "core/datafile/gbk.h"
 #include "core/view/tag_marks.h"
-#include "gui/gui_test_support.h"
+#include "gui/curves/tag_painter.h"
 #include "gui/history/tag_manager_dlg.h"
-#include "gui/history/tag_painter.h"
 #include "gui/history/value_label_dlg.h"
 #include "gui/navigation/tag_list.h"
+#include "support/gui_test_support.h"
 
 using guitest::Child;
 using kvr::Time;
@@ -197,6 +198,24 @@ TEST(TagManager, DeletesTheSelectedTagOrAllAfterConfirmation) {
     kvr::CXFile reopened;
     ASSERT_EQ(reopened.Open(path), 1);
     EXPECT_EQ(reopened.GetTagCount(), 0);
+}
+
+TEST(TagManager, AFileCutShortRefusesEveryDeletionWithAMessage) {
+    kvrtest::TempDir dir;
+    const std::string path =
+        kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(100, 60, 4))->GetFileName();
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - 2);  // in the last tag
+    kvr::CXFile file;
+    ASSERT_EQ(file.Open(path), 1);
+    ASSERT_EQ(file.GetTagCount(), 3);
+    guitest::MessageRecorder messages(QMessageBox::Yes);
+    CTagManagerDlg dialog(file);
+    dialog.show();
+    Child<CTagList>(&dialog, "tagList")->selectRow(0);
+    Child<QPushButton>(&dialog, "deleteButton")->click();
+    Child<QPushButton>(&dialog, "deleteAllButton")->click();
+    EXPECT_EQ(messages.Texts(), QStringList(2, QStringLiteral("文件不完整，只读打开，不能修改！")));
+    EXPECT_EQ(file.GetTagCount(), 3);
 }
 
 TEST(ValueLabelDialog, ValidatesAndStoresBothLabels) {

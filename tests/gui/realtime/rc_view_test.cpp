@@ -14,15 +14,15 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
-#include "core/link/sim_process.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_factory.h"
 #include "gui/common/command_ids.h"
-#include "gui/gui_test_support.h"
 #include "gui/lists/data_grid.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
+#include "support/gui_test_support.h"
+#include "support/sim_process.h"
 
 namespace {
 
@@ -251,7 +251,7 @@ TEST_F(RCViewTest, StartOffersToRescueRecordsOfACrashedRun) {
     {
         // What a killed acquisition leaves in the program folder.
         kvr::Acquisition crashed;
-        _tagComParam param;
+        kvr::ComParam param;
         param.device = sim.Path();
         crashed.SetParams(param);
         crashed.SetDelayScale(0);

@@ -14,11 +14,11 @@
 #include "gui/app/view_factory.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/file_events.h"
-#include "gui/gui_test_support.h"
 #include "gui/history/hc_view.h"
 #include "gui/records/config_report_dlg.h"
 #include "gui/records/event_list_dlg.h"
 #include "gui/records/file_info_dlg.h"
+#include "support/gui_test_support.h"
 
 namespace {
 
