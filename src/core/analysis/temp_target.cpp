@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -46,6 +48,24 @@ void Unregister(int slot) {
 
 constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkostemp
 
+// Holds back the ending signals from the moment a file is made until its name is
+// registered, so that a signal in between cannot leave it behind.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+private:
+    sigset_t previous_{};
+};
+
 }  // namespace
 
 TempTarget::TempTarget(std::string target) : target_(std::move(target)) {}
@@ -81,6 +101,7 @@ int TempTarget::Create() {
     // Hidden beside the target: same file system, so the rename cannot fail halfway.
     const std::size_t slash = target_.rfind('/');
     const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    const EndingSignalsHeld held;
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string pattern = target_.substr(0, nameAt) + "." + target_.substr(nameAt) + ".XXXXXX";
         const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
