@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include <gtest/gtest.h>
+
 #include "core/datafile/cxfile.h"
 #include "core/datafile/sample_file.h"
 #include "gui/curves/curve_ctrl.h"
@@ -64,5 +66,20 @@ inline std::unique_ptr<CXCurveCtrl> ShowCurveCtrl(kvr::CXFile* file) {
     ctrl->Rebuild();
     return ctrl;
 }
+
+// A fixture with the ramp file shown in a curve control.
+class RampCurveTest : public testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        file_ = OpenRampFile(dir_);
+        ASSERT_TRUE(file_);
+        ctrl_ = ShowCurveCtrl(file_.get());
+    }
+
+    kvrtest::TempDir dir_;
+    std::unique_ptr<kvr::CXFile> file_;
+    std::unique_ptr<CXCurveCtrl> ctrl_;
+};
 
 }  // namespace guitest

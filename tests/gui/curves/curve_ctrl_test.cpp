@@ -13,13 +13,11 @@ namespace {
 
 using namespace guitest;
 
-class CurveCtrlTest : public testing::Test {
+class CurveCtrlTest : public RampCurveTest {
 protected:
     void SetUp() override {
-        App();
-        file_ = OpenRampFile(dir_);
-        ASSERT_TRUE(file_);
-        ctrl_ = ShowCurveCtrl(file_.get());
+        RampCurveTest::SetUp();
+        if (HasFatalFailure()) return;
         plot_ = ctrl_->PlotRect();
         ASSERT_EQ(plot_.width(), kPlotWidth);
         ASSERT_EQ(plot_.height(), kPlotHeight);
@@ -32,9 +30,6 @@ protected:
     }
     int CountInPlot(const QColor& color) { return CountColor(Shot(*ctrl_), plot_, color); }
 
-    kvrtest::TempDir dir_;
-    std::unique_ptr<kvr::CXFile> file_;
-    std::unique_ptr<CXCurveCtrl> ctrl_;
     QRect plot_;
 };
 

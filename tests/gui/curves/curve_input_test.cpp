@@ -119,23 +119,12 @@ TEST_F(ScrollBarTest, DraggingTellsTheCurveControlWhatToShow) {
         kRed);
 }
 
-class ValueAxisTest : public testing::Test {
+class ValueAxisTest : public RampCurveTest {
 protected:
-    void SetUp() override {
-        App();
-        file_ = OpenRampFile(dir_);
-        ASSERT_TRUE(file_);
-        ctrl_ = ShowCurveCtrl(file_.get());
-    }
-
     QColor PlotPixel(int column, int row) {
         return Shot(*ctrl_).pixelColor(ctrl_->PlotRect().topLeft() + QPoint(column, row));
     }
     QPoint AxisPoint(int row) const { return ctrl_->ValueAxisRect().topLeft() + QPoint(20, row); }
-
-    kvrtest::TempDir dir_;
-    std::unique_ptr<kvr::CXFile> file_;
-    std::unique_ptr<CXCurveCtrl> ctrl_;
 };
 
 TEST_F(ValueAxisTest, PanningMovesTheCurvesWithTheMouse) {

@@ -13,15 +13,8 @@ namespace {
 
 using namespace guitest;
 
-class CurveRendererTest : public testing::Test {
+class CurveRendererTest : public RampCurveTest {
 protected:
-    void SetUp() override {
-        App();
-        file_ = OpenRampFile(dir_);
-        ASSERT_TRUE(file_);
-        ctrl_ = ShowCurveCtrl(file_.get());
-    }
-
     QImage RenderImage(QSize size, qreal scale) const {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -29,10 +22,6 @@ protected:
         CXCurveRenderer::Render(painter, image.rect(), scale, ctrl_->Scene());
         return image;
     }
-
-    kvrtest::TempDir dir_;
-    std::unique_ptr<kvr::CXFile> file_;
-    std::unique_ptr<CXCurveCtrl> ctrl_;
 };
 
 TEST_F(CurveRendererTest, AtScaleOneDrawsWhatTheControlShows) {
