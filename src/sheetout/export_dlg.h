@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "core/analysis/export_table.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 #include "sheetout/export_worker.h"
 
 class QLabel;

@@ -1,7 +1,10 @@
 // The include rules that keep the program's parts apart, checked on the #include lines of
-// src/: core never includes Qt or the GUI; gui/common includes no window subsystem and
-// gui/curves none but gui/common; nothing outside gui/app includes gui/app; window subsystems
-// never include each other in a cycle; only gui/app includes the main frame.
+// src/: core never includes Qt or anything outside core, and its folders stack up in one
+// order (sys, datafile, settings, then link, view and analysis side by side); widgets
+// include core only, Sheetout core and widgets, the tools core; the program reaches Sheetout
+// through its public header only; gui/common includes no window subsystem and gui/curves
+// none but gui/common; nothing outside gui/app includes gui/app; window subsystems never
+// include each other in a cycle; only gui/app includes the main frame.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,6 +41,38 @@ const std::map<std::string, std::set<std::string>>& SharedFolders() {
         {"curves", {"common"}},
     };
     return shared;
+}
+
+// The core folders each core folder may include besides itself.
+const std::map<std::string, std::set<std::string>>& CoreLayers() {
+    static const std::map<std::string, std::set<std::string>> layers = {
+        {"sys", {}},
+        {"datafile", {"sys"}},
+        {"settings", {"sys", "datafile"}},
+        {"link", {"sys", "datafile", "settings"}},
+        {"view", {"sys", "datafile", "settings"}},
+        {"analysis", {"sys", "datafile", "settings"}},
+    };
+    return layers;
+}
+
+// "core/link/x.h" -> "link".
+std::string SecondFolder(const std::string& path) {
+    const auto first = path.find('/');
+    if (first == std::string::npos) return {};
+    const auto second = path.find('/', first + 1);
+    return second == std::string::npos ? std::string{} : path.substr(first + 1, second - first - 1);
+}
+
+// The top folders each top folder outside gui may include besides itself.
+const std::map<std::string, std::set<std::string>>& TopLayers() {
+    static const std::map<std::string, std::set<std::string>> layers = {
+        {"core", {}},
+        {"widgets", {"core"}},
+        {"sheetout", {"core", "widgets"}},
+        {"tools", {"core"}},
+    };
+    return layers;
 }
 
 bool IsQtHeader(const std::string& target) {
@@ -86,10 +121,25 @@ std::vector<std::string> Violations(const std::vector<Include>& includes) {
         const bool quoted = inc.target.front() == '"';
         const std::string target =
             quoted ? inc.target.substr(1, inc.target.size() - 2) : inc.target;
-        if (TopFolder(inc.file) == "core" &&
-            (IsQtHeader(inc.target) || (quoted && TopFolder(target) == "gui")))
-            found.push_back("core must not use Qt or the GUI: " + where);
+        const std::string top = TopFolder(inc.file);
+        if (top == "core" && IsQtHeader(inc.target))
+            found.push_back("core must not use Qt: " + where);
         if (!quoted) continue;
+        const std::string targetTop = TopFolder(target);
+        if (const auto layer = TopLayers().find(top);
+            layer != TopLayers().end() && targetTop != top && !layer->second.contains(targetTop))
+            found.push_back(top + " must not include " + targetTop + ": " + where);
+        if (top == "core" && targetTop == "core") {
+            const std::string from = SecondFolder(inc.file);
+            const std::string to = SecondFolder(target);
+            const auto layer = CoreLayers().find(from);
+            if (layer == CoreLayers().end())
+                found.push_back("core/" + from + " has no place in the core layers: " + where);
+            else if (to != from && !layer->second.contains(to))
+                found.push_back("core/" + from + " must not include core/" + to + ": " + where);
+        }
+        if (top == "gui" && targetTop == "sheetout" && target != "sheetout/cxexcel.h")
+            found.push_back("the program uses Sheetout through cxexcel.h only: " + where);
         const std::string from = GuiFolder(inc.file);
         const std::string to = GuiFolder(target);
         if (target.find("main_frame.h") != std::string::npos && from != "app")
@@ -144,9 +194,26 @@ TEST(Layering, EachRuleCatchesItsViolation) {
         {"core includes Qt", {{"core/datafile/a.cpp", "<QString>"}}, 1},
         {"core includes a Qt module header", {{"core/link/a.h", "<QtCore/QObject>"}}, 1},
         {"core includes the GUI", {{"core/view/a.h", "\"gui/common/edge_rect.h\""}}, 1},
+        {"core includes a library", {{"core/view/a.h", "\"widgets/b.h\""}}, 1},
+        {"core layers in order",
+         {{"core/link/a.h", "\"core/datafile/b.h\""},
+          {"core/view/a.h", "\"core/settings/b.h\""},
+          {"core/analysis/a.h", "\"core/sys/b.h\""}},
+         0},
+        {"a lower core layer includes a higher one", {{"core/datafile/a.h", "\"core/link/b.h\""}}, 1},
+        {"core layers side by side", {{"core/analysis/a.h", "\"core/view/b.h\""}}, 1},
+        {"a core folder without a layer", {{"core/extra/a.h", "\"core/sys/b.h\""}}, 1},
+        {"widgets include the GUI", {{"widgets/a.cpp", "\"gui/common/b.h\""}}, 1},
+        {"Sheetout includes the GUI", {{"sheetout/a.cpp", "\"gui/common/b.h\""}}, 1},
+        {"Sheetout includes widgets and core",
+         {{"sheetout/a.h", "\"widgets/b.h\""}, {"sheetout/a.h", "\"core/analysis/b.h\""}},
+         0},
+        {"a tool includes the GUI", {{"tools/kvrtool/a.cpp", "\"gui/common/b.h\""}}, 1},
+        {"the program includes Sheetout's insides", {{"gui/app/a.cpp", "\"sheetout/export_dlg.h\""}}, 1},
+        {"the program includes Sheetout's API", {{"gui/app/a.cpp", "\"sheetout/cxexcel.h\""}}, 0},
         {"core includes the standard library", {{"core/view/a.h", "<queue>"}}, 0},
         {"main frame from a view", {{"gui/history/a.cpp", "\"gui/app/main_frame.h\""}}, 2},
-        {"main frame from a tool", {{"tools/kvrtool/a.cpp", "\"gui/app/main_frame.h\""}}, 2},
+        {"main frame from a tool", {{"tools/kvrtool/a.cpp", "\"gui/app/main_frame.h\""}}, 3},
         {"main frame from the app", {{"gui/app/a.cpp", "\"gui/app/main_frame.h\""}}, 0},
         {"app header from a subsystem", {{"gui/lists/a.cpp", "\"gui/app/icons.h\""}}, 1},
         {"common includes a subsystem", {{"gui/common/a.cpp", "\"gui/lists/b.h\""}}, 1},

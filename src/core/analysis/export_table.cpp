@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "core/analysis/table_workbook.h"
-#include "core/view/channel_text.h"
+#include "core/datafile/channel_use.h"
 
 namespace kvr {
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/datafile/channel_use.h"
 #include "core/datafile/cxfile.h"
 #include "core/sys/sys_io.h"
 
@@ -245,6 +246,11 @@ int CXFile::DeleteTag(int j) {
                                static_cast<std::size_t>(end - first)) &&
         sysio::SyncMappedRange(view_, viewSize_, kBlockAOffset + blockA::kTagCount, 1);
     return synced ? 1 : 0;
+}
+
+bool IsChannelInUse(const CXFile& file, int channel) {
+    return channel >= 0 && channel < kMaxChannels &&
+           file.Header().channels[channel].showState != kShowStateNotInUse;
 }
 
 }  // namespace kvr

@@ -6,7 +6,6 @@ namespace kvr {
 
 namespace {
 
-constexpr std::uint8_t kShowStateNotInUse = 2;
 
 }  // namespace
 
@@ -41,11 +40,6 @@ bool IsOutsideAlarmBand(const CXFile& file, int channel, float value) {
     const float low = file.GetAlarmLow(channel);
     const float high = file.GetAlarmHigh(channel);
     return high > low && (value < low || value > high);
-}
-
-bool IsChannelInUse(const CXFile& file, int channel) {
-    if (channel < 0 || channel >= kMaxChannels) return false;
-    return file.Header().channels[channel].showState != kShowStateNotInUse;
 }
 
 }  // namespace kvr

@@ -27,7 +27,4 @@ std::string ChannelValueText(const CXFile& file, int channel, Time t);
 // its low limit marks nothing.
 bool IsOutsideAlarmBand(const CXFile& file, int channel, float value);
 
-// A channel the instrument does not use has no column and no curve.
-bool IsChannelInUse(const CXFile& file, int channel);
-
 }  // namespace kvr

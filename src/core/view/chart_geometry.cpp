@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/datafile/channel_use.h"
 #include "core/datafile/cxfile.h"
 
 namespace kvr {
@@ -30,7 +31,7 @@ std::vector<int> ChannelsInUse(const CXFile& file) {
     std::vector<int> channels;
     const int count = std::min(file.GetChannelCount(), static_cast<int>(kMaxChannels));
     for (int c = 0; c < count; ++c)
-        if (file.Header().channels[c].showState != 2) channels.push_back(c);
+        if (IsChannelInUse(file, c)) channels.push_back(c);
     return channels;
 }
 

@@ -110,7 +110,7 @@ void CMainFrame::RegisterFrameCommands() {
     actions_->SetFrameHandler(kSerialParameters, [] { CXCom().ShowXWnd(ProgramLanguage()); });
     actions_->SetFrameHandler(kDisplayDefaults, [] { CXViewDef().ShowXWnd(ProgramLanguage()); });
     actions_->SetFrameHandler(kDeviceConfiguration, [this] { OnDeviceConfiguration(); });
-    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, ProgramLanguage()); });
+    actions_->SetFrameHandler(kSerialUpload, [this] { RunUploadDialog(this, LastDir()); });
     actions_->SetFrameHandler(
         kCloseWindow,
         [this] {

@@ -1,7 +1,6 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
-#include "gui/app/main_frame.h"
 #include "gui/app/report_windows.h"
 #include "gui/charts/bar_view.h"
 #include "gui/charts/range_view.h"
@@ -131,11 +130,11 @@ void RegisterRealtimeWindows() {
 
 QWidget* CreateRealtimeView(QWidget* frame) { return new CRCView(frame); }
 
-void RunUploadDialog(CMainFrame* mainFrame, Language) {
+void RunUploadDialog(QWidget* parent, const QString& lastDir) {
     kvr::ComParam param;
     CXCom().GetComm(&param);
     kvr::ViewDef view;
     CXViewDef().GetView(&view);
-    CUploadDlg dialog(param, view, mainFrame->LastDir(), mainFrame);
+    CUploadDlg dialog(param, view, lastDir, parent);
     dialog.exec();
 }

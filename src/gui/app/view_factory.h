@@ -9,7 +9,6 @@
 namespace kvr {
 class CXFile;
 }
-class CMainFrame;
 
 // Registers a factory for every child window kind the program has.
 void RegisterChildFactories();
@@ -27,5 +26,6 @@ QWidget* CreateRealtimeView(QWidget* frame);
 // The windows the realtime view opens on its live file (live list, bar and dial).
 void RegisterRealtimeWindows();
 
-// The serial upload dialog, run modally; it opens the uploaded file through the main frame.
-void RunUploadDialog(CMainFrame* mainFrame, Language language);
+// The serial upload dialog, run modally over parent, starting in the last-used folder; it
+// opens the uploaded file through the main frame.
+void RunUploadDialog(QWidget* parent, const QString& lastDir);

@@ -13,8 +13,6 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/command_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_target.h
   ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.h
-  ${CMAKE_CURRENT_LIST_DIR}/date_time_pickers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/edge_rect.h
   ${CMAKE_CURRENT_LIST_DIR}/file_events.h
   ${CMAKE_CURRENT_LIST_DIR}/file_events.cpp

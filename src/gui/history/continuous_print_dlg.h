@@ -5,7 +5,7 @@
 #include <QDialog>
 
 #include "core/datafile/time.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 class QLabel;
 class QLineEdit;

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "core/datafile/cxfile.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 class CRangeDlg : public QDialog {
     Q_OBJECT

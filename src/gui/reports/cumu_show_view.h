@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "core/analysis/cumulative_report.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 class QLabel;
 class QLineEdit;

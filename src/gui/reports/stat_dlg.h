@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "core/analysis/statistics.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 class QLabel;
 class QProgressBar;

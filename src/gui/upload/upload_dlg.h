@@ -13,7 +13,7 @@
 #include "core/link/upload_session.h"
 #include "core/settings/com_param.h"
 #include "core/settings/view_def.h"
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 class QCheckBox;
 class QLabel;

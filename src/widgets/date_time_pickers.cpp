@@ -1,4 +1,4 @@
-#include "gui/common/date_time_pickers.h"
+#include "widgets/date_time_pickers.h"
 
 #include <QDateEdit>
 #include <QTimeEdit>
