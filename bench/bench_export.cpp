@@ -1,10 +1,11 @@
 // Export of a whole live-buffer-sized file (262144 records x 6 channels) to .xlsx and CSV,
-// against the same cells written straight through libxlsxwriter in constant-memory mode:
-// the limit an export through the workbook writer can approach.
+// against the same cells written straight through libxlsxwriter in constant-memory mode and
+// formatted by a bare to_chars loop: the limits an export can approach.
 #include <benchmark/benchmark.h>
 #include <xlsxwriter.h>
 
 #include <atomic>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -39,13 +40,13 @@ void RunWholeFile(benchmark::State& state, const std::string& target) {
     kvr::CXFile file;
     if (file.Open(Folder().file("bench.FDZ")) != 1) std::abort();
     const auto plan = kvr::MakeExportPlan(file, file.GetStartTime(), file.GetEndTime(), 1,
-                                          kvr::ExportLanguage::Chinese)
+                                          kvr::Language::kChinese)
                           .plan;
     if (!plan) std::abort();
     const std::atomic<bool> never{false};
     for (auto _ : state) {
         const kvr::ExportResult result =
-            kvr::RunExport(file, *plan, kvr::ExportLanguage::Chinese, target, never);
+            kvr::RunExport(file, *plan, kvr::Language::kChinese, target, never);
         if (result.outcome != kvr::ExportOutcome::Finished) state.SkipWithError("export failed");
     }
     state.SetItemsProcessed(state.iterations() * plan->rowCount);
@@ -55,26 +56,77 @@ void BM_ExportXlsx(benchmark::State& state) { RunWholeFile(state, Folder().file(
 
 void BM_ExportCsv(benchmark::State& state) { RunWholeFile(state, Folder().file("out.csv")); }
 
+// The cells of a whole-file export, prepared before any timing: the time texts and the
+// values, row after row.
+struct ExportCells {
+    std::vector<kvr::ExportColumn> columns;
+    std::int64_t rowCount = 0;
+    std::vector<std::string> times;
+    std::vector<double> values;
+    std::size_t channels = 0;
+};
+
+const ExportCells& Cells() {
+    static const ExportCells cells = [] {
+        ExportCells made;
+        kvr::CXFile file;
+        if (file.Open(Folder().file("bench.FDZ")) != 1) std::abort();
+        made.columns = kvr::ExportColumns(file, kvr::Language::kChinese);
+        const auto plan = kvr::MakeExportPlan(file, file.GetStartTime(), file.GetEndTime(), 1,
+                                              kvr::Language::kChinese)
+                              .plan;
+        made.rowCount = plan->rowCount;
+        made.channels = made.columns.size() - 2;
+        kvr::ExportRow row;
+        for (std::int64_t number = 1; number <= plan->rowCount; ++number) {
+            kvr::BuildExportRow(file, made.columns, *plan, number, row);
+            made.times.push_back(kvr::FormatTime(row.time));
+            for (const auto& value : row.values) made.values.push_back(value.value_or(0.0));
+        }
+        return made;
+    }();
+    return cells;
+}
+
+// The floor of a CSV export: the same cells formatted with to_chars into one line buffer,
+// without the file, the rows' reading or anything else.
+void BM_CsvFormatOnly(benchmark::State& state) {
+    const ExportCells& cells = Cells();
+    std::string line;
+    char cell[64];
+    for (auto _ : state) {
+        std::size_t written = 0;
+        for (std::int64_t r = 0; r < cells.rowCount; ++r) {
+            line.clear();
+            line.append(cell, std::to_chars(cell, cell + sizeof cell, r + 1).ptr);
+            line += ',';
+            line += cells.times[static_cast<std::size_t>(r)];
+            for (std::size_t c = 0; c < cells.channels; ++c) {
+                line += ',';
+                line.append(cell, std::to_chars(cell, cell + sizeof cell,
+                                                cells.values[static_cast<std::size_t>(r) *
+                                                                 cells.channels +
+                                                             c],
+                                                std::chars_format::fixed,
+                                                cells.columns[c + 2].decimals)
+                                      .ptr);
+            }
+            line += '\n';
+            written += line.size();
+        }
+        benchmark::DoNotOptimize(written);
+    }
+    state.SetItemsProcessed(state.iterations() * cells.rowCount);
+}
+
 // The same cells as the export: a number, the time text and six values with their decimals,
 // 65535 rows per sheet below a header row. Everything is prepared before the timing.
 void BM_LibxlsxwriterOnly(benchmark::State& state) {
-    kvr::CXFile file;
-    if (file.Open(Folder().file("bench.FDZ")) != 1) std::abort();
-    const std::vector<kvr::ExportColumn> columns =
-        kvr::ExportColumns(file, kvr::ExportLanguage::Chinese);
-    const auto plan = kvr::MakeExportPlan(file, file.GetStartTime(), file.GetEndTime(), 1,
-                                          kvr::ExportLanguage::Chinese)
-                          .plan;
-    std::vector<std::string> times;
-    std::vector<double> values;
-    kvr::ExportRow row;
-    for (std::int64_t number = 1; number <= plan->rowCount; ++number) {
-        kvr::BuildExportRow(file, columns, *plan, number, row);
-        times.push_back(row.cells[1]);
-        for (std::size_t i = 2; i < row.cells.size(); ++i)
-            values.push_back(std::strtod(row.cells[i].c_str(), nullptr));
-    }
-    const std::size_t channels = columns.size() - 2;
+    const ExportCells& cells = Cells();
+    const std::vector<kvr::ExportColumn>& columns = cells.columns;
+    const std::vector<std::string>& times = cells.times;
+    const std::vector<double>& values = cells.values;
+    const std::size_t channels = cells.channels;
     const std::string target = Folder().file("limit.xlsx");
     for (auto _ : state) {
         lxw_workbook_options options{};
@@ -82,8 +134,7 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
         lxw_workbook* workbook = workbook_new_opt(target.c_str(), &options);
         std::vector<lxw_format*> formats;
         for (std::size_t c = 2; c < columns.size(); ++c) {
-            const std::string& printf = columns[c].format;  // "%.<d>f"
-            const int digits = std::atoi(printf.c_str() + printf.find('.') + 1);
+            const int digits = columns[c].decimals;
             formats.push_back(workbook_add_format(workbook));
             format_set_num_format(
                 formats.back(),
@@ -92,7 +143,7 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
         }
         lxw_worksheet* sheet = nullptr;
         lxw_row_t sheetRow = 0;
-        for (std::int64_t r = 0; r < plan->rowCount; ++r) {
+        for (std::int64_t r = 0; r < cells.rowCount; ++r) {
             if (r % kvr::kExportSheetRows == 0) {
                 sheet = workbook_add_worksheet(workbook, kvr::ExportSheetName(r + 1).c_str());
                 for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -114,7 +165,7 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
         }
         if (workbook_close(workbook) != LXW_NO_ERROR) state.SkipWithError("workbook failed");
     }
-    state.SetItemsProcessed(state.iterations() * plan->rowCount);
+    state.SetItemsProcessed(state.iterations() * cells.rowCount);
 }
 
 }  // namespace
@@ -122,5 +173,6 @@ void BM_LibxlsxwriterOnly(benchmark::State& state) {
 BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LibxlsxwriterOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CsvFormatOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();

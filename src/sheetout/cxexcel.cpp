@@ -19,7 +19,7 @@ void CXExcel::SetRange(kvr::Time start, kvr::Time end) {
 
 void CXExcel::ShowXWnd(int language) {
     if (language != 0 && language != 1) return;
-    CXExportDlg dialog(language == 1 ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese);
+    CXExportDlg dialog(language == 1 ? kvr::Language::kEnglish : kvr::Language::kChinese);
     dialog.Bind(file_);
     dialog.SetRange(start_, end_);
     dialog.exec();

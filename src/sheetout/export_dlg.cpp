@@ -43,8 +43,8 @@ constexpr DialogTexts kEnglish = {"Excel Export",
                                   "Cancel",
                                   "%1 / %2 rows written, about %3 left"};
 
-const DialogTexts& DialogTextsFor(kvr::ExportLanguage language) {
-    return language == kvr::ExportLanguage::English ? kEnglish : kChinese;
+const DialogTexts& DialogTextsFor(kvr::Language language) {
+    return language == kvr::Language::kEnglish ? kEnglish : kChinese;
 }
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
@@ -59,7 +59,7 @@ QString Duration(double seconds) {
 
 }  // namespace
 
-CXExportDlg::CXExportDlg(kvr::ExportLanguage language, QWidget* parent)
+CXExportDlg::CXExportDlg(kvr::Language language, QWidget* parent)
     : QDialog(parent), language_(language) {
     BuildLayout();
     connect(resetStart_, &QPushButton::clicked, this, [this] {

@@ -18,7 +18,7 @@ class QPushButton;
 class CXExportDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CXExportDlg(kvr::ExportLanguage language, QWidget* parent = nullptr);
+    explicit CXExportDlg(kvr::Language language, QWidget* parent = nullptr);
     ~CXExportDlg() override;
 
     // Remembers the file and its interval, shows its period and sets the pickers to it.
@@ -39,7 +39,7 @@ private:
     QString AskTarget();
     void ShowMessage(int icon, const QString& text);
 
-    kvr::ExportLanguage language_;
+    kvr::Language language_;
     kvr::CXFile* file_ = nullptr;
     DateTimePickers start_;
     DateTimePickers end_;

@@ -5,7 +5,7 @@ CXExportWorker::CXExportWorker(QObject* parent) : QObject(parent) {}
 CXExportWorker::~CXExportWorker() { StopAndWait(); }
 
 void CXExportWorker::Start(const kvr::CXFile& file, const kvr::ExportPlan& plan,
-                           kvr::ExportLanguage language, const std::string& path) {
+                           kvr::Language language, const std::string& path) {
     StopAndWait();
     stop_ = false;
     thread_ = std::thread([this, &file, plan, language, path] {

@@ -18,7 +18,7 @@ public:
     bool IsRunning() const { return thread_.joinable(); }
     // The file is read on the worker thread; it must stay open until finished() arrives
     // or StopAndWait returns.
-    void Start(const kvr::CXFile& file, const kvr::ExportPlan& plan, kvr::ExportLanguage language,
+    void Start(const kvr::CXFile& file, const kvr::ExportPlan& plan, kvr::Language language,
                const std::string& path);
     // Returns at once; finished() follows with ExportOutcome::Cancelled.
     void RequestStop();

@@ -23,7 +23,7 @@
 
 namespace {
 
-using kvr::ExportLanguage;
+using kvr::Language;
 
 const kvr::Time kStart = kvr::MakeTime({2026, 5, 4, 0, 0, 0});
 
@@ -73,7 +73,7 @@ protected:
     }
     // Long enough that an export is still running when the test stops it.
     void ReopenLong() { Make(1000000, 1); }
-    std::unique_ptr<CXExportDlg> Dialog(ExportLanguage language, const std::string& target) {
+    std::unique_ptr<CXExportDlg> Dialog(Language language, const std::string& target) {
         auto dialog = std::make_unique<CXExportDlg>(language);
         dialog->Bind(&file);
         dialog->SetTargetChooser([target] { return QString::fromStdString(target); });
@@ -128,7 +128,7 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         {kStart, kStart + 40, "101", "提示...|间隔不能大于文件的记录数！",
          "Caption...|The interval must not be larger than the file's record count!"},
     };
-    for (const ExportLanguage language : {ExportLanguage::Chinese, ExportLanguage::English}) {
+    for (const Language language : {Language::kChinese, Language::kEnglish}) {
         auto dialog = Dialog(language, out);
         MessageCatcher catcher;
         for (const auto& c : cases) {
@@ -139,7 +139,7 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         }
         QStringList expected;
         for (const auto& c : cases) {
-            expected << QString::fromUtf8(language == ExportLanguage::Chinese ? c.chinese
+            expected << QString::fromUtf8(language == Language::kChinese ? c.chinese
                                                                               : c.english);
         }
         EXPECT_EQ(catcher.Shown(), expected);
@@ -148,7 +148,7 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
 
     // The data file itself is refused as the target.
     const std::string data = kvrtest::ReadWholeFile(dir.file("data.FDZ"));
-    auto dialog = Dialog(ExportLanguage::Chinese, dir.file("data.FDZ"));
+    auto dialog = Dialog(Language::kChinese, dir.file("data.FDZ"));
     MessageCatcher catcher;
     QTest::mouseClick(Child<QPushButton>(*dialog, "exportButton"), Qt::LeftButton);
     WaitIdle(*dialog);
@@ -158,7 +158,7 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
 }
 
 TEST_F(ExportDlg, ResetButtonsWorkInBothVariants) {
-    for (const ExportLanguage language : {ExportLanguage::Chinese, ExportLanguage::English}) {
+    for (const Language language : {Language::kChinese, Language::kEnglish}) {
         auto dialog = Dialog(language, dir.file("unused.xlsx"));
         dialog->SetRange(kStart + 300, kStart + 400);
         EXPECT_EQ(Child<QTimeEdit>(*dialog, "startTime")->time(), QTime(0, 5, 0));
@@ -169,7 +169,7 @@ TEST_F(ExportDlg, ResetButtonsWorkInBothVariants) {
         EXPECT_EQ(Child<QPushButton>(*dialog, "resetStart")->text(), "|<-");
         EXPECT_EQ(Child<QPushButton>(*dialog, "resetEnd")->text(), "->|");
     }
-    auto english = Dialog(ExportLanguage::English, "");
+    auto english = Dialog(Language::kEnglish, "");
     EXPECT_EQ(english->windowTitle(), "Excel Export");
     EXPECT_EQ(Child<QLabel>(*english, "rangeText")->text(),
               QString::fromUtf8("Time Range：2026-05-04 00:00:00\n          2026-05-04 00:16:30"));
@@ -177,7 +177,7 @@ TEST_F(ExportDlg, ResetButtonsWorkInBothVariants) {
 
 TEST_F(ExportDlg, ExportWritesTheChosenRowsAndSaysSoWhenDone) {
     const std::string out = dir.file("out.xlsx");
-    auto dialog = Dialog(ExportLanguage::English, out);
+    auto dialog = Dialog(Language::kEnglish, out);
     dialog->SetRange(kStart + 100, kStart + 200);
     Child<QLineEdit>(*dialog, "interval")->setText(QStringLiteral("5"));
     MessageCatcher catcher;
@@ -198,7 +198,7 @@ TEST_F(ExportDlg, ExportWritesTheChosenRowsAndSaysSoWhenDone) {
 TEST_F(ExportDlg, ClosingWhileExportingStopsAndDeletesThePartialFile) {
     ReopenLong();
     for (const char* name : {"big.xlsx", "big.csv"}) {
-        auto dialog = Dialog(ExportLanguage::Chinese, dir.file(name));
+        auto dialog = Dialog(Language::kChinese, dir.file(name));
         MessageCatcher catcher;
         QTest::mouseClick(Child<QPushButton>(*dialog, "exportButton"), Qt::LeftButton);
         ASSERT_TRUE(dialog->IsExporting());
@@ -214,7 +214,7 @@ TEST_F(ExportDlg, ClosingWhileExportingStopsAndDeletesThePartialFile) {
 
 TEST_F(ExportDlg, CancelButtonStopsTheExportAndKeepsTheDialog) {
     ReopenLong();
-    auto dialog = Dialog(ExportLanguage::Chinese, dir.file("big.xlsx"));
+    auto dialog = Dialog(Language::kChinese, dir.file("big.xlsx"));
     MessageCatcher catcher;
     QTest::mouseClick(Child<QPushButton>(*dialog, "exportButton"), Qt::LeftButton);
     QTest::qWait(100);

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cctype>
+#include <charconv>
+
 namespace kvr {
 
 std::string CsvCell(const std::string& text) {
@@ -52,10 +55,26 @@ bool CsvExportSink::BeginSheet(const std::string&) {
 }
 
 bool CsvExportSink::WriteRow(const ExportRow& row) {
+    char cell[64];
     line_.clear();
-    for (std::size_t i = 0; i < row.cells.size(); ++i) {
-        if (i > 0) line_ += ',';
-        line_ += row.cells[i];
+    line_.append(cell, std::to_chars(cell, cell + sizeof cell, row.number).ptr);
+    line_ += ',';
+    line_ += FormatTime(row.time);
+    for (std::size_t i = 0; i < row.values.size(); ++i) {
+        line_ += ',';
+        if (!row.values[i]) {
+            line_ += kExportReadError;
+            continue;
+        }
+        const ExportColumn& column = columns_[i + 2];
+        const auto format =
+            column.scientific ? std::chars_format::scientific : std::chars_format::fixed;
+        char* const end =
+            std::to_chars(cell, cell + sizeof cell, *row.values[i], format, column.decimals).ptr;
+        // As printf's "%E" writes it: "1.5E-03".
+        if (column.scientific)
+            for (char* c = cell; c != end; ++c) *c = static_cast<char>(std::toupper(*c));
+        line_.append(cell, end);
     }
     line_ += '\n';
     return Put(line_);

@@ -283,7 +283,7 @@ std::optional<std::string> WriteReportWorkbook(const std::string& path,
                                                const CumulativeReport& report) {
     std::vector<std::string> names;
     for (const auto& column : report.exported.columns) names.push_back(column.title);
-    return WriteTableWorkbook(path, names, std::vector<std::string>(names.size(), "TEXT"),
+    return WriteTableWorkbook(path, names, std::vector<ColumnType>(names.size(), ColumnType::kText),
                               report.exported.rows);
 }
 

@@ -42,7 +42,7 @@ std::string ExportSheetName(std::int64_t rowNumber) {
     return "sheet" + std::to_string((rowNumber - 1) / kExportSheetRows + 1);
 }
 
-ExportResult RunExport(const CXFile& file, const ExportPlan& plan, ExportLanguage language,
+ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language language,
                        const std::string& path, const std::atomic<bool>& stop,
                        const ExportProgressFn& progress) {
     const ExportTexts& texts = TextsFor(language);

@@ -29,7 +29,7 @@ using ExportProgressFn = std::function<void(const ExportProgress&)>;
 // Writes the plan's rows to path (".csv" for CSV, otherwise .xlsx). The target is replaced
 // only when the export finishes; on cancel or a write error no file is left behind. The
 // file's own data file is never a target (CannotCreate).
-ExportResult RunExport(const CXFile& file, const ExportPlan& plan, ExportLanguage language,
+ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language language,
                        const std::string& path, const std::atomic<bool>& stop,
                        const ExportProgressFn& progress = {});
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 #include "core/analysis/table_workbook.h"
 #include "core/datafile/channel_use.h"
@@ -43,10 +43,17 @@ constexpr ExportTexts kEnglish = {
     "[Time]",
 };
 
+// Decimals and notation of a channel's value format: "%.2f" or "%.1E".
+void SetNotation(const std::string& format, ExportColumn& column) {
+    const auto point = format.find('.');
+    column.decimals = point == std::string::npos ? 0 : std::atoi(format.c_str() + point + 1);
+    column.scientific = !format.empty() && (format.back() == 'E' || format.back() == 'e');
+}
+
 }  // namespace
 
-const ExportTexts& TextsFor(ExportLanguage language) {
-    return language == ExportLanguage::English ? kEnglish : kChinese;
+const ExportTexts& TextsFor(Language language) {
+    return language == Language::kEnglish ? kEnglish : kChinese;
 }
 
 std::string ExportColumnName(const std::string& channelName, const std::string& unit) {
@@ -65,14 +72,16 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
     return name;
 }
 
-std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language) {
+std::vector<ExportColumn> ExportColumns(const CXFile& file, Language language) {
     const ExportTexts& texts = TextsFor(language);
-    std::vector<ExportColumn> columns{{texts.numberColumn, "SHORT", -1, {}},
-                                      {texts.timeColumn, "TEXT", -1, {}}};
+    std::vector<ExportColumn> columns{{texts.numberColumn, ColumnType::kNumber},
+                                      {texts.timeColumn, ColumnType::kText}};
     for (int c = 0; c < file.GetChannelCount() && c < kMaxChannels; ++c) {
         if (!IsChannelInUse(file, c)) continue;
-        columns.push_back({ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c)),
-                           "SHORT", c, file.GetValueFormat(c)});
+        ExportColumn& column = columns.emplace_back();
+        column.name = ExportColumnName(file.GetChannelName(c), file.GetChannelUnit(c));
+        column.channel = c;
+        SetNotation(file.GetValueFormat(c), column);
     }
     return columns;
 }
@@ -87,7 +96,7 @@ std::pair<Time, Time> ExportRangeFor(const CXFile& file, Time selectionA, Time s
 }
 
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
-                                ExportLanguage language) {
+                                Language language) {
     const ExportTexts& texts = TextsFor(language);
     if (start > end) return {std::nullopt, texts.startAfterEnd};
     if (start < file.GetStartTime()) return {std::nullopt, texts.startBeforeFile};
@@ -108,21 +117,14 @@ ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::i
 void BuildExportRow(const CXFile& file, const std::vector<ExportColumn>& columns,
                     const ExportPlan& plan, std::int64_t number, ExportRow& row) {
     row.number = number;
-    row.cells.resize(columns.size());
-    const Time t = plan.start + (number - 1) * plan.step;
-    row.cells[0] = std::to_string(number);
-    row.cells[1] = FormatTime(t);
+    row.time = plan.start + (number - 1) * plan.step;
+    row.values.resize(columns.size() < 2 ? 0 : columns.size() - 2);
     for (std::size_t i = 2; i < columns.size(); ++i) {
         float value = 0.0f;
-        if (file.GetValue(columns[i].channel, t, &value, nullptr) == 0) {
-            row.cells[i] = kExportReadError;
-            continue;
-        }
-        // An infinite or undefined value is written as zero in the channel's format.
-        char text[64];
-        std::snprintf(text, sizeof text, columns[i].format.c_str(),
-                      std::isfinite(value) ? static_cast<double>(value) : 0.0);
-        row.cells[i] = text;
+        if (file.GetValue(columns[i].channel, row.time, &value, nullptr) == 0)
+            row.values[i - 2].reset();
+        else  // an infinite or undefined value is written as zero
+            row.values[i - 2] = std::isfinite(value) ? static_cast<double>(value) : 0.0;
     }
 }
 

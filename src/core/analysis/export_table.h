@@ -8,11 +8,12 @@
 #include <variant>
 #include <vector>
 
+#include "core/analysis/column_type.h"
 #include "core/datafile/cxfile.h"
+#include "core/settings/language.h"
 
 namespace kvr {
 
-enum class ExportLanguage { Chinese, English };
 
 struct ExportTexts {
     const char* rangePrefix;
@@ -30,7 +31,7 @@ struct ExportTexts {
     const char* timeColumn;
 };
 
-const ExportTexts& TextsFor(ExportLanguage language);
+const ExportTexts& TextsFor(Language language);
 
 // Rows per sheet, below the sheet's header row.
 inline constexpr std::int64_t kExportSheetRows = 65535;
@@ -38,10 +39,13 @@ inline constexpr std::int64_t kExportSheetRows = 65535;
 inline constexpr char kExportReadError[] = "ReadError";
 
 struct ExportColumn {
-    std::string name;    // bracketed, as a table column is named; the header shows it bare
-    std::string type;    // "SHORT" for numbers, "TEXT" for the time
-    int channel = -1;    // -1 for the number and the time column
-    std::string format;  // printf format of the channel's values
+    std::string name;  // bracketed, as a table column is named; the header shows it bare
+    ColumnType type = ColumnType::kNumber;  // the time is text, the rest numbers
+    int channel = -1;                       // -1 for the number and the time column
+    // How the channel's values are written: decimals after the point, and whether in
+    // scientific notation ("1.5E-03"); worked out once from the channel's value format.
+    int decimals = 0;
+    bool scientific = false;
 };
 
 // "[name(unit)]" with the rules a spreadsheet header needs: the character between an "m"
@@ -50,7 +54,7 @@ std::string ExportColumnName(const std::string& channelName, const std::string& 
 
 // The number column, the time column and one column per channel in use (state 2 means the
 // instrument has no such channel; hidden channels are exported).
-std::vector<ExportColumn> ExportColumns(const CXFile& file, ExportLanguage language);
+std::vector<ExportColumn> ExportColumns(const CXFile& file, Language language);
 
 // The period an export starts with: a selection (its ends in either order) when both ends
 // are set, differ and lie in the file; otherwise the whole file.
@@ -72,13 +76,15 @@ struct ExportPlanResult {
 // the file, end after the file), then the interval count, which must be at least 1 and at
 // most the file's record count.
 ExportPlanResult MakeExportPlan(const CXFile& file, Time start, Time end, std::int64_t every,
-                                ExportLanguage language);
+                                Language language);
 
-// One row as the texts of its cells: the number, the time "YYYY-MM-DD HH:MM:SS", and each
-// channel's value in the channel's own format, or "ReadError" where no record is stored.
+// One row: its number, its moment (written "YYYY-MM-DD HH:MM:SS") and the value of each
+// channel column in column order, none where no record is stored ("ReadError"). A value
+// that is not finite is written as 0.
 struct ExportRow {
     std::int64_t number = 0;  // 1-based over the whole export
-    std::vector<std::string> cells;
+    Time time = 0;
+    std::vector<std::optional<double>> values;  // columns 2, 3, ...
 };
 
 // Fills row (reusing its storage) for the given 1-based row number of the plan.

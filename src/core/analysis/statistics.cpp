@@ -128,7 +128,8 @@ std::optional<std::string> WriteStatisticsWorkbook(const std::string& path,
     for (const auto& row : rows)
         cells.push_back({row.number, row.channel, row.peak, row.valley, row.mean, row.uniformity});
     return WriteTableWorkbook(path, StatisticsTitles(),
-                              {"TEXT", "TEXT", "NUMBER", "NUMBER", "NUMBER", "TEXT"}, cells);
+                              {ColumnType::kText, ColumnType::kText, ColumnType::kNumber, ColumnType::kNumber,
+                               ColumnType::kNumber, ColumnType::kText}, cells);
 }
 
 }  // namespace kvr

@@ -6,7 +6,7 @@ namespace kvr {
 
 std::optional<std::string> WriteTableWorkbook(const std::string& path,
                                               const std::vector<std::string>& columnNames,
-                                              const std::vector<std::string>& columnTypes,
+                                              const std::vector<ColumnType>& columnTypes,
                                               const std::vector<std::vector<std::string>>& rows) {
     CXWorkbookWriter writer;
     if (!writer.Open(path)) return std::string(kWorkbookCreateFailed);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/column_type.h"
+
 namespace kvr {
 
 inline constexpr const char* kWorkbookCreateFailed = "建立文件失败，可能缺少Excel驱动!";
@@ -16,7 +18,7 @@ inline constexpr char kTargetIsSource[] = "不能导出到数据文件本身，�
 // workbook is complete at path, else the message; a failed write leaves no file.
 std::optional<std::string> WriteTableWorkbook(const std::string& path,
                                               const std::vector<std::string>& columnNames,
-                                              const std::vector<std::string>& columnTypes,
+                                              const std::vector<ColumnType>& columnTypes,
                                               const std::vector<std::vector<std::string>>& rows);
 
 }  // namespace kvr

@@ -6,17 +6,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
 namespace kvr {
 namespace {
-
-std::string UpperCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 std::string BareName(const std::string& name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
@@ -87,7 +82,7 @@ int CXWorkbookWriter::Open(const std::string& path) {
 
 int CXWorkbookWriter::CreateTable(const std::string& tableName,
                                   const std::vector<std::string>& columnNames,
-                                  const std::vector<std::string>& columnTypes) {
+                                  const std::vector<ColumnType>& columnTypes) {
     if (!workbook_ || failed_ || columnNames.empty() || columnNames.size() != columnTypes.size()) {
         failed_ = true;
         return 0;
@@ -101,8 +96,7 @@ int CXWorkbookWriter::CreateTable(const std::string& tableName,
         failed_ = true;
         return 0;
     }
-    columnTypes_.clear();
-    for (const auto& type : columnTypes) columnTypes_.push_back(UpperCased(type));
+    columnTypes_ = columnTypes;
     row_ = 0;
     for (size_t column = 0; column < columnNames.size(); ++column) {
         const std::string name = BareName(columnNames[column]);
@@ -121,9 +115,7 @@ int CXWorkbookWriter::InsertRow(const std::vector<std::string>& values) {
     }
     for (size_t column = 0; column < values.size(); ++column)
         WriteCell(static_cast<int>(column), values[column]);
-    if (sheet_->optimize_tmpfile && std::ferror(sheet_->optimize_tmpfile)) failed_ = true;
-    ++row_;
-    return failed_ ? 0 : 1;
+    return EndRow();
 }
 
 void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
@@ -132,7 +124,8 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
     double number = 0;
     int decimals = 0;
     bool scientific = false;
-    if (columnTypes_[column] != "TEXT" && ParseNumber(value, &number, &decimals, &scientific)) {
+    if (columnTypes_[column] == ColumnType::kNumber &&
+        ParseNumber(value, &number, &decimals, &scientific)) {
         result = worksheet_write_number(sheet_, row_, static_cast<lxw_col_t>(column), number,
                                         NumberFormat(decimals, scientific));
     } else {
@@ -140,6 +133,35 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
                                         nullptr);
     }
     if (result != LXW_NO_ERROR) failed_ = true;
+}
+
+bool CXWorkbookWriter::CellFits(int column) {
+    if (!sheet_ || failed_ || column < 0 || static_cast<std::size_t>(column) >= columnTypes_.size())
+        failed_ = true;
+    return !failed_;
+}
+
+int CXWorkbookWriter::WriteNumber(int column, double value, int decimals, bool scientific) {
+    if (!CellFits(column)) return 0;
+    if (worksheet_write_number(sheet_, row_, static_cast<lxw_col_t>(column), value,
+                               NumberFormat(decimals, scientific)) != LXW_NO_ERROR)
+        failed_ = true;
+    return failed_ ? 0 : 1;
+}
+
+int CXWorkbookWriter::WriteText(int column, const char* text) {
+    if (!CellFits(column)) return 0;
+    if (worksheet_write_string(sheet_, row_, static_cast<lxw_col_t>(column), text, nullptr) !=
+        LXW_NO_ERROR)
+        failed_ = true;
+    return failed_ ? 0 : 1;
+}
+
+int CXWorkbookWriter::EndRow() {
+    if (!sheet_ || failed_) return 0;
+    if (sheet_->optimize_tmpfile && std::ferror(sheet_->optimize_tmpfile)) failed_ = true;
+    ++row_;
+    return failed_ ? 0 : 1;
 }
 
 lxw_format* CXWorkbookWriter::NumberFormat(int decimals, bool scientific) {

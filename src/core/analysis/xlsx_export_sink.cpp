@@ -2,7 +2,7 @@
 
 namespace kvr {
 
-XlsxExportSink::XlsxExportSink(const std::vector<ExportColumn>& columns) {
+XlsxExportSink::XlsxExportSink(const std::vector<ExportColumn>& columns) : columns_(columns) {
     for (const ExportColumn& column : columns) {
         names_.push_back(column.name);
         types_.push_back(column.type);
@@ -20,7 +20,18 @@ bool XlsxExportSink::BeginSheet(const std::string& name) {
     return writer_.CreateTable(name, names_, types_) == 1;
 }
 
-bool XlsxExportSink::WriteRow(const ExportRow& row) { return writer_.InsertRow(row.cells) == 1; }
+bool XlsxExportSink::WriteRow(const ExportRow& row) {
+    bool written = writer_.WriteNumber(0, static_cast<double>(row.number), 0) == 1 &&
+                   writer_.WriteText(1, FormatTime(row.time).c_str()) == 1;
+    for (std::size_t i = 0; written && i < row.values.size(); ++i) {
+        const ExportColumn& column = columns_[i + 2];
+        const int cell = static_cast<int>(i + 2);
+        written = row.values[i] ? writer_.WriteNumber(cell, *row.values[i], column.decimals,
+                                                      column.scientific) == 1
+                                : writer_.WriteText(cell, kExportReadError) == 1;
+    }
+    return written && writer_.EndRow() == 1;
+}
 
 bool XlsxExportSink::Finish() { return writer_.Close() == 1; }
 

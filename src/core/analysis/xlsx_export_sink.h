@@ -24,8 +24,9 @@ private:
     explicit XlsxExportSink(const std::vector<ExportColumn>& columns);
 
     CXWorkbookWriter writer_;
+    std::vector<ExportColumn> columns_;
     std::vector<std::string> names_;
-    std::vector<std::string> types_;
+    std::vector<ColumnType> types_;
 };
 
 }  // namespace kvr

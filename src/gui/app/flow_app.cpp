@@ -65,11 +65,11 @@ void CFlowApp::RegisterCommands() {
     actions.SetFrameHandler(cmd::kHelp, [this] { OnHelp(); });
     actions.SetFrameHandler(cmd::kAbout, [this] { OnAbout(); });
     actions.SetFrameHandler(
-        cmd::kChinese, [this] { OnLanguage(Language::Chinese); }, {},
-        [] { return ProgramLanguage() == Language::Chinese; });
+        cmd::kChinese, [this] { OnLanguage(Language::kChinese); }, {},
+        [] { return ProgramLanguage() == Language::kChinese; });
     actions.SetFrameHandler(
-        cmd::kEnglish, [this] { OnLanguage(Language::English); }, {},
-        [] { return ProgramLanguage() == Language::English; });
+        cmd::kEnglish, [this] { OnLanguage(Language::kEnglish); }, {},
+        [] { return ProgramLanguage() == Language::kEnglish; });
     mainFrame_->UpdateCommandStates();
 }
 
@@ -94,7 +94,7 @@ void CFlowApp::OnLanguage(Language language) {
 }
 
 QString CFlowApp::HelpFilePath(Language language) {
-    const QString name = language == Language::English ? QStringLiteral("index-en.html")
+    const QString name = language == Language::kEnglish ? QStringLiteral("index-en.html")
                                                        : QStringLiteral("index-zh.html");
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders = {programDir + QStringLiteral("/help/"),

@@ -63,7 +63,7 @@ QWidget* RunExcelExport(const ChildRequest& request) {
     CXExcel excel;
     excel.SetFile(request.file);
     excel.SetRange(request.start, request.end);
-    excel.ShowXWnd(ProgramLanguage() == Language::English ? 1 : 0);
+    excel.ShowXWnd(ProgramLanguage() == Language::kEnglish ? 1 : 0);
     return nullptr;
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-Language programLanguage = Language::Chinese;
+Language programLanguage = Language::kChinese;
 QTranslator* qtTranslator = nullptr;  // owned by the application once installed
 
 }  // namespace
@@ -20,17 +20,17 @@ Language ProgramLanguage() { return programLanguage; }
 void SetProgramLanguage(Language language) { programLanguage = language; }
 
 QString LanguageText(Language language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == Language::English ? english : chinese);
+    return QString::fromUtf8(language == Language::kEnglish ? english : chinese);
 }
 
 Language ReadLanguageSetting() {
-    return kvr::ReadProfileString("LanguageSetting", "Language", "0") == "1" ? Language::English
-                                                                             : Language::Chinese;
+    return kvr::ReadProfileString("LanguageSetting", "Language", "0") == "1" ? Language::kEnglish
+                                                                             : Language::kChinese;
 }
 
 bool WriteLanguageSetting(Language language) {
     return kvr::WriteProfileString("LanguageSetting", "Language",
-                                   language == Language::English ? "1" : "0");
+                                   language == Language::kEnglish ? "1" : "0");
 }
 
 bool InstallQtTranslations(Language language) {
@@ -39,11 +39,11 @@ bool InstallQtTranslations(Language language) {
         delete qtTranslator;
         qtTranslator = nullptr;
     }
-    const QLocale locale = language == Language::Chinese
+    const QLocale locale = language == Language::kChinese
                                ? QLocale(QLocale::Chinese, QLocale::China)
                                : QLocale(QLocale::English, QLocale::UnitedStates);
     QLocale::setDefault(locale);
-    if (language != Language::Chinese) return true;
+    if (language != Language::kChinese) return true;
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
     if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

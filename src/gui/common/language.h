@@ -3,7 +3,9 @@
 // of the export library, and the texts of Qt's own dialogs; the window texts stay Chinese.
 #include <QString>
 
-enum class Language { Chinese, English };
+#include "core/settings/language.h"
+
+using Language = kvr::Language;
 
 // The text of a settings dialog in the language (both given as UTF-8).
 QString LanguageText(Language language, const char* chinese, const char* english);

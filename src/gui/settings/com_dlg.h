@@ -21,7 +21,7 @@ private:
     void OnOk();
     QSpinBox* AddTimeout(class QFormLayout* form, const QString& label, int value);
 
-    Language language_ = Language::Chinese;
+    Language language_ = Language::kChinese;
     kvr::ComParam original_;
     QComboBox* port_ = nullptr;
     QComboBox* baud_ = nullptr;

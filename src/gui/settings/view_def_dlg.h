@@ -20,7 +20,7 @@ public:
 private:
     void OnOk();
 
-    Language language_ = Language::Chinese;
+    Language language_ = Language::kChinese;
     kvr::ViewDef original_;
     QComboBox* xMode_ = nullptr;
     QComboBox* yMode_ = nullptr;

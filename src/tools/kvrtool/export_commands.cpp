@@ -28,8 +28,8 @@ void Export(const ExportArgs& args) {
     if (!from) return;
     const auto to = TimeOption(args.to, "--to", file.GetSpanEndTime());
     if (!to) return;
-    const kvr::ExportLanguage language =
-        args.lang == "en" ? kvr::ExportLanguage::English : kvr::ExportLanguage::Chinese;
+    const kvr::Language language =
+        args.lang == "en" ? kvr::Language::kEnglish : kvr::Language::kChinese;
     const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, *from, *to, args.every, language);
     if (!plan.plan) return Fail(kUsageOrIo, plan.message);
     if (!MayWrite(args.out, args.force, {args.file})) return;

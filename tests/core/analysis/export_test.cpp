@@ -18,7 +18,7 @@
 
 namespace {
 
-using kvr::ExportLanguage;
+using kvr::Language;
 using kvr::ExportOutcome;
 using kvr::Time;
 
@@ -52,7 +52,7 @@ protected:
         d.showState = state;
     }
     kvr::ExportResult Run(const std::string& out, Time start, Time end, int every = 1,
-                          ExportLanguage language = ExportLanguage::Chinese) {
+                          Language language = Language::kChinese) {
         const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, start, end, every, language);
         EXPECT_TRUE(plan.plan) << plan.message;
         if (!plan.plan) return {ExportOutcome::CannotCreate, plan.message};
@@ -94,12 +94,12 @@ TEST_F(Export, ColumnsKeepHiddenChannelsAndDropUnusedOnes) {
     Name(2, "P", "MPa", 2);  // not in use
     Name(3, "Q", "kg.m3");
     std::vector<std::string> names;
-    for (const auto& column : kvr::ExportColumns(file, ExportLanguage::English))
+    for (const auto& column : kvr::ExportColumns(file, Language::kEnglish))
         names.push_back(column.name);
     ASSERT_EQ(names.size(), 7u);
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 5),
               (std::vector<std::string>{"[No]", "[Time]", "[F,101(m 3/h)]", "[T]", "[Q(kg,m3)]"}));
-    EXPECT_EQ(kvr::ExportColumns(file, ExportLanguage::Chinese)[1].name, "[时间]");
+    EXPECT_EQ(kvr::ExportColumns(file, Language::kChinese)[1].name, "[时间]");
 }
 
 TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
@@ -122,16 +122,16 @@ TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(
-            kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::Chinese).message,
+            kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kChinese).message,
             c.chinese);
         EXPECT_EQ(
-            kvr::MakeExportPlan(file, c.start, c.end, c.every, ExportLanguage::English).message,
+            kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kEnglish).message,
             c.english);
     }
-    const auto whole = kvr::MakeExportPlan(file, kStart, end, 1, ExportLanguage::Chinese).plan;
+    const auto whole = kvr::MakeExportPlan(file, kStart, end, 1, Language::kChinese).plan;
     ASSERT_TRUE(whole);
     EXPECT_EQ(whole->rowCount, 100);
-    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, ExportLanguage::Chinese).plan->rowCount,
+    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, Language::kChinese).plan->rowCount,
               15);
 }
 
@@ -231,7 +231,7 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
     MakeFile(70000, 1, 65541);
     Name(0, "F.101", "m^3/h");
     const std::string out = dir.file("out.CSV");
-    ASSERT_EQ(Run(out, kStart + 65534, kStart + 65541, 1, ExportLanguage::English).outcome,
+    ASSERT_EQ(Run(out, kStart + 65534, kStart + 65541, 1, Language::kEnglish).outcome,
               ExportOutcome::Finished);
     std::ifstream in(out);
     std::vector<std::string> lines;
@@ -250,13 +250,13 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
 TEST_F(Export, CancelLeavesNoFileAndKeepsAnOlderOne) {
     MakeFile(1000, 10);
     const auto plan =
-        kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, ExportLanguage::Chinese).plan;
+        kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, Language::kChinese).plan;
     ASSERT_TRUE(plan);
     for (const char* name : {"new.xlsx", "new.csv"}) {
         stop = false;
         kvr::ExportProgress last;
         const auto result =
-            kvr::RunExport(file, *plan, ExportLanguage::Chinese, dir.file(name), stop,
+            kvr::RunExport(file, *plan, Language::kChinese, dir.file(name), stop,
                            [&](const kvr::ExportProgress& p) { last = p, stop = true; });
         EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
         EXPECT_EQ(result.message, "");
@@ -282,7 +282,7 @@ TEST_F(Export, FullDiskDeletesThePartialFileAndSaysSo) {
         small.rlim_cur = 64 * 1024;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
         const kvr::ExportResult result =
-            Run(dir.file(name), kStart, kStart + 39999, 1, ExportLanguage::English);
+            Run(dir.file(name), kStart, kStart + 39999, 1, Language::kEnglish);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
         EXPECT_EQ(result.outcome, ExportOutcome::WriteFailed) << name;
         EXPECT_EQ(

@@ -17,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr kvr::ColumnType kText = kvr::ColumnType::kText;
+constexpr kvr::ColumnType kNumber = kvr::ColumnType::kNumber;
+
 size_t FileCount(const std::string& folder) {
     return static_cast<size_t>(
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
@@ -28,12 +31,12 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     CXWorkbookWriter writer;
     ASSERT_EQ(writer.Open(path), 1);
     ASSERT_EQ(
-        writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {"text", "TEXT", "Number"}),
+        writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {kText, kText, kNumber}),
         1);
     ASSERT_EQ(writer.InsertRow({"2008-01-02", "12.50", "12.50"}), 1);
     ASSERT_EQ(writer.InsertRow({"it's <&>", "", "----"}), 1);
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
-    ASSERT_EQ(writer.CreateTable("second", {"one"}, {"DOUBLE"}), 1);
+    ASSERT_EQ(writer.CreateTable("second", {"one"}, {kNumber}), 1);
     ASSERT_EQ(writer.InsertRow({"0.125"}), 1);
     ASSERT_EQ(writer.InsertRow({"1.5E-03"}), 1);
     ASSERT_EQ(writer.InsertRow({"inf"}), 1);
@@ -49,7 +52,7 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     EXPECT_EQ(first.Text(0, 1), "8点-16点");  // bracketed names show bare
     EXPECT_EQ(first.Text(0, 2), "Count");
 
-    // A TEXT column keeps the digits as a string; a numeric one stores the number with its
+    // A text column keeps the digits as a string; a numeric one stores the number with its
     // decimals as the display format.
     EXPECT_FALSE(first.Cell(1, 1)->isNumber);
     EXPECT_EQ(first.Text(1, 1), "12.50");
@@ -90,17 +93,17 @@ TEST(WorkbookWriter, RefusesMisuseAndLeavesNoFile) {
         {"row before table", [](CXWorkbookWriter& w) { w.InsertRow({"a"}); }},
         {"row too short",
          [](CXWorkbookWriter& w) {
-             w.CreateTable("t", {"a", "b"}, {"TEXT", "TEXT"});
+             w.CreateTable("t", {"a", "b"}, {kText, kText});
              w.InsertRow({"a"});
          }},
         {"names and types differ",
          [](CXWorkbookWriter& w) {
-             w.CreateTable("t", {"a", "b"}, {"TEXT"});
+             w.CreateTable("t", {"a", "b"}, {kText});
          }},
         {"same sheet twice",
          [](CXWorkbookWriter& w) {
-             w.CreateTable("t", {"a"}, {"TEXT"});
-             w.CreateTable("t", {"a"}, {"TEXT"});
+             w.CreateTable("t", {"a"}, {kText});
+             w.CreateTable("t", {"a"}, {kText});
          }},
         {"no table at all", [](CXWorkbookWriter&) {}},
     };
@@ -122,7 +125,7 @@ TEST(WorkbookWriter, AbandonedWorkbookKeepsExistingFile) {
     {
         CXWorkbookWriter writer;
         ASSERT_EQ(writer.Open(path), 1);
-        ASSERT_EQ(writer.CreateTable("sheet1", {"a"}, {"TEXT"}), 1);
+        ASSERT_EQ(writer.CreateTable("sheet1", {"a"}, {kText}), 1);
         ASSERT_EQ(writer.InsertRow({"b"}), 1);
     }  // destroyed without Close
     EXPECT_EQ(kvrtest::ReadWholeFile(path), "previous");
@@ -142,7 +145,7 @@ TEST(WorkbookWriter, FailureMidWriteLeavesNoFile) {
         setrlimit(RLIMIT_FSIZE, &limit);
         CXWorkbookWriter writer;
         if (writer.Open(path) != 1) _exit(2);
-        if (writer.CreateTable("sheet1", {"a", "b"}, {"TEXT", "NUMBER"}) != 1) _exit(3);
+        if (writer.CreateTable("sheet1", {"a", "b"}, {kText, kNumber}) != 1) _exit(3);
         for (int row = 0; row < 20000; ++row)
             writer.InsertRow({"row " + std::to_string(row), std::to_string(row) + ".25"});
         _exit(writer.Close() == 0 ? 0 : 4);

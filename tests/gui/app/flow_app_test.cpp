@@ -30,7 +30,7 @@ constexpr int kProcessTimeoutMs = 30000;
 class FlowAppTest : public guitest::ProgramFolderTest {
 protected:
     void TearDown() override {
-        SetProgramLanguage(Language::Chinese);
+        SetProgramLanguage(Language::kChinese);
         ProgramFolderTest::TearDown();
     }
 
@@ -133,14 +133,14 @@ TEST_F(FlowAppTest, LanguageSwitchKeepsTheChoiceAndRestarts) {
         EXPECT_EQ(kvr::ReadProfileString("LanguageSetting", "Language", ""), "1");
     }
     // The restarted program reads the choice: English help, English checked.
-    SetProgramLanguage(Language::Chinese);
+    SetProgramLanguage(Language::kChinese);
     CFlowApp restarted;
     ASSERT_TRUE(restarted.InitInstance({}));
-    EXPECT_EQ(ProgramLanguage(), Language::English);
+    EXPECT_EQ(ProgramLanguage(), Language::kEnglish);
     restarted.MainFrame()->UpdateCommandStates();
     EXPECT_TRUE(restarted.MainFrame()->Actions().Action(cmd::kEnglish)->isChecked());
-    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::English).endsWith("index-en.html"));
-    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::Chinese).endsWith("index-zh.html"));
+    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::kEnglish).endsWith("index-en.html"));
+    EXPECT_TRUE(CFlowApp::HelpFilePath(Language::kChinese).endsWith("index-zh.html"));
 }
 
 TEST(DefaultPrinter, OrientationChangesOnlyForOneAndTwo) {
@@ -178,12 +178,12 @@ TEST(QtTexts, FollowTheProgramLanguage) {
                box.button(QMessageBox::Cancel)->text();
     };
     const QLocale before;
-    ASSERT_TRUE(InstallQtTranslations(Language::Chinese)) << "Qt's translations are not installed";
+    ASSERT_TRUE(InstallQtTranslations(Language::kChinese)) << "Qt's translations are not installed";
     const QString chinese = yesText();
     EXPECT_TRUE(chinese.contains(QStringLiteral("是")) && chinese.contains(QStringLiteral("否")) &&
                 chinese.contains(QStringLiteral("取消")))
         << chinese.toStdString();
-    EXPECT_TRUE(InstallQtTranslations(Language::English));
+    EXPECT_TRUE(InstallQtTranslations(Language::kEnglish));
     EXPECT_TRUE(yesText().contains(QStringLiteral("Yes"))) << yesText().toStdString();
     QLocale::setDefault(before);
 }

@@ -63,10 +63,10 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
     start.device = "/dev/ttyUSB3";
     start.baud = 38400;
     start.parity = 1;
-    CComDlg dialog(start, Language::Chinese);
+    CComDlg dialog(start, Language::kChinese);
     EXPECT_EQ(dialog.PortBox()->currentText(), "/dev/ttyUSB3");
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("串口参数设置"));
-    EXPECT_EQ(CComDlg(start, Language::English).windowTitle(),
+    EXPECT_EQ(CComDlg(start, Language::kEnglish).windowTitle(),
               QStringLiteral("Serial Port Settings"));
 
     dialog.PortBox()->setCurrentText("  /tmp/kvr-sim-link  ");  // a typed pseudo-terminal link
@@ -84,7 +84,7 @@ TEST_F(SettingsTest, SerialDialogReturnsWhatItShows) {
 TEST_F(SettingsTest, SettingsDialogsTellTheUserInTheirLanguage) {
     guitest::MessageRecorder messages;
     // A refused field keeps the dialog open, with the message in its language.
-    CComDlg dialog(kvr::ComParam{}, Language::English);
+    CComDlg dialog(kvr::ComParam{}, Language::kEnglish);
     dialog.PortBox()->setCurrentText("  ");
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     ASSERT_EQ(messages.Shown().size(), 1u);
@@ -114,7 +114,7 @@ TEST_F(SettingsTest, SettingsDialogsTellTheUserInTheirLanguage) {
                 asked = true;
                 return written;
             },
-            Language::Chinese);
+            Language::kChinese);
         EXPECT_EQ(result, c.result) << c.ok << c.written;
         EXPECT_EQ(asked, c.ok) << c.ok << c.written;
         ASSERT_EQ(messages.Shown().size(), c.reported ? 1u : 0u) << c.ok << c.written;
