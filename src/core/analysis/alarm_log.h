@@ -42,4 +42,24 @@ private:
     int fd_ = -1;
 };
 
+// The alarm transitions of a recording as its records come, into one alarm file: a monitor
+// on the file's limits and the log it writes to.
+class AlarmRecorder {
+public:
+    explicit AlarmRecorder(const CXFile& file) : monitor_(file) {}
+    // As AlarmLog::Open.
+    std::optional<std::string> Open(const std::string& path, bool replace) {
+        return log_.Open(path, replace);
+    }
+    // Checks record index of the file and writes its transitions; false when they did not
+    // reach the disk (then nothing more is written).
+    bool Record(const CXFile& file, int index) {
+        return log_.IsOpen() && log_.Write(file, monitor_.CheckRecord(file, index));
+    }
+
+private:
+    AlarmMonitor monitor_;
+    AlarmLog log_;
+};
+
 }  // namespace kvr

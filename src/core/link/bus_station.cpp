@@ -201,7 +201,7 @@ void BusStation::StoreRecord(Time wall) {
         filePath_ = HistoryFilePath(settings_.folder, settings_.name, wall);
     }
     AppendLiveRecord(*file_, values->Latest(), index_, wall);
-    if (observer_) observer_(*file_, index_);
+    if (observer_) observer_(*file_, index_, filePath_);
     ++index_;
     lastRecord_ = wall;
     const int date = DateOf(wall);

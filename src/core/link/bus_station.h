@@ -57,8 +57,10 @@ public:
 
     const StationSettings& Settings() const { return settings_; }
     std::string BufferPath() const;
-    // Called with the file and the index of every record as it is stored.
-    void SetRecordObserver(std::function<void(const CXFile&, int)> observer) {
+    // Called on the recording thread with the file, the index of every record as it is
+    // stored, and the history file those records will be saved as.
+    using RecordObserver = std::function<void(const CXFile&, int, const std::string&)>;
+    void SetRecordObserver(RecordObserver observer) {
         observer_ = std::move(observer);
     }
 
@@ -107,7 +109,7 @@ private:
     int Capacity() const;
 
     const StationSettings settings_;
-    std::function<void(const CXFile&, int)> observer_;
+    RecordObserver observer_;
 
     mutable std::mutex mutex_;  // guards the state, values_ and retryAt_
     State state_ = State::kWaiting;

@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "core/analysis/alarm_log.h"
-#include "core/analysis/alarm_monitor.h"
 #include "core/link/acquisition.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
@@ -57,21 +56,19 @@ void PrintRecord(const kvr::CXFile& file, int index) {
 
 // The alarm transitions of each new record, into NAME.alarms.csv. A failed write is told
 // once and fails the command at the end; the recording goes on.
-class AlarmRecorder {
+class AlarmFile {
 public:
-    AlarmRecorder(const kvr::CXFile& file, std::string path)
-        : monitor_(file), path_(std::move(path)) {}
-    std::optional<std::string> Open(bool replace) { return log_.Open(path_, replace); }
+    AlarmFile(const kvr::CXFile& file, std::string path)
+        : recorder_(file), path_(std::move(path)) {}
+    std::optional<std::string> Open(bool replace) { return recorder_.Open(path_, replace); }
     void Record(const kvr::CXFile& file, int index) {
-        const auto events = monitor_.CheckRecord(file, index);
-        if (failed_ || log_.Write(file, events)) return;
+        if (failed_ || recorder_.Record(file, index)) return;
         failed_ = true;
         Fail("cannot write " + path_ + ": " + std::strerror(errno) + ".");
     }
 
 private:
-    kvr::AlarmMonitor monitor_;
-    kvr::AlarmLog log_;
+    kvr::AlarmRecorder recorder_;
     std::string path_;
     bool failed_ = false;
 };
@@ -135,7 +132,7 @@ void RunAcquire(const AcquireOptions& o) {
     if (started.status != kvr::StartStatus::kStarted) return Fail(started.message);
 
     const kvr::CXFile& file = acquisition->File();
-    AlarmRecorder alarms(file, kvr::AlarmLogPath(o.out));
+    AlarmFile alarms(file, kvr::AlarmLogPath(o.out));
     if (auto problem = alarms.Open(o.force)) {
         acquisition->Stop();
         return Fail(*problem);

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <map>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/alarm_log.h"
 #include "core/link/bus_station.h"
 #include "core/link/bus_thread.h"
 #include "tools/kvrtool/collect_config.h"
@@ -84,6 +87,7 @@ public:
                 return false;
             }
             stations_.push_back(std::make_unique<kvr::BusStation>(settings));
+            stations_.back()->SetRecordObserver(AlarmsOf(instrument.name));
             // What a killed collector left is in a history file before polling begins.
             for (const std::string& recovered : stations_.back()->RecoverBuffers())
                 std::cout << "recovered: " << recovered << '\n' << std::flush;
@@ -121,6 +125,27 @@ public:
     }
 
 private:
+    // Each history file gets its alarm file beside it (NAME-...-HHMMSS.alarms.csv), with a
+    // monitor that starts afresh: an alarm still raised shows again in the next file.
+    kvr::BusStation::RecordObserver AlarmsOf(const std::string& name) {
+        auto recorder = std::make_shared<std::unique_ptr<kvr::AlarmRecorder>>();
+        return [recorder, name](const kvr::CXFile& file, int index, const std::string& history) {
+            if (index == 0) {
+                *recorder = std::make_unique<kvr::AlarmRecorder>(file);
+                const std::string path = kvr::AlarmLogPath(history);
+                if (auto problem = (*recorder)->Open(path, false)) {
+                    std::cerr << name << ": " << *problem << '\n';
+                    recorder->reset();
+                }
+            }
+            if (*recorder && !(*recorder)->Record(file, index)) {
+                std::cerr << name << ": cannot write " << kvr::AlarmLogPath(history) << ": "
+                          << std::strerror(errno) << ".\n";
+                recorder->reset();
+            }
+        };
+    }
+
     std::size_t IndexOf(const kvr::BusStation* station) const {
         for (std::size_t i = 0; i < stations_.size(); ++i)
             if (stations_[i].get() == station) return i;

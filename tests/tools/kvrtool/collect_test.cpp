@@ -238,6 +238,25 @@ TEST_F(CollectTest, KilledCollectorIsRecoveredBeforePollingAgain) {
     }
 }
 
+TEST_F(CollectTest, EachHistoryFileHasItsAlarmFileBesideIt) {
+    // The first input stays above both high limits (35 and 38): each file raises both alarms
+    // at its first record, as its monitor starts afresh.
+    SimProcess sim({"--family=realtime", "--pattern=0:39", "--address=1"});
+    ASSERT_TRUE(sim.Running());
+    const std::string config =
+        WriteConfig("[collect]\ndir = " + Data() + "\n" + Instrument("hot", sim.Path(), 1));
+    Collector collector(config, {"--records-per-file", "3"}, dir.file("log"));
+    ASSERT_TRUE(WaitFor([&] { return HistoryFiles(Folder("hot")).size() >= 2; }));
+    ASSERT_EQ(collector.End(SIGTERM), 0) << kvrtest::ReadWholeFile(dir.file("log"));
+    for (const std::string& history : HistoryFiles(Folder("hot"))) {
+        const std::string alarms = history.substr(0, history.size() - 4) + ".alarms.csv";
+        const std::string text = kvrtest::ReadWholeFile(alarms);
+        EXPECT_EQ(text.rfind("时间,通道,类型,数值,限值,状态,持续时间(秒)\n", 0), 0u) << alarms;
+        EXPECT_NE(text.find(",上限,39"), std::string::npos) << text;
+        EXPECT_NE(text.find(",上上限,39"), std::string::npos) << text;
+    }
+}
+
 TEST_F(CollectTest, PulledAdapterEndsTheFileAndTheNextStartsWhenItAnswersAgain) {
     const std::string line = dir.file("ttyUSB0");
     const auto started = std::time(nullptr);
