@@ -103,13 +103,12 @@ void BM_CsvFormatOnly(benchmark::State& state) {
             line += cells.times[static_cast<std::size_t>(r)];
             for (std::size_t c = 0; c < cells.channels; ++c) {
                 line += ',';
-                line.append(cell, std::to_chars(cell, cell + sizeof cell,
-                                                cells.values[static_cast<std::size_t>(r) *
-                                                                 cells.channels +
-                                                             c],
-                                                std::chars_format::fixed,
-                                                cells.columns[c + 2].decimals)
-                                      .ptr);
+                line.append(
+                    cell,
+                    std::to_chars(cell, cell + sizeof cell,
+                                  cells.values[static_cast<std::size_t>(r) * cells.channels + c],
+                                  std::chars_format::fixed, cells.columns[c + 2].decimals)
+                        .ptr);
             }
             line += '\n';
             written += line.size();

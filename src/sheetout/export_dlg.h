@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "core/analysis/export_table.h"
-#include "widgets/date_time_pickers.h"
 #include "sheetout/export_worker.h"
+#include "widgets/date_time_pickers.h"
 
 class QLabel;
 class QLineEdit;

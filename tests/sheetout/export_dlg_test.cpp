@@ -139,8 +139,7 @@ TEST_F(ExportDlg, RefusedInputShowsTheVariantsMessageAndWritesNothing) {
         }
         QStringList expected;
         for (const auto& c : cases) {
-            expected << QString::fromUtf8(language == Language::kChinese ? c.chinese
-                                                                              : c.english);
+            expected << QString::fromUtf8(language == Language::kChinese ? c.chinese : c.english);
         }
         EXPECT_EQ(catcher.Shown(), expected);
         EXPECT_TRUE(DirHoldsOnlyData());

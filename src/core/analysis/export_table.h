@@ -14,7 +14,6 @@
 
 namespace kvr {
 
-
 struct ExportTexts {
     const char* rangePrefix;
     const char* caption;

@@ -128,8 +128,9 @@ std::optional<std::string> WriteStatisticsWorkbook(const std::string& path,
     for (const auto& row : rows)
         cells.push_back({row.number, row.channel, row.peak, row.valley, row.mean, row.uniformity});
     return WriteTableWorkbook(path, StatisticsTitles(),
-                              {ColumnType::kText, ColumnType::kText, ColumnType::kNumber, ColumnType::kNumber,
-                               ColumnType::kNumber, ColumnType::kText}, cells);
+                              {ColumnType::kText, ColumnType::kText, ColumnType::kNumber,
+                               ColumnType::kNumber, ColumnType::kNumber, ColumnType::kText},
+                              cells);
 }
 
 }  // namespace kvr

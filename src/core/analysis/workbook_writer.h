@@ -4,10 +4,10 @@
 //
 // Calling order: Open, then for each sheet CreateTable followed by the rows, then Close. A
 // row is either InsertRow with the texts of its cells, or WriteNumber/WriteText per cell
-// followed by EndRow. Every call answers 1 on success and 0 on failure; after a failure the workbook is
-// abandoned and Close answers 0. Nothing appears at the target path until Close has written
-// the whole workbook: it is built in a temporary file beside the target and renamed over it,
-// so a failed or abandoned export leaves an existing file of that name untouched.
+// followed by EndRow. Every call answers 1 on success and 0 on failure; after a failure the
+// workbook is abandoned and Close answers 0. Nothing appears at the target path until Close has
+// written the whole workbook: it is built in a temporary file beside the target and renamed over
+// it, so a failed or abandoned export leaves an existing file of that name untouched.
 #include <map>
 #include <memory>
 #include <string>
@@ -58,7 +58,7 @@ private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     std::unique_ptr<TempTarget> temp_;
-    std::string tempFolder_;                    // libxlsxwriter keeps the pointer
+    std::string tempFolder_;  // libxlsxwriter keeps the pointer
     std::vector<ColumnType> columnTypes_;
     std::map<int, lxw_format*> numberFormats_;  // by decimals; scientific ones by -1 - decimals
     unsigned row_ = 0;

@@ -60,9 +60,7 @@ public:
     // Called on the recording thread with the file, the index of every record as it is
     // stored, and the history file those records will be saved as.
     using RecordObserver = std::function<void(const CXFile&, int, const std::string&)>;
-    void SetRecordObserver(RecordObserver observer) {
-        observer_ = std::move(observer);
-    }
+    void SetRecordObserver(RecordObserver observer) { observer_ = std::move(observer); }
 
     // Before the bus thread starts: saves the records a killed collector left in the
     // buffer (or a failed save set aside) as their history files and removes the buffers.

@@ -4,10 +4,7 @@
 
 namespace kvr {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::string ChannelHeading(const CXFile& file, int channel) {
     std::string heading = file.GetChannelName(channel);

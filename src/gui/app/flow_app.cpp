@@ -95,7 +95,7 @@ void CFlowApp::OnLanguage(Language language) {
 
 QString CFlowApp::HelpFilePath(Language language) {
     const QString name = language == Language::kEnglish ? QStringLiteral("index-en.html")
-                                                       : QStringLiteral("index-zh.html");
+                                                        : QStringLiteral("index-zh.html");
     const QString programDir = QCoreApplication::applicationDirPath();
     const QStringList folders = {programDir + QStringLiteral("/help/"),
                                  programDir + QStringLiteral("/../share/kvr/help/"),

@@ -18,8 +18,8 @@
 
 namespace {
 
-using kvr::Language;
 using kvr::ExportOutcome;
+using kvr::Language;
 using kvr::Time;
 
 const Time kStart = kvr::MakeTime({2026, 3, 1, 8, 0, 0});
@@ -121,18 +121,15 @@ TEST_F(Export, PeriodAndIntervalAreCheckedInOrderInEachLanguage) {
          "The interval must be a whole number not less than 1!"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(
-            kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kChinese).message,
-            c.chinese);
-        EXPECT_EQ(
-            kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kEnglish).message,
-            c.english);
+        EXPECT_EQ(kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kChinese).message,
+                  c.chinese);
+        EXPECT_EQ(kvr::MakeExportPlan(file, c.start, c.end, c.every, Language::kEnglish).message,
+                  c.english);
     }
     const auto whole = kvr::MakeExportPlan(file, kStart, end, 1, Language::kChinese).plan;
     ASSERT_TRUE(whole);
     EXPECT_EQ(whole->rowCount, 100);
-    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, Language::kChinese).plan->rowCount,
-              15);
+    EXPECT_EQ(kvr::MakeExportPlan(file, kStart, end, 7, Language::kChinese).plan->rowCount, 15);
 }
 
 TEST_F(Export, StartsFromASelectionInsideTheFileOrTheWholeFile) {
@@ -249,8 +246,7 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
 
 TEST_F(Export, CancelLeavesNoFileAndKeepsAnOlderOne) {
     MakeFile(1000, 10);
-    const auto plan =
-        kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, Language::kChinese).plan;
+    const auto plan = kvr::MakeExportPlan(file, kStart, kStart + 9990, 1, Language::kChinese).plan;
     ASSERT_TRUE(plan);
     for (const char* name : {"new.xlsx", "new.csv"}) {
         stop = false;

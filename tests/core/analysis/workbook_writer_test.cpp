@@ -31,8 +31,7 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     CXWorkbookWriter writer;
     ASSERT_EQ(writer.Open(path), 1);
     ASSERT_EQ(
-        writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {kText, kText, kNumber}),
-        1);
+        writer.CreateTable("sheet1", {"日期", "[8点-16点]", "Count"}, {kText, kText, kNumber}), 1);
     ASSERT_EQ(writer.InsertRow({"2008-01-02", "12.50", "12.50"}), 1);
     ASSERT_EQ(writer.InsertRow({"it's <&>", "", "----"}), 1);
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
