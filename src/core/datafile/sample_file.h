@@ -12,10 +12,13 @@
 
 namespace kvr {
 
+// Where a sample starts unless told otherwise (local time).
+inline constexpr CalendarFields kSampleStart{2026, 1, 5, 0, 0, 0};
+
 struct SampleOptions {
     int records = 1440;
     int interval = 60;  // seconds, 1..65535
-    Time start = MakeTime({2026, 1, 5, 0, 0, 0});
+    Time start = MakeTime(kSampleStart);
     int version = 1004;  // 1002, 1003 or 1004
     int tags = 3;        // 0..255, spread evenly over the recording
     std::uint32_t seed = 1;

@@ -248,7 +248,7 @@ TEST_F(KvrtoolData, AFileCutShortIsReadButNeverWritten) {
               "60,2026-01-05 00:59:00,ReadError,ReadError,ReadError,ReadError,ReadError,"
               "ReadError");
 
-    for (const std::string edit :
+    for (const std::string& edit :
          {"tag-add " + path + " '2026-01-05 00:10:00'", "file-info " + path + " --alias X"}) {
         const kvrtest::CommandResult refused = Run(edit);
         EXPECT_EQ(refused.exitCode, 1) << edit;

@@ -177,12 +177,14 @@ TEST_F(KvrtoolReport, SpanAgreesWithValuesAndHourlyTotals) {
         EXPECT_LE(std::stod(cells[7]), std::stod(cells[5]));
         const bool rate = i >= 4;  // the two flow channels and heat
         EXPECT_EQ(cells[8].empty(), !rate) << lines[i];
-        if (rate)  // the mean rate over two and a half hours, near enough
+        if (rate) {  // the mean rate over two and a half hours, near enough
             EXPECT_NEAR(std::stod(cells[8]) / 2.5, std::stod(cells[7]), std::stod(cells[7]) * 0.01);
-        if (i == 4)
+        }
+        if (i == 4) {
             EXPECT_NEAR(std::stod(cells[9]), hours, 0.005);
-        else
+        } else {
             EXPECT_EQ(cells[9], "") << lines[i];
+        }
     }
 
     const auto reversed = Run("span " + path + " --from \"" + to + "\" --to \"" + from + "\"");
