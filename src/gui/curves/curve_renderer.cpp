@@ -359,8 +359,12 @@ EdgeRect CXCurveRenderer::DrawReadout(QPainter& painter, int x, Time t) const {
     for (const kvr::ReadoutChannelRow& channel : readout.channels) {
         if (!nextRow(&r)) return box;
         const QColor color = ColorFromRef(channel.color);
+        // Outlined and the number darkened as needed: a white or yellow curve would vanish
+        // on the light box.
+        const QColor legible = LegibleOn(color, ButtonFaceColor());
         painter.fillRect(QRect(r.left - 2, r.top + 3, 12, 12), color);
-        painter.setPen(color);
+        painter.setPen(legible);
+        painter.drawRect(QRect(r.left - 2, r.top + 3, 11, 11));
         painter.drawText(QRect(r.left + 15, r.top, r.right - r.left - 15, r.Height()),
                          single | Qt::AlignLeft, QString::fromStdString(channel.number));
         painter.setPen(channel.alarm ? kAlarmText : QColor(Qt::black));
