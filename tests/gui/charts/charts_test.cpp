@@ -2,8 +2,10 @@
 // pixel by pixel where a user would look.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QTabBar>
 #include <memory>
 
@@ -17,6 +19,8 @@
 #include "gui/charts/range_dial_ctrl.h"
 #include "gui/charts/rrange_view.h"
 #include "gui/common/color_ref.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/view_host.h"
 #include "support/test_support.h"
 
 namespace {
@@ -248,6 +252,27 @@ TEST_F(Charts, DialLegendFitsItsStripAndKeepsLightColoursReadable) {
         }
         ASSERT_FALSE(layout.swatches.empty());
     }
+}
+
+TEST_F(Charts, LiveDialOffersTheFileInformationFromTheMenuAndARightClick) {
+    auto file = Open({});
+    std::vector<kvr::CXFile*> opened;
+    RegisterChildFactory(ChildWindow::FileInfo, [&](const ChildRequest& request) -> QWidget* {
+        opened.push_back(request.file);
+        return nullptr;
+    });
+    CRRangeView view(file.get());
+    EXPECT_TRUE(view.HandlesCommand(cmd::kFileInfo));
+    EXPECT_TRUE(view.IsCommandEnabled(cmd::kFileInfo));
+    std::unique_ptr<QMenu> menu(view.BuildContextMenu());
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction* item = menu->actions().front();
+    EXPECT_EQ(item->text(), QStringLiteral("文件信息(&F)..."));
+    EXPECT_TRUE(item->isEnabled());
+    item->trigger();
+    EXPECT_EQ(opened, std::vector<kvr::CXFile*>{file.get()});
+    UnregisterChildFactory(ChildWindow::FileInfo);
+    EXPECT_FALSE(view.IsCommandEnabled(cmd::kFileInfo));
 }
 
 TEST(ColorRef, LegibleOnDarkensLightColoursOnLightGroundsAndLightensDarkOnDark) {

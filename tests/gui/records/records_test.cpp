@@ -177,15 +177,23 @@ TEST_F(FileInfoDlgTest, StepsOverChannelsNotInUseAndHidesLimitsPastTheInputs) {
     const auto limitsShown = [&] {
         return !dialog.findChild<QLineEdit*>(QStringLiteral("limit"))->isHidden();
     };
+    auto* name = Child<QLineEdit>(&dialog, "name");
     EXPECT_TRUE(limitsShown());
+    EXPECT_FALSE(name->isReadOnly());
     Click(dialog, "next");
     EXPECT_EQ(dialog.CurrentChannel(), 3);
     EXPECT_EQ(box->title(), QStringLiteral("通道 4 信息"));
     EXPECT_FALSE(limitsShown());
+    // The file cannot keep a name for channels 4 to 6: nothing typed there is taken.
+    EXPECT_TRUE(name->isReadOnly());
+    const std::string fixedName = file->GetChannelName(3);
+    name->setText(QStringLiteral("改名"));
     Click(dialog, "previous");
     EXPECT_EQ(dialog.CurrentChannel(), 0);
     Click(dialog, "previous");
     EXPECT_EQ(dialog.CurrentChannel(), file->GetChannelCount() - 1);
+    Click(dialog, "ok");
+    EXPECT_EQ(file->GetChannelName(3), fixedName);
 }
 
 TEST_F(FileInfoDlgTest, CancelLeavesFileAndHeaderUntouched) {
