@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -177,6 +178,29 @@ TEST(TimeAxisLabels, LabelsKeepTheirSpacing) {
             last = i;
         }
     }
+}
+
+TEST(TimeAxisLabel, WindowsLongerThanADayDateTheFirstLabelOfEveryDay) {
+    const Time day = 86400;
+    const Time noon = kvr::MakeTime({2026, 1, 5, 12, 0, 0});
+    const Time nextMidnight = kvr::MakeTime({2026, 1, 6, 0, 0, 0});
+    struct Case {
+        Time t;
+        std::optional<Time> previous;
+        Time span;
+        int xStyle;
+        const char* expected;
+    } cases[] = {
+        {noon, std::nullopt, day, 0, "12:00:00"},  // a day or less: times only
+        {nextMidnight, noon, day, 0, "00:00:00"},
+        {noon, std::nullopt, 7 * day, 0, "01-05 12:00"},  // the first label of a week
+        {noon + 3600, noon, 7 * day, 0, "13:00:00"},      // same day as the label before
+        {nextMidnight, noon, 7 * day, 0, "01-06 00:00"},  // a new day
+        {nextMidnight + 360 * day, nextMidnight, 400 * day, 0, "01-01 00:00"},
+        {noon, noon - day, 2 * day, 1, "2026-01-05 12:00:00"},  // long style as before
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(kvr::TimeAxisLabel(c.t, c.previous, c.span, c.xStyle), c.expected);
 }
 
 }  // namespace
