@@ -40,7 +40,7 @@ const QColor kAlarmText(255, 0, 0);
 // Scene and layout
 
 Time CurveScene::ColumnTime(int column, int width) const {
-    return columnTime ? columnTime(column, width) : window->PixelToTime(column, width);
+    return window->PixelToTime(column, width);
 }
 
 QFont CurveScene::DefaultAxisFont() {

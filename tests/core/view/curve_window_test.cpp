@@ -1,4 +1,5 @@
 #include "core/view/curve_window.h"
+#include "core/view/time_window_policy.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,45 @@ TEST(TimeAxisLabel, WindowsLongerThanADayDateTheFirstLabelOfEveryDay) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(kvr::TimeAxisLabel(c.t, c.previous, c.span, c.xStyle), c.expected);
+}
+
+TEST(TimeWindowPolicy, AutoScaleSpansTheRecordedTimeUntilItFillsThePlotThenScrolls) {
+    const int width = 600;
+    kvr::RecordWindowPolicy perColumn;
+    kvr::AutoScaleWindowPolicy autoScale;
+    CurveWindow window;
+    window.SetInterval(1);
+
+    // The first record alone: one interval of room, drawn at the left edge.
+    window.SetBrowseRange(kStart, kStart);
+    autoScale.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart);
+    EXPECT_EQ(window.WindowEnd(), kStart + 1);
+    EXPECT_EQ(window.TimeToPixel(kStart, width), 0);
+
+    // The first minute fills the plot; one record a column leaves it in the last 60 columns.
+    window.SetBrowseRange(kStart, kStart + 59);
+    autoScale.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart);
+    EXPECT_EQ(window.WindowEnd(), kStart + 59);
+    EXPECT_EQ(window.PixelToTime(width / 2, width), kStart + 30);
+    EXPECT_EQ(autoScale.BarFractions(window, width), (std::pair{0.0f, 1.0f}));
+    perColumn.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart + 59 - width);
+    EXPECT_GT(window.TimeToPixel(kStart, width), width - 62);
+
+    // Once the records fill the plot both scroll alike, following or not.
+    window.SetBrowseRange(kStart, kStart + 1000);
+    for (const bool following : {true, false}) {
+        autoScale.following = perColumn.following = following;
+        window.SetStartFraction(0.25f);
+        autoScale.Compute(window, width);
+        const std::pair scaled{window.WindowStart(), window.WindowEnd()};
+        perColumn.Compute(window, width);
+        EXPECT_EQ(scaled, (std::pair{window.WindowStart(), window.WindowEnd()}));
+        EXPECT_EQ(scaled.second - scaled.first, width);
+        EXPECT_EQ(autoScale.BarFractions(window, width), perColumn.BarFractions(window, width));
+    }
 }
 
 }  // namespace
