@@ -1,6 +1,7 @@
 // history_screenshots OUTDIR: renders the history view on a generated day of data in a
 // few states (whole day, cursor with read-out, selection, zoomed with the channel panel)
-// into PNG files, for the documentation and for looking at the drawing by eye.
+// and on a generated week (the time axis dates the first label of every day) into PNG
+// files, for the documentation and for looking at the drawing by eye.
 #include <QApplication>
 
 #include "core/datafile/sample_file.h"
@@ -51,5 +52,18 @@ int main(int argc, char** argv) {
     view.ExecuteCommand(cmd::kChannelPanel);
     Press(curve, plot + QPoint(curve->PlotWidth() * 3 / 4, 200));
     ok &= SaveScreenshot(view, out + "/history_zoomed_panel.png");
+
+    kvr::SampleOptions week;
+    week.records = 7 * 288;
+    week.interval = 300;
+    const std::string weekPath = dir.file("week.FDZ");
+    if (!kvr::WriteSampleFile(weekPath, week)) return 1;
+    auto* weekFile = new kvr::CXFile;
+    if (weekFile->Open(weekPath) != 1) return 1;
+    CHCView weekView;
+    weekView.resize(1600, 1000);
+    weekView.show();
+    weekView.SetFile(weekFile);
+    ok &= SaveScreenshot(weekView, out + "/history_week.png");
     return ok ? 0 : 1;
 }

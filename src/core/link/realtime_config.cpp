@@ -119,6 +119,7 @@ RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view,
     header.interval = view.realtimeInterval;
     header.address = static_cast<std::uint8_t>(address);
     header.pieTimeIndex = 2;
+    header.pieGridCount = 10;
 
     if (progress) {
         progress->SetRange(0, kProgressSteps);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace kvr {
 
@@ -150,6 +151,31 @@ std::vector<int> LabelledTimeDivisions(int gridCount, int width, int minSpacing)
         }
     }
     return labelled;
+}
+
+std::string TimeAxisLabel(Time t, std::optional<Time> previous, Time windowSpan, int xStyle) {
+    constexpr Time kDay = 86400;
+    const CalendarFields f = SplitTime(t);
+    char text[48];
+    if (xStyle != 0) {
+        std::snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
+                      f.hour, f.minute, f.second);
+        return text;
+    }
+    bool dated = false;
+    if (windowSpan > kDay) {
+        if (!previous) {
+            dated = true;
+        } else {
+            const CalendarFields p = SplitTime(*previous);
+            dated = p.year != f.year || p.month != f.month || p.day != f.day;
+        }
+    }
+    if (dated)
+        std::snprintf(text, sizeof text, "%02d-%02d %02d:%02d", f.month, f.day, f.hour, f.minute);
+    else
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", f.hour, f.minute, f.second);
+    return text;
 }
 
 }  // namespace kvr

@@ -4,6 +4,8 @@
 //
 // The window is kept as two fractions of the browse range (what the time scroll bar
 // shows) and recomputed from them; times are whole seconds.
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -80,5 +82,12 @@ private:
 // lies more than minSpacing pixels right of the previous labelled division (the first
 // is measured from the left edge).
 std::vector<int> LabelledTimeDivisions(int gridCount, int width, int minSpacing);
+
+// The text of a time-axis label at t. With the long style (xStyle not 0) every label shows
+// date and time. With the short style a label shows the time of day, unless the window
+// spans more than a day: then a label whose date differs from that of the label drawn
+// before it (previous; none for the first label) shows "MM-DD HH:MM", so that a week reads
+// as seven days and not as seven unlabelled midnights.
+std::string TimeAxisLabel(Time t, std::optional<Time> previous, Time windowSpan, int xStyle);
 
 }  // namespace kvr

@@ -13,6 +13,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/curve_pages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_readout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/curve_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/time_window_policy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/value_scale.cpp
 )
 # Bar, dial and circular-chart geometry.

@@ -63,6 +63,7 @@ const std::unordered_map<int, CommandStrings>& Strings() {
         {kNextFour, {nullptr, "显示后4条曲线", nullptr}},
         {kChannelPanel, {"通道面板", "显示或隐藏通道面板", "通道面板"}},
         {kEnvelope, {"包络显示", "每列显示其间数据的最小值和最大值，缩小时不漏掉尖峰", "包络显示"}},
+        {kAutoScaleTime, {nullptr, "实时曲线从第一条记录起占满整个曲线区，记满后再滚动", nullptr}},
         {kBarDisplay, {"棒图", "以棒图显示实时数据", "棒图"}},
         {kCircleDisplay, {"圆图", "以圆图显示实时数据", "圆图"}},
         {kSerialParameters, {nullptr, "设置通讯串口参数", nullptr}},
@@ -130,6 +131,7 @@ const std::vector<MenuNode>& MainMenu() {
               {Item(kShowAllCurves, "显示全部曲线(&S)"), Item(kHideAllCurves, "隐藏全部曲线(&H)"),
                Separator(), Item(kPreviousFour, "前4条曲线\tCtrl+←"),
                Item(kNextFour, "后4条曲线\tCtrl+→"), Item(kEnvelope, "包络显示(&E)"),
+               Item(kAutoScaleTime, "自动缩放时间轴(&A)"),
                Popup("圆图显示选择(&P)", {Item(kCircleChartFirst, "无通道")})}),
         // The device-configuration, upload and language commands have no place of their
         // own; they sit with the other settings.

@@ -1,5 +1,6 @@
 #include "gui/charts/bar_panel_ctrl.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -16,6 +17,10 @@
 namespace {
 constexpr int kSeparator = 4;    // raised bars between the cells
 constexpr int kScaleTicks = 11;  // tenths of the bar height
+constexpr int kTickGap = 3;      // between the bar's box and the ticks
+constexpr int kLongTick = 8;     // a labelled tick; the others are half as long
+
+int ReadoutFont(int baseFont) { return baseFont * 22 / 10; }
 
 QImage MakeLayer(const QSize& size, qreal ratio) {
     QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * ratio))),
@@ -79,16 +84,54 @@ void CBarPanelCtrl::BuildCells() {
     columns_ = *columns;
     const int cellWidth = width() / columns_;
     const int cellHeight = GridHeight() / kvr::kBarGridRows;
-    const int font = cellWidth / 12;
+    const int font = BaseFont();
+    // The rows come from the fonts as drawn: the CJK faces that stand in for the title
+    // font are taller than their pixel size. The scale's end labels are centred on the end
+    // ticks and so reach half a label above and below the bar; the title and the read-out
+    // keep clear of them.
+    const int titleHeight = QFontMetrics(ChartFont(font)).height();
+    const int halfLabel = QFontMetrics(ChartFont(font * 8 / 10)).height() / 2 + 2;
+    const int readoutHeight = QFontMetrics(ChartFont(ReadoutFont(font), 900)).height();
     for (int k = 0; k < count; ++k) {
         Cell cell;
         cell.channel = inUse[group_ * kvr::kBarCellsPerGroup + k];
         cell.rect =
             QRect((k % columns_) * cellWidth, (k / columns_) * cellHeight, cellWidth, cellHeight);
-        cell.bar = QRect(cell.rect.left() + cellWidth / 3, cell.rect.top() + font + 5,
-                         cellWidth / 3, std::max(cellHeight - cellWidth / 4 - 10, 1));
+        const QRect inner = cell.rect.adjusted(kSeparator / 2 + 2, kSeparator / 2 + 2,
+                                               -kSeparator / 2 - 2, -kSeparator / 2 - 2);
+        cell.title = QRect(inner.left(), inner.top(), inner.width(), titleHeight);
+        const int barTop = cell.title.bottom() + 1 + halfLabel;
+        const int readoutTop = std::max(inner.bottom() + 1 - readoutHeight, barTop + 2 * halfLabel);
+        const int barBottom = std::max(readoutTop - halfLabel, barTop + 1);
+        cell.bar =
+            QRect(cell.rect.left() + cellWidth / 3, barTop, cellWidth / 3, barBottom - barTop);
+        cell.readout = QRect(cell.rect.left() + cellWidth / 6, readoutTop, cellWidth * 2 / 3,
+                             std::max(inner.bottom() + 1 - readoutTop, 1));
         cells_.push_back(cell);
     }
+}
+
+int CBarPanelCtrl::TickRow(const Cell& cell, int tick) const {
+    return cell.bar.top() + (cell.bar.height() - 1) * tick / (kScaleTicks - 1);
+}
+
+// Right-aligned against the ticks and centred on the tick's row.
+QRect CBarPanelCtrl::ScaleLabel(const Cell& cell, int tick) const {
+    const int height = QFontMetrics(ChartFont(BaseFont() * 8 / 10)).height();
+    const int left = cell.rect.left() + kSeparator / 2 + 2;
+    const int right = cell.bar.left() - kTickGap - kLongTick - 2;
+    const int row = TickRow(cell, tick);
+    return QRect(left, row - height / 2, std::max(right - left, 1), height);
+}
+
+CBarPanelCtrl::CellTexts CBarPanelCtrl::Texts(int index) const {
+    const Cell& cell = cells_.at(index);
+    CellTexts texts{cell.title, cell.readout, {}, {}};
+    for (int k = 0; k < kScaleTicks; k += 2) {
+        texts.tickRows.push_back(TickRow(cell, k));
+        texts.labels.push_back(ScaleLabel(cell, k));
+    }
+    return texts;
 }
 
 void CBarPanelCtrl::Layout() {
@@ -114,9 +157,9 @@ void CBarPanelCtrl::DrawBackground() {
     const int font = BaseFont();
     for (const Cell& cell : cells_) {
         painter.setPen(Qt::white);
-        painter.setFont(ChartFont(font));
-        painter.drawText(cell.rect.adjusted(2 + kSeparator, 2 + kSeparator, 0, 0),
-                         Qt::AlignLeft | Qt::AlignTop, ChannelTitle(*file_, cell.channel));
+        const QString title = ChannelTitle(*file_, cell.channel);
+        painter.setFont(FittedChartFont(title, font, cell.title.width()));
+        painter.drawText(cell.title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
         // Sunken box around the bar.
         const QRect box = cell.bar.adjusted(-2, -2, 2, 2);
         painter.setPen(ButtonShadowColor());
@@ -128,22 +171,16 @@ void CBarPanelCtrl::DrawBackground() {
         const double low = file_->GetRangeLow(cell.channel);
         const double high = file_->GetRangeHigh(cell.channel);
         painter.setPen(Qt::white);
-        painter.setFont(ChartFont(font * 8 / 10));
         for (int k = 0; k < kScaleTicks; ++k) {
-            const int y = cell.bar.top() + cell.bar.height() * k / (kScaleTicks - 1);
-            const int length = k % 2 == 0 ? 8 : 4;
-            painter.drawLine(cell.bar.left() - 3 - length, y, cell.bar.left() - 3, y);
+            const int y = TickRow(cell, k);
+            const int length = k % 2 == 0 ? kLongTick : kLongTick / 2;
+            painter.drawLine(cell.bar.left() - kTickGap - length, y, cell.bar.left() - kTickGap, y);
             if (k % 2 != 0) continue;
-            const double value = high - k * (high - low) * 0.1;
-            // The end labels sit inside the scale so that neither the title above nor the
-            // read-out below covers them.
-            const int labelWidth = cell.bar.left() - cell.rect.left() - 14;
-            const QRect label = k == 0 ? QRect(cell.rect.left(), y, labelWidth, font)
-                                : k == kScaleTicks - 1
-                                    ? QRect(cell.rect.left(), y - font, labelWidth, font)
-                                    : QRect(cell.rect.left(), y - font, labelWidth, 2 * font);
-            painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
-                             FormatChannelValue(*file_, cell.channel, value));
+            const QRect label = ScaleLabel(cell, k);
+            const QString text =
+                FormatChannelValue(*file_, cell.channel, high - k * (high - low) * 0.1);
+            painter.setFont(FittedChartFont(text, font * 8 / 10, label.width()));
+            painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
         }
     }
 }
@@ -202,14 +239,11 @@ void CBarPanelCtrl::DrawBar(QPainter& painter, const Cell& cell) const {
         DrawTriangle(painter, cell.bar.right() + 4, y, mark, m.red ? kChartRed : kChartGreen);
     }
 
-    const int font = BaseFont();
-    const QRect readout(cell.rect.left() + cell.rect.width() / 6, cell.bar.bottom() + 4,
-                        cell.rect.width() * 2 / 3,
-                        std::max(cell.rect.bottom() - cell.bar.bottom() - 6, 1));
-    painter.fillRect(readout, Qt::black);
+    const QString text = FormatChannelValue(*file_, c, value);
+    painter.fillRect(cell.readout, Qt::black);
     painter.setPen(Qt::white);
-    painter.setFont(ChartFont(static_cast<int>(2.2 * font), 900));
-    painter.drawText(readout, Qt::AlignCenter, FormatChannelValue(*file_, c, value));
+    painter.setFont(FittedChartFont(text, ReadoutFont(BaseFont()), cell.readout.width(), 900));
+    painter.drawText(cell.readout, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 
 void CBarPanelCtrl::DrawTotals(QPainter& painter) const {

@@ -29,6 +29,16 @@ public:
     int CellCount() const { return static_cast<int>(cells_.size()); }
     int Columns() const { return columns_; }
     QRect BarRect(int cell) const { return cells_.at(cell).bar; }
+    // Where a cell's texts go: the title above the bar, the read-out box under it and one
+    // label per labelled tick (every second of the eleven, top first), each centred on the
+    // row of its tick.
+    struct CellTexts {
+        QRect title;
+        QRect readout;
+        std::vector<int> tickRows;
+        std::vector<QRect> labels;
+    };
+    CellTexts Texts(int cell) const;
     // What the window shows, for printing and tests.
     const QImage& Picture() const { return picture_; }
 
@@ -40,7 +50,9 @@ private:
     struct Cell {
         int channel = -1;
         QRect rect;
+        QRect title;
         QRect bar;
+        QRect readout;
     };
     void BuildCells();
     void DrawBackground();
@@ -48,6 +60,8 @@ private:
     void DrawBar(QPainter& painter, const Cell& cell) const;
     void DrawTotals(QPainter& painter) const;
     int BaseFont() const;
+    int TickRow(const Cell& cell, int tick) const;
+    QRect ScaleLabel(const Cell& cell, int tick) const;
     int TotalsFont() const;
     int GridHeight() const;
 

@@ -1,5 +1,6 @@
 #include "gui/charts/chart_text.h"
 
+#include <QFontMetrics>
 #include <array>
 #include <cstdio>
 
@@ -58,5 +59,15 @@ QFont ChartFont(int pixelHeight, int weight) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setPixelSize(std::max(pixelHeight, 1));
     font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QFont FittedChartFont(const QString& text, int pixelHeight, int width, int weight) {
+    QFont font = ChartFont(pixelHeight, weight);
+    for (int size = font.pixelSize(); size > kMinChartFont; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= width) return font;
+    }
+    font.setPixelSize(std::min(font.pixelSize(), kMinChartFont));
     return font;
 }

@@ -25,3 +25,6 @@ bool HasHeatTotal(const kvr::CXFile& file);
 bool NewestValue(const kvr::CXFile& file, int c, float* value);
 // "Times New Roman" at a pixel height, in the given weight.
 QFont ChartFont(int pixelHeight, int weight = QFont::Normal);
+// ChartFont made smaller, down to kMinChartFont pixels, until text is at most width wide.
+inline constexpr int kMinChartFont = 8;
+QFont FittedChartFont(const QString& text, int pixelHeight, int width, int weight = QFont::Normal);

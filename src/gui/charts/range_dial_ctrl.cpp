@@ -1,5 +1,6 @@
 #include "gui/charts/range_dial_ctrl.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -92,46 +93,87 @@ void CRangeDialCtrl::DrawChart(QPainter& painter) const {
                       ColorFromRef(header.channels[c].color));
 }
 
-void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
-    painter.fillRect(legend_, kLegendBackground);
-    painter.setPen(ButtonShadowColor());
-    painter.drawRect(legend_.adjusted(0, 0, -1, -1));
-    const int lineHeight = std::max(width() / 60, 10);
-    const int pitch = lineHeight * 6 / 5;
-    painter.setFont(ChartFont(lineHeight));
-    int y = legend_.top() + 4;
-    auto row = [&](const QString& text, const QColor& color, int flags, int indent = 4) {
-        painter.setPen(color);
-        painter.drawText(QRect(legend_.left() + indent, y, legend_.width() - indent - 4, pitch),
-                         flags | Qt::AlignVCenter | Qt::TextSingleLine, text);
+CRangeDialCtrl::LegendLayout CRangeDialCtrl::Legend() const {
+    LegendLayout layout;
+    if (!file_) return layout;
+    const int size = std::max(width() / 60, 10);
+    // CJK faces standing in for the legend font are taller than its pixel size.
+    const int pitch = std::max(size * 6 / 5, QFontMetrics(ChartFont(size)).height() + 1);
+    const QRect inner = legend_.adjusted(4, 2, -4, -2);
+    int y = inner.top();
+    const auto add = [&](const QString& text, int left, int flags, const QColor& colour) {
+        const int boxWidth = std::max(inner.right() + 1 - left, 1);
+        const QFont font = FittedChartFont(text, size, boxWidth);
+        // Only a name too long even for the smallest font loses its end.
+        layout.texts.push_back({QRect(left, y, boxWidth, pitch),
+                                QFontMetrics(font).elidedText(text, Qt::ElideRight, boxWidth), font,
+                                colour, flags | Qt::AlignVCenter | Qt::TextSingleLine});
+    };
+    // "head: tail" on one row when it fits, else the tail right-aligned on a row of its own.
+    const auto addSplit = [&](const QString& head, const QString& tail, int left,
+                              const QColor& colour) {
+        const QFontMetrics metrics(ChartFont(size));
+        if (metrics.horizontalAdvance(head + tail) <= inner.right() + 1 - left) {
+            add(head + tail, left, Qt::AlignLeft, colour);
+        } else {
+            add(head, left, Qt::AlignLeft, colour);
+            y += pitch;
+            add(tail, left, Qt::AlignRight, colour);
+        }
         y += pitch;
     };
-    row(QString::fromStdString(file_->GetDeviceName()), Qt::black, Qt::AlignHCenter);
-    row(QString::fromStdString(kvr::FormatTime(file_->GetEndTime())), Qt::black, Qt::AlignLeft);
+
+    add(QString::fromStdString(file_->GetDeviceName()), inner.left(), Qt::AlignHCenter, Qt::black);
+    y += pitch;
+    add(QString::fromStdString(kvr::FormatTime(file_->GetEndTime())), inner.left(), Qt::AlignLeft,
+        Qt::black);
+    y += pitch;
+    const int numberLeft = inner.left() + pitch / 2 + 3;
+    const int textLeft = numberLeft + QFontMetrics(ChartFont(size)).horizontalAdvance("00 ");
     for (int c : GroupChannels()) {
         float value = 0.0f;
         if (file_->Header().channels[c].showState != 1 || !NewestValue(*file_, c, &value)) continue;
         const QColor colour = ColorFromRef(file_->Header().channels[c].color);
-        painter.fillRect(QRect(legend_.left() + 4, y + pitch / 4, pitch / 2, pitch / 2), colour);
-        painter.setPen(colour);
-        painter.drawText(QRect(legend_.left() + 6 + pitch / 2, y, 3 * lineHeight, pitch),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')));
+        layout.swatches.push_back(
+            {QRect(inner.left(), y + pitch / 4, pitch / 2, pitch / 2), colour});
+        add(QStringLiteral("%1 ").arg(c + 1, 2, 10, QChar('0')), numberLeft, Qt::AlignLeft,
+            LegibleOn(colour, kLegendBackground));
         const bool alarm =
             kvr::IsOutsideAlarms(value, file_->GetAlarmLow(c), file_->GetAlarmHigh(c));
-        row(QString::fromStdString(file_->GetChannelName(c)) + QStringLiteral(": ") +
-                FormatChannelValue(*file_, c, value) + QStringLiteral(" ") +
-                QString::fromStdString(file_->GetChannelUnit(c)),
-            alarm ? kChartRed : QColor(Qt::black), Qt::AlignLeft, 6 + pitch / 2 + 2 * lineHeight);
-        painter.setPen(ButtonShadowColor());
-        painter.drawLine(legend_.left() + 2, y - 1, legend_.right() - 2, y - 1);
+        addSplit(QString::fromStdString(file_->GetChannelName(c)) + QStringLiteral(": "),
+                 FormatChannelValue(*file_, c, value) + QStringLiteral(" ") +
+                     QString::fromStdString(file_->GetChannelUnit(c)),
+                 textLeft, alarm ? kChartRed : QColor(Qt::black));
+        layout.rules.push_back(y - 1);
     }
     y += pitch;
-    row(QStringLiteral("累积流量:%1").arg(file_->Header().flowTotal * 0.01, 0, 'f', 2), Qt::black,
-        Qt::AlignLeft);
+    addSplit(QStringLiteral("累积流量:"), QString::number(file_->Header().flowTotal * 0.01, 'f', 2),
+             inner.left(), Qt::black);
     if (HasHeatTotal(*file_))
-        row(QStringLiteral("累积热量:%1").arg(file_->Header().heatTotal * 0.01, 0, 'f', 2),
-            Qt::black, Qt::AlignLeft);
+        addSplit(QStringLiteral("累积热量:"),
+                 QString::number(file_->Header().heatTotal * 0.01, 'f', 2), inner.left(),
+                 Qt::black);
+    return layout;
+}
+
+void CRangeDialCtrl::DrawLegend(QPainter& painter) const {
+    painter.fillRect(legend_, kLegendBackground);
+    painter.setPen(ButtonShadowColor());
+    painter.drawRect(legend_.adjusted(0, 0, -1, -1));
+    const LegendLayout layout = Legend();
+    for (const auto& [box, colour] : layout.swatches) {
+        // Outlined, so that a light curve colour still shows on the light strip.
+        painter.fillRect(box, colour);
+        painter.setPen(LegibleOn(colour, kLegendBackground));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+    }
+    for (const LegendText& text : layout.texts) {
+        painter.setFont(text.font);
+        painter.setPen(text.colour);
+        painter.drawText(text.box, text.flags, text.text);
+    }
+    painter.setPen(ButtonShadowColor());
+    for (int y : layout.rules) painter.drawLine(legend_.left() + 2, y, legend_.right() - 2, y);
 }
 
 void CRangeDialCtrl::paintEvent(QPaintEvent*) {

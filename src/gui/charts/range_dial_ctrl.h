@@ -2,8 +2,11 @@
 // CRangeDialCtrl: the live dial chart. The recent hours of six channels drawn like a paper
 // circular-chart recorder (time clockwise over 8, 12 or 24 hours, value as the distance
 // from the centre) with a legend strip of the newest values and the totals at the right.
+#include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 namespace kvr {
 class CXFile;
@@ -23,6 +26,23 @@ public:
     const QImage& Picture() const { return picture_; }
     QPointF Centre() const { return centre_; }
     double Radius() const { return radius_; }
+
+    // The legend as laid out for the current size: every text with its box, font and
+    // colour, the colour swatches and the rules under the channel rows.
+    struct LegendText {
+        QRect box;
+        QString text;
+        QFont font;
+        QColor colour;
+        int flags = 0;
+    };
+    struct LegendLayout {
+        std::vector<LegendText> texts;
+        std::vector<std::pair<QRect, QColor>> swatches;
+        std::vector<int> rules;
+    };
+    LegendLayout Legend() const;
+    QRect LegendRect() const { return legend_; }
 
 signals:
     void rightButtonReleased(const QPoint& globalPos);

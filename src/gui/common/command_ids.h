@@ -59,6 +59,7 @@ enum : int {
     kBarDisplay = 32993,
     kCircleDisplay = 32992,
     kEnvelope = 32995,
+    kAutoScaleTime = 32996,
     // Settings
     kSerialParameters = 32789,
     kDisplayDefaults = 32803,

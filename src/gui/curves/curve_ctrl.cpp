@@ -18,8 +18,6 @@ CXCurveCtrl::CXCurveCtrl(QWidget* parent) : QWidget(parent) {
     scene_.window = &window_;
     scene_.scale = &scale_;
     scene_.envelope = &envelope_;
-    // Through the virtual mapping, so that a variant's own mapping reaches the drawing.
-    scene_.columnTime = [this](int column, int width) { return PixelToTime(column, width); };
     scene_.axisFont = CurveScene::DefaultAxisFont();
     scene_.captionFont = CurveScene::DefaultCaptionFont();
 }
@@ -56,13 +54,13 @@ void CXCurveCtrl::SetStartFraction(float fraction) { window_.SetStartFraction(fr
 
 void CXCurveCtrl::SetWidthFraction(float fraction) { window_.SetWidthFraction(fraction); }
 
-Time CXCurveCtrl::PixelToTime(int column, int width) const {
-    return window_.PixelToTime(column, width);
-}
-
 int CXCurveCtrl::TimeToPixel(Time t, int width) const { return window_.TimeToPixel(t, width); }
 
-void CXCurveCtrl::ComputeWindow() { window_.ComputeWindow(); }
+void CXCurveCtrl::SetWindowPolicy(const kvr::TimeWindowPolicy* policy) {
+    policy_ = policy ? policy : &fractionPolicy_;
+}
+
+void CXCurveCtrl::ComputeWindow() { policy_->Compute(window_, layout_.plotWidth); }
 
 void CXCurveCtrl::ComputeValueScale() { scale_.Compute(layout_.valueAxis.Height()); }
 

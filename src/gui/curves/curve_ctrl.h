@@ -9,13 +9,14 @@
 // affects; the window itself is always painted from the back buffer. What goes into the
 // layers is drawn by CXCurveRenderer; the control adds the cursor and the selection band.
 //
-// The control does not own its file. The realtime variant derives from it and replaces
-// the window computation, the width-fraction setter and Rebuild.
+// The control does not own its file. The time window comes from a window policy: the
+// scroll bar's fractions unless a variant sets its own (the realtime control does).
 #include <QWidget>
 #include <utility>
 
 #include "core/datafile/cxfile.h"
 #include "core/view/curve_window.h"
+#include "core/view/time_window_policy.h"
 #include "core/view/value_scale.h"
 #include "gui/common/back_buffer.h"
 #include "gui/common/edge_rect.h"
@@ -68,7 +69,6 @@ public:
     void SetScrollBar(CTimeScrollBar* scrollBar) { scrollBar_ = scrollBar; }
     void SetPanelShown(int shown) { panelShown_ = shown; }
 
-    virtual kvr::Time PixelToTime(int column, int width) const;
     int TimeToPixel(kvr::Time t, int width) const;
 
     // Geometry in client pixels, for the owning view and for tests.
@@ -106,7 +106,10 @@ signals:
     void windowChanged();
 
 protected:
-    virtual void ComputeWindow();
+    // The window from the policy; the fraction policy when none was set. The policy stays
+    // the caller's.
+    void SetWindowPolicy(const kvr::TimeWindowPolicy* policy);
+    void ComputeWindow();
     virtual void ComputeValueScale();
     virtual void DrawFrame();
     virtual void DrawValueAxis();
@@ -162,6 +165,8 @@ private:
     kvr::CXFile* file_ = nullptr;
     CTimeScrollBar* scrollBar_ = nullptr;
     kvr::CurveWindow window_;
+    kvr::FractionWindowPolicy fractionPolicy_;
+    const kvr::TimeWindowPolicy* policy_ = &fractionPolicy_;
     kvr::ValueScale scale_;
     kvr::MinMaxPyramid envelope_;
 

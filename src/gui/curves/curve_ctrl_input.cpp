@@ -12,14 +12,14 @@ using kvr::Time;
 void CXCurveCtrl::PlaceCursor(const QPoint& point) {
     cursorX_ = std::clamp(point.x(), layout_.plot.left, layout_.plot.right - 1);
     cursorY_ = point.y();
-    cursorTime_ = PixelToTime(cursorX_ - layout_.plot.left, layout_.plotWidth);
+    cursorTime_ = window_.PixelToTime(cursorX_ - layout_.plot.left, layout_.plotWidth);
     DrawCursor();
     Present();
 }
 
 void CXCurveCtrl::ExtendSelection(int x) {
     const int column = std::clamp(x, layout_.plot.left, layout_.plot.right);
-    selEnd_ = PixelToTime(column - layout_.plot.left, layout_.plotWidth);
+    selEnd_ = window_.PixelToTime(column - layout_.plot.left, layout_.plotWidth);
     DrawSelection();
     Present();
 }
@@ -32,10 +32,10 @@ void CXCurveCtrl::MoveCursorByKey(int direction) {
     // neighbouring record, or the key would leave the cursor where it is.
     while (direction < 0 ? x > layout_.plot.left : x < layout_.plot.right - 1) {
         x += direction;
-        if (PixelToTime(x - layout_.plot.left, layout_.plotWidth) != before) break;
+        if (window_.PixelToTime(x - layout_.plot.left, layout_.plotWidth) != before) break;
     }
     cursorX_ = x;
-    cursorTime_ = PixelToTime(x - layout_.plot.left, layout_.plotWidth);
+    cursorTime_ = window_.PixelToTime(x - layout_.plot.left, layout_.plotWidth);
     DrawCursor();
     Present();
 }
@@ -53,7 +53,7 @@ void CXCurveCtrl::mousePressEvent(QMouseEvent* event) {
                 selStart_ = 0;
                 RedrawAll();
                 const int column = std::max(point.x(), layout_.plot.left) - layout_.plot.left;
-                selStart_ = PixelToTime(column, layout_.plotWidth);
+                selStart_ = window_.PixelToTime(column, layout_.plotWidth);
             }
         }
     } else if (event->button() == Qt::RightButton && layout_.valueAxis.Contains(point)) {

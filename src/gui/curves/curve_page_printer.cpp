@@ -109,7 +109,6 @@ void PrintCurvePage(QPainter& painter, const QRect& page, qreal scale, const CXC
     window.SetWindowRange(start, end);
     CurveScene scene = curve.Scene();
     scene.window = &window;
-    scene.columnTime = {};
     scene.onPaper = true;
     CXCurveRenderer::Render(painter, QRect(left, page.top(), legendLeft - left, page.height()),
                             scale, scene);

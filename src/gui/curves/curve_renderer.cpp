@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "core/view/curve_readout.h"
@@ -33,20 +34,13 @@ const QColor kMarkerFill(255, 255, 0);
 const QColor kMarkerPen(85, 0, 0);
 const QColor kAlarmText(255, 0, 0);
 
-QString TimeLabel(Time t, int xStyle) {
-    const kvr::CalendarFields f = kvr::SplitTime(t);
-    if (xStyle == 0) return QString::asprintf("%02d:%02d:%02d", f.hour, f.minute, f.second);
-    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                             f.minute, f.second);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
 // Scene and layout
 
 Time CurveScene::ColumnTime(int column, int width) const {
-    return columnTime ? columnTime(column, width) : window->PixelToTime(column, width);
+    return window->PixelToTime(column, width);
 }
 
 QFont CurveScene::DefaultAxisFont() {
@@ -193,6 +187,8 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
     const int height = layout_.timeAxis.Height();
     const QFontMetrics metrics(scene_.axisFont);
     int labelsEnd = 0;
+    std::optional<Time> previousLabel;
+    const Time span = scene_.window->WindowEnd() - scene_.window->WindowStart();
     std::size_t next = 0;
     for (int i = 1; i <= scene_.gridCount; ++i) {
         const int x = GridColumn(i);
@@ -203,12 +199,15 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
         ++next;
         // Centred under its division but kept inside the strip; one that would run into
         // the label before it is left out.
-        const QString text = TimeLabel(scene_.ColumnTime(x, layout_.plotWidth), scene_.xStyle);
+        const Time t = scene_.ColumnTime(x, layout_.plotWidth);
+        const QString text =
+            QString::fromStdString(kvr::TimeAxisLabel(t, previousLabel, span, scene_.xStyle));
         const int textWidth = metrics.horizontalAdvance(text) + kLabelGap;
         const int left =
             std::clamp(x - textWidth / 2, 0, std::max(layout_.plotWidth - textWidth, 0));
         if (left < labelsEnd) continue;
         labelsEnd = left + textWidth;
+        previousLabel = t;
         painter.setPen(Qt::black);
         painter.drawText(QRect(left, kTickLength, textWidth, height - kTickLength),
                          Qt::AlignCenter | Qt::TextSingleLine, text);
@@ -359,8 +358,12 @@ EdgeRect CXCurveRenderer::DrawReadout(QPainter& painter, int x, Time t) const {
     for (const kvr::ReadoutChannelRow& channel : readout.channels) {
         if (!nextRow(&r)) return box;
         const QColor color = ColorFromRef(channel.color);
+        // Outlined and the number darkened as needed: a white or yellow curve would vanish
+        // on the light box.
+        const QColor legible = LegibleOn(color, ButtonFaceColor());
         painter.fillRect(QRect(r.left - 2, r.top + 3, 12, 12), color);
-        painter.setPen(color);
+        painter.setPen(legible);
+        painter.drawRect(QRect(r.left - 2, r.top + 3, 11, 11));
         painter.drawText(QRect(r.left + 15, r.top, r.right - r.left - 15, r.Height()),
                          single | Qt::AlignLeft, QString::fromStdString(channel.number));
         painter.setPen(channel.alarm ? kAlarmText : QColor(Qt::black));

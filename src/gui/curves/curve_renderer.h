@@ -10,7 +10,6 @@
 #include <QFont>
 #include <QRect>
 #include <array>
-#include <functional>
 
 #include "core/datafile/cxfile.h"
 #include "core/view/curve_window.h"
@@ -24,9 +23,6 @@ struct CurveScene {
     const kvr::CXFile* file = nullptr;
     const kvr::CurveWindow* window = nullptr;
     const kvr::ValueScale* scale = nullptr;
-    // Time of plot column `column` of a plot `width` columns wide; the window's own mapping
-    // when empty (a live display maps columns to records instead).
-    std::function<kvr::Time(int column, int width)> columnTime;
     int xStyle = 0;      // 0: time of day, else date and time
     int gridCount = 10;  // vertical divisions of the plot
     int valueMode = 0;   // 0: percent of range, else engineering values

@@ -131,6 +131,8 @@ void CRCView::StartAcquisition() {
         return;
     }
     BindFile();
+    // Every new acquisition starts with the recorded time filling the plot.
+    curve_->SetAutoScale(true);
     recordTimer_.start(engine_.File().GetInterval() * 1000);
     curve_->StartScrolling();
     NotifyRecord();

@@ -25,6 +25,7 @@ constexpr auto kAcquisitionItems = std::to_array<CommandMenuItem>({
     {cmd::kRealtimeDataList, "实时数据列表(&D)"},
     {cmd::kRealtimeCumulativeList, "实时累积列表(&L)"},
     {cmd::kFileInfo, "文件信息(&F)..."},
+    {cmd::kAutoScaleTime, "自动缩放时间轴(&A)"},
     {0, nullptr},
 });
 constexpr auto kContextItems = JoinCommandMenus(kAcquisitionItems, kCurveMenuItems);
@@ -96,6 +97,9 @@ void CRCView::RegisterCommands() {
          },
          [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::FileInfo); },
          {}});
+    RegisterCommand(cmd::kAutoScaleTime, {[this] { curve_->SetAutoScale(!curve_->IsAutoScale()); },
+                                          {},
+                                          [this] { return curve_->IsAutoScale(); }});
     RegisterCommand(cmd::kPrint, {[this] { Print(false); }, acquiring, {}});
     RegisterCommand(cmd::kPrintPreview, {[this] { Print(true); }, acquiring, {}});
     RegisterCommand(cmd::kCopy,
@@ -124,7 +128,14 @@ QMenu* CRCView::BuildContextMenu() {
         if (!engine_.IsAcquiring() && NeedsAcquisitionInMenu(id)) return false;
         return IsCommandEnabled(id);
     };
-    return BuildCommandMenu(this, kContextItems, enabled, [this](int id) { ExecuteCommand(id); });
+    QMenu* menu =
+        BuildCommandMenu(this, kContextItems, enabled, [this](int id) { ExecuteCommand(id); });
+    for (QAction* action : menu->actions())
+        if (action->data().toInt() == cmd::kAutoScaleTime) {
+            action->setCheckable(true);
+            action->setChecked(curve_->IsAutoScale());
+        }
+    return menu;
 }
 
 void CRCView::ShowContextMenu(const QPoint& globalPosition) {

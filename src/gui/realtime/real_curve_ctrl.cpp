@@ -5,21 +5,31 @@
 #include "gui/curves/time_scroll_bar.h"
 
 CXRealCurveCtrl::CXRealCurveCtrl(QWidget* parent) : CXCurveCtrl(parent) {
+    SetWindowPolicy(policy_);
     cursorTimer_.setInterval(500);
     connect(&cursorTimer_, &QTimer::timeout, this, [this] { CursorTick(); });
 }
 
 void CXRealCurveCtrl::SetWidthFraction(float fraction) {
     CXCurveCtrl::SetWidthFraction(fraction);
-    following_ = Window().ReachesEnd();
+    policy_->following = Window().ReachesEnd();
+}
+
+void CXRealCurveCtrl::SetAutoScale(bool on) {
+    kvr::RecordWindowPolicy* chosen =
+        on ? static_cast<kvr::RecordWindowPolicy*>(&autoScale_) : &recordPerColumn_;
+    if (chosen == policy_) return;
+    chosen->following = policy_->following;
+    policy_ = chosen;
+    SetWindowPolicy(policy_);
+    RedrawWindow();
+    UpdateScrollBar();
 }
 
 void CXRealCurveCtrl::Rebuild() {
     CXCurveCtrl::Rebuild();
     UpdateScrollBar();
 }
-
-void CXRealCurveCtrl::ComputeWindow() { Window().ComputeRecordWindow(PlotWidth(), following_); }
 
 void CXRealCurveCtrl::StartScrolling() {
     holdTicks_ = kCursorHoldTicks;
@@ -30,7 +40,7 @@ void CXRealCurveCtrl::StopScrolling() { cursorTimer_.stop(); }
 
 void CXRealCurveCtrl::recordAppended(kvr::Time start, kvr::Time end) {
     SetBrowseRange(start, end);
-    if (following_) RedrawWindow();
+    if (policy_->following) RedrawWindow();
     UpdateScrollBar();
 }
 
@@ -41,7 +51,7 @@ void CXRealCurveCtrl::RedrawWindow() { CXCurveCtrl::redrawCurves(); }
 void CXRealCurveCtrl::UpdateScrollBar() {
     CTimeScrollBar* bar = ScrollBar();
     if (!bar) return;
-    const auto [start, width] = Window().RecordWindowBarFractions(PlotWidth());
+    const auto [start, width] = policy_->BarFractions(Window(), PlotWidth());
     bar->SetStartFraction(start);
     bar->SetWidthFraction(width);
 }

@@ -1,7 +1,9 @@
 #pragma once
-// CXRealCurveCtrl: the curve control of the realtime window. One record per plot column;
-// while following it keeps the newest record at the right edge as records arrive, and the
-// cursor drifts back to the newest record a few seconds after the user lets go of it.
+// CXRealCurveCtrl: the curve control of the realtime window. One record per plot column,
+// or with the auto-scaled time axis the whole recorded time until it fills the plot at one
+// record a column; while following it keeps the newest record at the right edge as
+// records arrive, and the cursor drifts back to the newest record a few seconds after the
+// user lets go of it.
 #include <QTimer>
 
 #include "gui/curves/curve_ctrl.h"
@@ -16,7 +18,10 @@ public:
 
     void SetWidthFraction(float fraction) override;
     void Rebuild() override;
-    bool IsFollowing() const { return following_; }
+    bool IsFollowing() const { return policy_->following; }
+    // The auto-scaled time axis (on) or one record per column from the right edge (off).
+    void SetAutoScale(bool on);
+    bool IsAutoScale() const { return policy_ == &autoScale_; }
 
     // The cursor return timer runs while an acquisition runs.
     void StartScrolling();
@@ -29,7 +34,6 @@ public slots:
     void redrawCurves() override;
 
 protected:
-    void ComputeWindow() override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
@@ -37,7 +41,9 @@ private:
     void UpdateScrollBar();
     void CursorTick();
 
-    bool following_ = true;
+    kvr::RecordWindowPolicy recordPerColumn_;
+    kvr::AutoScaleWindowPolicy autoScale_;
+    kvr::RecordWindowPolicy* policy_ = &autoScale_;
     int holdTicks_ = kCursorHoldTicks;
     QTimer cursorTimer_;
 };

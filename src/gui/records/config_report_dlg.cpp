@@ -3,8 +3,12 @@
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/analysis/config_report.h"
 #include "core/datafile/config_record.h"
@@ -12,13 +16,40 @@
 
 namespace {
 
-// The report's lines end with "\r\n" and some separators hold a lone "\r"; the edit shows
-// the lines, not the carriage returns.
+// The report's lines end with "\r\n", and its columns are separated by runs of tabs and
+// lone carriage returns measured for one font and one tab width. The edit shows the lines
+// with one tab between two columns; the tab stops then come from the widest cell, so the
+// columns line up in whatever font the edit has.
 QString DisplayText(const std::string& text) {
     QString shown = QString::fromStdString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    static const QRegularExpression separator(QStringLiteral("[\r\t]*\t[\r\t]*"));
+    shown.replace(separator, QStringLiteral("\t"));
     shown.remove(QLatin1Char('\r'));
     return shown;
+}
+
+constexpr int kMinTextWidth = 460;
+constexpr int kColumnGap = 24;
+
+// The tab stop that puts every column clear of the widest cell before it, and the width
+// the widest line then needs; no tab stop (0) when no line has columns.
+std::pair<int, int> ColumnLayout(const QString& text, const QFontMetrics& metrics) {
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int widestCell = 0;
+    for (const QString& line : lines) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        for (qsizetype k = 0; k + 1 < cells.size(); ++k)
+            widestCell = std::max(widestCell, metrics.horizontalAdvance(cells[k]));
+    }
+    const int tabStop = widestCell > 0 ? widestCell + kColumnGap : 0;
+    int widestLine = 0;
+    for (const QString& line : lines) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        widestLine = std::max(widestLine, static_cast<int>(cells.size() - 1) * tabStop +
+                                              metrics.horizontalAdvance(cells.back()));
+    }
+    return {tabStop, widestLine};
 }
 
 }  // namespace
@@ -57,5 +88,12 @@ QString CConfigReportDlg::Text() const { return text_->toPlainText(); }
 void CConfigReportDlg::ShowTab(int tab) {
     if (!file_) return;
     const auto text = kvr::ConfigReportText(kvr::ConfigRecord(*file_), tab);
-    text_->setPlainText(text ? DisplayText(*text) : QString());
+    const QString shown = text ? DisplayText(*text) : QString();
+    const auto [tabStop, widest] = ColumnLayout(shown, text_->fontMetrics());
+    if (tabStop > 0) text_->setTabStopDistance(tabStop);
+    // Wide enough for the widest line, so that no column hides past the right edge.
+    const int margins = static_cast<int>(2 * text_->document()->documentMargin()) +
+                        2 * text_->frameWidth() + text_->verticalScrollBar()->sizeHint().width();
+    text_->setMinimumWidth(std::max(kMinTextWidth, widest + margins + 4));
+    text_->setPlainText(shown);
 }

@@ -96,6 +96,11 @@ void CFileInfoDlg::ShowChannel() {
     if (width < 0) lineWidth_->addItem(QString::number(channel.lineWidth));
     lineWidth_->setCurrentIndex(width >= 0 ? width : lineWidth_->count() - 1);
     name_->setText(QString::fromStdString(channel.name));
+    // The file keeps names for the three inputs only; the others are the instrument's own.
+    const bool named = current_ < kInputChannels;
+    name_->setReadOnly(!named);
+    name_->setToolTip(named ? QString()
+                            : QStringLiteral("此通道的位号由仪表确定，文件不能保存修改"));
     unit_->setCurrentText(QString::fromStdString(channel.unit));
     signalText_->setText(QString::fromStdString(channel.signalText));
 
@@ -122,7 +127,7 @@ void CFileInfoDlg::StoreChannel() {
     channel.color = channelColor_->ColorRef();
     channel.lineWidth = lineWidth_->currentText().toInt();
     // Cut to the field sizes without splitting a character when written.
-    channel.name = name_->text().toStdString();
+    if (current_ < kInputChannels) channel.name = name_->text().toStdString();
     channel.unit = unit_->currentText().toStdString();
     channel.signalText = signalText_->text().toStdString();
 }

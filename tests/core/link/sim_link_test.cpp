@@ -244,6 +244,7 @@ TEST_F(SimLinkTest, RealtimeConfigurationFollowsTheFirmwareVersion) {
         EXPECT_EQ(file.GetAddress(), 3);
         EXPECT_EQ(file.GetCapacity(), 262144);
         EXPECT_EQ(file.Header().pieTimeIndex, 2);
+        EXPECT_EQ(file.Header().pieGridCount, 10);
         EXPECT_EQ(file.GetDeviceName(), "1#锅炉蒸汽总管");
         // Superheated steam: flow channel 3 in use, channel 4 not; heat switched on.
         EXPECT_EQ(file.Header().channels[3].showState, 1);

@@ -1,8 +1,10 @@
 #include "core/view/curve_window.h"
+#include "core/view/time_window_policy.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -176,6 +178,68 @@ TEST(TimeAxisLabels, LabelsKeepTheirSpacing) {
             EXPECT_GT((i - last) * step, c.spacing);
             last = i;
         }
+    }
+}
+
+TEST(TimeAxisLabel, WindowsLongerThanADayDateTheFirstLabelOfEveryDay) {
+    const Time day = 86400;
+    const Time noon = kvr::MakeTime({2026, 1, 5, 12, 0, 0});
+    const Time nextMidnight = kvr::MakeTime({2026, 1, 6, 0, 0, 0});
+    struct Case {
+        Time t;
+        std::optional<Time> previous;
+        Time span;
+        int xStyle;
+        const char* expected;
+    } cases[] = {
+        {noon, std::nullopt, day, 0, "12:00:00"},  // a day or less: times only
+        {nextMidnight, noon, day, 0, "00:00:00"},
+        {noon, std::nullopt, 7 * day, 0, "01-05 12:00"},  // the first label of a week
+        {noon + 3600, noon, 7 * day, 0, "13:00:00"},      // same day as the label before
+        {nextMidnight, noon, 7 * day, 0, "01-06 00:00"},  // a new day
+        {nextMidnight + 360 * day, nextMidnight, 400 * day, 0, "01-01 00:00"},
+        {noon, noon - day, 2 * day, 1, "2026-01-05 12:00:00"},  // long style as before
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(kvr::TimeAxisLabel(c.t, c.previous, c.span, c.xStyle), c.expected);
+}
+
+TEST(TimeWindowPolicy, AutoScaleSpansTheRecordedTimeUntilItFillsThePlotThenScrolls) {
+    const int width = 600;
+    kvr::RecordWindowPolicy perColumn;
+    kvr::AutoScaleWindowPolicy autoScale;
+    CurveWindow window;
+    window.SetInterval(1);
+
+    // The first record alone: one interval of room, drawn at the left edge.
+    window.SetBrowseRange(kStart, kStart);
+    autoScale.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart);
+    EXPECT_EQ(window.WindowEnd(), kStart + 1);
+    EXPECT_EQ(window.TimeToPixel(kStart, width), 0);
+
+    // The first minute fills the plot; one record a column leaves it in the last 60 columns.
+    window.SetBrowseRange(kStart, kStart + 59);
+    autoScale.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart);
+    EXPECT_EQ(window.WindowEnd(), kStart + 59);
+    EXPECT_EQ(window.PixelToTime(width / 2, width), kStart + 30);
+    EXPECT_EQ(autoScale.BarFractions(window, width), (std::pair{0.0f, 1.0f}));
+    perColumn.Compute(window, width);
+    EXPECT_EQ(window.WindowStart(), kStart + 59 - width);
+    EXPECT_GT(window.TimeToPixel(kStart, width), width - 62);
+
+    // Once the records fill the plot both scroll alike, following or not.
+    window.SetBrowseRange(kStart, kStart + 1000);
+    for (const bool following : {true, false}) {
+        autoScale.following = perColumn.following = following;
+        window.SetStartFraction(0.25f);
+        autoScale.Compute(window, width);
+        const std::pair scaled{window.WindowStart(), window.WindowEnd()};
+        perColumn.Compute(window, width);
+        EXPECT_EQ(scaled, (std::pair{window.WindowStart(), window.WindowEnd()}));
+        EXPECT_EQ(scaled.second - scaled.first, width);
+        EXPECT_EQ(autoScale.BarFractions(window, width), perColumn.BarFractions(window, width));
     }
 }
 

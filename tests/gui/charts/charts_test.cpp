@@ -2,7 +2,10 @@
 // pixel by pixel where a user would look.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QTabBar>
 #include <memory>
 
@@ -16,6 +19,8 @@
 #include "gui/charts/range_dial_ctrl.h"
 #include "gui/charts/rrange_view.h"
 #include "gui/common/color_ref.h"
+#include "gui/common/command_ids.h"
+#include "gui/common/view_host.h"
 #include "support/test_support.h"
 
 namespace {
@@ -115,6 +120,57 @@ TEST_F(Charts, ThirteenChannelsPageWithTabsAndHeatTotalFollowsTheConfiguration) 
         << "the heat total appears when heat is computed";
 }
 
+// Rows of `area` in which some pixel is not black.
+std::vector<int> InkRows(const QImage& image, const QRect& area) {
+    std::vector<int> rows;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) != QColor(Qt::black)) {
+                rows.push_back(y);
+                break;
+            }
+    return rows;
+}
+
+TEST_F(Charts, BarScaleLabelsSitOnTheirTicksAndTitlesClearTheBar) {
+    auto file = Open({});
+    std::unique_ptr<QWidget> view(CreateBarWindowView(file.get()));
+    auto* bars = dynamic_cast<CMinBarView*>(view.get());
+    ASSERT_NE(bars, nullptr);
+    view->show();
+    for (const QSize size : {QSize(640, 480), QSize(1200, 700), QSize(1600, 1000)}) {
+        view->resize(size);
+        CBarPanelCtrl* panel = bars->Panel();
+        panel->Layout();
+        const QImage picture = panel->Picture();
+        for (int cell = 0; cell < panel->CellCount(); ++cell) {
+            SCOPED_TRACE(testing::Message()
+                         << size.width() << "x" << size.height() << " cell " << cell);
+            const QRect bar = panel->BarRect(cell);
+            const CBarPanelCtrl::CellTexts texts = panel->Texts(cell);
+            ASSERT_EQ(texts.labels.size(), 6u);
+            for (std::size_t k = 0; k < texts.labels.size(); ++k) {
+                const QRect label = texts.labels[k];
+                EXPECT_LE(std::abs(label.center().y() - texts.tickRows[k]), 1) << "label " << k;
+                // The digits drawn there are centred on the tick too.
+                const std::vector<int> ink = InkRows(picture, label.adjusted(0, 0, -2, 0));
+                ASSERT_FALSE(ink.empty()) << "label " << k;
+                EXPECT_LE(std::abs((ink.front() + ink.back()) / 2 - texts.tickRows[k]), 3)
+                    << "label " << k;
+            }
+            EXPECT_LT(texts.title.bottom(), texts.labels.front().top());
+            EXPECT_GT(texts.readout.top(), texts.labels.back().bottom());
+            // No stroke of the title comes within two rows of the bar's box (drawn at
+            // bar.top() - 2).
+            const QRect aboveBox(bar.left(), texts.title.top(), bar.width(),
+                                 bar.top() - 2 - texts.title.top());
+            const std::vector<int> titleInk = InkRows(picture, aboveBox);
+            ASSERT_FALSE(titleInk.empty());
+            EXPECT_LT(titleInk.back(), bar.top() - 4);
+        }
+    }
+}
+
 TEST_F(Charts, CircularChartPutsRangeLowInsideAndRangeHighOnTheOuterCircle) {
     const auto [low, high] = Range0();
     for (const bool atHigh : {false, true}) {
@@ -170,6 +226,67 @@ TEST_F(Charts, LiveDialGroupsSixChannelsAndShowsTheRecentHours) {
     EXPECT_NE(picture.pixelColor(QPoint(view.Dial()->width() - 10, view.Dial()->height() / 2)),
               background);
     EXPECT_GT(centre.x(), 0);
+}
+
+TEST_F(Charts, DialLegendFitsItsStripAndKeepsLightColoursReadable) {
+    auto file = Open({});
+    kvr::FileHeader& header = file->Header();
+    header.channels[0].color = 0xFFFFFF;  // white
+    header.channels[1].color = 0x00FFFF;  // yellow
+    header.flowTotal = 123456789012;
+    CRRangeView view(file.get());
+    view.show();
+    const QColor strip(255, 255, 225);
+    for (const QSize size : {QSize(640, 480), QSize(800, 600), QSize(1200, 800)}) {
+        view.resize(size);
+        view.Dial()->Layout();
+        const QRect legend = view.Dial()->LegendRect();
+        const CRangeDialCtrl::LegendLayout layout = view.Dial()->Legend();
+        ASSERT_GE(layout.texts.size(), 10u);
+        for (const auto& text : layout.texts) {
+            SCOPED_TRACE(text.text.toStdString());
+            EXPECT_TRUE(legend.contains(text.box)) << size.width() << "x" << size.height();
+            EXPECT_LE(QFontMetrics(text.font).horizontalAdvance(text.text), text.box.width())
+                << size.width() << "x" << size.height();
+            EXPECT_GE(ContrastRatio(text.colour, strip), 3.0);
+        }
+        ASSERT_FALSE(layout.swatches.empty());
+    }
+}
+
+TEST_F(Charts, LiveDialOffersTheFileInformationFromTheMenuAndARightClick) {
+    auto file = Open({});
+    std::vector<kvr::CXFile*> opened;
+    RegisterChildFactory(ChildWindow::FileInfo, [&](const ChildRequest& request) -> QWidget* {
+        opened.push_back(request.file);
+        return nullptr;
+    });
+    CRRangeView view(file.get());
+    EXPECT_TRUE(view.HandlesCommand(cmd::kFileInfo));
+    EXPECT_TRUE(view.IsCommandEnabled(cmd::kFileInfo));
+    std::unique_ptr<QMenu> menu(view.BuildContextMenu());
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction* item = menu->actions().front();
+    EXPECT_EQ(item->text(), QStringLiteral("文件信息(&F)..."));
+    EXPECT_TRUE(item->isEnabled());
+    item->trigger();
+    EXPECT_EQ(opened, std::vector<kvr::CXFile*>{file.get()});
+    UnregisterChildFactory(ChildWindow::FileInfo);
+    EXPECT_FALSE(view.IsCommandEnabled(cmd::kFileInfo));
+}
+
+TEST(ColorRef, LegibleOnDarkensLightColoursOnLightGroundsAndLightensDarkOnDark) {
+    const QColor light(255, 255, 225), dark(Qt::black);
+    for (const QColor colour : {QColor(Qt::white), QColor(Qt::yellow), QColor(Qt::cyan),
+                                QColor(0, 255, 0), QColor(Qt::blue), QColor(Qt::red)}) {
+        const QColor onLight = LegibleOn(colour, light);
+        EXPECT_GE(ContrastRatio(onLight, light), 3.0) << colour.name().toStdString();
+        EXPECT_NEAR(onLight.hsvHue(), colour.hsvHue(), 2);
+        EXPECT_GE(ContrastRatio(LegibleOn(colour, dark), dark), 3.0);
+    }
+    // Colours that already stand out are kept.
+    EXPECT_EQ(LegibleOn(QColor(Qt::blue), light), QColor(Qt::blue));
+    EXPECT_EQ(LegibleOn(QColor(Qt::yellow), dark), QColor(Qt::yellow));
 }
 
 }  // namespace

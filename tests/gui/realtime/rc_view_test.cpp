@@ -17,6 +17,7 @@
 #include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/view_factory.h"
+#include "gui/common/color_ref.h"
 #include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/realtime/rc_view.h"
@@ -162,6 +163,45 @@ TEST_F(RCViewTest, AcquiresFollowsInTheListStopsAndSaves) {
     ASSERT_EQ(saved.Open(Folder().file("day.FDZ")), 1);
     EXPECT_EQ(saved.GetRecordCount(), 41);
     EXPECT_EQ(saved.GetStartTime(), start);
+}
+
+// Pixels of plot column x that show neither the background nor the grid.
+int CurvePixels(CXRealCurveCtrl& curve, int x) {
+    const QImage image = curve.grab().toImage();
+    const kvr::FileHeader& header = curve.GetFile()->Header();
+    const QColor background = ColorFromRef(header.backgroundColor);
+    const QColor grid = ColorFromRef(header.gridColor);
+    const QRect plot = curve.PlotRect();
+    int count = 0;
+    for (int y = plot.top() + 1; y < plot.bottom(); ++y) {
+        const QColor colour = image.pixelColor(plot.left() + x, y);
+        count += colour != background && colour != grid;
+    }
+    return count;
+}
+
+TEST_F(RCViewTest, TheFirstRecordsFillThePlotUntilAutoScaleIsTurnedOff) {
+    SimProcess sim({"--family=realtime"});
+    MakeView(sim);
+    view->ExecuteCommand(cmd::kStartAcquisition);
+    ASSERT_TRUE(view->Engine().IsAcquiring());
+    CXRealCurveCtrl* curve = view->CurveCtrl();
+    EXPECT_TRUE(curve->IsAutoScale());
+    EXPECT_TRUE(view->IsCommandChecked(cmd::kAutoScaleTime));
+    for (int i = 0; i < 59; ++i) view->RecordTimerTick();
+    const kvr::CXFile& file = view->Engine().File();
+    EXPECT_EQ(curve->GetWindowRange(), (std::pair{file.GetStartTime(), file.GetEndTime()}));
+    const int quarter = curve->PlotWidth() / 4;
+    const int scaled = CurvePixels(*curve, quarter) + CurvePixels(*curve, quarter + 1);
+    EXPECT_GT(scaled, 0) << "the curves reach across the plot";
+
+    // One record a column: the hour recorded so far is a strip at the right edge.
+    view->ExecuteCommand(cmd::kAutoScaleTime);
+    EXPECT_FALSE(curve->IsAutoScale());
+    const auto [start, end] = curve->GetWindowRange();
+    EXPECT_EQ(end, file.GetEndTime());
+    EXPECT_EQ(end - start, static_cast<kvr::Time>(curve->PlotWidth()) * file.GetInterval());
+    EXPECT_LT(CurvePixels(*curve, quarter) + CurvePixels(*curve, quarter + 1), scaled);
 }
 
 TEST_F(RCViewTest, NextFourAndShowAllLeaveUnusedChannelsAlone) {

@@ -1,12 +1,17 @@
 // The record windows: configuration report tabs, event-log lists, and the file information
 // dialog's checks, clamps, channel stepping, cancel and save.
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "core/analysis/config_report.h"
 #include "core/analysis/event_lists.h"
@@ -62,6 +67,42 @@ TEST(ConfigReportDlg, TabsByVersionAndTextRebuiltOnEveryChange) {
     CConfigReportDlg empty(nullptr);
     EXPECT_EQ(empty.TabCount(), 0);
     EXPECT_EQ(empty.Text(), QString());
+}
+
+TEST(ConfigReportDlg, GasColumnsLineUpAndStayInsideTheWindow) {
+    kvrtest::TempDir dir;
+    auto file = Sample(dir, 1004);
+    ASSERT_TRUE(file);
+    CConfigReportDlg dialog(file.get());
+    dialog.SelectTab(8);
+    dialog.show();
+    QApplication::processEvents();
+    auto* edit = dialog.findChild<QPlainTextEdit*>();
+    ASSERT_NE(edit, nullptr);
+    // Where a gas name starts on screen.
+    const auto left = [&](const QString& name) {
+        QTextCursor cursor = edit->document()->find(name);
+        EXPECT_FALSE(cursor.isNull()) << name.toStdString();
+        cursor.setPosition(cursor.selectionStart());
+        return edit->cursorRect(cursor).left();
+    };
+    const QStringList columns[] = {
+        {QStringLiteral("空气Air"), QStringLiteral("氦气He"), QStringLiteral("一氧化碳C0"),
+         QStringLiteral("氨气NH3"), QStringLiteral("丙烷C3H8"), QStringLiteral("乙炔C2H2")},
+        {QStringLiteral("氮气N2"), QStringLiteral("氢气H2"), QStringLiteral("二氧化碳CO2"),
+         QStringLiteral("甲烷CH4"), QStringLiteral("丁烷C4H10"), QStringLiteral("丙烯C3H6")},
+        {QStringLiteral("氧气O2"), QStringLiteral("氩气Ar"), QStringLiteral("硫化氢H2S"),
+         QStringLiteral("乙烷C2H6"), QStringLiteral("乙烯C2H4"), QStringLiteral("丁烯C4H8")}};
+    int previous = -1;
+    for (const QStringList& column : columns) {
+        const int x = left(column[0]);
+        EXPECT_GT(x, previous);
+        for (const QString& name : column) EXPECT_EQ(left(name), x) << name.toStdString();
+        previous = x;
+    }
+    // The widest line ends inside the visible text, without scrolling sideways.
+    EXPECT_LE(edit->document()->idealWidth(), edit->viewport()->width());
+    EXPECT_FALSE(edit->horizontalScrollBar()->isVisible());
 }
 
 TEST(EventListDlg, ColumnsRowsAndSummary) {
@@ -177,15 +218,23 @@ TEST_F(FileInfoDlgTest, StepsOverChannelsNotInUseAndHidesLimitsPastTheInputs) {
     const auto limitsShown = [&] {
         return !dialog.findChild<QLineEdit*>(QStringLiteral("limit"))->isHidden();
     };
+    auto* name = Child<QLineEdit>(&dialog, "name");
     EXPECT_TRUE(limitsShown());
+    EXPECT_FALSE(name->isReadOnly());
     Click(dialog, "next");
     EXPECT_EQ(dialog.CurrentChannel(), 3);
     EXPECT_EQ(box->title(), QStringLiteral("通道 4 信息"));
     EXPECT_FALSE(limitsShown());
+    // The file cannot keep a name for channels 4 to 6: nothing typed there is taken.
+    EXPECT_TRUE(name->isReadOnly());
+    const std::string fixedName = file->GetChannelName(3);
+    name->setText(QStringLiteral("改名"));
     Click(dialog, "previous");
     EXPECT_EQ(dialog.CurrentChannel(), 0);
     Click(dialog, "previous");
     EXPECT_EQ(dialog.CurrentChannel(), file->GetChannelCount() - 1);
+    Click(dialog, "ok");
+    EXPECT_EQ(file->GetChannelName(3), fixedName);
 }
 
 TEST_F(FileInfoDlgTest, CancelLeavesFileAndHeaderUntouched) {
