@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kInputChannels = 3;  // channels with range and alarm limits of their own
+static_assert(kInputChannels == kvr::kNamedChannels);
 
 QString Number(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
@@ -96,6 +97,8 @@ void CFileInfoDlg::ShowChannel() {
     if (width < 0) lineWidth_->addItem(QString::number(channel.lineWidth));
     lineWidth_->setCurrentIndex(width >= 0 ? width : lineWidth_->count() - 1);
     name_->setText(QString::fromStdString(channel.name));
+    // The flow and heat channels are named by the instrument; the file keeps no other name.
+    name_->setReadOnly(current_ >= kvr::kNamedChannels);
     unit_->setCurrentText(QString::fromStdString(channel.unit));
     signalText_->setText(QString::fromStdString(channel.signalText));
 
@@ -121,9 +124,8 @@ void CFileInfoDlg::StoreChannel() {
         channel.showState = channelShown_->isChecked() ? 1 : 0;
     channel.color = channelColor_->ColorRef();
     channel.lineWidth = lineWidth_->currentText().toInt();
-    // Cut to the field sizes without splitting a character when written.
-    channel.name = name_->text().toStdString();
-    channel.unit = unit_->currentText().toStdString();
+    // Longer names than the file keeps are refused on OK; the unit is not for editing.
+    if (!name_->isReadOnly()) channel.name = name_->text().toStdString();
     channel.signalText = signalText_->text().toStdString();
 }
 
