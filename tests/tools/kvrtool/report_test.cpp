@@ -138,6 +138,10 @@ TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
          "请确认 [开始时间] < [结束时间] ！"},
         {"--from \"2026-01-04 23:00:00\"", "[开始时间] 超出范围！"},
         {"--to \"2026-01-06 00:00:00\"", "[结束时间] 超出范围！"},
+        // Years no time input takes: out of range, not a wrong format.
+        {"--from \"1900-01-05 10:00:00\"",
+         "--from \"1900-01-05 10:00:00\": 年份必须在 1970 到 2099 之间！"},
+        {"--to \"2100-01-05 10:00:00\"", "年份必须在 1970 到 2099 之间！"},
     };
     for (const auto& c : cases) {
         const auto result = Run("report " + path + " " + c.options + " --xlsx " + out);
