@@ -139,6 +139,8 @@ TEST_F(StatisticsTest, CopyTextAndWorkbookMatchTheRows) {
         EXPECT_EQ(sheet.Text(r + 1, 5), rows[r].uniformity);
     }
     EXPECT_TRUE(WriteStatisticsWorkbook(dir_.file("missing/x.xlsx"), rows));
+    EXPECT_EQ(WriteStatisticsWorkbook(dir_.path(), rows).value_or(""),
+              "所选的目标是文件夹，请输入文件名！");
 }
 
 TEST_F(StatisticsTest, TotalsRowsAndCopyText) {
