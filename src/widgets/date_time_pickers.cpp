@@ -8,6 +8,8 @@ DateTimePickers DateTimePickers::Create(QWidget* parent, const char* namePrefix)
     pickers.date = new QDateEdit(parent);
     pickers.date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     pickers.date->setCalendarPopup(true);
+    // The years every time input accepts, typed or picked.
+    pickers.date->setDateRange(QDate(kvr::kFirstYear, 1, 1), QDate(kvr::kLastYear, 12, 31));
     pickers.date->setObjectName(QString::fromLatin1(namePrefix) + QStringLiteral("Date"));
     pickers.time = new QTimeEdit(parent);
     pickers.time->setDisplayFormat(QStringLiteral("HH:mm:ss"));

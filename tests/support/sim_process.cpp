@@ -23,6 +23,12 @@ int CounterRequestOf(const float* values, int channels) {
     return static_cast<int>(n);
 }
 
+int CounterRequestOf(std::int64_t flowTotal, std::int64_t heatTotal) {
+    const auto high = static_cast<std::uint64_t>(flowTotal) >> 32;
+    const auto low = static_cast<std::uint64_t>(flowTotal) & 0xFFFFFFFFu;
+    return high == low && low > 0 && heatTotal == 2 * flowTotal ? static_cast<int>(low) : -1;
+}
+
 namespace {
 
 // Reads what fd delivers until it closes or the timeout passes.

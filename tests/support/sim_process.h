@@ -3,6 +3,7 @@
 // its first output line, stopped (SIGTERM) and reaped when the object goes away.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ namespace kvrtest {
 // The request a reply of kvr-sim --counter-values answered: channel c of `channels` holds
 // 8n+c+1. -1 for anything no single reply holds, zeros included.
 int CounterRequestOf(const float* values, int channels);
+// The same for the two totals of that reply: both 32-bit halves of the flow total hold n,
+// the heat total is twice the flow total.
+int CounterRequestOf(std::int64_t flowTotal, std::int64_t heatTotal);
 
 class SimProcess {
 public:

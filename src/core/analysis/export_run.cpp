@@ -49,6 +49,7 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language lang
     // Renaming the finished export over its own data file would destroy the data.
     if (sysio::IsSameFile(path, file.GetFileName()))
         return {ExportOutcome::CannotCreate, texts.targetIsSource};
+    if (sysio::IsDirectory(path)) return {ExportOutcome::CannotCreate, texts.targetIsFolder};
     const std::vector<ExportColumn> columns = ExportColumns(file, language);
     std::unique_ptr<ExportSink> sink = OpenExportSink(path, columns);
     if (!sink) return {ExportOutcome::CannotCreate, texts.cannotCreate};

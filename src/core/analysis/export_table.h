@@ -23,6 +23,7 @@ struct ExportTexts {
     const char* badInterval;
     const char* intervalBeyondRecords;
     const char* targetIsSource;
+    const char* targetIsFolder;
     const char* cannotCreate;
     const char* writeFailed;
     const char* finished;

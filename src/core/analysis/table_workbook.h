@@ -13,6 +13,8 @@ inline constexpr const char* kWorkbookWriteFailed = "写入文件失败（磁盘
 inline constexpr const char* kWorkbookWritten = "文件导出完成!";
 // A workbook or export written over the data file it comes from would destroy the data.
 inline constexpr char kTargetIsSource[] = "不能导出到数据文件本身，请另选文件名！";
+// Writing would fail only at the very end, when the finished file cannot replace a folder.
+inline constexpr char kTargetIsFolder[] = "所选的目标是文件夹，请输入文件名！";
 
 // Sheet "sheet1"; column types as for CXWorkbookWriter::CreateTable. nullopt when the
 // workbook is complete at path, else the message; a failed write leaves no file.

@@ -47,6 +47,21 @@ std::optional<std::string> CheckFileInfo(const FileInfo& info) {
     return std::nullopt;
 }
 
+std::optional<std::string> CheckKeptTexts(const FileInfo& info, const FileInfo& held) {
+    if (info.alias != held.alias && Utf8ToGbk(info.alias).size() > kKeptAliasBytes)
+        return kAliasTooLong;
+    const std::size_t count = std::min(info.channels.size(), held.channels.size());
+    for (std::size_t c = 0; c < count; ++c) {
+        const ChannelInfo& in = info.channels[c];
+        const ChannelInfo& kept = held.channels[c];
+        if (in.unit != kept.unit) return kUnitNotKept;
+        if (in.name == kept.name) continue;
+        if (c >= static_cast<std::size_t>(kNamedChannels)) return kNameNotKept;
+        if (Utf8ToGbk(in.name).size() > kKeptNameBytes) return kNameTooLong;
+    }
+    return std::nullopt;
+}
+
 void WriteFileInfo(const FileInfo& info, FileHeader& h) {
     h.xMode = static_cast<std::uint8_t>(info.xMode);
     h.yMode = static_cast<std::uint8_t>(info.yMode);
@@ -80,6 +95,7 @@ void WriteFileInfo(const FileInfo& info, FileHeader& h) {
 std::optional<std::string> SaveFileInfo(const FileInfo& info, CXFile& file) {
     if (const char* refusal = file.EditRefusal()) return refusal;
     if (auto refusal = CheckFileInfo(info)) return refusal;
+    if (auto refusal = CheckKeptTexts(info, ReadFileInfo(file))) return refusal;
     // The views draw from the in-memory header: if the file cannot take the change, they
     // must go on showing what the file holds.
     const FileHeader before = file.Header();

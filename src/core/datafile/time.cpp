@@ -76,7 +76,10 @@ std::string FormatTime(Time t) {
     return text;
 }
 
-std::optional<Time> ParseTime(std::string_view text) {
+std::optional<Time> ParseTime(std::string_view text, TimeTextError* error) {
+    TimeTextError ignored = TimeTextError::kNone;
+    TimeTextError& why = error ? *error : ignored;
+    why = TimeTextError::kFormat;
     CalendarFields f;
     const std::string s(text);
     int consumed = 0;
@@ -91,13 +94,17 @@ std::optional<Time> ParseTime(std::string_view text) {
         return std::nullopt;
     }
     if (f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.hour < 0 || f.hour > 23 ||
-        f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59 || f.year < 1970 ||
-        f.year > 2099)
+        f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59)
         return std::nullopt;
+    if (f.year < kFirstYear || f.year > kLastYear) {
+        why = TimeTextError::kYear;
+        return std::nullopt;
+    }
     const Time t = MakeTime(f);
     const CalendarFields back = SplitTime(t);
     // mktime rolls 02-30 over into March; such a date does not exist.
     if (back.day != f.day || back.month != f.month) return std::nullopt;
+    why = TimeTextError::kNone;
     return t;
 }
 

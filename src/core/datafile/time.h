@@ -38,8 +38,17 @@ bool IsValidStamp(const unsigned char* stamp);
 
 // "YYYY-MM-DD HH:MM:SS"
 std::string FormatTime(Time t);
-// Accepts "YYYY-MM-DD HH:MM:SS", "YYYY-MM-DD HH:MM" and "YYYY-MM-DD"; refuses impossible
-// dates (2026-02-30) rather than normalising them.
-std::optional<Time> ParseTime(std::string_view text);
+// The years a time typed by the user may name.
+inline constexpr int kFirstYear = 1970;
+inline constexpr int kLastYear = 2099;
+inline constexpr char kYearOutOfRange[] = "年份必须在 1970 到 2099 之间！";
+
+// Why ParseTime refused a text.
+enum class TimeTextError { kNone, kFormat, kYear };
+
+// Accepts "YYYY-MM-DD HH:MM:SS", "YYYY-MM-DD HH:MM" and "YYYY-MM-DD" with a year from
+// kFirstYear to kLastYear; refuses impossible dates (2026-02-30) rather than normalising
+// them. A well-formed time whose year lies outside is a kYear error, anything else kFormat.
+std::optional<Time> ParseTime(std::string_view text, TimeTextError* error = nullptr);
 
 }  // namespace kvr

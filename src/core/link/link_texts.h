@@ -12,6 +12,8 @@ inline constexpr char kCreateTempFailed[] = "建立临时文件失败！";
 inline constexpr char kStartAfterEnd[] = "请确认 [开始时间] < [结束时间] ！";
 inline constexpr char kStartOutOfRange[] = "[开始时间] 超出范围！";
 inline constexpr char kEndOutOfRange[] = "[结束时间] 超出范围！";
+// A range in order that falls between two records.
+inline constexpr char kNoRecordInRange[] = "[开始时间] 与 [结束时间] 之间没有记录！";
 inline constexpr char kReadingTimeParameters[] = "正在读取时间参数,请稍等!";
 inline constexpr char kReadingConfiguration[] = "正在读取组态参数,请稍候...";
 inline constexpr char kRemainingTime[] = "估计剩余时间:";

@@ -64,7 +64,7 @@ PreparedRange UploadSession::Prepare(const UploadChoice& choice) {
         end -= (end - scan_.oldest) % interval;
         if (start > end) {
             link_.Disconnect();
-            range.message = texts::kStartAfterEnd;
+            range.message = texts::kNoRecordInRange;
             return range;
         }
     } else {

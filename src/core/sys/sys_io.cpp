@@ -154,6 +154,11 @@ bool IsSameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
                      std::size_t size) {
     if (!mapping || offset >= mappedSize || size == 0) return true;

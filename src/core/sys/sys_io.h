@@ -76,5 +76,7 @@ bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t 
 // True when both paths name one existing file (the same device and inode), however they
 // are spelt: links, "./" and symbolic links included.
 bool IsSameFile(const std::string& a, const std::string& b);
+// True when path names an existing folder (through symbolic links).
+bool IsDirectory(const std::string& path);
 
 }  // namespace kvr::sysio

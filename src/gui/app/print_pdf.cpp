@@ -16,9 +16,10 @@ int Fail(const QString& text) {
     return 1;
 }
 
-std::optional<kvr::Time> TimeOption(const QString& text, kvr::Time fallback) {
+std::optional<kvr::Time> TimeOption(const QString& text, kvr::Time fallback,
+                                    kvr::TimeTextError* error) {
     if (text.isEmpty()) return fallback;
-    return kvr::ParseTime(text.toStdString());
+    return kvr::ParseTime(text.toStdString(), error);
 }
 }  // namespace
 
@@ -26,8 +27,12 @@ int RunPrintPdf(const PrintPdfOptions& options) {
     auto file = std::make_unique<kvr::CXFile>();
     if (file->Open(QFile::encodeName(options.filePath).toStdString()) != 1)
         return Fail(QStringLiteral("不支持的文件格式! %1").arg(options.filePath));
-    const std::optional<kvr::Time> from = TimeOption(options.from, file->GetStartTime());
-    const std::optional<kvr::Time> to = TimeOption(options.to, file->GetEndTime());
+    kvr::TimeTextError fromError = kvr::TimeTextError::kNone, toError = fromError;
+    const std::optional<kvr::Time> from =
+        TimeOption(options.from, file->GetStartTime(), &fromError);
+    const std::optional<kvr::Time> to = TimeOption(options.to, file->GetEndTime(), &toError);
+    if (fromError == kvr::TimeTextError::kYear || toError == kvr::TimeTextError::kYear)
+        return Fail(QString::fromUtf8(kvr::kYearOutOfRange));
     if (!from || !to) return Fail(QStringLiteral("时间设置有误！"));
 
     CurvePrintRequest request;

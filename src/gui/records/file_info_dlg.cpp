@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kInputChannels = 3;  // channels with range and alarm limits of their own
+static_assert(kInputChannels == kvr::kNamedChannels);
 
 QString Number(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
@@ -96,8 +97,8 @@ void CFileInfoDlg::ShowChannel() {
     if (width < 0) lineWidth_->addItem(QString::number(channel.lineWidth));
     lineWidth_->setCurrentIndex(width >= 0 ? width : lineWidth_->count() - 1);
     name_->setText(QString::fromStdString(channel.name));
-    // The file keeps names for the three inputs only; the others are the instrument's own.
-    const bool named = current_ < kInputChannels;
+    // The flow and heat channels are named by the instrument; the file keeps no other name.
+    const bool named = current_ < kvr::kNamedChannels;
     name_->setReadOnly(!named);
     name_->setToolTip(named ? QString()
                             : QStringLiteral("此通道的位号由仪表确定，文件不能保存修改"));
@@ -126,9 +127,8 @@ void CFileInfoDlg::StoreChannel() {
         channel.showState = channelShown_->isChecked() ? 1 : 0;
     channel.color = channelColor_->ColorRef();
     channel.lineWidth = lineWidth_->currentText().toInt();
-    // Cut to the field sizes without splitting a character when written.
-    if (current_ < kInputChannels) channel.name = name_->text().toStdString();
-    channel.unit = unit_->currentText().toStdString();
+    // Longer names than the file keeps are refused on OK; the unit is not for editing.
+    if (!name_->isReadOnly()) channel.name = name_->text().toStdString();
     channel.signalText = signalText_->text().toStdString();
 }
 

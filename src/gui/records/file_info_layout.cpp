@@ -122,12 +122,15 @@ QWidget* CFileInfoDlg::BuildChannelBox() {
     lineWidth_ = new QComboBox(channelBox_);
     lineWidth_->addItems(
         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8")});
-    name_ = Edit(channelBox_, "name", 31);
+    name_ = Edit(channelBox_, "name", static_cast<int>(kvr::kKeptNameBytes));
     unit_ = new QComboBox(channelBox_);
     unit_->setObjectName(QStringLiteral("unit"));
     unit_->setEditable(true);
     for (const char* unit : kUnits) unit_->addItem(QString::fromUtf8(unit));
-    unit_->lineEdit()->setMaxLength(15);
+    unit_->lineEdit()->setMaxLength(static_cast<int>(kvr::kChannelUnitBytes));
+    // Every open of the file takes the units from the instrument's configuration.
+    unit_->setEnabled(false);
+    unit_->setToolTip(QString::fromUtf8(kvr::kUnitNotKept));
     signalText_ = Edit(channelBox_, "signalText", 15);
     signalText_->hide();
 
@@ -139,7 +142,7 @@ QWidget* CFileInfoDlg::BuildChannelBox() {
     grid->addWidget(lineWidth_, row++, 1);
     grid->addWidget(new QLabel(QStringLiteral("位号："), channelBox_), row, 0);
     grid->addWidget(name_, row, 1);
-    grid->addWidget(new QLabel(QStringLiteral("30字节"), channelBox_), row++, 2);
+    grid->addWidget(new QLabel(QStringLiteral("15字节"), channelBox_), row++, 2);
     grid->addWidget(new QLabel(QStringLiteral("单位："), channelBox_), row, 0);
     grid->addWidget(unit_, row++, 1);
     const char* const labels[] = {"量程下限：",   "量程上限：",   "报警下限：", "报警上限：",
@@ -158,13 +161,13 @@ QWidget* CFileInfoDlg::BuildChannelBox() {
 QWidget* CFileInfoDlg::BuildFileBox() {
     auto* box = new QGroupBox(this);
     auto* grid = new QGridLayout(box);
-    alias_ = Edit(box, "alias", 30);
+    alias_ = Edit(box, "alias", static_cast<int>(kvr::kKeptAliasBytes));
     auto* path = Edit(box, "path");
     path->setReadOnly(true);
     path->setText(QString::fromStdString(file_->GetFileName()));
     grid->addWidget(new QLabel(QStringLiteral("设备别名："), box), 0, 0);
     grid->addWidget(alias_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("30字节"), box), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("28字节"), box), 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("文件名："), box), 1, 0);
     grid->addWidget(path, 1, 1, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("记录时间："), box), 2, 0);

@@ -37,8 +37,11 @@ bool OpenDataFile(kvr::CXFile& file, const std::string& path) {
 }
 
 std::optional<kvr::Time> TimeOption(const std::string& text, const std::string& option) {
-    const std::optional<kvr::Time> t = kvr::ParseTime(text);
-    if (!t)
+    kvr::TimeTextError error = kvr::TimeTextError::kNone;
+    const std::optional<kvr::Time> t = kvr::ParseTime(text, &error);
+    if (error == kvr::TimeTextError::kYear)
+        Fail(kUsageOrIo, option + " \"" + text + "\": " + kvr::kYearOutOfRange);
+    else if (!t)
         Fail(kUsageOrIo,
              option + " needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\".");
     return t;

@@ -20,6 +20,7 @@
 #include "core/link/realtime_config.h"
 #include "core/link/upload_session.h"
 #include "tools/kvrtool/commands.h"
+#include "tools/kvrtool/data_file_args.h"
 #include "tools/kvrtool/link_options.h"
 #include "tools/kvrtool/output_target.h"
 
@@ -170,9 +171,9 @@ void RunUpload(const LinkOptions& o, const UploadOptions& u) {
 
     kvr::UploadChoice choice{u.all, scan.pickerStart, scan.pickerEnd};
     if (!u.all && !u.from.empty()) {
-        const auto from = kvr::ParseTime(u.from);
-        const auto to = kvr::ParseTime(u.to);
-        if (!from || !to) return Fail("--from and --to need times as \"YYYY-MM-DD HH:MM:SS\".");
+        const auto from = TimeOption(u.from, "--from");
+        const auto to = from ? TimeOption(u.to, "--to") : std::nullopt;
+        if (!from || !to) return;
         choice.start = *from;
         choice.end = *to;
     }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "core/analysis/table_workbook.h"
 #include "core/sys/sys_io.h"
 #include "tools/kvrtool/commands.h"
 #include "tools/kvrtool/data_file_args.h"
@@ -19,6 +20,10 @@ bool MayWrite(const std::string& target, bool force, const std::vector<std::stri
                                  "; it is never written over, not even with --force.");
             return false;
         }
+    }
+    if (kvr::sysio::IsDirectory(target)) {
+        Fail(kUsageOrIo, target + ": " + kvr::kTargetIsFolder);
+        return false;
     }
     struct stat info {};
     if (!force && ::lstat(target.c_str(), &info) == 0) {

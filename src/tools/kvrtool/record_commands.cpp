@@ -159,11 +159,14 @@ void RegisterRecordCommands(CLI::App& app) {
     CLI::App* infoCommand = app.add_subcommand(
         "file-info", "Change the display settings and channel presentation of a file");
     infoCommand->add_option("file", info->file, "Data file")->required();
-    infoCommand->add_option("--alias", info->alias, "Device alias (at most 30 bytes)");
+    infoCommand->add_option("--alias", info->alias, "Device alias (at most 28 bytes)");
     infoCommand->add_option("--channel", info->channel,
                             "Channel from 1 that the channel options change");
-    infoCommand->add_option("--name", info->name, "Channel name (at most 31 bytes)");
-    infoCommand->add_option("--unit", info->unit, "Channel unit (at most 15 bytes)");
+    infoCommand->add_option("--name", info->name,
+                            "Channel name (channels 1 to 3, at most 15 bytes)");
+    infoCommand->add_option(
+        "--unit", info->unit,
+        "Channel unit; the instrument decides it, so only the unit the file shows is accepted");
     infoCommand->add_option("--colour", info->colour, "Curve colour RRGGBB");
     infoCommand->add_option("--width", info->width, "Line width 1, 2, 4 or 8");
     infoCommand->add_option("--show", info->show, "Show the curve (1) or hide it (0)")

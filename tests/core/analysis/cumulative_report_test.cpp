@@ -107,6 +107,28 @@ TEST(CumulativeReport, MonthTableShowsEveryMonthThePeriodTouches) {
     EXPECT_EQ(outcome.report->list.columns.size(), 4u);
 }
 
+TEST(CumulativeReport, MonthDaysRunFromTheBoundaryHourToTheNextDays) {
+    ZoneGuard zone("UTC0");
+    // The hour read at day D, hour h is worth 100 D + h, so a sum tells which hours it read.
+    ReportSource source = HourOfDaySource({1, {8, 0, 0}});
+    source.hourValue = [](Time t) {
+        const CalendarFields f = SplitTime(t);
+        return 100.0 * f.day + f.hour;
+    };
+    const auto outcome = BuildCumulativeReport(source, At(2027, 1, 1, 0), At(2027, 2, 1, 0));
+    ASSERT_TRUE(outcome.report) << outcome.error;
+    const auto& rows = outcome.report->list.rows;
+    ASSERT_EQ(rows.size(), 35u);
+    // Day 5 reads 5th 09:00 .. 23:00 (15 x 500 + 240) and 6th 00:00 .. 08:00 (9 x 600 + 36).
+    EXPECT_EQ(rows[5][1], "13176.00");
+    // 31 January ends with 1 February 00:00 .. 08:00 (9 x 100 + 36) in the January column.
+    EXPECT_EQ(rows[31][1], "47676.00");
+    // February 1st: 15 x 100 + 240 + 9 x 200 + 36.
+    EXPECT_EQ(rows[1][2], "3576.00");
+    // January: days 1..30 each 2400 D + 1176, then day 31.
+    EXPECT_EQ(rows[33][1], "1198956.00");
+}
+
 TEST(CumulativeReport, DaylightSavingDaysCountEveryHourOnce) {
     ZoneGuard zone("CET-1CEST,M3.5.0,M10.5.0/3");
     struct Case {

@@ -294,6 +294,18 @@ TEST_F(Export, UnwritableFolderCannotCreateTheFile) {
     const kvr::ExportResult result = Run(dir.file("missing/out.xlsx"), kStart, kStart + 90);
     EXPECT_EQ(result.outcome, ExportOutcome::CannotCreate);
     EXPECT_EQ(result.message, "建立文件失败，可能缺少Excel驱动！");
+
+    // A folder as the target is named as such, not taken for a full disk.
+    const std::string folder = dir.file("folder.xlsx");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    for (const auto language : {ExportLanguage::Chinese, ExportLanguage::English}) {
+        const kvr::ExportResult onFolder = Run(folder, kStart, kStart + 90, 1, language);
+        EXPECT_EQ(onFolder.outcome, ExportOutcome::CannotCreate);
+        EXPECT_EQ(onFolder.message, language == ExportLanguage::Chinese
+                                        ? "所选的目标是文件夹，请输入文件名！"
+                                        : "The chosen target is a folder; enter a file name!");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 }  // namespace

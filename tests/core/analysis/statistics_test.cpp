@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <limits>
 
 #include "core/analysis/period_check.h"
 #include "core/analysis/totals_rows.h"
+#include "core/datafile/layout.h"
 #include "core/datafile/sample_file.h"
 #include "support/test_support.h"
 #include "support/xlsx_reader.h"
@@ -136,19 +139,66 @@ TEST_F(StatisticsTest, CopyTextAndWorkbookMatchTheRows) {
         EXPECT_EQ(sheet.Text(r + 1, 5), rows[r].uniformity);
     }
     EXPECT_TRUE(WriteStatisticsWorkbook(dir_.file("missing/x.xlsx"), rows));
+    EXPECT_EQ(WriteStatisticsWorkbook(dir_.path(), rows).value_or(""),
+              "所选的目标是文件夹，请输入文件名！");
 }
 
 TEST_F(StatisticsTest, TotalsRowsAndCopyText) {
+    file_.Header().flowTotal = 123456789;  // hundredths
+    file_.Header().heatTotal = 5;
     const auto rows = TotalsRows(file_);
     ASSERT_EQ(rows.size(), 2u);  // the sample instrument computes heat
     EXPECT_EQ(rows[0].name, "流量");
+    EXPECT_EQ(rows[0].total, "1234567.89");
     EXPECT_EQ(rows[1].name, "热量");
-    char flow[64];
-    std::snprintf(flow, sizeof flow, "%.2f", static_cast<double>(file_.Header().flowTotal) * 0.01);
-    EXPECT_EQ(rows[0].total, flow);
-    EXPECT_EQ(TotalsCopyText(rows),
-              "1\t流量\t" + rows[0].total + "\t\r\n2\t热量\t" + rows[1].total + "\t\r\n");
-    EXPECT_EQ(TotalsTitle(file_), "累积流量报表    Dev:[" + file_.GetDeviceName() + "]");
+    EXPECT_EQ(rows[1].total, "0.05");
+    EXPECT_EQ(TotalsCopyText(rows), "1\t流量\t1234567.89\t\r\n2\t热量\t0.05\t\r\n");
+    EXPECT_EQ(TotalsTitle(file_), "累积流量报表    Dev:[1#锅炉蒸汽总管]");
+}
+
+// Records hold 10 + r on every channel, except one NaN on channel 0, +inf on channel 1 and
+// -inf on channel 2; the file is cut inside its last record, which then reads as missing.
+// Neither kind of sample may move a figure: the export writes both as nothing too.
+TEST(Statistics, NonFiniteAndMissingSamplesAreLeftOut) {
+    kvrtest::TempDir dir;
+    SampleOptions options;
+    options.records = 10;
+    options.interval = 60;
+    options.sample = [](int channel, int record) {
+        if (channel == 0 && record == 3) return std::numeric_limits<float>::quiet_NaN();
+        if (channel == 1 && record == 4) return std::numeric_limits<float>::infinity();
+        if (channel == 2 && record == 5) return -std::numeric_limits<float>::infinity();
+        return 10.0f + static_cast<float>(record);
+    };
+    const std::string path = dir.file("cut.FDZ");
+    ASSERT_TRUE(WriteSampleFile(path, options));
+    {
+        CXFile whole;
+        ASSERT_EQ(whole.Open(path), 1);
+        const auto recordArea = static_cast<std::uintmax_t>(kHeaderSize) +
+                                static_cast<std::uintmax_t>(whole.GetConfigSize());
+        whole.Close();
+        std::filesystem::resize_file(path, recordArea + 9 * 6 * 4 + 10);
+    }
+    CXFile file;
+    ASSERT_EQ(file.Open(path), 1);
+    const Time start = file.GetStartTime();
+    float unused = 0;
+    ASSERT_NE(file.GetValue(0, start + 9 * 60, &unused, nullptr), 1);
+
+    const auto outcome = ComputeStatistics(file, start, start + 9 * 60);
+    ASSERT_TRUE(outcome.error.empty()) << outcome.error;
+    ASSERT_EQ(outcome.rows.size(), 6u);
+    // Held: records 0..8 = 10..18, sum 126, less the one left out on channels 0..2.
+    const double means[6] = {113.0 / 8, 112.0 / 8, 111.0 / 8, 14.0, 14.0, 14.0};
+    for (int c = 0; c < 6; ++c) {
+        const auto& row = outcome.rows[static_cast<size_t>(c)];
+        EXPECT_DOUBLE_EQ(std::stod(row.peak), 18.0) << c;
+        EXPECT_DOUBLE_EQ(std::stod(row.valley), 10.0) << c;
+        EXPECT_NEAR(std::stod(row.mean), means[c], 0.05) << c;  // one decimal on channel 2
+        // 100 x (18 - 10) / 14
+        EXPECT_EQ(row.uniformity, "57.14%") << c;
+    }
 }
 
 }  // namespace

@@ -63,8 +63,20 @@ TEST(Stamp, RoundTripsAndFormats) {
     EXPECT_EQ(kvr::ParseTime("2026-01-05 13:07"), t - 9);
     EXPECT_EQ(kvr::ParseTime("2026-01-05"), kvr::MakeTime({2026, 1, 5}));
     for (const char* bad : {"2026-02-30", "2026-13-01", "2026-01-05 24:00:00", "yesterday", "",
-                            "2026-01-05 10:00:00x"})
-        EXPECT_FALSE(kvr::ParseTime(bad).has_value()) << bad;
+                            "2026-01-05 10:00:00x", "1900-13-01"}) {
+        kvr::TimeTextError error = kvr::TimeTextError::kNone;
+        EXPECT_FALSE(kvr::ParseTime(bad, &error).has_value()) << bad;
+        EXPECT_EQ(error, kvr::TimeTextError::kFormat) << bad;
+    }
+    // A well-formed time of a year no input takes says so rather than blame the format.
+    for (const char* year : {"1900-01-05 10:00:00", "1969-12-31", "2100-01-01 00:00"}) {
+        kvr::TimeTextError error = kvr::TimeTextError::kNone;
+        EXPECT_FALSE(kvr::ParseTime(year, &error).has_value()) << year;
+        EXPECT_EQ(error, kvr::TimeTextError::kYear) << year;
+    }
+    kvr::TimeTextError error = kvr::TimeTextError::kYear;
+    EXPECT_TRUE(kvr::ParseTime("2099-12-31 23:59:59", &error).has_value());
+    EXPECT_EQ(error, kvr::TimeTextError::kNone);
 }
 
 TEST(Stamp, IsValidStampRejectsEveryFieldOutOfRange) {

@@ -47,15 +47,81 @@ TEST(FileInfo, RangeChecks) {
     }
 }
 
-TEST(FileInfo, ModeSwitchResetsRange) {
-    kvr::FileInfo info;
-    info.yMode = 1;
-    info.yLow = -30.0f;
-    info.yHigh = 450.0f;
-    kvr::SetValueMode(info, 0);
-    EXPECT_EQ(info.yMode, 0);
-    EXPECT_EQ(info.yLow, 0.0f);
-    EXPECT_EQ(info.yHigh, 100.0f);
+TEST(FileInfo, ModeSwitchResetsRangeSoThatItCanBeSaved) {
+    kvrtest::TempDir dir;
+    const std::string path = kvrtest::WriteSample(dir, "mode.FDZ");
+    for (const int yMode : {0, 1}) {
+        {
+            kvr::CXFile file;
+            ASSERT_EQ(file.Open(path), 1);
+            kvr::FileInfo info = kvr::ReadFileInfo(file);
+            info.yLow = -30.0f;  // out of reach of percent mode
+            info.yHigh = 450.0f;
+            kvr::SetValueMode(info, yMode);
+            EXPECT_FALSE(kvr::SaveFileInfo(info, file)) << yMode;
+        }
+        kvr::CXFile again;
+        ASSERT_EQ(again.Open(path), 1);
+        EXPECT_EQ(again.Header().yMode, yMode);
+        EXPECT_EQ(again.Header().yLow, 0.0f);
+        EXPECT_EQ(again.Header().yHigh, 100.0f);
+    }
+}
+
+// Every open takes names, units and the alias from the configuration record: a change that
+// would not survive reopening is refused and the file left as it was; one at the limit
+// reads back whole.
+TEST(FileInfo, TextsTheFileCannotKeepAreRefused) {
+    kvrtest::TempDir dir;
+    const std::string path = kvrtest::WriteSample(dir, "texts.FDZ");
+    const std::string fifteen = "主蒸汽流量ABCDE";                   // 5 x 2 + 5 GBK bytes
+    const std::string twentyEight = "锅炉房锅炉房锅炉房锅炉房锅炉";  // 14 x 2
+    const struct {
+        int channel;  // -1: the alias
+        std::string unit, name;
+        const char* message;
+    } refused[] = {
+        {0, "kg/h", "", kvr::kUnitNotKept},
+        {4, "kg/h", "", kvr::kUnitNotKept},
+        {3, "", "蒸汽", kvr::kNameNotKept},
+        {5, "", "heat", kvr::kNameNotKept},
+        {0, "", fifteen + "F", kvr::kNameTooLong},
+        {2, "", "主蒸汽流量主蒸汽流", kvr::kNameTooLong},  // 18 bytes
+        {-1, "", twentyEight + "A", kvr::kAliasTooLong},
+    };
+    const auto bytes = kvrtest::ReadBytes(path);
+    {
+        kvr::CXFile file;
+        ASSERT_EQ(file.Open(path), 1);
+        for (const auto& r : refused) {
+            kvr::FileInfo info = kvr::ReadFileInfo(file);
+            if (r.channel < 0) {
+                info.alias = r.name;
+            } else {
+                kvr::ChannelInfo& channel = info.channels[static_cast<std::size_t>(r.channel)];
+                if (!r.unit.empty()) channel.unit = r.unit;
+                if (!r.name.empty()) channel.name = r.name;
+            }
+            EXPECT_EQ(kvr::SaveFileInfo(info, file).value_or("saved"), r.message)
+                << r.channel << " " << r.name;
+        }
+    }
+    EXPECT_EQ(kvrtest::ReadBytes(path), bytes);
+
+    {
+        kvr::CXFile file;
+        ASSERT_EQ(file.Open(path), 1);
+        kvr::FileInfo info = kvr::ReadFileInfo(file);
+        info.alias = twentyEight;
+        info.channels[0].name = fifteen;
+        EXPECT_FALSE(kvr::SaveFileInfo(info, file));
+    }
+    kvr::CXFile again;
+    ASSERT_EQ(again.Open(path), 1);
+    EXPECT_EQ(again.GetDeviceName(), twentyEight);
+    EXPECT_EQ(again.GetChannelName(0), fifteen);
+    EXPECT_EQ(again.GetChannelUnit(0), "kPa");
+    EXPECT_EQ(again.GetChannelName(3), "流量");
 }
 
 TEST(FileInfo, WriteClampsGridsAndCutsTextsAtCharacterBoundaries) {

@@ -120,6 +120,41 @@ TEST_F(AcquisitionTest, RecordsStopAndSaveRoundTrip) {
     EXPECT_FALSE(Exists(temp));
 }
 
+TEST_F(AcquisitionTest, TotalsAreReadWhereEachFirmwareFamilyKeepsThem) {
+    // Firmware before 1006 keeps its totals four bytes further on in the live reply. With
+    // counter values every reply's values and totals carry its request number, so totals
+    // read at the wrong place belong to no request.
+    for (const int firmware : {1005, 1009, 1010}) {
+        const std::string what = "firmware " + std::to_string(firmware);
+        SimProcess sim(
+            {"--family=realtime", "--counter-values", "--firmware=" + std::to_string(firmware)});
+        Prepare(sim);
+        ASSERT_EQ(Start().status, StartStatus::kStarted) << what;
+        const kvr::CXFile& live = acquisition.File();
+        for (int i = 1; i <= 2; ++i) {
+            const int polls = acquisition.Polls();
+            ASSERT_TRUE(WaitFor([&] { return acquisition.Polls() > polls + 1; })) << what;
+            ASSERT_EQ(acquisition.RecordTick().status, TickStatus::kRecorded) << what;
+            float values[6];
+            for (int c = 0; c < 6; ++c)
+                ASSERT_EQ(live.GetValue(c, live.GetStartTime() + i * 5, &values[c], nullptr), 1);
+            const int request = kvrtest::CounterRequestOf(values, 6);
+            ASSERT_GT(request, 0) << what;
+            EXPECT_EQ(kvrtest::CounterRequestOf(live.Header().flowTotal, live.Header().heatTotal),
+                      request)
+                << what << " record " << i;
+        }
+        EXPECT_EQ(acquisition.Stop(), "") << what;
+        const std::string saved = dir.file(std::to_string(firmware) + ".FDZ");
+        ASSERT_TRUE(acquisition.Save(saved)) << what;
+        kvr::CXFile file;
+        ASSERT_EQ(file.Open(saved), 1) << what;
+        EXPECT_GT(kvrtest::CounterRequestOf(file.Header().flowTotal, file.Header().heatTotal), 0)
+            << what;
+        acquisition.File().Close();
+    }
+}
+
 TEST_F(AcquisitionTest, FailedPollsStopOnlyWhenFiveInARow) {
     // How many requests the configuration read takes, so that faults can hit the polls.
     int configRequests = 0;

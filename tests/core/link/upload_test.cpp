@@ -455,6 +455,8 @@ TEST_F(UploadTest, RefusedRangesSayWhyAndReleaseThePortUntilTheNextTry) {
         {kvr::texts::kStartAfterEnd, -60, -120},
         {kvr::texts::kStartOutOfRange, -30 * 262144, 0},
         {kvr::texts::kEndOutOfRange, -60, 30},
+        // In order, but between two records (one every 30 s up to the newest).
+        {kvr::texts::kNoRecordInRange, -100, -95},
     };
     for (const auto& c : cases) {
         const kvr::ScanResult scan = session.Scan();

@@ -99,6 +99,13 @@ TEST(CurvePrint, CommandLineWritesThePdf) {
                    "' --continuous '" + data + "' 2>&1")
             .out;
     EXPECT_EQ(PdfPages(pdf), 2) << output;
+
+    // A year no time input takes is named as the fault, not the format.
+    const kvrtest::CommandResult year =
+        RunCommand("QT_QPA_PLATFORM=offscreen '" KVR_PROGRAM "' --print-pdf '" + dir.file("y.pdf") +
+                   "' --from '1900-01-01 00:00:00' '" + data + "' 2>&1");
+    EXPECT_NE(year.exitCode, 0);
+    EXPECT_NE(year.out.find("年份必须在 1970 到 2099 之间！"), std::string::npos) << year.out;
 }
 
 }  // namespace

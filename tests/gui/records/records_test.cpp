@@ -2,6 +2,7 @@
 // dialog's checks, clamps, channel stepping, cancel and save.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -235,6 +236,34 @@ TEST_F(FileInfoDlgTest, StepsOverChannelsNotInUseAndHidesLimitsPastTheInputs) {
     EXPECT_EQ(dialog.CurrentChannel(), file->GetChannelCount() - 1);
     Click(dialog, "ok");
     EXPECT_EQ(file->GetChannelName(3), fixedName);
+}
+
+TEST_F(FileInfoDlgTest, TextsTheFileCannotKeepAreReadOnlyOrRefused) {
+    CFileInfoDlg dialog(file.get());
+    auto* name = Child<QLineEdit>(&dialog, "name");
+    EXPECT_FALSE(Child<QComboBox>(&dialog, "unit")->isEnabled());
+    EXPECT_FALSE(name->isReadOnly());
+    for (int i = 0; i < 3; ++i) Click(dialog, "next");
+    EXPECT_EQ(dialog.CurrentChannel(), 3);
+    EXPECT_TRUE(name->isReadOnly());  // flow and heat are named by the instrument
+    Click(dialog, "previous");
+    EXPECT_FALSE(name->isReadOnly());
+
+    const std::string before = kvrtest::ReadWholeFile(file->GetFileName());
+    const struct {
+        const char *field, *text, *message;
+    } refused[] = {{"name", "主蒸汽压力主蒸汽压", "位号最多 15 字节！"},  // 9 characters, 18 bytes
+                   {"alias", "锅炉房锅炉房锅炉房锅炉房锅炉房", "设备别名最多 28 字节！"}};
+    for (const auto& r : refused) {
+        const QString kept = Child<QLineEdit>(&dialog, r.field)->text();
+        messages.Clear();
+        Type(dialog, r.field, QString::fromUtf8(r.text));
+        Click(dialog, "ok");
+        EXPECT_EQ(messages.Texts(), QStringList{QString::fromUtf8(r.message)});
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        Type(dialog, r.field, kept);
+    }
+    EXPECT_EQ(kvrtest::ReadWholeFile(file->GetFileName()), before);
 }
 
 TEST_F(FileInfoDlgTest, CancelLeavesFileAndHeaderUntouched) {

@@ -191,7 +191,7 @@ TEST_F(UploadDlgTest, RangesAreCheckedInOrderAndSnappedToTheRecordGrid) {
     Choose(record - interval + 5, record - interval + 5);
     Upload();
     ASSERT_EQ(messages.Texts().size(), 1);
-    EXPECT_EQ(messages.Texts().front(), QString::fromUtf8(kvr::texts::kStartAfterEnd))
+    EXPECT_EQ(messages.Texts().front(), QString::fromUtf8(kvr::texts::kNoRecordInRange))
         << "snapped, the range between two records holds none";
     messages.Clear();
     Choose(record - interval + 5, record);

@@ -125,6 +125,17 @@ TEST_F(KvrtoolExport, NeverReplacesItsInputAndAnExistingFileOnlyWithForce) {
     EXPECT_EQ(kvrtest::ReadWholeFile(out), "keep");
     ASSERT_EQ(Run("export " + data + " " + out + " --force").exitCode, 0);
     EXPECT_EQ(kvrtest::ReadWholeFile(out).rfind("编号,时间,", 0), 0u);
+
+    // A folder is said to be one, --force or not, and stays as it was.
+    const std::string folder = dir.file("folder.csv");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    for (const char* force : {"", " --force"}) {
+        const auto result = Run("export " + data + " " + folder + force);
+        EXPECT_EQ(result.exitCode, 1) << force;
+        EXPECT_NE(result.err.find("所选的目标是文件夹，请输入文件名！"), std::string::npos)
+            << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 // Hidden files beside the target, as an export leaves them while it writes.

@@ -80,19 +80,18 @@ TEST_F(KvrtoolRecords, LogsAreTheWindowsRowsAsCsv) {
 
 TEST_F(KvrtoolRecords, FileInfoChangesWhatTheDialogChanges) {
     const std::string path = MakeSample("info.FDZ");
-    const std::string wide =
-        "锅炉房锅炉房锅炉房锅炉房锅炉房锅炉房";  // 18 characters, 36 bytes in GBK
+    const std::string alias = "锅炉房锅炉房锅炉房锅炉房锅炉";  // 14 characters, 28 bytes in GBK
+    // The unit is the one the channel shows: accepted, as the dialog shows it unchanged.
     const kvrtest::CommandResult result =
-        Run("file-info " + path + " --alias '" + wide +
-            "' --channel 2 --name 主蒸汽 --unit t/h --colour 123456 "
+        Run("file-info " + path + " --alias '" + alias +
+            "' --channel 2 --name 主蒸汽压力ABCDE --unit MPa --colour 123456 "
             "--width 4 --show 0 --y-range 10 90 --grid 0 250");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     kvr::CXFile file;
     ASSERT_EQ(file.Open(path), 1);
-    // The alias is cut to 30 bytes and the configuration record keeps 28 of them; either cut
-    // ends on a whole character.
-    EXPECT_EQ(file.GetDeviceName(), wide.substr(0, 14 * 3));
-    EXPECT_EQ(file.GetChannelName(1), "主蒸汽");
+    EXPECT_EQ(file.GetDeviceName(), alias);
+    EXPECT_EQ(file.GetChannelName(1), "主蒸汽压力ABCDE");  // 15 bytes
+    EXPECT_EQ(file.GetChannelUnit(1), "MPa");
     const kvr::FileHeader& h = file.Header();
     EXPECT_EQ(h.channels[1].color, 0x00563412u);
     EXPECT_EQ(h.channels[1].lineWidth, 4);
@@ -122,6 +121,11 @@ TEST_F(KvrtoolRecords, FileInfoRefusalsLeaveTheFileAlone) {
         {keep, "--alias x --channel 1 --colour 12345G", "RRGGBB"},
         {keep, "--alias x --channel 1 --width 3", "1, 2, 4 or 8"},
         {percent, "--y-range -5 50", "百分比模式显示范围：0 - 100"},
+        // Texts the file would lose when it is next opened.
+        {keep, "--channel 2 --unit kPa", "单位由仪表组态决定，不能修改！"},
+        {keep, "--channel 4 --name 蒸汽", "只有通道 1 到 3 的位号可以修改！"},
+        {keep, "--channel 1 --name 主蒸汽压力ABCDEF", "位号最多 15 字节！"},
+        {keep, "--alias 锅炉房锅炉房锅炉房锅炉房锅炉A", "设备别名最多 28 字节！"},
     };
     for (const auto& c : cases) {
         const std::string before = kvrtest::ReadWholeFile(c.path);

@@ -1,6 +1,8 @@
 // kvrtool's report, stats and span commands as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,10 +20,20 @@ using kvrtest::Lines;
 
 class KvrtoolReport : public kvrtest::KvrtoolTest {
 protected:
-    void SetShiftCount(const std::string& path, std::uint8_t count) {
+    void SetConfigByte(const std::string& path, std::size_t offset, std::uint8_t value) {
         std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp(static_cast<std::streamoff>(kvr::kConfigOffset + kvr::cfg::kShiftCount));
-        file.put(static_cast<char>(count));
+        file.seekp(static_cast<std::streamoff>(kvr::kConfigOffset + offset));
+        file.put(static_cast<char>(value));
+    }
+    // The hourly table as "kvrtool hourly" prints it: stamp and value in units.
+    std::vector<std::pair<std::string, double>> Hours(const std::string& path) {
+        std::vector<std::pair<std::string, double>> hours;
+        const auto lines = Lines(Run("hourly " + path).out);
+        for (size_t k = 1; k < lines.size(); ++k) {  // below the title line
+            const auto cells = Cells(lines[k]);
+            hours.emplace_back(cells[0], std::stod(cells[1]) * 0.01);
+        }
+        return hours;
     }
 };
 
@@ -83,7 +95,8 @@ TEST_F(KvrtoolReport, WorkbookHoldsTheListCellByCell) {
 
 TEST_F(KvrtoolReport, MonthReportForOneShift) {
     const std::string path = MakeSample("s.FDZ", "--records 2880 --start \"2026-01-31 00:00:00\"");
-    SetShiftCount(path, 1);
+    SetConfigByte(path, kvr::cfg::kShiftCount, 1);
+    SetConfigByte(path, kvr::cfg::kShiftBoundaries, 8);  // days run from 08:00 to 08:00
     const auto result = Run("report " + path);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto lines = Lines(result.out);
@@ -91,8 +104,26 @@ TEST_F(KvrtoolReport, MonthReportForOneShift) {
     EXPECT_EQ(lines[0], ",2026-01,2026-02");
     EXPECT_EQ(Cells(lines[30])[0], "29");
     EXPECT_EQ(Cells(lines[30])[2], "");  // no 29 February in 2026
-    EXPECT_EQ(Cells(lines[29])[2], "0.00");
     EXPECT_EQ(Cells(lines[34])[0], "合计");
+
+    // A day's sum holds the hours stamped after its 08:00 up to the next day's 08:00.
+    const auto hours = Hours(path);
+    ASSERT_GT(hours.size(), 40u);
+    const auto sum = [&](const std::string& after, const std::string& upTo) {
+        double total = 0;
+        for (const auto& [stamp, value] : hours)
+            if (stamp > after && stamp <= upTo) total += value;
+        return total;
+    };
+    const std::string jan30 = "2026-01-30 08:00:00", jan31 = "2026-01-31 08:00:00";
+    const std::string feb1 = "2026-02-01 08:00:00", feb2 = "2026-02-02 08:00:00";
+    EXPECT_NEAR(std::stod(Cells(lines[30 + 1])[1]), sum(jan30, jan31), 0.005);
+    EXPECT_NEAR(std::stod(Cells(lines[31 + 1])[1]), sum(jan31, feb1), 0.005);
+    EXPECT_NEAR(std::stod(Cells(lines[1 + 1])[2]), sum(feb1, feb2), 0.005);
+    const auto total = Cells(lines[34]);
+    EXPECT_NEAR(std::stod(total[1]), sum("", feb1), 0.005);
+    EXPECT_NEAR(std::stod(total[2]), sum(feb1, "9"), 0.005);
+    EXPECT_GT(sum(jan31, feb1), 0.0);
 }
 
 TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
@@ -107,6 +138,10 @@ TEST_F(KvrtoolReport, PeriodErrorsWriteNothing) {
          "请确认 [开始时间] < [结束时间] ！"},
         {"--from \"2026-01-04 23:00:00\"", "[开始时间] 超出范围！"},
         {"--to \"2026-01-06 00:00:00\"", "[结束时间] 超出范围！"},
+        // Years no time input takes: out of range, not a wrong format.
+        {"--from \"1900-01-05 10:00:00\"",
+         "--from \"1900-01-05 10:00:00\": 年份必须在 1970 到 2099 之间！"},
+        {"--to \"2100-01-05 10:00:00\"", "年份必须在 1970 到 2099 之间！"},
     };
     for (const auto& c : cases) {
         const auto result = Run("report " + path + " " + c.options + " --xlsx " + out);
@@ -127,12 +162,33 @@ TEST_F(KvrtoolReport, StatsOfTheLastHour) {
     const auto lines = Lines(result.out);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "序号,通道,峰值,谷值,均值,均匀性");
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const auto cells = Cells(lines[i]);
+    // The last hour of a day from 00:00, 60 s apart: the 61 records from 22:59 to 23:59, as
+    // "values" prints them.
+    const auto records = Lines(
+        Run("values " + path + " --from \"2026-01-05 22:59:00\" --to \"2026-01-05 23:59:00\"").out);
+    ASSERT_EQ(records.size(), 62u);
+    for (size_t c = 1; c < lines.size(); ++c) {
+        const auto cells = Cells(lines[c]);
         ASSERT_EQ(cells.size(), 6u);
-        EXPECT_EQ(cells[0], std::to_string(i));
-        EXPECT_LE(std::stod(cells[3]), std::stod(cells[4]));
-        EXPECT_LE(std::stod(cells[4]), std::stod(cells[2]));
+        EXPECT_EQ(cells[0], std::to_string(c));
+        double peak = -1e30, valley = 1e30, sum = 0;
+        for (size_t r = 1; r < records.size(); ++r) {
+            const double value = std::stod(Cells(records[r])[c]);
+            peak = std::max(peak, value);
+            valley = std::min(valley, value);
+            sum += value;
+        }
+        // The printed values are rounded to the channel's decimals, as the figures are.
+        const std::string& text = Cells(records[1])[c];
+        const auto point = text.find('.');
+        const double unit =
+            point == std::string::npos ? 1 : std::pow(10.0, -double(text.size() - point - 1));
+        EXPECT_EQ(std::stod(cells[2]), peak) << lines[c];
+        EXPECT_EQ(std::stod(cells[3]), valley) << lines[c];
+        EXPECT_NEAR(std::stod(cells[4]), sum / 61, unit) << lines[c];
+        EXPECT_NEAR(std::stod(cells[5]), 100 * (peak - valley) / ((peak + valley) / 2),
+                    0.01 + 100 * unit / valley)
+            << lines[c];
         EXPECT_EQ(cells[5].back(), '%');
     }
     // A moment: peak, valley and mean are the one value there.
