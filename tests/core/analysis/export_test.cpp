@@ -298,10 +298,10 @@ TEST_F(Export, UnwritableFolderCannotCreateTheFile) {
     // A folder as the target is named as such, not taken for a full disk.
     const std::string folder = dir.file("folder.xlsx");
     ASSERT_TRUE(std::filesystem::create_directory(folder));
-    for (const auto language : {ExportLanguage::Chinese, ExportLanguage::English}) {
+    for (const auto language : {Language::kChinese, Language::kEnglish}) {
         const kvr::ExportResult onFolder = Run(folder, kStart, kStart + 90, 1, language);
         EXPECT_EQ(onFolder.outcome, ExportOutcome::CannotCreate);
-        EXPECT_EQ(onFolder.message, language == ExportLanguage::Chinese
+        EXPECT_EQ(onFolder.message, language == Language::kChinese
                                         ? "所选的目标是文件夹，请输入文件名！"
                                         : "The chosen target is a folder; enter a file name!");
     }
