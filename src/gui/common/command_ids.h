@@ -59,6 +59,9 @@ enum : int {
     kBarDisplay = 32993,
     kCircleDisplay = 32992,
     kEnvelope = 32995,
+    kSpanPanel = 32996,
+    kRealtimeAlarms = 32997,
+    kAlarmBeep = 32998,
     // Settings
     kSerialParameters = 32789,
     kDisplayDefaults = 32803,
