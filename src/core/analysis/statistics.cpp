@@ -76,9 +76,7 @@ std::optional<std::vector<ChannelFigures>> WalkChannels(const CXFile& file, Time
         const Time first = fileStart + (firstRecord + done) * interval;
         for (int c = 0; c < channels; ++c) {
             ReadSamples(file, c, firstRecord + done, count, samples.data());
-            ChannelFigures& channel = figures[static_cast<size_t>(c)];
-            for (int i = 0; i < count; ++i)
-                channel.Add(first + i * interval, samples[static_cast<size_t>(i)]);
+            figures[static_cast<size_t>(c)].AddRun(first, interval, samples.data(), count);
         }
     }
     if (progress) progress(100);
