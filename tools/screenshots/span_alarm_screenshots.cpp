@@ -49,13 +49,13 @@ bool RealtimeAlarm(const QString& out) {
     if (!view.Engine().IsAcquiring()) return false;
     view.ExecuteCommand(cmd::kChannelPanel);
     view.ExecuteCommand(cmd::kRealtimeAlarms);
-    // Records until one raise has been cleared and the next one is up.
-    for (int i = 0; i < 400; ++i) {
+    // Records until the curves fill part of the window and an alarm is up.
+    for (int i = 0; i < 1000; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         view.RecordTimerTick();
         guitest::Settle();
         const auto& events = view.AlarmWatch().Events();
-        if (events.size() >= 6 && view.AlarmWatch().ActiveCount() > 0) break;
+        if (view.Engine().RecordCount() > 250 && view.AlarmWatch().ActiveCount() > 0) break;
     }
     bool ok = guitest::SaveScreenshot(view, out + "/realtime_alarm.png");
     if (QWidget* list = view.AlarmWindow())

@@ -110,7 +110,8 @@ void CChannelPanel::ShowAlarmOf(QCheckBox* box, int channel) const {
                                                ? this->palette().color(QPalette::WindowText)
                                                : QColor(255, 0, 0));
     box->setPalette(palette);
-    box->setText(alarm == alarms_.end() ? name : name + QLatin1Char(' ') + alarm->second);
+    // The kinds go on a second line: the strip is too narrow for both on one.
+    box->setText(alarm == alarms_.end() ? name : name + QLatin1Char('\n') + alarm->second);
 }
 
 void CChannelPanel::OnScrollAction(int action) {

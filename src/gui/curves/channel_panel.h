@@ -46,8 +46,8 @@ public:
     QScrollBar* VerticalScrollBar() const { return scrollBar_; }
     // The check box of a channel, or null when it has no row.
     QCheckBox* CheckBoxOf(int channel) const;
-    // Channels with an alarm raised now and the kinds to show: their rows read "name kinds"
-    // in red until the alarm clears.
+    // Channels with an alarm raised now and the kinds to show: their rows read the name
+    // with the kinds below it, in red, until the alarm clears.
     void SetAlarms(std::map<int, QString> alarms);
 
 private:

@@ -47,7 +47,7 @@ CSpanPanel::CSpanPanel(CXCurveCtrl* curve, QWidget* view)
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(20);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     QStringList titles;
     for (const auto& title : kvr::SpanTitles()) titles << Utf8(title);
     table_->setColumnCount(static_cast<int>(titles.size()));
@@ -150,7 +150,6 @@ void CSpanPanel::Fill() {
             table_->setItem(r, c, item);
         }
     }
-    table_->resizeColumnsToContents();
 }
 
 QString CSpanPanel::CopyText() const {

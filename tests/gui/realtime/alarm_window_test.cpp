@@ -72,7 +72,7 @@ TEST_F(RealtimeAlarmTest, LegendStatusAndListFollowARaisedAndClearedAlarm) {
     const QString name = legend->text();
 
     ASSERT_TRUE(TickUntil([&] { return view->AlarmWatch().ActiveCount() == 2; }));
-    EXPECT_EQ(legend->text(), name + QStringLiteral(" 上限 上上限"));
+    EXPECT_EQ(legend->text(), name + QStringLiteral("\n上限 上上限"));
     EXPECT_TRUE(guitest::IsRed(legend->palette().color(QPalette::WindowText)));
     EXPECT_TRUE(StatusText(5).endsWith(QStringLiteral("报警：2"))) << StatusText(5).toStdString();
     QTableWidget* list = view->AlarmWindow()->Table();
