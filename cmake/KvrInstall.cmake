@@ -19,6 +19,11 @@ if(KVR_BUILD_GUI)
             RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kvr/help)
+  # The pictures the help shows, where its relative links find them.
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshots/span_panel.png
+                ${PROJECT_SOURCE_DIR}/docs/screenshots/realtime_alarm.png
+                ${PROJECT_SOURCE_DIR}/docs/screenshots/realtime_alarm_list.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/kvr/screenshots)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/kvr.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/kvr.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

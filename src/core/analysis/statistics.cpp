@@ -18,14 +18,7 @@ constexpr std::int64_t kChunkRecords = 4096;
 // Channel c's samples of count records from firstRecord on; NaN where the file has none.
 // Every read of the walk goes through here.
 void ReadSamples(const CXFile& file, int c, std::int64_t firstRecord, int count, float* out) {
-    const Time start = file.GetStartTime();
-    const Time interval = file.GetInterval();
-    for (int i = 0; i < count; ++i) {
-        float value = std::numeric_limits<float>::quiet_NaN();
-        if (file.GetValue(c, start + (firstRecord + i) * interval, &value, nullptr) != 1)
-            value = std::numeric_limits<float>::quiet_NaN();
-        out[i] = value;
-    }
+    file.ReadChannel(c, firstRecord, count, out);
 }
 
 std::string Formatted(const std::string& format, double value) {
@@ -83,9 +76,7 @@ std::optional<std::vector<ChannelFigures>> WalkChannels(const CXFile& file, Time
         const Time first = fileStart + (firstRecord + done) * interval;
         for (int c = 0; c < channels; ++c) {
             ReadSamples(file, c, firstRecord + done, count, samples.data());
-            ChannelFigures& channel = figures[static_cast<size_t>(c)];
-            for (int i = 0; i < count; ++i)
-                channel.Add(first + i * interval, samples[static_cast<size_t>(i)]);
+            figures[static_cast<size_t>(c)].AddRun(first, interval, samples.data(), count);
         }
     }
     if (progress) progress(100);

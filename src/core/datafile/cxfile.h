@@ -170,6 +170,11 @@ public:
     // caller's loop around the inline read keeps its variables in registers.
     int GetValue(int c, Time t, float* value, float* percent) const;
     [[gnu::cold]] int GetValueChecked(int c, Time t, float* value, float* percent) const;
+    // Channel c's samples of count records from firstRecord on, into out[0..count): the
+    // values GetValue gives for those records' times, NaN where it gives none (a record
+    // outside the file or not stored in it, a non-linear signal, a closed file). The header
+    // is checked once per call, so a walk over many records reads at memory speed.
+    void ReadChannel(int c, std::int64_t firstRecord, int count, float* out) const;
     // printf format for channel c's values ("%.2f", "%.1E", ...); 0 for c >= channel count.
     int GetValueFormat(int c, char* format) const;
     std::string GetValueFormat(int c) const;

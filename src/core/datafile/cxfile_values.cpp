@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "core/datafile/channel_use.h"
 #include "core/datafile/cxfile.h"
@@ -123,6 +124,45 @@ int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
     if (value) *value = sample;
     if (percent) StorePercent(c, sample, percent);
     return 1;
+}
+
+void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out) const {
+    const float missing = std::numeric_limits<float>::quiet_NaN();
+    if (count <= 0) return;
+    std::fill(out, out + count, missing);
+    const std::uint64_t sampleSize = header_.records.byte18;
+    if (!view_ || !IsChannel(c) || header_.interval <= 0 || sampleSize > 4) return;
+    const std::uint8_t type = header_.channels[c].signalType;
+    if (type != 0 && type != 80) return;
+    if (header_.records.last < header_.records.first) return;
+    // The records GetValue answers for: up to the end time, the capacity and the last one
+    // wholly in the mapping.
+    const std::uint64_t byTime =
+        static_cast<std::uint64_t>(header_.records.last - header_.records.first) /
+            static_cast<std::uint64_t>(header_.interval) +
+        1;
+    const std::uint64_t held =
+        EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, false);
+    const std::int64_t end = static_cast<std::int64_t>(std::min(byTime, held));
+    const std::int64_t from = std::max<std::int64_t>(firstRecord, 0);
+    const std::int64_t to = std::min<std::int64_t>(firstRecord + count, end);
+    if (from >= to) return;
+    const std::uint64_t recordSize = RecordSize();
+    const std::uint8_t* sample = view_ + RecordAreaOffset() +
+                                 static_cast<std::uint64_t>(from) * recordSize +
+                                 static_cast<unsigned>(c) * sampleSize;
+    float* target = out + (from - firstRecord);
+    const std::int64_t samples = to - from;
+    if (sampleSize == 4) {
+        for (std::int64_t i = 0; i < samples; ++i, sample += recordSize)
+            std::memcpy(target + i, sample, 4);
+        return;
+    }
+    for (std::int64_t i = 0; i < samples; ++i, sample += recordSize) {
+        std::uint8_t bytes[4] = {};
+        std::memcpy(bytes, sample, sampleSize);
+        std::memcpy(target + i, bytes, 4);
+    }
 }
 
 std::string CXFile::GetValueFormat(int c) const {

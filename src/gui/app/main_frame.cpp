@@ -19,6 +19,7 @@
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
 #include "core/settings/last_dir.h"
+#include "core/settings/view_switches.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -118,6 +119,9 @@ void CMainFrame::RegisterFrameCommands() {
         },
         [this] { return ActiveFrame() != nullptr; });
     actions_->SetFrameHandler(kExit, [this] { close(); });
+    actions_->SetFrameHandler(
+        kAlarmBeep, [] { kvr::WriteAlarmBeep(!kvr::ReadAlarmBeep()); }, {},
+        [] { return kvr::ReadAlarmBeep(); });
     actions_->SetFrameHandler(
         kToolbar, [this] { toolBar_->setVisible(toolBar_->isHidden()); }, {},
         [this] { return toolBar_ && !toolBar_->isHidden(); });

@@ -60,6 +60,9 @@ enum : int {
     kCircleDisplay = 32992,
     kEnvelope = 32995,
     kAutoScaleTime = 32996,
+    kSpanPanel = 32997,
+    kRealtimeAlarms = 32998,
+    kAlarmBeep = 32999,
     // Settings
     kSerialParameters = 32789,
     kDisplayDefaults = 32803,

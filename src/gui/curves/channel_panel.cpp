@@ -78,6 +78,7 @@ void CChannelPanel::RebuildControls() {
         box->setChecked(channel.showState == kShown);
         box->setGeometry(2 + 15 + 5, top - 6, 110, kRowHeight);
         connect(box, &QCheckBox::clicked, this, [this, c] { OnChannelClicked(c); });
+        ShowAlarmOf(box, c);
 
         square->show();
         box->show();
@@ -92,6 +93,25 @@ QCheckBox* CChannelPanel::CheckBoxOf(int channel) const {
     for (QCheckBox* box : checkBoxes_)
         if (box->property("channel").toInt() == channel) return box;
     return nullptr;
+}
+
+void CChannelPanel::SetAlarms(std::map<int, QString> alarms) {
+    if (alarms == alarms_) return;
+    alarms_ = std::move(alarms);
+    for (QCheckBox* box : checkBoxes_) ShowAlarmOf(box, box->property("channel").toInt());
+}
+
+void CChannelPanel::ShowAlarmOf(QCheckBox* box, int channel) const {
+    if (!file_) return;
+    const QString name = QString::fromStdString(file_->GetChannelName(channel));
+    const auto alarm = alarms_.find(channel);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, alarm == alarms_.end()
+                                               ? this->palette().color(QPalette::WindowText)
+                                               : QColor(255, 0, 0));
+    box->setPalette(palette);
+    // The kinds go on a second line: the strip is too narrow for both on one.
+    box->setText(alarm == alarms_.end() ? name : name + QLatin1Char('\n') + alarm->second);
 }
 
 void CChannelPanel::OnScrollAction(int action) {

@@ -2,7 +2,9 @@
 // CChannelPanel: the 150-pixel strip at the right of the curve views listing the channels
 // of the file, each with a square in its curve colour and a check box with its name.
 // Ticking or clearing a box shows or hides the curve and writes the choice to the file.
+#include <QString>
 #include <QWidget>
+#include <map>
 #include <vector>
 
 namespace kvr {
@@ -44,11 +46,15 @@ public:
     QScrollBar* VerticalScrollBar() const { return scrollBar_; }
     // The check box of a channel, or null when it has no row.
     QCheckBox* CheckBoxOf(int channel) const;
+    // Channels with an alarm raised now and the kinds to show: their rows read the name
+    // with the kinds below it, in red, until the alarm clears.
+    void SetAlarms(std::map<int, QString> alarms);
 
 private:
     void OnScrollAction(int action);
     void OnChannelClicked(int channel);
     void ClearRows();
+    void ShowAlarmOf(QCheckBox* box, int channel) const;
 
     kvr::CXFile* file_ = nullptr;
     bool shown_ = false;
@@ -56,4 +62,5 @@ private:
     QScrollBar* scrollBar_ = nullptr;
     std::vector<QLabel*> squares_;
     std::vector<QCheckBox*> checkBoxes_;
+    std::map<int, QString> alarms_;
 };

@@ -123,6 +123,13 @@ void CXCurveCtrl::GoTo(Time t) {
     ApplyWindowChange();
 }
 
+void CXCurveCtrl::SetSelection(Time a, Time b) {
+    selectMode_ = 1;
+    selStart_ = std::min(a, b);
+    selEnd_ = std::max(a, b);
+    Rebuild();
+}
+
 void CXCurveCtrl::SelectAll() {
     selStart_ = window_.WindowStart();
     selEnd_ = window_.WindowEnd();
@@ -153,7 +160,7 @@ void CXCurveCtrl::Layout() {
     QWidget* parent = parentWidget();
     if (parent && !isWindow()) {
         const int right = parent->width() - 2 - (panelShown_ ? kPanelWidth : 0);
-        const int bottom = parent->height() - 2;
+        const int bottom = parent->height() - 2 - bottomReserve_;
         resize(std::max(right - x(), 0), std::max(bottom - y(), 0));
     }
     ApplyGeometry();

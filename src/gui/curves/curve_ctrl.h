@@ -63,11 +63,15 @@ public:
     void SetSelectMode(int mode);
     int IsSelectMode() const { return selectMode_; }
     std::pair<kvr::Time, kvr::Time> GetSelection() const { return {selStart_, selEnd_}; }
+    // Selection mode with the span [a, b] selected (as a drag from a to b would).
+    void SetSelection(kvr::Time a, kvr::Time b);
     // The cursor time; 0 in selection mode or when the cursor lies before the browse range.
     kvr::Time GetCursorTime() const;
 
     void SetScrollBar(CTimeScrollBar* scrollBar) { scrollBar_ = scrollBar; }
     void SetPanelShown(int shown) { panelShown_ = shown; }
+    // Pixels kept free below the control for a panel docked under the curves.
+    void SetBottomReserve(int pixels) { bottomReserve_ = pixels; }
 
     int TimeToPixel(kvr::Time t, int width) const;
 
@@ -104,6 +108,9 @@ signals:
     void plotRightButtonReleased(const QPoint& globalPosition);
     // The time window changed (zoom, pan, scroll bar, go-to).
     void windowChanged();
+    // The selection, or the mode it belongs to, changed; sent at most once per presented
+    // frame, so a drag is followed frame by frame.
+    void selectionChanged();
 
 protected:
     // The window from the policy; the fraction policy when none was set. The policy stays
@@ -160,6 +167,10 @@ private:
     // Input helpers.
     void PlaceCursor(const QPoint& point);
     void ExtendSelection(int x);
+    // A press on either edge of the selection takes hold of that edge: the other one
+    // becomes the fixed start of the drag. False when x is on neither.
+    bool GrabSelectionEdge(int x);
+    bool NearSelectionEdge(int x) const;
     void MoveCursorByKey(int direction);
 
     kvr::CXFile* file_ = nullptr;
@@ -186,6 +197,10 @@ private:
     bool panDrag_ = false;
     bool stretchDrag_ = false;
     int panelShown_ = 0;
+    int bottomReserve_ = 0;
+    // What selectionChanged last announced.
+    kvr::Time notifiedStart_ = 0, notifiedEnd_ = 0;
+    int notifiedMode_ = 0;
 
     EdgeRect readout_;
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 
 #include "gui/curves/curve_ctrl.h"
 
@@ -22,6 +23,30 @@ void CXCurveCtrl::ExtendSelection(int x) {
     selEnd_ = window_.PixelToTime(column - layout_.plot.left, layout_.plotWidth);
     DrawSelection();
     Present();
+}
+
+namespace {
+// How far from an edge of the selection a press still takes hold of it.
+constexpr int kEdgeGrabPixels = 4;
+}  // namespace
+
+bool CXCurveCtrl::NearSelectionEdge(int x) const {
+    if (selStart_ == 0 || selStart_ == selEnd_) return false;
+    const auto onEdge = [&](Time t) {
+        return window_.InWindow(t) &&
+               std::abs(layout_.plot.left + TimeToPixel(t, layout_.plotWidth) - x) <=
+                   kEdgeGrabPixels;
+    };
+    return onEdge(selStart_) || onEdge(selEnd_);
+}
+
+bool CXCurveCtrl::GrabSelectionEdge(int x) {
+    if (!NearSelectionEdge(x)) return false;
+    const int startX = layout_.plot.left + TimeToPixel(selStart_, layout_.plotWidth);
+    const int endX = layout_.plot.left + TimeToPixel(selEnd_, layout_.plotWidth);
+    // The nearer edge moves; the drag then extends from the other one.
+    if (std::abs(x - startX) < std::abs(x - endX)) selStart_ = selEnd_;
+    return true;
 }
 
 void CXCurveCtrl::MoveCursorByKey(int direction) {
@@ -49,6 +74,8 @@ void CXCurveCtrl::mousePressEvent(QMouseEvent* event) {
         } else if (layout_.plot.Contains(point)) {
             if (!selectMode_) {
                 PlaceCursor(point);
+            } else if (GrabSelectionEdge(point.x())) {
+                ExtendSelection(point.x());
             } else {
                 selStart_ = 0;
                 RedrawAll();
@@ -85,6 +112,8 @@ void CXCurveCtrl::mouseMoveEvent(QMouseEvent* event) {
     }
     if (layout_.valueAxis.Contains(point))
         setCursor(Qt::SizeVerCursor);
+    else if (selectMode_ && layout_.plot.Contains(point) && NearSelectionEdge(point.x()))
+        setCursor(Qt::SizeHorCursor);
     else
         unsetCursor();
 }

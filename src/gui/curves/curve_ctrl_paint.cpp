@@ -39,7 +39,15 @@ void CXCurveCtrl::resizeEvent(QResizeEvent*) {
     // The layers are rebuilt by the next Layout or paint; nothing to draw into yet.
 }
 
-void CXCurveCtrl::Present() { update(); }
+void CXCurveCtrl::Present() {
+    update();
+    if (selStart_ == notifiedStart_ && selEnd_ == notifiedEnd_ && selectMode_ == notifiedMode_)
+        return;
+    notifiedStart_ = selStart_;
+    notifiedEnd_ = selEnd_;
+    notifiedMode_ = selectMode_;
+    emit selectionChanged();
+}
 
 void CXCurveCtrl::RedrawAll() {
     if (!LayersMatchWidget()) ApplyGeometry();

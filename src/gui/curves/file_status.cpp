@@ -10,7 +10,7 @@ QString FullTime(kvr::Time t) { return QString::fromStdString(kvr::FormatTime(t)
 
 }  // namespace
 
-void ShowFileStatus(const kvr::CXFile& file, long long totalSeconds) {
+void ShowFileStatus(const kvr::CXFile& file, long long totalSeconds, const QString& note) {
     SetStatusText(1, QStringLiteral("设备名称：") + QString::fromStdString(file.GetDeviceName()));
     SetStatusText(2, QStringLiteral("通道数目：") + QString::number(file.GetChannelCount()));
     SetStatusText(3, QStringLiteral("记录时段：") + FullTime(file.GetStartTime()) +
@@ -23,5 +23,5 @@ void ShowFileStatus(const kvr::CXFile& file, long long totalSeconds) {
     SetStatusText(5, QStringLiteral("总时间:") +
                          QString::asprintf("%lld小时%lld分%lld秒", totalSeconds / 3600,
                                            totalSeconds / 60 % 60, totalSeconds % 60) +
-                         damaged);
+                         damaged + (note.isEmpty() ? QString() : QStringLiteral("  ") + note));
 }

@@ -1,5 +1,5 @@
 # Sources of the curve control that the history, realtime and printing windows share: the
-# plot, its renderer and parts, the channel panel, the time scroll bar, tags and labels.
+# plot, its renderer and parts, the channel panel, the span panel, the time scroll bar, tags and labels.
 target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/channel_panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_panel.h
@@ -19,6 +19,8 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/file_status.h
   ${CMAKE_CURRENT_LIST_DIR}/label_placer.h
   ${CMAKE_CURRENT_LIST_DIR}/label_placer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/span_panel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/span_panel.h
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.h
   ${CMAKE_CURRENT_LIST_DIR}/tag_painter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/time_scroll_bar.cpp

@@ -9,9 +9,11 @@
 #include "gui/common/command_menu.h"
 #include "gui/common/file_events.h"
 #include "gui/common/system_colors.h"
+#include "gui/common/view_host.h"
 #include "gui/curves/channel_panel.h"
 #include "gui/curves/curve_ctrl.h"
 #include "gui/curves/file_status.h"
+#include "gui/curves/span_panel.h"
 #include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_navigation.h"
 #include "gui/history/hc_print.h"
@@ -31,6 +33,7 @@ constexpr auto kWindowItems = std::to_array<CommandMenuItem>({
     {cmd::kSetStartPoint, "设置成起点(&S)"},
     {cmd::kSetEndPoint, "设置成终点(&E)"},
     {cmd::kZoomSelection, "显示为整屏(&P)"},
+    {cmd::kSpanPanel, "区间面板(&N)"},
     {0, nullptr},
 });
 constexpr auto kFileItems = std::to_array<CommandMenuItem>({
@@ -55,6 +58,10 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
             &CHCView::DisplaySettingsChanged);
     new CHCNavigation(this);  // tags, value labels, go-to, range, find, data list
     new CHCPrint(this);       // printing, circular charts
+    span_ = new CSpanPanel(parts_.curve, this);
+    span_->RegisterToggle(*this);
+    span_->SetExportShown(HasChildFactory(ChildWindow::ExcelExport));
+    connect(span_, &CSpanPanel::exportRequested, this, &CHCView::OpenExport);
 }
 
 CHCView::~CHCView() {

@@ -14,6 +14,7 @@
 #include "gui/curves/curve_parts.h"
 
 class CChannelPanel;
+class CSpanPanel;
 class CTimeScrollBar;
 class CXCurveCtrl;
 class QMenu;
@@ -33,6 +34,7 @@ public:
     CXCurveCtrl* CurveCtrl() const { return parts_.curve; }
     CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
     CChannelPanel* ChannelPanel() const { return parts_.panel; }
+    CSpanPanel* SpanPanel() const { return span_; }
     int CurvePage() const { return parts_.page; }
     // Selection mode with a selection whose start is set and differs from its end.
     bool HasSelection() const;
@@ -61,4 +63,5 @@ private:
 
     std::unique_ptr<kvr::CXFile> file_;
     CurveParts parts_;
+    CSpanPanel* span_ = nullptr;
 };

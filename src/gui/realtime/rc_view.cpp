@@ -18,8 +18,10 @@
 #include "gui/common/system_colors.h"
 #include "gui/curves/channel_panel.h"
 #include "gui/curves/file_status.h"
+#include "gui/curves/span_panel.h"
 #include "gui/curves/time_scroll_bar.h"
 #include "gui/lists/list_view.h"
+#include "gui/realtime/alarm_window.h"
 #include "gui/realtime/real_curve_ctrl.h"
 #include "gui/settings/cxcom.h"
 #include "gui/settings/cxviewdef.h"
@@ -83,6 +85,8 @@ CRCView::CRCView(QWidget* parent) : QWidget(parent) {
     RegisterCommands();
     parts_.RegisterDisplayCommands(
         *this, [this] { return fileBound_ ? &engine_.File() : nullptr; }, this);
+    span_ = new CSpanPanel(curve_, this);
+    span_->RegisterToggle(*this);
 }
 
 CRCView::~CRCView() {
@@ -91,6 +95,7 @@ CRCView::~CRCView() {
     CloseWindowOf(listWindow_);
     CloseWindowOf(barWindow_);
     CloseWindowOf(dialWindow_);
+    delete alarmWindow_;
     curve_->SetFile(nullptr);
     parts_.panel->SetFile(nullptr);
 }
@@ -133,6 +138,7 @@ void CRCView::StartAcquisition() {
     BindFile();
     // Every new acquisition starts with the recorded time filling the plot.
     curve_->SetAutoScale(true);
+    alarmWatch_.Begin(engine_.File());
     recordTimer_.start(engine_.File().GetInterval() * 1000);
     curve_->StartScrolling();
     NotifyRecord();
@@ -243,6 +249,8 @@ void CRCView::RecordTimerTick() {
 void CRCView::NotifyRecord() {
     const kvr::CXFile& file = engine_.File();
     curve_->recordAppended(file.GetStartTime(), file.GetEndTime());
+    alarmWatch_.CatchUp(file);
+    parts_.panel->SetAlarms(alarmWatch_.ActiveTexts());
     UpdateStatusBar();
     if (list_) list_->RecordAppended();
     emit recordAppended();
@@ -323,7 +331,7 @@ void CRCView::OnActivated() { UpdateStatusBar(); }
 void CRCView::UpdateStatusBar() {
     if (!fileBound_) return;
     const kvr::CXFile& file = engine_.File();
-    ShowFileStatus(file, file.GetEndTime() - file.GetStartTime());
+    ShowFileStatus(file, file.GetEndTime() - file.GetStartTime(), alarmWatch_.StatusText());
 }
 
 void CRCView::ListClosed(QWidget* list) {

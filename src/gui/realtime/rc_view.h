@@ -18,8 +18,11 @@
 #include "gui/common/realtime_target.h"
 #include "gui/curves/curve_parts.h"
 #include "gui/lists/list_view.h"
+#include "gui/realtime/alarm_watch.h"
 
 class CChannelPanel;
+class CRealtimeAlarmWnd;
+class CSpanPanel;
 class CTimeScrollBar;
 class CXRealCurveCtrl;
 class QMenu;
@@ -59,6 +62,10 @@ public:
     CTimeScrollBar* TimeScrollBar() const { return parts_.scrollBar; }
     CChannelPanel* ChannelPanel() const { return parts_.panel; }
     CXListView* LiveList() const { return list_; }
+    CSpanPanel* SpanPanel() const { return span_; }
+    const CAlarmWatch& AlarmWatch() const { return alarmWatch_; }
+    // The "实时报警" window, once opened and until closed.
+    CRealtimeAlarmWnd* AlarmWindow() const;
     int CurvePage() const { return parts_.page; }
     bool HasSelection() const;
     // The record timer's tick, also for tests that do not want to wait an interval.
@@ -97,6 +104,7 @@ private:
     bool ChooseAndSave();
     void NotifyRecord();
     void OpenChild(int kind, QPointer<QWidget>& window);
+    void OpenAlarmWindow();
     void Print(bool preview);
     // The save dialog (or the test hook); "" when cancelled.
     QString AskSavePath();
@@ -109,6 +117,9 @@ private:
     QPointer<QWidget> listWindow_;
     QPointer<QWidget> barWindow_;
     QPointer<QWidget> dialWindow_;
+    QPointer<QWidget> alarmWindow_;
+    CSpanPanel* span_ = nullptr;
+    CAlarmWatch alarmWatch_;
     bool busy_ = false;
     bool fileBound_ = false;  // the children draw the live file
 };

@@ -10,6 +10,7 @@
 #include "gui/common/view_host.h"
 #include "gui/curves/curve_page_printer.h"
 #include "gui/lists/list_view.h"
+#include "gui/realtime/alarm_window.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
 
@@ -24,6 +25,8 @@ constexpr auto kAcquisitionItems = std::to_array<CommandMenuItem>({
     {0, nullptr},
     {cmd::kRealtimeDataList, "实时数据列表(&D)"},
     {cmd::kRealtimeCumulativeList, "实时累积列表(&L)"},
+    {cmd::kRealtimeAlarms, "实时报警(&A)"},
+    {cmd::kSpanPanel, "区间面板(&N)"},
     {cmd::kFileInfo, "文件信息(&F)..."},
     {cmd::kAutoScaleTime, "自动缩放时间轴(&A)"},
     {0, nullptr},
@@ -100,6 +103,8 @@ void CRCView::RegisterCommands() {
     RegisterCommand(cmd::kAutoScaleTime, {[this] { curve_->SetAutoScale(!curve_->IsAutoScale()); },
                                           {},
                                           [this] { return curve_->IsAutoScale(); }});
+    RegisterCommand(cmd::kRealtimeAlarms,
+                    {[this] { OpenAlarmWindow(); }, [this] { return fileBound_; }, {}});
     RegisterCommand(cmd::kPrint, {[this] { Print(false); }, acquiring, {}});
     RegisterCommand(cmd::kPrintPreview, {[this] { Print(true); }, acquiring, {}});
     RegisterCommand(cmd::kCopy,
@@ -154,6 +159,20 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
     window = OpenChildWindow(static_cast<ChildWindow>(kind), request);
     if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList)
         list_ = qobject_cast<CXListView*>(window.data());
+}
+
+CRealtimeAlarmWnd* CRCView::AlarmWindow() const {
+    return qobject_cast<CRealtimeAlarmWnd*>(alarmWindow_.data());
+}
+
+void CRCView::OpenAlarmWindow() {
+    if (!alarmWindow_) {
+        alarmWindow_ = new CRealtimeAlarmWnd(&alarmWatch_, &engine_.File(), this);
+        alarmWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    alarmWindow_->show();
+    alarmWindow_->raise();
+    alarmWindow_->activateWindow();
 }
 
 // ---------------------------------------------------------------------------------------

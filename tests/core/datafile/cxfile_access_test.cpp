@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "core/datafile/cxfile.h"
 #include "datafile_test_util.h"
@@ -302,6 +304,22 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
             }
         }
         EXPECT_GT(compared, 400);
+        // The bulk read gives what GetValue gives for every record, NaN where it gives none,
+        // on runs that begin before the file and end past its stored records.
+        const int records = 50;
+        for (int c = -1; c <= 7; ++c)
+            for (const auto [first, count] : {std::pair{-3, records + 6}, std::pair{29, 1}}) {
+                std::vector<float> bulk(static_cast<size_t>(count), -1.0f);
+                file.ReadChannel(c, first, count, bulk.data());
+                for (int i = 0; i < count; ++i) {
+                    float value = std::numeric_limits<float>::quiet_NaN();
+                    file.GetValue(c, start + (first + i) * static_cast<kvr::Time>(interval), &value,
+                                  nullptr);
+                    const float read = bulk[static_cast<size_t>(i)];
+                    ASSERT_TRUE(read == value || (std::isnan(read) && std::isnan(value)))
+                        << "channel " << c << " record " << first + i;
+                }
+            }
         EXPECT_EQ(stored,
                   static_cast<int>((30 * static_cast<kvr::Time>(interval) + step - 1) / step))
             << "exactly the moments of the stored records read a value";

@@ -154,14 +154,16 @@ TEST_F(CurveCtrlTest, SelectionBandAndMarkersCoverTheSelectedTimes) {
     EXPECT_EQ(copy.pixelColor(100, 50), Qt::black);
 
     // Dragged back onto its starting column the selection is empty: band and markers go.
-    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, At(100, 50), Qt::LeftButton, Qt::LeftButton);
+    // (A press away from both edges starts a new selection; one on an edge moves that edge.)
+    SendMouse(ctrl_.get(), QEvent::MouseButtonPress, At(150, 50), Qt::LeftButton, Qt::LeftButton);
     SendMouse(ctrl_.get(), QEvent::MouseMove, At(300, 50), Qt::NoButton, Qt::LeftButton);
     ASSERT_EQ(PlotPixel(Shot(*ctrl_), 200, 50), band);
-    SendMouse(ctrl_.get(), QEvent::MouseMove, At(100, 50), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(PlotPixel(Shot(*ctrl_), 120, 50), Qt::black) << "the old selection went";
+    SendMouse(ctrl_.get(), QEvent::MouseMove, At(150, 50), Qt::NoButton, Qt::LeftButton);
     const QImage emptied = Shot(*ctrl_);
     EXPECT_EQ(CountColor(emptied, plot_, band), 0);
     EXPECT_EQ(CountColor(emptied, ctrl_->MarkerStripRect(), kYellow), 0);
-    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, At(100, 50), Qt::LeftButton, Qt::NoButton);
+    SendMouse(ctrl_.get(), QEvent::MouseButtonRelease, At(150, 50), Qt::LeftButton, Qt::NoButton);
 }
 
 TEST_F(CurveCtrlTest, ValueLabelsLeaveTwelvePixelsAndTimeLabelsTheirSpacing) {

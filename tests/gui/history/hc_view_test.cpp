@@ -116,7 +116,7 @@ TEST_F(HCViewTest, ContextMenuGreysByMode) {
     EXPECT_TRUE(enabled[cmd::kZoomSelection]);
     EXPECT_TRUE(enabled[cmd::kCopy]);
     // Commands of windows the program does not have are not offered.
-    EXPECT_EQ(enabled.size(), 12u);
+    EXPECT_EQ(enabled.size(), 13u);
 }
 
 TEST_F(HCViewTest, FullScreenZoomsToTheSelection) {

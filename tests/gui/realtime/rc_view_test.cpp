@@ -130,7 +130,9 @@ TEST_F(RCViewTest, AcquiresFollowsInTheListStopsAndSaves) {
     for (int i = 0; i < 10; ++i) view->RecordTimerTick();
     EXPECT_EQ(view->Engine().RecordCount(), 41);
     EXPECT_EQ(list->Grid()->GetTopTime(), top + 10 * 60);
-    EXPECT_EQ(StatusText(5), QStringLiteral("总时间:0小时40分0秒"));
+    // The simulator's values may raise alarms, which the pane counts after the time.
+    EXPECT_TRUE(StatusText(5).startsWith(QStringLiteral("总时间:0小时40分0秒")))
+        << StatusText(5).toStdString();
     // Asking again brings the same list forward.
     view->ExecuteCommand(cmd::kRealtimeDataList);
     EXPECT_EQ(view->LiveList(), list);

@@ -1,0 +1,15 @@
+#pragma once
+// Switches of the curve and realtime windows kept in Config.ini across sessions: whether a
+// selection shows the span panel (on unless switched off: it only appears with a
+// selection), and whether a raised alarm beeps (off unless switched on).
+#include <string>
+
+namespace kvr {
+
+bool ReadSpanPanelShown(const std::string& iniPath = {});
+bool WriteSpanPanelShown(bool shown, const std::string& iniPath = {});
+
+bool ReadAlarmBeep(const std::string& iniPath = {});
+bool WriteAlarmBeep(bool on, const std::string& iniPath = {});
+
+}  // namespace kvr
