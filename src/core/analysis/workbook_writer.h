@@ -29,7 +29,8 @@ public:
 
     int Open(const std::string& path);
     // Column names may be given bracketed ("[8点-16点]"); the header cell shows the bare name.
-    // A column of type "TEXT" (any case) holds strings; any other type holds numbers.
+    // A column of type "TEXT" (any case) holds strings; any other type holds numbers, and
+    // one of type "DATE" holds dates too ("YYYY-MM-DD", shown so).
     int CreateTable(const std::string& tableName, const std::vector<std::string>& columnNames,
                     const std::vector<std::string>& columnTypes);
     // One value per column. An empty value leaves its cell blank. A value of a numeric
@@ -46,6 +47,7 @@ public:
 private:
     void WriteCell(int column, const std::string& value);
     lxw_format* NumberFormat(int decimals, bool scientific);
+    lxw_format* DateFormat();
     void Reset();
 
     lxw_workbook* workbook_ = nullptr;
@@ -54,6 +56,7 @@ private:
     std::string tempFolder_;                    // libxlsxwriter keeps the pointer
     std::vector<std::string> columnTypes_;      // upper-cased
     std::map<int, lxw_format*> numberFormats_;  // by decimals; scientific ones by -1 - decimals
+    lxw_format* dateFormat_ = nullptr;
     unsigned row_ = 0;
     bool failed_ = false;
 };

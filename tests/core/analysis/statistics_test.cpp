@@ -52,7 +52,7 @@ TEST_F(StatisticsTest, FiguresPerChannel) {
     ASSERT_EQ(outcome.rows.size(), 6u);
     const auto& constant = outcome.rows[0];
     EXPECT_EQ(constant.number, "1");
-    EXPECT_EQ(constant.channel, file_.GetChannelName(0));
+    EXPECT_EQ(constant.channel, file_.GetChannelName(0) + "(kPa)");  // the figures' unit too
     EXPECT_DOUBLE_EQ(Number(constant.peak), 42.5);
     EXPECT_EQ(constant.peak, constant.valley);
     EXPECT_EQ(constant.peak, constant.mean);
@@ -141,13 +141,13 @@ TEST_F(StatisticsTest, CopyTextAndWorkbookMatchTheRows) {
 TEST_F(StatisticsTest, TotalsRowsAndCopyText) {
     const auto rows = TotalsRows(file_);
     ASSERT_EQ(rows.size(), 2u);  // the sample instrument computes heat
-    EXPECT_EQ(rows[0].name, "流量");
-    EXPECT_EQ(rows[1].name, "热量");
+    EXPECT_EQ(rows[0].name, "流量(t)");
+    EXPECT_EQ(rows[1].name, "热量(GJ)");
     char flow[64];
     std::snprintf(flow, sizeof flow, "%.2f", static_cast<double>(file_.Header().flowTotal) * 0.01);
     EXPECT_EQ(rows[0].total, flow);
     EXPECT_EQ(TotalsCopyText(rows),
-              "1\t流量\t" + rows[0].total + "\t\r\n2\t热量\t" + rows[1].total + "\t\r\n");
+              "1\t流量(t)\t" + rows[0].total + "\t\r\n2\t热量(GJ)\t" + rows[1].total + "\t\r\n");
     EXPECT_EQ(TotalsTitle(file_), "累积流量报表    Dev:[" + file_.GetDeviceName() + "]");
 }
 

@@ -33,10 +33,10 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     ASSERT_EQ(writer.InsertRow({"2008-01-02", "12.50", "12.50"}), 1);
     ASSERT_EQ(writer.InsertRow({"it's <&>", "", "----"}), 1);
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
-    ASSERT_EQ(writer.CreateTable("second", {"one"}, {"DOUBLE"}), 1);
-    ASSERT_EQ(writer.InsertRow({"0.125"}), 1);
-    ASSERT_EQ(writer.InsertRow({"1.5E-03"}), 1);
-    ASSERT_EQ(writer.InsertRow({"inf"}), 1);
+    ASSERT_EQ(writer.CreateTable("second", {"one", "day"}, {"DOUBLE", "date"}), 1);
+    ASSERT_EQ(writer.InsertRow({"0.125", "2008-01-02"}), 1);
+    ASSERT_EQ(writer.InsertRow({"1.5E-03", "合计"}), 1);
+    ASSERT_EQ(writer.InsertRow({"inf", "31"}), 1);
     ASSERT_EQ(writer.Close(), 1);
     EXPECT_FALSE(writer.IsOpen());
 
@@ -72,6 +72,14 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     EXPECT_DOUBLE_EQ(std::stod(second.Text(2, 0)), 0.0015);
     EXPECT_EQ(second.Cell(2, 0)->numberFormat, "0.0E+00");
     EXPECT_FALSE(second.Cell(3, 0)->isNumber);
+    // A date column: dates as dates, numbers as numbers, anything else as text.
+    ASSERT_TRUE(second.Cell(1, 1)->isNumber);
+    EXPECT_EQ(second.Cell(1, 1)->numberFormat, "yyyy-mm-dd");
+    EXPECT_EQ(second.Shown(1, 1), "2008-01-02");
+    EXPECT_FALSE(second.Cell(2, 1)->isNumber);
+    EXPECT_EQ(second.Text(2, 1), "合计");
+    EXPECT_TRUE(second.Cell(3, 1)->isNumber);
+    EXPECT_EQ(second.Shown(3, 1), "31");
     // Only the workbook is left behind: no temporary files.
     EXPECT_EQ(FileCount(dir.path()), 1u);
 }
