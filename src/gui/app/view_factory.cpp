@@ -1,6 +1,7 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
+#include "core/datafile/program.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/report_windows.h"
 #include "gui/charts/bar_view.h"
@@ -61,6 +62,8 @@ QWidget* OpenCircleChart(const ChildRequest& request) {
 
 // The export dialog of the export library; it is modal and gone when this returns.
 QWidget* RunExcelExport(const ChildRequest& request) {
+    // The library reads the last-used folder from our settings, wherever they are kept.
+    CXExcel::SetSettingsFolder(kvr::GetProgramFolder().c_str());
     CXExcel excel;
     excel.SetFile(request.file);
     excel.SetRange(request.start, request.end);

@@ -18,6 +18,8 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/edge_rect.h
   ${CMAKE_CURRENT_LIST_DIR}/file_events.h
   ${CMAKE_CURRENT_LIST_DIR}/file_events.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_dialog_locale.h
+  ${CMAKE_CURRENT_LIST_DIR}/file_dialog_locale.cpp
   ${CMAKE_CURRENT_LIST_DIR}/language.h
   ${CMAKE_CURRENT_LIST_DIR}/language.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_owner.h
