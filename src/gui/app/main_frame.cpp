@@ -28,6 +28,7 @@
 #include "gui/app/view_factory.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/command_target.h"
+#include "gui/common/file_dialog_locale.h"
 #include "gui/common/language.h"
 #include "gui/common/message_box.h"
 #include "gui/common/window_commands.h"
@@ -279,9 +280,7 @@ CChildFrame* CMainFrame::CreateReportFrame(const QString& path) {
 
 void CMainFrame::ShowRealtimeWindow() {
     if (realtimeFrame_) {
-        // Comes forward at its normal size, also out of a maximised or minimised state.
-        mdiArea_->setActiveSubWindow(realtimeFrame_);
-        realtimeFrame_->showNormal();
+        BringForward(realtimeFrame_);
         return;
     }
     auto frame = std::make_unique<CChildFrame>();
@@ -325,10 +324,16 @@ QWidget* CMainFrame::ShowChildView(QWidget* view, const QString& title, bool max
 void CMainFrame::ActivateChildView(QWidget* view) {
     for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
         if (window->widget() != view && !window->isAncestorOf(view)) continue;
-        mdiArea_->setActiveSubWindow(window);
-        window->showNormal();
+        BringForward(window);
         return;
     }
+}
+
+void CMainFrame::BringForward(QMdiSubWindow* window) {
+    // Out of the minimised state only: a maximised window stays maximised, and a window
+    // that has never been shown at its normal size must not shrink to its minimum.
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    mdiArea_->setActiveSubWindow(window);
 }
 
 QString CMainFrame::LastDir() const {
@@ -351,6 +356,7 @@ void CMainFrame::OnFileOpen() {
         QStringLiteral("流量仪表数据文件(*.%1);;所有文件(*.*)").arg(QStringLiteral("FDZ"));
     QFileDialog dialog(this, QStringLiteral("Open"),
                        QFile::decodeName(QByteArray::fromStdString(kvr::ReadLastDir())), filter);
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("FDZ"));

@@ -39,6 +39,9 @@ public:
     kvr::CXFile* GetFile() const { return file_; }
     // Browse range, axis styles, value scale and grid from the file.
     void ApplyFileSettings();
+    // While there is no file: the axes and the empty plot of a file with these display
+    // settings, with the notice in the middle of the plot. Shown from the next redraw.
+    void SetEmptyDisplay(const kvr::FileHeader& display, const QString& notice);
     // Stored only when end >= start.
     void SetBrowseRange(kvr::Time start, kvr::Time end);
     void SetWindowRange(kvr::Time start, kvr::Time end);
@@ -136,6 +139,8 @@ protected:
     void SetCursorTime(kvr::Time t) { cursorTime_ = t; }
 
 private:
+    // Axis styles, value scale, grid.
+    void ApplyDisplay(const kvr::FileHeader& header);
     // Rectangles, layers and plot width from the current size.
     void ApplyGeometry();
     bool LayersMatchWidget() const;
