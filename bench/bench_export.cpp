@@ -47,7 +47,7 @@ void RunWholeFile(benchmark::State& state, const std::string& target) {
     for (auto _ : state) {
         const kvr::ExportResult result =
             kvr::RunExport(file, *plan, kvr::Language::kChinese, target, never);
-        if (result.outcome != kvr::ExportOutcome::Finished) state.SkipWithError("export failed");
+        if (result.outcome != kvr::ExportOutcome::kFinished) state.SkipWithError("export failed");
     }
     state.SetItemsProcessed(state.iterations() * plan->rowCount);
 }

@@ -1,6 +1,7 @@
 #include "sheetout/cxexcel.h"
 
 #include "core/datafile/cxfile.h"
+#include "core/datafile/program.h"
 #include "sheetout/export_dlg.h"
 
 CXExcel::~CXExcel() = default;
@@ -24,3 +25,5 @@ void CXExcel::ShowXWnd(int language) {
     dialog.SetRange(start_, end_);
     dialog.exec();
 }
+
+void CXExcel::SetSettingsFolder(const char* folder) { kvr::SetProgramFolder(folder ? folder : ""); }

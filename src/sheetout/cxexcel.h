@@ -24,6 +24,12 @@ public:
     // 0 Chinese, 1 English; any other value shows nothing. Returns when the dialog closes.
     void ShowXWnd(int language);
 
+    // The folder that holds the caller's Config.ini (with its last-used folder). The library
+    // keeps its own copy of the settings code, so a caller whose settings are not beside
+    // the executable (a per-user folder) says where they are before ShowXWnd. Null or
+    // empty: beside the executable.
+    static void SetSettingsFolder(const char* folder);
+
 private:
     kvr::Time start_ = 0;
     kvr::Time end_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "core/settings/last_dir.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -170,12 +172,15 @@ void CXExportDlg::OnExport() {
 }
 
 QString CXExportDlg::AskTarget() {
-    const QString dir = QString::fromStdString(kvr::ReadLastDir());
+    // The setting names the last file as often as its folder.
+    QString dir = QString::fromStdString(kvr::ReadLastDir());
+    if (!QFileInfo(dir).isDir()) dir = QFileInfo(dir).path();
     const QString workbook = QStringLiteral("Microsoft Excel Sheet(*.xlsx)");
     const QString csv = QStringLiteral("CSV UTF-8(*.csv)");
     QFileDialog dialog(this, QStringLiteral("Excel Export"),
                        dir + QStringLiteral("/Untitled1.xlsx"),
                        workbook + QStringLiteral(";;") + csv);
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
@@ -199,19 +204,19 @@ void CXExportDlg::OnFinished(int outcome, const QString& message) {
     worker_.StopAndWait();
     exportButton_->setEnabled(true);
     switch (static_cast<kvr::ExportOutcome>(outcome)) {
-        case kvr::ExportOutcome::Finished:
+        case kvr::ExportOutcome::kFinished:
             progress_->setValue(progress_->maximum());
             ShowMessage(QMessageBox::Information, message);
             break;
-        case kvr::ExportOutcome::Cancelled:
+        case kvr::ExportOutcome::kCancelled:
             progress_->setValue(0);
             progressText_->clear();
             break;
-        case kvr::ExportOutcome::CannotCreate:
+        case kvr::ExportOutcome::kCannotCreate:
             progress_->setValue(0);
             ShowMessage(QMessageBox::NoIcon, message);
             break;
-        case kvr::ExportOutcome::WriteFailed:
+        case kvr::ExportOutcome::kWriteFailed:
             progress_->setValue(0);
             progressText_->clear();
             ShowMessage(QMessageBox::Critical, message);

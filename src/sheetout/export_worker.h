@@ -20,7 +20,7 @@ public:
     // or StopAndWait returns.
     void Start(const kvr::CXFile& file, const kvr::ExportPlan& plan, kvr::Language language,
                const std::string& path);
-    // Returns at once; finished() follows with ExportOutcome::Cancelled.
+    // Returns at once; finished() follows with ExportOutcome::kCancelled.
     void RequestStop();
     // Stops a running export and waits for it; the partial file is gone when it returns.
     void StopAndWait();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "core/datafile/cxfile.h"
@@ -224,6 +226,49 @@ TEST_F(ExportDlg, CancelButtonStopsTheExportAndKeepsTheDialog) {
     EXPECT_EQ(Child<QProgressBar>(*dialog, "progress")->value(), 0);
     EXPECT_TRUE(catcher.Shown().isEmpty());
     EXPECT_TRUE(DirHoldsOnlyData());
+}
+
+TEST_F(ExportDlg, SaveDialogStartsInTheCallersLastFolder) {
+    // The caller's settings live in a folder of their own (not beside the executable), and
+    // the last file used lies in another one.
+    const std::string settings = dir.file("settings");
+    const std::string exports = dir.file("exports");
+    std::filesystem::create_directories(settings);
+    std::filesystem::create_directories(exports);
+    {
+        std::FILE* ini = std::fopen((settings + "/Config.ini").c_str(), "w");
+        ASSERT_NE(ini, nullptr);
+        std::fprintf(ini, "[FileSetting]\nLastDir=%s/day.FDZ\n", exports.c_str());
+        std::fclose(ini);
+    }
+    CXExcel::SetSettingsFolder(settings.c_str());
+    QString startFolder;
+    bool exportPressed = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            startFolder = chooser->directory().absolutePath();
+            chooser->reject();
+        } else if (modal && modal->inherits("CXExportDlg")) {
+            // The library's own copy of the class: matched by name.
+            if (!exportPressed) {
+                exportPressed = true;
+                // Clicked from its own event: the save dialog's loop must not run inside
+                // this timer's handler, which would keep the timer from firing again.
+                QTimer::singleShot(0, Child<QPushButton>(*modal, "exportButton"),
+                                   &QPushButton::click);
+            } else {
+                modal->close();
+            }
+        }
+    });
+    driver.start(5);
+    CXExcel excel;
+    excel.SetFile(&file);
+    excel.ShowXWnd(0);
+    CXExcel::SetSettingsFolder(nullptr);
+    EXPECT_EQ(startFolder, QString::fromStdString(exports));
 }
 
 TEST(CXExcel, UnknownLanguageShowsNothing) {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <regex>
 
@@ -146,6 +147,26 @@ const XlsxCell* XlsxSheet::Cell(size_t row, size_t column) const {
 std::string XlsxSheet::Text(size_t row, size_t column) const {
     const XlsxCell* cell = Cell(row, column);
     return cell ? cell->text : std::string();
+}
+
+std::string XlsxSheet::Shown(size_t row, size_t column) const {
+    const XlsxCell* cell = Cell(row, column);
+    if (!cell || !cell->isNumber) return cell ? cell->text : std::string();
+    const double value = std::stod(cell->text);
+    char text[64];
+    if (cell->numberFormat == "yyyy-mm-dd") {
+        // Day 25569 is 1970-01-01.
+        const std::time_t seconds = static_cast<std::time_t>((value - 25569.0) * 86400.0 + 0.5);
+        std::tm fields{};
+        gmtime_r(&seconds, &fields);
+        std::strftime(text, sizeof text, "%Y-%m-%d", &fields);
+        return text;
+    }
+    const size_t point = cell->numberFormat.find('.');
+    const int decimals =
+        point == std::string::npos ? 0 : static_cast<int>(cell->numberFormat.size() - point - 1);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
 }
 
 std::optional<XlsxWorkbook> ReadXlsx(const std::string& path) {

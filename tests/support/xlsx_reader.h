@@ -20,6 +20,9 @@ struct XlsxSheet {
 
     // Text of a cell, empty when the cell is absent.
     std::string Text(size_t row, size_t column) const;
+    // The cell as a spreadsheet shows it: numbers with their decimals ("0.00"), dates
+    // ("yyyy-mm-dd", from the day serial) as dates; strings as they are.
+    std::string Shown(size_t row, size_t column) const;
     const XlsxCell* Cell(size_t row, size_t column) const;
 };
 

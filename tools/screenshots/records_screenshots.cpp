@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     report.SelectTab(1);
     report.resize(560, 560);
     ok &= guitest::SaveScreenshot(report, out + "/config_report.png");
-    CEventListDlg alarms(kvr::EventList::Alarm, &file);
+    CEventListDlg alarms(kvr::EventList::kAlarm, &file);
     alarms.resize(560, 420);
     ok &= guitest::SaveScreenshot(alarms, out + "/alarm_list.png");
     CFileInfoDlg info(&file);

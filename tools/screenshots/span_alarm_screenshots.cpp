@@ -54,7 +54,6 @@ bool RealtimeAlarm(const QString& out) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         view.RecordTimerTick();
         guitest::Settle();
-        const auto& events = view.AlarmWatch().Events();
         if (view.Engine().RecordCount() > 250 && view.AlarmWatch().ActiveCount() > 0) break;
     }
     bool ok = guitest::SaveScreenshot(view, out + "/realtime_alarm.png");

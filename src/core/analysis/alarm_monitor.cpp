@@ -9,10 +9,10 @@
 namespace kvr {
 namespace {
 
-constexpr AlarmKind kKindOrder[] = {AlarmKind::LowLow, AlarmKind::Low, AlarmKind::High,
-                                    AlarmKind::HighHigh};
+constexpr AlarmKind kKindOrder[] = {AlarmKind::kLowLow, AlarmKind::kLow, AlarmKind::kHigh,
+                                    AlarmKind::kHighHigh};
 
-bool IsLow(AlarmKind kind) { return kind == AlarmKind::LowLow || kind == AlarmKind::Low; }
+bool IsLow(AlarmKind kind) { return kind == AlarmKind::kLowLow || kind == AlarmKind::kLow; }
 
 std::optional<float> Limit(float value) {
     return std::isfinite(value) ? std::optional<float>(value) : std::nullopt;

@@ -23,7 +23,7 @@ namespace kvr {
 struct AlarmEvent {
     Time time = 0;  // of the record that raised or cleared the alarm
     int channel = 0;
-    AlarmKind kind = AlarmKind::None;
+    AlarmKind kind = AlarmKind::kNone;
     float value = 0;  // the sample that caused the transition
     float limit = 0;  // the limit it crossed
     bool raised = true;

@@ -26,15 +26,15 @@ std::string ConfigReportTabTitle(int tab) {
 std::optional<std::string> ConfigReportText(const ConfigRecord& record, int tab) {
     if (tab < 0 || tab >= ConfigReportTabCount(record.Version())) return std::nullopt;
     switch (static_cast<ConfigTab>(tab)) {
-        case ConfigTab::Flow: return FlowTabText(record);
-        case ConfigTab::Inputs: return InputsTabText(record);
-        case ConfigTab::TradeSettlement: return TradeSettlementTabText(record);
-        case ConfigTab::Heat: return HeatTabText(record);
-        case ConfigTab::Reports: return ReportsTabText(record);
-        case ConfigTab::Alarms: return AlarmsTabText(record);
-        case ConfigTab::Output: return OutputTabText(record);
-        case ConfigTab::Functions: return FunctionsTabText(record);
-        case ConfigTab::GasComposition: return GasCompositionTabText(record);
+        case ConfigTab::kFlow: return FlowTabText(record);
+        case ConfigTab::kInputs: return InputsTabText(record);
+        case ConfigTab::kTradeSettlement: return TradeSettlementTabText(record);
+        case ConfigTab::kHeat: return HeatTabText(record);
+        case ConfigTab::kReports: return ReportsTabText(record);
+        case ConfigTab::kAlarms: return AlarmsTabText(record);
+        case ConfigTab::kOutput: return OutputTabText(record);
+        case ConfigTab::kFunctions: return FunctionsTabText(record);
+        case ConfigTab::kGasComposition: return GasCompositionTabText(record);
     }
     return std::nullopt;
 }

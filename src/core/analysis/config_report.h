@@ -10,15 +10,15 @@
 namespace kvr {
 
 enum class ConfigTab {
-    Flow,
-    Inputs,
-    TradeSettlement,
-    Heat,
-    Reports,
-    Alarms,
-    Output,
-    Functions,
-    GasComposition,  // only files above version 1002 store the composition
+    kFlow,
+    kInputs,
+    kTradeSettlement,
+    kHeat,
+    kReports,
+    kAlarms,
+    kOutput,
+    kFunctions,
+    kGasComposition,  // only files above version 1002 store the composition
 };
 inline constexpr int kConfigTabMax = 9;
 

@@ -283,8 +283,11 @@ std::optional<std::string> WriteReportWorkbook(const std::string& path,
                                                const CumulativeReport& report) {
     std::vector<std::string> names;
     for (const auto& column : report.exported.columns) names.push_back(column.title);
-    return WriteTableWorkbook(path, names, std::vector<ColumnType>(names.size(), ColumnType::kText),
-                              report.exported.rows);
+    // Sums as numbers with their two decimals, day dates as dates; the row titles of the
+    // first column ("通道1", "统计", "合计") stay text.
+    std::vector<ColumnType> types(names.size(), ColumnType::kNumber);
+    types.front() = ColumnType::kDate;
+    return WriteTableWorkbook(path, names, types, report.exported.rows);
 }
 
 ReportFormTexts ReportFormTextsOf(const CXFile& file) {

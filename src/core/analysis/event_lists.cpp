@@ -51,7 +51,7 @@ EventTable PowerFailureTable(const ConfigRecord& record) {
 
 EventTable OperationTable(const ConfigRecord& record) {
     EventTable table;
-    table.columns = {{"序号", 50}, {"类型", 200, ColumnAlign::Left}, {"时间", 210}};
+    table.columns = {{"序号", 50}, {"类型", 200, ColumnAlign::kLeft}, {"时间", 210}};
     table.rows = NewestFirst(ReadOperationLog(record), [](const OperationEntry& e) {
         return std::vector<std::string>{e.text, StampText(e.stamp.stamp)};
     });
@@ -69,9 +69,9 @@ std::string OutageSummary(int totalCount, std::uint32_t totalSeconds) {
 
 EventTable BuildEventTable(const ConfigRecord& record, EventList list) {
     switch (list) {
-        case EventList::Alarm: return AlarmTable(record);
-        case EventList::PowerFailure: return PowerFailureTable(record);
-        case EventList::Operation: return OperationTable(record);
+        case EventList::kAlarm: return AlarmTable(record);
+        case EventList::kPowerFailure: return PowerFailureTable(record);
+        case EventList::kOperation: return OperationTable(record);
     }
     return {};
 }

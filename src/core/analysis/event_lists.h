@@ -9,14 +9,14 @@
 
 namespace kvr {
 
-enum class EventList { Alarm, PowerFailure, Operation };
+enum class EventList { kAlarm, kPowerFailure, kOperation };
 
-enum class ColumnAlign { Left, Centre };
+enum class ColumnAlign { kLeft, kCentre };
 
 struct EventColumn {
     std::string title;
     int width = 0;  // dialog pixels
-    ColumnAlign align = ColumnAlign::Centre;
+    ColumnAlign align = ColumnAlign::kCentre;
 };
 
 struct EventTable {

@@ -48,11 +48,11 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language lang
     const ExportTexts& texts = TextsFor(language);
     // Renaming the finished export over its own data file would destroy the data.
     if (sysio::IsSameFile(path, file.GetFileName()))
-        return {ExportOutcome::CannotCreate, texts.targetIsSource};
-    if (sysio::IsDirectory(path)) return {ExportOutcome::CannotCreate, texts.targetIsFolder};
+        return {ExportOutcome::kCannotCreate, texts.targetIsSource};
+    if (sysio::IsDirectory(path)) return {ExportOutcome::kCannotCreate, texts.targetIsFolder};
     const std::vector<ExportColumn> columns = ExportColumns(file, language);
     std::unique_ptr<ExportSink> sink = OpenExportSink(path, columns);
-    if (!sink) return {ExportOutcome::CannotCreate, texts.cannotCreate};
+    if (!sink) return {ExportOutcome::kCannotCreate, texts.cannotCreate};
 
     if (progress) progress({0, plan.rowCount, 0.0});
     ProgressPacer pacer(progress, plan.rowCount);
@@ -60,21 +60,21 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language lang
     for (std::int64_t number = 1; number <= plan.rowCount; ++number) {
         if (stop.load(std::memory_order_relaxed)) {
             sink->Abandon();
-            return {ExportOutcome::Cancelled, {}};
+            return {ExportOutcome::kCancelled, {}};
         }
         if ((number - 1) % kExportSheetRows == 0 && !sink->BeginSheet(ExportSheetName(number))) {
             sink->Abandon();
-            return {ExportOutcome::WriteFailed, texts.writeFailed};
+            return {ExportOutcome::kWriteFailed, texts.writeFailed};
         }
         BuildExportRow(file, columns, plan, number, row);
         if (!sink->WriteRow(row)) {
             sink->Abandon();
-            return {ExportOutcome::WriteFailed, texts.writeFailed};
+            return {ExportOutcome::kWriteFailed, texts.writeFailed};
         }
         pacer.Row(number);
     }
-    if (!sink->Finish()) return {ExportOutcome::WriteFailed, texts.writeFailed};
-    return {ExportOutcome::Finished, texts.finished};
+    if (!sink->Finish()) return {ExportOutcome::kWriteFailed, texts.writeFailed};
+    return {ExportOutcome::kFinished, texts.finished};
 }
 
 }  // namespace kvr

@@ -17,10 +17,10 @@ struct ExportProgress {
     double remainingSeconds = 0.0;  // estimated from the pace so far; 0 until a row is written
 };
 
-enum class ExportOutcome { Finished, Cancelled, CannotCreate, WriteFailed };
+enum class ExportOutcome { kFinished, kCancelled, kCannotCreate, kWriteFailed };
 
 struct ExportResult {
-    ExportOutcome outcome = ExportOutcome::Finished;
+    ExportOutcome outcome = ExportOutcome::kFinished;
     std::string message;  // what the user is told, in the export's language; empty on cancel
 };
 

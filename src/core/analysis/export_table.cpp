@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/analysis/table_workbook.h"
-#include "core/datafile/channel_use.h"
+#include "core/datafile/channels.h"
 
 namespace kvr {
 

@@ -6,6 +6,7 @@
 
 #include "core/analysis/period_check.h"
 #include "core/analysis/table_workbook.h"
+#include "core/datafile/channels.h"
 
 namespace kvr {
 namespace {
@@ -30,7 +31,8 @@ std::string Formatted(const std::string& format, double value) {
 StatisticsRow RowOf(const CXFile& file, int channel, const ChannelFigures& figures) {
     StatisticsRow row;
     row.number = std::to_string(channel + 1);
-    row.channel = file.GetChannelName(channel);
+    // The figures are in the channel's unit, so the heading carries it.
+    row.channel = ChannelHeading(file, channel);
     if (figures.count == 0) {
         row.peak = row.valley = row.mean = row.uniformity = kMissing;
         return row;

@@ -13,8 +13,8 @@ namespace kvr {
 
 // One list row; every text as shown ("----" where a figure is undefined).
 struct StatisticsRow {
-    std::string number;  // from "1"
-    std::string channel;
+    std::string number;   // from "1"
+    std::string channel;  // "name(unit)"
     std::string peak, valley, mean, uniformity;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/datafile/config_record.h"
+#include "core/datafile/lookup_tables.h"
 
 namespace kvr {
 namespace {
@@ -13,12 +14,19 @@ std::string Hundredths(std::int64_t stored) {
     return text;
 }
 
+std::string WithUnit(const std::string& name, const std::string& unit) {
+    return unit.empty() ? name : name + "(" + unit + ")";
+}
+
 }  // namespace
 
 std::vector<TotalsRow> TotalsRows(const CXFile& file) {
-    std::vector<TotalsRow> rows{{"1", "流量", Hundredths(file.Header().flowTotal)}};
-    if (ConfigRecord(file).HeatEnabled())
-        rows.push_back({"2", "热量", Hundredths(file.Header().heatTotal)});
+    const ConfigRecord config(file);
+    std::vector<TotalsRow> rows{{"1", WithUnit("流量", FlowTotalUnitText(config.FlowTotalUnit())),
+                                 Hundredths(file.Header().flowTotal)}};
+    if (config.HeatEnabled())
+        rows.push_back({"2", WithUnit("热量", HeatTotalUnitText(config.HeatTotalUnit())),
+                        Hundredths(file.Header().heatTotal)});
     return rows;
 }
 

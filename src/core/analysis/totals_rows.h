@@ -9,7 +9,7 @@ namespace kvr {
 
 struct TotalsRow {
     std::string number;  // "1", "2"
-    std::string name;    // "流量", "热量"
+    std::string name;    // "流量", "热量", followed by "(unit)" when the unit is known
     std::string total;   // "%.2f" in the total's unit
 };
 

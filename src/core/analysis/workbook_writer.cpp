@@ -43,6 +43,17 @@ bool ParseNumber(const std::string& text, double* value, int* decimals, bool* sc
     return true;
 }
 
+// A calendar date written "YYYY-MM-DD", nothing before or after it.
+bool ParseDate(const std::string& text, lxw_datetime* date) {
+    int year = 0, month = 0, day = 0, used = 0;
+    if (text.size() != 10 ||
+        std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) != 3 || used != 10)
+        return false;
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+    *date = lxw_datetime{year, month, day, 0, 0, 0.0};
+    return true;
+}
+
 // Rows are streamed to a temporary file whose write errors the library does not report;
 // a full disk must fail the workbook instead of silently dropping rows.
 bool RowsWritten(lxw_worksheet* sheet) {
@@ -124,8 +135,12 @@ void CXWorkbookWriter::WriteCell(int column, const std::string& value) {
     double number = 0;
     int decimals = 0;
     bool scientific = false;
-    if (columnTypes_[column] == ColumnType::kNumber &&
-        ParseNumber(value, &number, &decimals, &scientific)) {
+    lxw_datetime date{};
+    if (columnTypes_[column] == ColumnType::kDate && ParseDate(value, &date)) {
+        result = worksheet_write_datetime(sheet_, row_, static_cast<lxw_col_t>(column), &date,
+                                          DateFormat());
+    } else if (columnTypes_[column] != ColumnType::kText &&
+               ParseNumber(value, &number, &decimals, &scientific)) {
         result = worksheet_write_number(sheet_, row_, static_cast<lxw_col_t>(column), number,
                                         NumberFormat(decimals, scientific));
     } else {
@@ -178,6 +193,14 @@ lxw_format* CXWorkbookWriter::NumberFormat(int decimals, bool scientific) {
     return format;
 }
 
+lxw_format* CXWorkbookWriter::DateFormat() {
+    if (!dateFormat_) {
+        dateFormat_ = workbook_add_format(workbook_);
+        format_set_num_format(dateFormat_, "yyyy-mm-dd");
+    }
+    return dateFormat_;
+}
+
 int CXWorkbookWriter::Close() {
     if (!workbook_) return 0;
     if (failed_ || !sheet_ || !RowsWritten(sheet_)) {
@@ -204,6 +227,7 @@ void CXWorkbookWriter::Reset() {
     temp_.reset();  // removes an uncommitted temporary file
     columnTypes_.clear();
     numberFormats_.clear();
+    dateFormat_ = nullptr;
     row_ = 0;
     failed_ = false;
 }

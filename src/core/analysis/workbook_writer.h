@@ -31,6 +31,8 @@ public:
 
     int Open(const std::string& path);
     // Column names may be given bracketed ("[8点-16点]"); the header cell shows the bare name.
+    // Text columns hold strings; number columns numbers; date columns dates ("YYYY-MM-DD",
+    // shown so) and numbers. A cell that is none of its column's kinds is stored as text.
     int CreateTable(const std::string& tableName, const std::vector<std::string>& columnNames,
                     const std::vector<ColumnType>& columnTypes);
     // One value per column. An empty value leaves its cell blank. A value of a numeric
@@ -53,6 +55,7 @@ private:
     void WriteCell(int column, const std::string& value);
     bool CellFits(int column);
     lxw_format* NumberFormat(int decimals, bool scientific);
+    lxw_format* DateFormat();
     void Reset();
 
     lxw_workbook* workbook_ = nullptr;
@@ -61,6 +64,7 @@ private:
     std::string tempFolder_;  // libxlsxwriter keeps the pointer
     std::vector<ColumnType> columnTypes_;
     std::map<int, lxw_format*> numberFormats_;  // by decimals; scientific ones by -1 - decimals
+    lxw_format* dateFormat_ = nullptr;
     unsigned row_ = 0;
     bool failed_ = false;
 };

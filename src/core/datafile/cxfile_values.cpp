@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "core/datafile/channel_use.h"
+#include "core/datafile/channels.h"
 #include "core/datafile/cxfile.h"
 #include "core/sys/sys_io.h"
 
@@ -286,6 +286,13 @@ int CXFile::DeleteTag(int j) {
                                static_cast<std::size_t>(end - first)) &&
         sysio::SyncMappedRange(view_, viewSize_, kBlockAOffset + blockA::kTagCount, 1);
     return synced ? 1 : 0;
+}
+
+std::string ChannelHeading(const CXFile& file, int channel) {
+    std::string heading = file.GetChannelName(channel);
+    const std::string unit = file.GetChannelUnit(channel);
+    if (!unit.empty()) heading += "(" + unit + ")";
+    return heading;
 }
 
 bool IsChannelInUse(const CXFile& file, int channel) {

@@ -27,7 +27,7 @@ struct AlarmEntry {
     LogStamp raised, cleared;
     int channel = 0;  // input channel 0..2 as stored
     int kindBits = 0;
-    AlarmKind kind = AlarmKind::None;
+    AlarmKind kind = AlarmKind::kNone;
     bool active = false;  // not cleared yet: the clear stamp means nothing
 };
 

@@ -130,20 +130,20 @@ std::string OperationText(int code) { return Lookup(kOperations, code); }
 std::string GasText(int g) { return Lookup(kGases, g); }
 
 AlarmKind AlarmKindFromBits(int bits) {
-    if (bits & 0x01) return AlarmKind::LowLow;
-    if (bits & 0x02) return AlarmKind::Low;
-    if (bits & 0x04) return AlarmKind::High;
-    if (bits & 0x08) return AlarmKind::HighHigh;
-    return AlarmKind::None;
+    if (bits & 0x01) return AlarmKind::kLowLow;
+    if (bits & 0x02) return AlarmKind::kLow;
+    if (bits & 0x04) return AlarmKind::kHigh;
+    if (bits & 0x08) return AlarmKind::kHighHigh;
+    return AlarmKind::kNone;
 }
 
 std::string AlarmKindText(AlarmKind kind) {
     switch (kind) {
-        case AlarmKind::LowLow: return "下下限";
-        case AlarmKind::Low: return "下限";
-        case AlarmKind::High: return "上限";
-        case AlarmKind::HighHigh: return "上上限";
-        case AlarmKind::None: break;
+        case AlarmKind::kLowLow: return "下下限";
+        case AlarmKind::kLow: return "下限";
+        case AlarmKind::kHigh: return "上限";
+        case AlarmKind::kHighHigh: return "上上限";
+        case AlarmKind::kNone: break;
     }
     return "无";
 }

@@ -52,7 +52,7 @@ std::string OperationText(int code);
 // Gas g = 0..17 of the composition table, as the report labels it ("空气Air", "氮气N2", ...).
 std::string GasText(int g);
 
-enum class AlarmKind { None, LowLow, Low, High, HighHigh };
+enum class AlarmKind { kNone, kLowLow, kLow, kHigh, kHighHigh };
 // Bit 0 low-low, bit 1 low, bit 2 high, bit 3 high-high: the lowest set bit decides.
 AlarmKind AlarmKindFromBits(int bits);
 // "无", "下下限", "下限", "上限", "上上限".

@@ -6,13 +6,6 @@ namespace kvr {
 
 namespace {}  // namespace
 
-std::string ChannelHeading(const CXFile& file, int channel) {
-    std::string heading = file.GetChannelName(channel);
-    const std::string unit = file.GetChannelUnit(channel);
-    if (!unit.empty()) heading += "(" + unit + ")";
-    return heading;
-}
-
 std::string FormatChannelValue(const CXFile& file, int channel, float value) {
     const std::string format = file.GetValueFormat(channel);
     char text[64];

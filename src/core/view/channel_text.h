@@ -4,15 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "core/datafile/channels.h"
 #include "core/datafile/cxfile.h"
 
 namespace kvr {
 
 // Shown for a moment without a stored record.
 inline constexpr char kMissingValue[] = "----";
-
-// "name(unit)", or just the name when the unit is empty.
-std::string ChannelHeading(const CXFile& file, int channel);
 
 // The value with the channel's own format (decimals, scientific notation).
 std::string FormatChannelValue(const CXFile& file, int channel, float value);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/datafile/channel_use.h"
+#include "core/datafile/channels.h"
 #include "core/datafile/cxfile.h"
 
 namespace kvr {

@@ -2,7 +2,9 @@
 
 #include <QCloseEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QToolBar>
+#include <algorithm>
 
 #include "gui/app/command_actions.h"
 #include "gui/app/command_table.h"
@@ -14,6 +16,24 @@ CChildFrame::CChildFrame(QWidget* parent) : QMdiSubWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(300, 200);
     setWindowIcon(ProgramIcon());
+    LeaveProgramKeysToTheMenus();
+}
+
+void CChildFrame::LeaveProgramKeysToTheMenus() {
+    // The window menu of a child window brings keys of its own (Ctrl+W closes); a key that
+    // is also one of the program's accelerators would reach neither command.
+    QMenu* menu = systemMenu();
+    if (!menu) return;
+    for (QAction* action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        keys.removeIf([](const QKeySequence& key) {
+            const auto& table = Accelerators();
+            return std::any_of(table.begin(), table.end(), [&](const Accelerator& accelerator) {
+                return accelerator.keys == key;
+            });
+        });
+        action->setShortcuts(keys);
+    }
 }
 
 void CChildFrame::Create(QWidget* view, CommandActions& actions) {

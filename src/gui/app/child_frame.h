@@ -31,6 +31,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void LeaveProgramKeysToTheMenus();
+
     int realtime_ = 0;
     int toolbarId_ = -1;
     QMainWindow* body_ = nullptr;

@@ -134,8 +134,7 @@ const std::vector<MenuNode>& MainMenu() {
               {Item(kShowAllCurves, "显示全部曲线(&S)"), Item(kHideAllCurves, "隐藏全部曲线(&H)"),
                Separator(), Item(kPreviousFour, "前4条曲线\tCtrl+←"),
                Item(kNextFour, "后4条曲线\tCtrl+→"), Item(kEnvelope, "包络显示(&E)"),
-               Item(kAutoScaleTime, "自动缩放时间轴(&A)"),
-               Item(kSpanPanel, "区间面板(&N)"),
+               Item(kAutoScaleTime, "自动缩放时间轴(&A)"), Item(kSpanPanel, "区间面板(&N)"),
                Popup("圆图显示选择(&P)", {Item(kCircleChartFirst, "无通道")})}),
         // The device-configuration, upload and language commands have no place of their
         // own; they sit with the other settings.

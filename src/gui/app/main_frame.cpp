@@ -34,6 +34,7 @@
 #include "gui/common/window_commands.h"
 #include "gui/settings/cxcom.h"
 #include "gui/settings/cxviewdef.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ void CMainFrame::HideMissingWindows() {
     for (const WindowCommand& command : WindowCommands())
         actions_->Action(command.id)->setVisible(HasChildFactory(command.kind));
     if (circleChartMenu_)
-        circleChartMenu_->menuAction()->setVisible(HasChildFactory(ChildWindow::CircleChart));
+        circleChartMenu_->menuAction()->setVisible(HasChildFactory(ChildWindow::kCircleChart));
 }
 
 void CMainFrame::BuildToolBar() {
@@ -283,9 +284,7 @@ CChildFrame* CMainFrame::CreateReportFrame(const QString& path) {
 
 void CMainFrame::ShowRealtimeWindow() {
     if (realtimeFrame_) {
-        // Comes forward at its normal size, also out of a maximised or minimised state.
-        mdiArea_->setActiveSubWindow(realtimeFrame_);
-        realtimeFrame_->showNormal();
+        BringForward(realtimeFrame_);
         return;
     }
     auto frame = std::make_unique<CChildFrame>();
@@ -329,10 +328,16 @@ QWidget* CMainFrame::ShowChildView(QWidget* view, const QString& title, bool max
 void CMainFrame::ActivateChildView(QWidget* view) {
     for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
         if (window->widget() != view && !window->isAncestorOf(view)) continue;
-        mdiArea_->setActiveSubWindow(window);
-        window->showNormal();
+        BringForward(window);
         return;
     }
+}
+
+void CMainFrame::BringForward(QMdiSubWindow* window) {
+    // Out of the minimised state only: a maximised window stays maximised, and a window
+    // that has never been shown at its normal size must not shrink to its minimum.
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    mdiArea_->setActiveSubWindow(window);
 }
 
 QString CMainFrame::LastDir() const {
@@ -355,6 +360,7 @@ void CMainFrame::OnFileOpen() {
         QStringLiteral("流量仪表数据文件(*.%1);;所有文件(*.*)").arg(QStringLiteral("FDZ"));
     QFileDialog dialog(this, QStringLiteral("Open"),
                        QFile::decodeName(QByteArray::fromStdString(kvr::ReadLastDir())), filter);
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("FDZ"));

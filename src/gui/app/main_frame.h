@@ -13,6 +13,7 @@ class CMdiBackground;
 class CommandActions;
 struct MenuNode;
 class QLabel;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
@@ -71,6 +72,8 @@ private:
     void FillWindowMenu();
     void FillCircleChartMenu(const QStringList& channelNames);
     void OnSubWindowActivated();
+    // Activates the window, restoring it when minimised.
+    void BringForward(QMdiSubWindow* window);
     void UpdateTitle();
 
     void OnFileOpen();

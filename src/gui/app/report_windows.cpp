@@ -5,6 +5,7 @@
 
 #include "core/datafile/cxfile.h"
 #include "gui/common/view_host.h"
+#include "gui/realtime/rc_view.h"
 #include "gui/reports/cumu_show_view.h"
 #include "gui/reports/stat_dlg.h"
 #include "gui/reports/totals_dlg.h"
@@ -33,7 +34,8 @@ QWidget* OpenCumulativeReport(const ChildRequest& request) {
     }
     auto* view = new CCumuShowView;
     const QString path = QString::fromStdString(request.file->GetFileName());
-    QWidget* frame = host->ShowChildView(view, QStringLiteral("累积报表 [%1]").arg(path), false);
+    // Maximised: the table needs the width of the client area.
+    QWidget* frame = host->ShowChildView(view, QStringLiteral("累积报表 [%1]").arg(path), true);
     view->SetFile(request.file);
     view->SetOwner(request.owner);
     open = view;
@@ -53,6 +55,9 @@ QWidget* OpenTotalsList(const ChildRequest& request) {
     auto* dialog = new CXTotalsDlg(request.owner);
     dialog->SetFile(request.file);
     dialog->Open();
+    // The live totals change with every poll; the list follows each stored record.
+    if (auto* live = qobject_cast<CRCView*>(request.owner))
+        QObject::connect(live, &CRCView::recordAppended, dialog, &CXTotalsDlg::Refresh);
     open = dialog;
     if (QObject* owner = request.owner)
         QObject::connect(owner, &QObject::destroyed, [owner] { OpenTotals().erase(owner); });
@@ -70,7 +75,7 @@ QWidget* RunStatistics(const ChildRequest& request) {
 }  // namespace
 
 void RegisterReportWindows() {
-    RegisterChildFactory(ChildWindow::CumulativeReport, OpenCumulativeReport);
-    RegisterChildFactory(ChildWindow::Totals, OpenTotalsList);
-    RegisterChildFactory(ChildWindow::Statistics, RunStatistics);
+    RegisterChildFactory(ChildWindow::kCumulativeReport, OpenCumulativeReport);
+    RegisterChildFactory(ChildWindow::kTotals, OpenTotalsList);
+    RegisterChildFactory(ChildWindow::kStatistics, RunStatistics);
 }

@@ -1,6 +1,7 @@
 #include "gui/app/view_factory.h"
 
 #include "core/datafile/cxfile.h"
+#include "core/datafile/program.h"
 #include "gui/app/report_windows.h"
 #include "gui/charts/bar_view.h"
 #include "gui/charts/range_view.h"
@@ -60,6 +61,8 @@ QWidget* OpenCircleChart(const ChildRequest& request) {
 
 // The export dialog of the export library; it is modal and gone when this returns.
 QWidget* RunExcelExport(const ChildRequest& request) {
+    // The library reads the last-used folder from our settings, wherever they are kept.
+    CXExcel::SetSettingsFolder(kvr::GetProgramFolder().c_str());
     CXExcel excel;
     excel.SetFile(request.file);
     excel.SetRange(request.start, request.end);
@@ -70,20 +73,20 @@ QWidget* RunExcelExport(const ChildRequest& request) {
 }  // namespace
 
 void RegisterChildFactories() {
-    RegisterChildFactory(ChildWindow::DataList, OpenDataList);
+    RegisterChildFactory(ChildWindow::kDataList, OpenDataList);
     RegisterRealtimeWindows();
-    RegisterChildFactory(ChildWindow::ConfigReport,
+    RegisterChildFactory(ChildWindow::kConfigReport,
                          [](const ChildRequest& r) { return RunModal<CConfigReportDlg>(r); });
-    RegisterEventList(ChildWindow::AlarmList, kvr::EventList::Alarm);
-    RegisterEventList(ChildWindow::PowerFailureList, kvr::EventList::PowerFailure);
-    RegisterEventList(ChildWindow::OperationLog, kvr::EventList::Operation);
-    RegisterChildFactory(ChildWindow::FileInfo, [](const ChildRequest& r) -> QWidget* {
+    RegisterEventList(ChildWindow::kAlarmList, kvr::EventList::kAlarm);
+    RegisterEventList(ChildWindow::kPowerFailureList, kvr::EventList::kPowerFailure);
+    RegisterEventList(ChildWindow::kOperationLog, kvr::EventList::kOperation);
+    RegisterChildFactory(ChildWindow::kFileInfo, [](const ChildRequest& r) -> QWidget* {
         if (!r.file || !r.file->IsOpen()) return nullptr;
         return RunModal<CFileInfoDlg>(r);
     });
-    RegisterChildFactory(ChildWindow::CircleChart, OpenCircleChart);
+    RegisterChildFactory(ChildWindow::kCircleChart, OpenCircleChart);
     RegisterReportWindows();
-    RegisterChildFactory(ChildWindow::ExcelExport, RunExcelExport);
+    RegisterChildFactory(ChildWindow::kExcelExport, RunExcelExport);
 }
 
 QWidget* CreateHistoryView(QWidget* frame) { return new CHCView(frame); }
@@ -114,16 +117,16 @@ QWidget* ShowInHost(QWidget* view, const QString& title, bool maximized) {
 }  // namespace
 
 void RegisterRealtimeWindows() {
-    RegisterChildFactory(ChildWindow::RealtimeList, [](const ChildRequest& request) -> QWidget* {
+    RegisterChildFactory(ChildWindow::kRealtimeList, [](const ChildRequest& request) -> QWidget* {
         auto* list = new CXListView;
         list->AttachAcquisition(request.listOwner);
         list->SetFile(request.file);
         return ShowInHost(list, QStringLiteral("实时数据列表"), true);
     });
-    RegisterChildFactory(ChildWindow::BarView, [](const ChildRequest& request) -> QWidget* {
+    RegisterChildFactory(ChildWindow::kBarView, [](const ChildRequest& request) -> QWidget* {
         return ShowInHost(CreateBarWindowView(request.file), QStringLiteral("实时棒图"), false);
     });
-    RegisterChildFactory(ChildWindow::DialView, [](const ChildRequest& request) -> QWidget* {
+    RegisterChildFactory(ChildWindow::kDialView, [](const ChildRequest& request) -> QWidget* {
         return ShowInHost(new CRRangeView(request.file), QStringLiteral("实时圆图"), false);
     });
 }

@@ -40,9 +40,9 @@ CRRangeView::CRRangeView(kvr::CXFile* file, QWidget* parent)
 
     RegisterCommand(cmd::kFileInfo,
                     {[this] {
-                         OpenChildWindow(ChildWindow::FileInfo, {this, file_});
+                         OpenChildWindow(ChildWindow::kFileInfo, {this, file_});
                      },
-                     [this] { return file_ && HasChildFactory(ChildWindow::FileInfo); },
+                     [this] { return file_ && HasChildFactory(ChildWindow::kFileInfo); },
                      {}});
     connect(dial_, &CRangeDialCtrl::rightButtonReleased, this, &CRRangeView::ShowContextMenu);
     connect(FileEvents::Instance(), &FileEvents::DisplaySettingsChanged, this,

@@ -16,20 +16,20 @@ class CListOwner;
 
 // The child windows a view can ask for. The program registers one factory per kind.
 enum class ChildWindow {
-    DataList,          // the history data list of a file
-    CumulativeReport,  // the cumulative report of a file
-    Totals,            // the totals list (modeless dialog)
-    Statistics,        // peak, valley, mean and uniformity over a period
-    ConfigReport,      // the configuration report of the file's instrument
-    AlarmList,
-    PowerFailureList,
-    OperationLog,
-    FileInfo,     // the file information dialog
-    CircleChart,  // one channel of a history file as a circular chart
-    ExcelExport,
-    RealtimeList,  // the data list that follows the live file
-    BarView,
-    DialView,
+    kDataList,          // the history data list of a file
+    kCumulativeReport,  // the cumulative report of a file
+    kTotals,            // the totals list (modeless dialog)
+    kStatistics,        // peak, valley, mean and uniformity over a period
+    kConfigReport,      // the configuration report of the file's instrument
+    kAlarmList,
+    kPowerFailureList,
+    kOperationLog,
+    kFileInfo,     // the file information dialog
+    kCircleChart,  // one channel of a history file as a circular chart
+    kExcelExport,
+    kRealtimeList,  // the data list that follows the live file
+    kBarView,
+    kDialView,
 };
 
 // What the requesting view hands to the factory. The file is borrowed: the requesting view

@@ -6,15 +6,15 @@
 
 const std::vector<WindowCommand>& WindowCommands() {
     static const std::vector<WindowCommand> table = {
-        {cmd::kCumulativeReport, ChildWindow::CumulativeReport},
-        {cmd::kCumulativeList, ChildWindow::Totals},
-        {cmd::kExcelExport, ChildWindow::ExcelExport},
-        {cmd::kFileInfo, ChildWindow::FileInfo},
-        {cmd::kStatistics, ChildWindow::Statistics},
-        {cmd::kConfigurationInfo, ChildWindow::ConfigReport},
-        {cmd::kAlarmList, ChildWindow::AlarmList},
-        {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
-        {cmd::kOperationLog, ChildWindow::OperationLog},
+        {cmd::kCumulativeReport, ChildWindow::kCumulativeReport},
+        {cmd::kCumulativeList, ChildWindow::kTotals},
+        {cmd::kExcelExport, ChildWindow::kExcelExport},
+        {cmd::kFileInfo, ChildWindow::kFileInfo},
+        {cmd::kStatistics, ChildWindow::kStatistics},
+        {cmd::kConfigurationInfo, ChildWindow::kConfigReport},
+        {cmd::kAlarmList, ChildWindow::kAlarmList},
+        {cmd::kPowerFailureList, ChildWindow::kPowerFailureList},
+        {cmd::kOperationLog, ChildWindow::kOperationLog},
     };
     return table;
 }

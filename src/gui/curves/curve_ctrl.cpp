@@ -33,8 +33,16 @@ void CXCurveCtrl::SetFile(kvr::CXFile* file) {
 
 void CXCurveCtrl::ApplyFileSettings() {
     if (!file_) return;
-    const kvr::FileHeader& header = file_->Header();
     SetBrowseRange(file_->GetStartTime(), file_->GetEndTime());
+    ApplyDisplay(file_->Header());
+}
+
+void CXCurveCtrl::SetEmptyDisplay(const kvr::FileHeader& display, const QString& notice) {
+    ApplyDisplay(display);
+    scene_.empty = CurveScene::EmptyPlot{display.backgroundColor, display.gridColor, notice};
+}
+
+void CXCurveCtrl::ApplyDisplay(const kvr::FileHeader& header) {
     scene_.xStyle = header.xMode;
     scene_.gridCount = std::max<int>(header.gridCount1, 1);
     scale_.SetRange(header.yLow, header.yHigh, header.gridCount2);

@@ -40,6 +40,9 @@ public:
     kvr::CXFile* GetFile() const { return file_; }
     // Browse range, axis styles, value scale and grid from the file.
     void ApplyFileSettings();
+    // While there is no file: the axes and the empty plot of a file with these display
+    // settings, with the notice in the middle of the plot. Shown from the next redraw.
+    void SetEmptyDisplay(const kvr::FileHeader& display, const QString& notice);
     // Stored only when end >= start.
     void SetBrowseRange(kvr::Time start, kvr::Time end);
     void SetWindowRange(kvr::Time start, kvr::Time end);
@@ -61,7 +64,7 @@ public:
     void CopySelection();
 
     void SetSelectMode(int mode);
-    int IsSelectMode() const { return selectMode_; }
+    bool IsSelectMode() const { return selectMode_ != 0; }
     std::pair<kvr::Time, kvr::Time> GetSelection() const { return {selStart_, selEnd_}; }
     // Selection mode with the span [a, b] selected (as a drag from a to b would).
     void SetSelection(kvr::Time a, kvr::Time b);
@@ -146,6 +149,8 @@ protected:
     void SetCursorTime(kvr::Time t) { cursorTime_ = t; }
 
 private:
+    // Axis styles, value scale, grid.
+    void ApplyDisplay(const kvr::FileHeader& header);
     // Rectangles, layers and plot width from the current size.
     void ApplyGeometry();
     bool LayersMatchWidget() const;

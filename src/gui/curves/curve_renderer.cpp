@@ -78,12 +78,16 @@ std::array<EdgeRect, 4> CurveLayout::FrameParts() const {
 
 std::uint32_t CurveScene::Background() const {
     constexpr std::uint32_t kPaper = 0x00FFFFFF;
-    return onPaper || !file ? kPaper : file->Header().backgroundColor;
+    if (onPaper) return kPaper;
+    if (file) return file->Header().backgroundColor;
+    return empty ? empty->background : kPaper;
 }
 
 std::uint32_t CurveScene::GridColor() const {
     constexpr std::uint32_t kPaperGrid = 0x00C0C0C0;
-    return onPaper || !file ? kPaperGrid : file->Header().gridColor;
+    if (onPaper) return kPaperGrid;
+    if (file) return file->Header().gridColor;
+    return empty ? empty->grid : kPaperGrid;
 }
 
 void CXCurveRenderer::Render(QPainter& painter, const QRect& target, qreal scale,
@@ -197,6 +201,8 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
         painter.drawLine(x, 0, x, (label ? kLabelledTickLength : kTickLength) - 1);
         if (!label) continue;
         ++next;
+        // Without a file the divisions stand for no time at all.
+        if (!scene_.file) continue;
         // Centred under its division but kept inside the strip; one that would run into
         // the label before it is left out.
         const Time t = scene_.ColumnTime(x, layout_.plotWidth);
@@ -220,13 +226,26 @@ void CXCurveRenderer::DrawTimeAxis(QPainter& painter) const {
 void CXCurveRenderer::DrawPlot(QPainter& painter) const {
     const QRect all(0, 0, layout_.plot.Width(), layout_.plot.Height());
     if (!scene_.file) {
-        painter.fillRect(all, Qt::black);
+        DrawEmptyPlot(painter);
         return;
     }
     painter.fillRect(all, ColorFromRef(scene_.Background()));
     if (scene_.gridShown) DrawGrid(painter);
     DrawCurves(painter);
     DrawMarks(painter);
+}
+
+void CXCurveRenderer::DrawEmptyPlot(QPainter& painter) const {
+    const QRect all(0, 0, layout_.plot.Width(), layout_.plot.Height());
+    if (!scene_.empty) {
+        painter.fillRect(all, Qt::black);
+        return;
+    }
+    painter.fillRect(all, ColorFromRef(scene_.Background()));
+    if (scene_.gridShown) DrawGrid(painter);
+    painter.setFont(scene_.captionFont);
+    painter.setPen(InverseOfColorref(scene_.Background()));
+    painter.drawText(all, Qt::AlignCenter | Qt::TextSingleLine, scene_.empty->notice);
 }
 
 void CXCurveRenderer::DrawGrid(QPainter& painter) const {

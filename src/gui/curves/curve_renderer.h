@@ -10,6 +10,8 @@
 #include <QFont>
 #include <QRect>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "core/datafile/cxfile.h"
 #include "core/view/curve_window.h"
@@ -34,6 +36,14 @@ struct CurveScene {
     bool onPaper = false;
     QFont axisFont;
     QFont captionFont;
+    // Without a file the plot is black, unless a display waiting for its file asks for its
+    // own colours and a notice in the middle of the plot (no curves, no time labels).
+    struct EmptyPlot {
+        std::uint32_t background = 0;
+        std::uint32_t grid = 0;
+        QString notice;
+    };
+    std::optional<EmptyPlot> empty;
 
     kvr::Time ColumnTime(int column, int width) const;
     std::uint32_t Background() const;
@@ -90,6 +100,7 @@ private:
     void DrawGrid(QPainter& painter) const;
     void DrawCurves(QPainter& painter) const;
     void DrawMarks(QPainter& painter) const;
+    void DrawEmptyPlot(QPainter& painter) const;
 
     const CurveScene& scene_;
     const CurveLayout& layout_;

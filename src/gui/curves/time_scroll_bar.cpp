@@ -89,19 +89,19 @@ void CTimeScrollBar::mousePressEvent(QMouseEvent* event) {
     const int x = event->position().toPoint().x();
     const QPoint p = event->position().toPoint();
     if (thumb_.Shrunk(1).Contains(p)) {
-        drag_ = Drag::Body;
+        drag_ = Drag::kBody;
         grabOffset_ = x - thumb_.left;
     } else if (LeftHandle().Contains(p)) {
-        drag_ = Drag::LeftHandle;
+        drag_ = Drag::kLeftHandle;
         grabOffset_ = x - thumb_.left;
     } else if (RightHandle().Contains(p)) {
-        drag_ = Drag::RightHandle;
+        drag_ = Drag::kRightHandle;
         grabOffset_ = thumb_.right - x;
     }
 }
 
 void CTimeScrollBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) drag_ = Drag::None;
+    if (event->button() == Qt::LeftButton) drag_ = Drag::kNone;
 }
 
 void CTimeScrollBar::mouseMoveEvent(QMouseEvent* event) {
@@ -113,8 +113,8 @@ void CTimeScrollBar::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CTimeScrollBar::DragTo(int x) {
-    if (drag_ == Drag::None) return;
-    const bool handle = drag_ != Drag::Body;
+    if (drag_ == Drag::kNone) return;
+    const bool handle = drag_ != Drag::kBody;
     // A fixed-width bar has handles that cannot be dragged; a bar too narrow for a track
     // has nothing to drag.
     if ((handle && fixedWidth_) || trackWidth_ <= 0) return;
@@ -125,7 +125,7 @@ void CTimeScrollBar::DragTo(int x) {
     int left = thumb_.left;
     int right = thumb_.right;
     bool pinned = false;
-    if (drag_ == Drag::Body) {
+    if (drag_ == Drag::kBody) {
         left = std::max(x - grabOffset_, minLeft);
         const int body = Scaled(trackWidth_, widthFraction_);
         right = left + kMinThumb + body;
@@ -136,7 +136,7 @@ void CTimeScrollBar::DragTo(int x) {
             left = std::max(client.right - body - kMinThumb - kEndRoom, minLeft);
             startFraction_ = 1.0f - widthFraction_;
         }
-    } else if (drag_ == Drag::LeftHandle) {
+    } else if (drag_ == Drag::kLeftHandle) {
         left = std::max(std::min(x - grabOffset_, right - kMinHandleGap), minLeft);
     } else {
         right = std::min(std::max(left + kMinHandleGap, x + grabOffset_), maxRight);

@@ -48,7 +48,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    enum class Drag { None, Body, LeftHandle, RightHandle };
+    enum class Drag { kNone, kBody, kLeftHandle, kRightHandle };
 
     EdgeRect Client() const { return {0, 0, width(), height()}; }
     EdgeRect LeftHandle() const;
@@ -60,7 +60,7 @@ private:
 
     float startFraction_ = 0.0f;
     float widthFraction_ = 1.0f;
-    Drag drag_ = Drag::None;
+    Drag drag_ = Drag::kNone;
     int grabOffset_ = 0;
     bool fixedWidth_ = true;
     bool panelShown_ = false;

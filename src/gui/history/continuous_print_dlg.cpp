@@ -69,8 +69,8 @@ CContinuousPrintDlg::CContinuousPrintDlg(const kvr::CXFile& file, QWidget* paren
     buttons->addWidget(print);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(preview, &QPushButton::clicked, this, [this] { Finish(Choice::Preview); });
-    connect(print, &QPushButton::clicked, this, [this] { Finish(Choice::Print); });
+    connect(preview, &QPushButton::clicked, this, [this] { Finish(Choice::kPreview); });
+    connect(print, &QPushButton::clicked, this, [this] { Finish(Choice::kPrint); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     const kvr::Time end = file.GetEndTime();

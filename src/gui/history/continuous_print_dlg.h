@@ -17,7 +17,7 @@ class CXFile;
 class CContinuousPrintDlg : public QDialog {
     Q_OBJECT
 public:
-    enum class Choice { Preview, Print };
+    enum class Choice { kPreview, kPrint };
 
     explicit CContinuousPrintDlg(const kvr::CXFile& file, QWidget* parent = nullptr);
     kvr::Time Start() const { return start_; }
@@ -38,6 +38,6 @@ private:
     kvr::Time start_ = 0;
     kvr::Time end_ = 0;
     int pages_ = -1;
-    Choice choice_ = Choice::Preview;
+    Choice choice_ = Choice::kPreview;
     bool recomputing_ = false;
 };

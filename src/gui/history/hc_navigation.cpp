@@ -26,7 +26,7 @@ CHCNavigation::~CHCNavigation() {
 void CHCNavigation::RegisterCommands() {
     const auto withFile = [this] { return view_->GetFile() != nullptr; };
     const auto cursorMode = [this] {
-        return view_->GetFile() != nullptr && view_->CurveCtrl()->IsSelectMode() == 0;
+        return view_->GetFile() != nullptr && !view_->CurveCtrl()->IsSelectMode();
     };
     view_->RegisterCommand(cmd::kAddTag, {[this] { AddTag(); }, cursorMode, {}});
     view_->RegisterCommand(cmd::kTagManager, {[this] { ManageTags(); }, withFile, {}});
@@ -124,7 +124,7 @@ void CHCNavigation::OpenDataList() {
     request.owner = view_;
     request.file = view_->GetFile();
     request.listOwner = this;
-    listFrame_ = OpenChildWindow(ChildWindow::DataList, request);
+    listFrame_ = OpenChildWindow(ChildWindow::kDataList, request);
 }
 
 void CHCNavigation::ListOpened(QWidget* list) { listView_ = list; }
@@ -139,9 +139,9 @@ void CHCNavigation::ListActivated() { view_->UpdateStatusBar(); }
 
 // The list shows the same totals window as the curves: one per history view.
 bool CHCNavigation::HasCumulativeList() const {
-    return view_->GetFile() && HasChildFactory(ChildWindow::Totals);
+    return view_->GetFile() && HasChildFactory(ChildWindow::kTotals);
 }
 
 void CHCNavigation::OpenCumulativeList() {
-    OpenChildWindow(ChildWindow::Totals, {view_, view_->GetFile(), 0, 0, -1});
+    OpenChildWindow(ChildWindow::kTotals, {view_, view_->GetFile(), 0, 0, -1});
 }

@@ -38,7 +38,7 @@ CHCPrint::CHCPrint(CHCView* view) : QObject(view), view_(view) {
                                    [this, channel] {
                                        return view_->GetFile() &&
                                               channel < view_->GetFile()->GetChannelCount() &&
-                                              HasChildFactory(ChildWindow::CircleChart);
+                                              HasChildFactory(ChildWindow::kCircleChart);
                                    },
                                    [this, channel] { return IsCircleChartOpen(channel); }});
     }
@@ -67,7 +67,7 @@ void CHCPrint::ContinuousPrint() {
     CContinuousPrintDlg dialog(*view_->GetFile(), view_);
     if (dialog.exec() != QDialog::Accepted) return;
     request_ = {true, dialog.Start(), dialog.End(), dialog.Pages()};
-    if (dialog.Chosen() == CContinuousPrintDlg::Choice::Print)
+    if (dialog.Chosen() == CContinuousPrintDlg::Choice::kPrint)
         Print();
     else
         Preview();
@@ -97,5 +97,5 @@ void CHCPrint::OpenCircleChart(int channel) {
         request.start = file->GetStartTime();
         request.end = file->GetEndTime();
     }
-    circleCharts_[channel] = OpenChildWindow(ChildWindow::CircleChart, request);
+    circleCharts_[channel] = OpenChildWindow(ChildWindow::kCircleChart, request);
 }

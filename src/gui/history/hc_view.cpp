@@ -60,7 +60,7 @@ CHCView::CHCView(QWidget* parent) : QWidget(parent) {
     new CHCPrint(this);       // printing, circular charts
     span_ = new CSpanPanel(parts_.curve, this);
     span_->RegisterToggle(*this);
-    span_->SetExportShown(HasChildFactory(ChildWindow::ExcelExport));
+    span_->SetExportShown(HasChildFactory(ChildWindow::kExcelExport));
     connect(span_, &CSpanPanel::exportRequested, this, &CHCView::OpenExport);
 }
 

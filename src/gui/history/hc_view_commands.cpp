@@ -15,8 +15,8 @@
 #include "gui/history/hc_view.h"
 
 void CHCView::RegisterCurveCommands() {
-    const auto cursorMode = [this] { return parts_.curve->IsSelectMode() == 0; };
-    const auto selectMode = [this] { return parts_.curve->IsSelectMode() != 0; };
+    const auto cursorMode = [this] { return !parts_.curve->IsSelectMode(); };
+    const auto selectMode = [this] { return parts_.curve->IsSelectMode(); };
     const auto hasSelection = [this] { return HasSelection(); };
 
     RegisterCommand(cmd::kSetStartPoint, {[this] {
@@ -71,7 +71,7 @@ void CHCView::DisplaySettingsChanged(kvr::CXFile* file) {
 
 void CHCView::RegisterWindowCommands() {
     for (const WindowCommand& command : WindowCommands()) {
-        if (!HasChildFactory(command.kind) || command.kind == ChildWindow::ExcelExport) continue;
+        if (!HasChildFactory(command.kind) || command.kind == ChildWindow::kExcelExport) continue;
         const ChildWindow kind = command.kind;
         RegisterCommand(command.id, {[this, kind] {
                                          ChildRequest request;
@@ -84,7 +84,7 @@ void CHCView::RegisterWindowCommands() {
                                      [this] { return file_ != nullptr; },
                                      {}});
     }
-    if (HasChildFactory(ChildWindow::ExcelExport))
+    if (HasChildFactory(ChildWindow::kExcelExport))
         RegisterCommand(cmd::kExcelExport,
                         {[this] { OpenExport(); }, [this] { return file_ != nullptr; }, {}});
 }
@@ -102,5 +102,5 @@ void CHCView::OpenExport() {
         // The curves may show moments past the last record the file can hold.
         request.end = std::min(request.end, file_->GetSpanEndTime());
     }
-    OpenChildWindow(ChildWindow::ExcelExport, request);
+    OpenChildWindow(ChildWindow::kExcelExport, request);
 }

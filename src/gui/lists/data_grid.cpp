@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "core/datafile/channel_use.h"
+#include "core/datafile/channels.h"
 #include "core/datafile/gbk.h"
 #include "core/view/channel_text.h"
 #include "core/view/grid_copy.h"

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QString>
 
-#include "core/datafile/channel_use.h"
+#include "core/datafile/channels.h"
 #include "core/view/channel_text.h"
 
 namespace {

@@ -56,7 +56,7 @@ CListOwner* CXListView::Owner() const { return historyOwner_ ? historyOwner_ : a
 
 void CXListView::resizeEvent(QResizeEvent*) { grid_->setGeometry(rect()); }
 
-void CXListView::RecordAppended() {
+void CXListView::recordAppended() {
     if (!file_) return;
     grid_->SetFile(file_);
     grid_->Redraw();
@@ -131,7 +131,7 @@ void CXListView::RegisterCommands() {
         const ChildWindow kind = command.kind;
         RegisterCommand(command.id, {[this, kind] { OpenForFile(kind); }, withFile, {}});
     }
-    if (HasChildFactory(ChildWindow::ExcelExport))
+    if (HasChildFactory(ChildWindow::kExcelExport))
         RegisterCommand(cmd::kExcelExport, {[this] { ExportSelection(); }, historyList, {}});
 }
 
@@ -142,7 +142,7 @@ void CXListView::ExportSelection() {
     request.file = file_;
     std::tie(request.start, request.end) =
         kvr::ExportRangeFor(*file_, selection.anchor, selection.end);
-    OpenChildWindow(ChildWindow::ExcelExport, request);
+    OpenChildWindow(ChildWindow::kExcelExport, request);
 }
 
 void CXListView::OpenForFile(ChildWindow kind) {

@@ -33,7 +33,7 @@ public:
     CXDataGrid* Grid() const { return grid_; }
 
     // A record was appended to the live file.
-    void RecordAppended();
+    void recordAppended();
     // The find dialog asks for one search step on the owner's find parameters.
     void FindStepRequested();
 

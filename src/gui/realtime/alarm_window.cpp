@@ -97,8 +97,10 @@ void CRealtimeAlarmWnd::CopyAll() const {
 void CRealtimeAlarmWnd::Export() {
     const QString path = AskWorkbookPath(this, QStringLiteral("Alarms.xlsx"), file_->GetFileName());
     if (path.isEmpty()) return;
-    static const std::vector<std::string> types{"TEXT",   "TEXT", "TEXT",  "NUMBER",
-                                                "NUMBER", "TEXT", "NUMBER"};
+    using kvr::ColumnType;
+    static const std::vector<ColumnType> types{
+        ColumnType::kText,   ColumnType::kText, ColumnType::kText,  ColumnType::kNumber,
+        ColumnType::kNumber, ColumnType::kText, ColumnType::kNumber};
     if (const auto problem = kvr::WriteTableWorkbook(QFile::encodeName(path).toStdString(),
                                                      kvr::AlarmTitles(), types, Rows(table_))) {
         ShowStopMessage(this, QString::fromStdString(*problem), NoticeCaption());

@@ -13,6 +13,7 @@
 #include "core/datafile/program.h"
 #include "core/link/link_texts.h"
 #include "core/link/live_recovery.h"
+#include "core/settings/display_defaults.h"
 #include "core/settings/last_dir.h"
 #include "gui/common/message_box.h"
 #include "gui/common/system_colors.h"
@@ -25,6 +26,7 @@
 #include "gui/realtime/real_curve_ctrl.h"
 #include "gui/settings/cxcom.h"
 #include "gui/settings/cxviewdef.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -39,6 +41,8 @@ CRCView::SavePathHook& SavePath() {
 }
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+constexpr char kNoDataNotice[] = "未开始采集";
 
 // Hands the configuration read's progress to the dialog on the window's thread.
 class ProgressRelay : public kvr::LinkProgress {
@@ -87,6 +91,7 @@ CRCView::CRCView(QWidget* parent) : QWidget(parent) {
         *this, [this] { return fileBound_ ? &engine_.File() : nullptr; }, this);
     span_ = new CSpanPanel(curve_, this);
     span_->RegisterToggle(*this);
+    ShowNoData();
 }
 
 CRCView::~CRCView() {
@@ -118,13 +123,13 @@ void CRCView::StartAcquisition() {
     engine_.SetParams(param);
     engine_.SetViewDef(view);
 
-    // The file is rebuilt on another thread: nothing may draw from it meanwhile.
+    // The file is rebuilt on another thread: nothing may draw from it meanwhile. The data
+    // of the last run is gone from here on, so it leaves the screen too.
     CloseWindowOf(listWindow_);
     CloseWindowOf(barWindow_);
     CloseWindowOf(dialWindow_);
-    curve_->SetFile(nullptr);
-    parts_.panel->SetFile(nullptr);
-    fileBound_ = false;
+    ShowNoData();
+    curve_->RedrawAll();
     update();
     if (!ReadConfiguration()) return;
 
@@ -182,7 +187,7 @@ bool CRCView::OfferRecovery() {
 bool CRCView::ReadConfiguration() {
     QProgressDialog dialog(Text(kvr::texts::kReadingConfiguration), QStringLiteral("取消"), 0, 32,
                            this);
-    dialog.setWindowTitle(QString());
+    dialog.setWindowTitle(QStringLiteral("实时数据采集"));
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(0);
     dialog.setAutoClose(false);
@@ -197,6 +202,19 @@ bool CRCView::ReadConfiguration() {
     if (result.status == kvr::StartStatus::kFailed)
         ShowStopMessage(this, QString::fromStdString(result.message), NoticeCaption());
     return result.status == kvr::StartStatus::kStarted;
+}
+
+void CRCView::ShowNoData() {
+    curve_->SetFile(nullptr);
+    parts_.panel->SetFile(nullptr);
+    fileBound_ = false;
+    if (parts_.panelShown) parts_.panel->RebuildControls();
+    // The axes a new acquisition would start with.
+    kvr::ViewDef view;
+    CXViewDef().GetView(&view);
+    kvr::FileHeader display{};
+    kvr::ApplyDisplayDefaults(view, display);
+    curve_->SetEmptyDisplay(display, Text(kNoDataNotice));
 }
 
 void CRCView::BindFile() {
@@ -252,7 +270,7 @@ void CRCView::NotifyRecord() {
     alarmWatch_.CatchUp(file);
     parts_.panel->SetAlarms(alarmWatch_.ActiveTexts());
     UpdateStatusBar();
-    if (list_) list_->RecordAppended();
+    if (list_) list_->recordAppended();
     emit recordAppended();
 }
 
@@ -297,6 +315,7 @@ QString CRCView::AskSavePath() {
     if (SavePath()) return SavePath()();
     QFileDialog dialog(this, QStringLiteral("Save as"), QString::fromStdString(kvr::ReadLastDir()),
                        QStringLiteral("流量仪表数据文件(*.FDZ);;所有文件(*.*)"));
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("FDZ"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -97,6 +97,8 @@ private:
     bool AskAboutUnsavedData();
     bool OfferRecovery();
     bool ReadConfiguration();
+    // Unbinds the live file: an empty plot with the display defaults and a notice.
+    void ShowNoData();
     void BindFile();
     void StopWithQuestion();
     void StopNow();

@@ -65,8 +65,8 @@ bool CRCView::HasSelection() const {
 void CRCView::RegisterCommands() {
     const auto acquiring = [this] { return engine_.IsAcquiring(); };
     const auto available = [this] { return engine_.IsDataAvailable() && fileBound_; };
-    const auto cursorMode = [this] { return curve_->IsSelectMode() == 0; };
-    const auto selectMode = [this] { return curve_->IsSelectMode() != 0; };
+    const auto cursorMode = [this] { return !curve_->IsSelectMode(); };
+    const auto selectMode = [this] { return curve_->IsSelectMode(); };
 
     RegisterCommand(
         cmd::kStartAcquisition,
@@ -76,29 +76,31 @@ void CRCView::RegisterCommands() {
                     {[this] { SaveRealtimeFile(); }, [this] { return !engine_.IsSaved(); }, {}});
     RegisterCommand(
         cmd::kRealtimeDataList,
-        {[this] { OpenChild(static_cast<int>(ChildWindow::RealtimeList), listWindow_); },
+        {[this] { OpenChild(static_cast<int>(ChildWindow::kRealtimeList), listWindow_); },
          available,
          {}});
-    RegisterCommand(
-        cmd::kBarDisplay,
-        {[this] { OpenChild(static_cast<int>(ChildWindow::BarView), barWindow_); }, available, {}});
+    RegisterCommand(cmd::kBarDisplay,
+                    {[this] { OpenChild(static_cast<int>(ChildWindow::kBarView), barWindow_); },
+                     available,
+                     {}});
     RegisterCommand(cmd::kCircleDisplay,
-                    {[this] { OpenChild(static_cast<int>(ChildWindow::DialView), dialWindow_); },
+                    {[this] { OpenChild(static_cast<int>(ChildWindow::kDialView), dialWindow_); },
                      available,
                      {}});
     RegisterCommand(
         cmd::kRealtimeCumulativeList,
         {[this] {
-             OpenChildWindow(ChildWindow::Totals, {this, &engine_.File()});
+             OpenChildWindow(ChildWindow::kTotals, {this, &engine_.File()});
          },
-         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::Totals); },
+         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::kTotals); },
          {}});
     RegisterCommand(
         cmd::kFileInfo,
         {[this] {
-             if (OpenChildWindow(ChildWindow::FileInfo, {this, &engine_.File()})) curve_->Rebuild();
+             if (OpenChildWindow(ChildWindow::kFileInfo, {this, &engine_.File()}))
+                 curve_->Rebuild();
          },
-         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::FileInfo); },
+         [this] { return engine_.IsAcquiring() && HasChildFactory(ChildWindow::kFileInfo); },
          {}});
     RegisterCommand(cmd::kAutoScaleTime, {[this] { curve_->SetAutoScale(!curve_->IsAutoScale()); },
                                           {},
@@ -114,10 +116,10 @@ void CRCView::RegisterCommands() {
     RegisterCommand(cmd::kSelectMode, {[this] { curve_->SetSelectMode(1); }, {}, selectMode});
     // The instrument record viewers read the configuration image of the live file.
     const std::pair<int, ChildWindow> records[] = {
-        {cmd::kConfigurationInfo, ChildWindow::ConfigReport},
-        {cmd::kAlarmList, ChildWindow::AlarmList},
-        {cmd::kPowerFailureList, ChildWindow::PowerFailureList},
-        {cmd::kOperationLog, ChildWindow::OperationLog}};
+        {cmd::kConfigurationInfo, ChildWindow::kConfigReport},
+        {cmd::kAlarmList, ChildWindow::kAlarmList},
+        {cmd::kPowerFailureList, ChildWindow::kPowerFailureList},
+        {cmd::kOperationLog, ChildWindow::kOperationLog}};
     for (const auto& [id, kind] : records)
         RegisterCommand(id,
                         {[this, kind] {
@@ -157,7 +159,7 @@ void CRCView::OpenChild(int kind, QPointer<QWidget>& window) {
     ChildRequest request{this, &engine_.File()};
     request.listOwner = this;
     window = OpenChildWindow(static_cast<ChildWindow>(kind), request);
-    if (static_cast<ChildWindow>(kind) == ChildWindow::RealtimeList)
+    if (static_cast<ChildWindow>(kind) == ChildWindow::kRealtimeList)
         list_ = qobject_cast<CXListView*>(window.data());
 }
 

@@ -13,15 +13,15 @@ namespace {
 
 QString Title(kvr::EventList list) {
     switch (list) {
-        case kvr::EventList::Alarm: return QStringLiteral("报警列表");
-        case kvr::EventList::PowerFailure: return QStringLiteral("停电记录");
-        case kvr::EventList::Operation: return QStringLiteral("操作日志");
+        case kvr::EventList::kAlarm: return QStringLiteral("报警列表");
+        case kvr::EventList::kPowerFailure: return QStringLiteral("停电记录");
+        case kvr::EventList::kOperation: return QStringLiteral("操作日志");
     }
     return {};
 }
 
 Qt::Alignment Alignment(kvr::ColumnAlign align) {
-    return (align == kvr::ColumnAlign::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+    return (align == kvr::ColumnAlign::kCentre ? Qt::AlignHCenter : Qt::AlignLeft) |
            Qt::AlignVCenter;
 }
 
@@ -40,7 +40,7 @@ CEventListDlg::CEventListDlg(kvr::EventList list, kvr::CXFile* file, QWidget* pa
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_, 1);
-    if (list == kvr::EventList::PowerFailure) {
+    if (list == kvr::EventList::kPowerFailure) {
         summary_ = new QLabel(this);
         layout->addWidget(summary_);
     }

@@ -14,6 +14,7 @@
 
 #include "core/analysis/cumulative_report.h"
 #include "core/analysis/table_workbook.h"
+#include "core/view/channel_text.h"
 #include "gui/common/message_box.h"
 #include "gui/reports/text_table.h"
 #include "gui/reports/workbook_path.h"
@@ -88,7 +89,7 @@ void CXStatDlg::SetFile(const kvr::CXFile* file) {
     SetPeriod(file_->GetSpanEndTime() - kProposedSpan, file_->GetSpanEndTime());
     std::vector<std::vector<std::string>> rows;
     for (int c = 0; c < file_->GetChannelCount(); ++c)
-        rows.push_back({std::to_string(c + 1), file_->GetChannelName(c), "", "", "", ""});
+        rows.push_back({std::to_string(c + 1), kvr::ChannelHeading(*file_, c), "", "", "", ""});
     SetTextRows(list_, rows);
 }
 

@@ -8,6 +8,7 @@
 #include "core/sys/sys_io.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ QString AskInDialog(QWidget* parent, const QString& proposedName) {
     const QString folder = host ? host->LastDir() : QString();
     QFileDialog dialog(parent, QStringLiteral("Excel Export"), folder,
                        QStringLiteral("Microsoft Excel Sheet(*.xlsx)"));
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));

@@ -19,6 +19,7 @@
 #include "core/link/link_texts.h"
 #include "gui/common/message_box.h"
 #include "gui/upload/upload_relay.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -222,6 +223,8 @@ QString CUploadDlg::ProposedPath() const {
 }
 
 void CUploadDlg::StartUpload(const QString& path) {
+    // Nothing of the previous run may pass for this one's progress.
+    ResetProgress();
     const std::string file = QFile::encodeName(path).toStdString();
     RunLinkStep(
         [this, file] {
@@ -243,8 +246,7 @@ void CUploadDlg::EndUploadStart(bool configured, const std::string& readMessage)
         return;
     }
     SetIdleButtons();
-    progress_->setValue(0);
-    remainingText_->setText(Text(kvr::texts::kRemainingTime));
+    ResetProgress();
     Notify(QString::fromStdString(message), true);
 }
 
@@ -267,8 +269,17 @@ void CUploadDlg::OnFinished(int status, const QString& message, const QString& p
             Notify(message + Text("\n保存位置:") + QDir::toNativeSeparators(path), false);
             break;
         case kvr::UploadOutcome::kFailed: Notify(message, false); break;
-        case kvr::UploadOutcome::kCancelled: break;  // the user asked for it: nothing to say
+        case kvr::UploadOutcome::kCancelled:
+            // The user asked for it: nothing to say, and nothing of the run stays behind.
+            ResetProgress();
+            break;
     }
+}
+
+void CUploadDlg::ResetProgress() {
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    remainingText_->setText(Text(kvr::texts::kRemainingTime));
 }
 
 void CUploadDlg::SetIdleButtons() {
@@ -285,6 +296,7 @@ void CUploadDlg::Notify(const QString& text, bool stop) {
 QString ChooseUploadFileName(QWidget* parent, const QString& proposedPath) {
     const QString filter = Text("流量仪表数据文件(*.%1);;所有文件(*.*)").arg(QStringLiteral("FDZ"));
     QFileDialog dialog(parent, QStringLiteral("Save File"), proposedPath, filter);
+    UseProgramLocale(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("FDZ"));

@@ -68,6 +68,8 @@ private:
     void StartUpload(const QString& path);
     void EndUploadStart(bool configured, const std::string& message);
     void SetIdleButtons();
+    // An empty bar and the bare remaining-time caption.
+    void ResetProgress();
     void Notify(const QString& text, bool stop);
     QString ProposedPath() const;
 

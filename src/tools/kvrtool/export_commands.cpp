@@ -36,7 +36,7 @@ void Export(const ExportArgs& args) {
     const RemoveUnfinishedOnSignal cleanup;
     const std::atomic<bool> never{false};
     const kvr::ExportResult result = kvr::RunExport(file, *plan.plan, language, args.out, never);
-    if (result.outcome != kvr::ExportOutcome::Finished) Fail(kUsageOrIo, result.message);
+    if (result.outcome != kvr::ExportOutcome::kFinished) Fail(kUsageOrIo, result.message);
 }
 
 }  // namespace

@@ -52,15 +52,15 @@ void CsvLine(const std::vector<std::string>& cells) {
 void Logs(const std::string& path, const std::string& kind) {
     kvr::CXFile file;
     if (!OpenDataFile(file, path)) return;
-    const kvr::EventList list = kind == "alarm"   ? kvr::EventList::Alarm
-                                : kind == "power" ? kvr::EventList::PowerFailure
-                                                  : kvr::EventList::Operation;
+    const kvr::EventList list = kind == "alarm"   ? kvr::EventList::kAlarm
+                                : kind == "power" ? kvr::EventList::kPowerFailure
+                                                  : kvr::EventList::kOperation;
     const kvr::EventTable table = kvr::BuildEventTable(kvr::ConfigRecord(file), list);
     std::vector<std::string> titles;
     for (const kvr::EventColumn& column : table.columns) titles.push_back(column.title);
     CsvLine(titles);
     for (const auto& row : table.rows) CsvLine(row);
-    if (list == kvr::EventList::PowerFailure) CsvLine({table.summary});
+    if (list == kvr::EventList::kPowerFailure) CsvLine({table.summary});
 }
 
 struct FileInfoArgs {

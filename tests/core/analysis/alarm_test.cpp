@@ -54,16 +54,16 @@ TEST_F(AlarmTest, LimitsRaiseAndClearByTheHysteresis) {
         Time duration;
     };
     const std::vector<Expected> expected{
-        {60, AlarmKind::High, true, 36, 35, 0},
-        {120, AlarmKind::HighHigh, true, 39, 38, 0},
-        {240, AlarmKind::HighHigh, false, 37.5f, 38, 120},  // 37.8 is inside the band
-        {360, AlarmKind::High, false, 34.5f, 35, 300},
-        {420, AlarmKind::Low, true, 1.5f, 2, 0},
-        {480, AlarmKind::LowLow, true, 0.5f, 1, 0},
-        {600, AlarmKind::LowLow, false, 2.6f, 1, 120},  // 1.4 is inside the band
-        {600, AlarmKind::Low, false, 2.6f, 2, 180},
-        {660, AlarmKind::High, true, 40, 35, 0},  // one jump raises both
-        {660, AlarmKind::HighHigh, true, 40, 38, 0},
+        {60, AlarmKind::kHigh, true, 36, 35, 0},
+        {120, AlarmKind::kHighHigh, true, 39, 38, 0},
+        {240, AlarmKind::kHighHigh, false, 37.5f, 38, 120},  // 37.8 is inside the band
+        {360, AlarmKind::kHigh, false, 34.5f, 35, 300},
+        {420, AlarmKind::kLow, true, 1.5f, 2, 0},
+        {480, AlarmKind::kLowLow, true, 0.5f, 1, 0},
+        {600, AlarmKind::kLowLow, false, 2.6f, 1, 120},  // 1.4 is inside the band
+        {600, AlarmKind::kLow, false, 2.6f, 2, 180},
+        {660, AlarmKind::kHigh, true, 40, 35, 0},  // one jump raises both
+        {660, AlarmKind::kHighHigh, true, 40, 38, 0},
     };
     ASSERT_EQ(events.size(), expected.size());
     for (std::size_t i = 0; i < events.size(); ++i) {
@@ -78,7 +78,7 @@ TEST_F(AlarmTest, LimitsRaiseAndClearByTheHysteresis) {
     }
     const auto active = monitor.Active();
     ASSERT_EQ(active.size(), 2u);
-    EXPECT_EQ(active[1].kind, AlarmKind::HighHigh);
+    EXPECT_EQ(active[1].kind, AlarmKind::kHighHigh);
     EXPECT_EQ(active[1].time, 660);
 }
 
@@ -87,14 +87,14 @@ TEST_F(AlarmTest, ValuesInsideTheBandOrMissingDoNotFlap) {
     const float nan = std::nanf("");
     auto events = Feed(monitor, {35.2f, 34.6f, 35.4f, nan, 34.51f, 35.1f});
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].kind, AlarmKind::High);
+    EXPECT_EQ(events[0].kind, AlarmKind::kHigh);
     EXPECT_TRUE(events[0].raised);
     // Down across the whole range: the high alarm clears, the low one is raised and stays.
     events = Feed(monitor, {1.9f, 2.4f, nan, 1.95f, 2.49f});
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, AlarmKind::Low);
+    EXPECT_EQ(events[0].kind, AlarmKind::kLow);
     EXPECT_TRUE(events[0].raised);
-    EXPECT_EQ(events[1].kind, AlarmKind::High);
+    EXPECT_EQ(events[1].kind, AlarmKind::kHigh);
     EXPECT_FALSE(events[1].raised);
     ASSERT_EQ(monitor.Active().size(), 1u);
 }
@@ -118,8 +118,8 @@ TEST_F(AlarmTest, WhatIsNotWatched) {
     const float over[6] = {40.5f, 1e6f, 1e6f, 1e6f, 1e6f, 1e6f};
     const auto events = monitor.Check(120, over, 6);
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, AlarmKind::High);
-    EXPECT_EQ(events[1].kind, AlarmKind::HighHigh);
+    EXPECT_EQ(events[0].kind, AlarmKind::kHigh);
+    EXPECT_EQ(events[1].kind, AlarmKind::kHighHigh);
 }
 
 TEST_F(AlarmTest, LogFileBesideTheHistoryFile) {

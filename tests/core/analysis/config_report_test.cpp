@@ -50,7 +50,7 @@ TEST(ConfigReport, TabsDependOnVersion) {
         image.version = version;
         const int expected = version == 1002 ? 8 : 9;
         EXPECT_EQ(kvr::ConfigReportTabCount(version), expected);
-        EXPECT_EQ(image.Tab(ConfigTab::GasComposition) == "<no tab>", version == 1002) << version;
+        EXPECT_EQ(image.Tab(ConfigTab::kGasComposition) == "<no tab>", version == 1002) << version;
     }
     EXPECT_EQ(kvr::ConfigReportTabTitle(0), "流量组态");
     EXPECT_EQ(kvr::ConfigReportTabTitle(8), "气体组分");
@@ -68,7 +68,7 @@ TEST(ConfigReportFlow, OrificeWithUserDefinedMaterials) {
         .Value(0x064, 0x046, 50.5f, 1)
         .Value(0x068, 0x047, 0.1013f, 4);
     image.Triple(0x0BC, 1234, 2);
-    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+    EXPECT_EQ(image.Tab(ConfigTab::kFlow),
               "装置:D和D/2取压孔板\r\n开方:差变开方\r\n管道材质:用户自定义\r\n节流材质:20钢\r\n"
               "管道口径:100.00 mm\r\n节流件口径:50.5 mm\r\nλD:12.34 e+6mm/mm.℃\r\n"
               "介质:过热蒸汽\r\n大气压:0.1013 MPa\r\n");
@@ -79,7 +79,7 @@ TEST(ConfigReportFlow, KFactorSegments) {
     image.Byte(0x040, 9).Byte(0x041, 3);
     // n = 0: the count line ends before the medium line.
     EXPECT_EQ(
-        image.Tab(ConfigTab::Flow),
+        image.Tab(ConfigTab::kFlow),
         "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:0\r\n介质:0.6MPa水\r\n大气压:0 MPa\r\n");
 
     image.Byte(0x048, 3);
@@ -88,7 +88,7 @@ TEST(ConfigReportFlow, KFactorSegments) {
     const std::string segments =
         "差压:0 ~ 10.0\r\nK1:1.5\r\n差压:10.0 ~ 20.00\r\nK2:2.25\r\n差压:20.00 ~ "
         "30\r\nK3:3.000\r\n";
-    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+    EXPECT_EQ(image.Tab(ConfigTab::kFlow),
               "装置:其它差压流量计\r\n开方:本机开方\r\nK系数段数:3\r\n" + segments +
                   "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
 
@@ -97,15 +97,15 @@ TEST(ConfigReportFlow, KFactorSegments) {
     std::string vortex = segments;
     for (std::size_t at; (at = vortex.find("差压")) != std::string::npos;)
         vortex.replace(at, 6, "频率");
-    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+    EXPECT_EQ(image.Tab(ConfigTab::kFlow),
               "装置:频率型涡街    \r\nK系数段数:3\r\nK系数单位:次/L\r\n" + vortex +
                   "介质:0.6MPa水\r\n大气压:0 MPa\r\n");
     image.Byte(0x049, 7);
-    EXPECT_EQ(image.Tab(ConfigTab::Flow).find("K系数单位"), std::string::npos);
+    EXPECT_EQ(image.Tab(ConfigTab::kFlow).find("K系数单位"), std::string::npos);
 
     // A count past the table's ten segments lists the ten that exist.
     image.Byte(0x048, 200);
-    const std::string many = image.Tab(ConfigTab::Flow);
+    const std::string many = image.Tab(ConfigTab::kFlow);
     EXPECT_NE(many.find("K10:"), std::string::npos);
     EXPECT_EQ(many.find("K11:"), std::string::npos);
 }
@@ -137,7 +137,7 @@ TEST(ConfigReportFlow, ElementLinesByCode) {
     };
     for (const auto& c : cases) {
         image.Byte(0x040, c.element);
-        EXPECT_EQ(image.Tab(ConfigTab::Flow), c.lines + medium) << "element " << c.element;
+        EXPECT_EQ(image.Tab(ConfigTab::kFlow), c.lines + medium) << "element " << c.element;
     }
 }
 
@@ -160,10 +160,10 @@ TEST(ConfigReportFlow, MediumLinesByKind) {
     };
     for (const auto& c : cases) {
         image.Byte(0x041, c.medium);
-        EXPECT_EQ(image.Tab(ConfigTab::Flow), head + c.lines) << "medium " << c.medium;
+        EXPECT_EQ(image.Tab(ConfigTab::kFlow), head + c.lines) << "medium " << c.medium;
     }
     image.Byte(0x0C2, 0).Byte(0x041, 6);
-    EXPECT_NE(image.Tab(ConfigTab::Flow).find("标况温度:20 ℃\r\n"), std::string::npos);
+    EXPECT_NE(image.Tab(ConfigTab::kFlow).find("标况温度:20 ℃\r\n"), std::string::npos);
 }
 
 TEST(ConfigReportFlow, UserMediumShowsTableRowsZeroToNineAsOneToTen) {
@@ -174,7 +174,7 @@ TEST(ConfigReportFlow, UserMediumShowsTableRowsZeroToNineAsOneToTen) {
         image.Value(0x5B8 + 4 * r, 0x612 + r, 1000.0f + r, 0);
         image.Value(0x5E0 + 4 * r, 0x61C + r, 4.0f, 2);
     }
-    const std::string text = image.Tab(ConfigTab::Flow);
+    const std::string text = image.Tab(ConfigTab::kFlow);
     EXPECT_NE(text.find("用户表格:\r\n序号01:\t温度:0.0℃\t密度:1000kg/m3\t比热:4.00kJ/kg.℃\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("序号10:\t温度:90.0℃\t密度:1009kg/m3\t比热:4.00kJ/kg.℃\r\n"),
@@ -183,14 +183,14 @@ TEST(ConfigReportFlow, UserMediumShowsTableRowsZeroToNineAsOneToTen) {
 
     // Version 1003 files carry no table: the rows read as zero.
     image.version = 1003;
-    EXPECT_NE(image.Tab(ConfigTab::Flow).find("序号10:\t温度:0℃\t密度:0kg/m3\t比热:0kJ/kg.℃\r\n"),
+    EXPECT_NE(image.Tab(ConfigTab::kFlow).find("序号10:\t温度:0℃\t密度:0kg/m3\t比热:0kJ/kg.℃\r\n"),
               std::string::npos);
 }
 
 TEST(ConfigReport, DecimalsAboveNineShowNoDigits) {
     Image image;
     image.Byte(0x040, 11).Byte(0x041, 26).Value(0x068, 0x047, 1.75f, 255).Triple(0x0C3, 7, 200);
-    EXPECT_EQ(image.Tab(ConfigTab::Flow),
+    EXPECT_EQ(image.Tab(ConfigTab::kFlow),
               "装置:线性流量计    \r\n介质:一般液体\r\n大气压:2 MPa\r\n密度:7 kg/m3\r\n");
 }
 
@@ -204,7 +204,7 @@ TEST(ConfigReportInputs, ModesAndBreakHandling) {
     image.Byte(0x190, 2).Text(0x192, "MPa").Value(0x1B0, 0x1A4, 0.35f, 2);
     // Temperature: thermocouple input with hold on a break.
     image.Byte(0x230, 1).Byte(0x231, 5).Text(0x232, "C").Byte(0x243, 3);
-    EXPECT_EQ(image.Tab(ConfigTab::Inputs),
+    EXPECT_EQ(image.Tab(ConfigTab::kInputs),
               "通道:差压  \r\n方式:输入  \r\n类型:4-20mA\r\n单位:kPa\r\n量程:0.0 ~ 100.0\r\n"
               "切除:0.5 %\r\n滤波:2.5 秒\r\nK = :1.000 \r\nB = :-0.50 "
               "\r\n断线处理:应急参数\r\n应急参数:42 \r\n\r\n"
@@ -213,7 +213,7 @@ TEST(ConfigReportInputs, ModesAndBreakHandling) {
               "滤波:0.0 秒\r\nK = :0 \r\nB = :0 \r\n断偶处理:保  持\r\n\r\n");
     // With a flow element the cutoff is a frequency; signal type 4 has a resistor to break.
     image.Byte(0x040, 10).Byte(0x0F1, 4).Byte(0x190, 0);
-    const std::string text = image.Tab(ConfigTab::Inputs);
+    const std::string text = image.Tab(ConfigTab::kInputs);
     EXPECT_NE(text.find("切除:5.0 Hz\r\n"), std::string::npos);
     EXPECT_NE(text.find("断阻处理:应急参数\r\n"), std::string::npos);
     EXPECT_NE(text.find("通道:压力  \r\n方式:计算  \r\n\r\n"), std::string::npos);
@@ -230,27 +230,27 @@ TEST(ConfigReportSettings, TradeSettlementByVersion) {
         "Nm3/h\r\n"
         "超计划阀值:900 Nm3/h\r\n超计划系数:1 \r\n流量累积倍率:1\r\n";
     image.version = 1002;
-    EXPECT_EQ(image.Tab(ConfigTab::TradeSettlement), base);
+    EXPECT_EQ(image.Tab(ConfigTab::kTradeSettlement), base);
     image.version = 1003;
-    EXPECT_EQ(image.Tab(ConfigTab::TradeSettlement), base + "K:1.01\r\nB:0.2\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::kTradeSettlement), base + "K:1.01\r\nB:0.2\r\n");
     image.version = 1004;
-    EXPECT_EQ(image.Tab(ConfigTab::TradeSettlement),
+    EXPECT_EQ(image.Tab(ConfigTab::kTradeSettlement),
               base + "K:1.01\r\nB:0.2\r\n累积流量单位:kNm3\r\n流量量程:5000\r\n");
 }
 
 TEST(ConfigReportSettings, HeatOnAndOff) {
     Image image;
     image.Byte(0x3F2, 1);
-    EXPECT_EQ(image.Tab(ConfigTab::Heat), "冷量:关闭\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::kHeat), "冷量:关闭\r\n");
     image.Byte(0x3F1, 1).Byte(0x3F2, 0).Byte(0x3F3, 1).Byte(0x3F4, 2);
     image.Value(0x3FC, 0x3F0, 3.0f, 1).Value(0x400, 0x3F5, 1.0f, 0).Value(0x3F8, 0x3F6, 4.187f, 3);
     image.Value(0x404, 0x408, 200.0f, 0);
     const std::string on =
         "热量:开启\r\n类型:热量:\r\n计算方式:平均比热容\r\n掉电补足:3.0 GJ\r\n"
         "热量单位:GJ\r\n热量累积倍率:1\r\n比热容:4.187 kJ/kg.℃\r\n";
-    EXPECT_EQ(image.Tab(ConfigTab::Heat), on + "累积热量单位:GJ\r\n热量量程:200\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::kHeat), on + "累积热量单位:GJ\r\n热量量程:200\r\n");
     image.version = 1003;
-    EXPECT_EQ(image.Tab(ConfigTab::Heat), on);
+    EXPECT_EQ(image.Tab(ConfigTab::kHeat), on);
 }
 
 TEST(ConfigReportSettings, Shifts) {
@@ -266,14 +266,14 @@ TEST(ConfigReportSettings, Shifts) {
     };
     for (const auto& c : cases) {
         image.Byte(0x430, c.shifts);
-        EXPECT_EQ(image.Tab(ConfigTab::Reports), c.text) << c.shifts;
+        EXPECT_EQ(image.Tab(ConfigTab::kReports), c.text) << c.shifts;
     }
 }
 
 TEST(ConfigReportSettings, AlarmsOfEveryChannel) {
     Image image;
     image.Value(0x316 + 0x06, 0x316, 90.0f, 1).Value(0x316 + 0x16, 0x316 + 4, 0.5f, 2);
-    const std::string text = image.Tab(ConfigTab::Alarms);
+    const std::string text = image.Tab(ConfigTab::kAlarms);
     EXPECT_EQ(text.substr(0, text.find("通      道:压力")),
               "通      道:差压  \r\n报警上上限:0\r\n报警上限  :0\r\n报警下限  "
               ":0\r\n报警下下限:0\r\n回      差:0\r\n\r\n");
@@ -287,15 +287,15 @@ TEST(ConfigReportSettings, OutputBySourceAndVersion) {
     Image image;
     image.Value(0x458, 0x453, 4.0f, 1).Value(0x45C, 0x454, 20.0f, 1);
     image.Value(0x460, 0x451, 1.0f, 2).Value(0x464, 0x452, 0.0f, 0);
-    EXPECT_EQ(image.Tab(ConfigTab::Output), "输出通道:无\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::kOutput), "输出通道:无\r\n");
     image.Byte(0x450, 1);
-    EXPECT_EQ(image.Tab(ConfigTab::Output), "输出通道:流量\r\nK = :1.00\r\nB = :0\r\n");
+    EXPECT_EQ(image.Tab(ConfigTab::kOutput), "输出通道:流量\r\nK = :1.00\r\nB = :0\r\n");
     image.Byte(0x450, 2).Byte(0x3F2, 1);
     image.version = 1002;
-    EXPECT_EQ(image.Tab(ConfigTab::Output),
+    EXPECT_EQ(image.Tab(ConfigTab::kOutput),
               "输出通道:冷量\r\n量程:\r\n4.0 ~ 20.0\r\nK = :1.00\r\nB = :0\r\n");
     image.Byte(0x3F2, 0);
-    EXPECT_EQ(image.Tab(ConfigTab::Output).find("输出通道:热量\r\n"), 0u);
+    EXPECT_EQ(image.Tab(ConfigTab::kOutput).find("输出通道:热量\r\n"), 0u);
 }
 
 TEST(ConfigReportSettings, Functions) {
@@ -303,7 +303,7 @@ TEST(ConfigReportSettings, Functions) {
     image.Byte(0x01D, 6).Byte(0x490, 7).Byte(0x491, 3).Byte(0x492, 2).Byte(0x493, 4);
     image.Byte(0x4B0, 1).Byte(0x4B1, 8).Byte(0x4B2, 30).Byte(0x4B3, 2).Byte(0x4B4, 0);
     EXPECT_EQ(
-        image.Tab(ConfigTab::Functions),
+        image.Tab(ConfigTab::kFunctions),
         "【系统组态】\r\n记录间隔:60 分\r\n\r\n【通讯组态】\r\n仪表地址:007\r\n波特率:9600\r\n"
         "校验:偶校验\r\n校验:4-3-2-1\r\n\r\n【打印组态】\r\n定时打印:开启\r\n"
         "起始时间:08时:30分\r\n打印间隔:02时:00分\r\n按键打印:关闭\r\n");
@@ -314,7 +314,7 @@ TEST(ConfigReportSettings, Functions) {
         .Byte(0x493, 5)
         .Byte(0x4B0, 0)
         .Byte(0x4B5, 1);
-    EXPECT_EQ(image.Tab(ConfigTab::Functions),
+    EXPECT_EQ(image.Tab(ConfigTab::kFunctions),
               "【系统组态】\r\n记录间隔: 分\r\n\r\n【通讯组态】\r\n仪表地址:007\r\n波特率:\r\n"
               "校验:\r\n校验:\r\n\r\n【打印组态】\r\n定时打印:关闭\r\n按键打印:开启\r\n");
 }
@@ -322,7 +322,7 @@ TEST(ConfigReportSettings, Functions) {
 TEST(ConfigReportSettings, GasComposition) {
     Image image;
     image.Value(0x4F0, 0x538, 78.08f, 2).Value(0x4F0 + 4 * 17, 0x538 + 17, 0.5f, 1);
-    const std::string text = image.Tab(ConfigTab::GasComposition);
+    const std::string text = image.Tab(ConfigTab::kGasComposition);
     EXPECT_EQ(text.substr(0, text.find("\r\n") + 2),
               "空气Air:78.08%\r\t\r\t\r\t氮气N2:0%\r\t\r\t\r\t氧气O2:0%\r\n");
     EXPECT_NE(text.find("乙炔C2H2:0%\r\t\t\r\t丙烯C3H6:0%\r\t\t\r\t丁烯C4H8:0.5%\r\n"),

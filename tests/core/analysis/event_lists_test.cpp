@@ -51,7 +51,7 @@ std::string Minute(int slot) {
 }
 
 TEST(EventLists, RingOrderNewestOnTop) {
-    const kvr::EventTable full = PowerLog(10, 50).Table(kvr::EventList::PowerFailure);
+    const kvr::EventTable full = PowerLog(10, 50).Table(kvr::EventList::kPowerFailure);
     ASSERT_EQ(full.rows.size(), 50u);
     // Oldest entry is slot 10; the walk goes 10..49, 0..9, so slot 9 is on top numbered 1.
     EXPECT_EQ(full.rows[0], (std::vector<std::string>{"1", Minute(9), "2026-01-02 10:09:00"}));
@@ -59,18 +59,18 @@ TEST(EventLists, RingOrderNewestOnTop) {
     EXPECT_EQ(full.rows[10][1], Minute(49));
     EXPECT_EQ(full.rows[49], (std::vector<std::string>{"50", Minute(10), "2026-01-02 10:10:00"}));
 
-    const kvr::EventTable three = PowerLog(30, 3).Table(kvr::EventList::PowerFailure);
+    const kvr::EventTable three = PowerLog(30, 3).Table(kvr::EventList::kPowerFailure);
     ASSERT_EQ(three.rows.size(), 3u);
     EXPECT_EQ(three.rows[0][1], Minute(2));
     EXPECT_EQ(three.rows[2][0], "3");
     EXPECT_EQ(three.rows[2][1], Minute(0));
 
     // A damaged start index still names a slot of the ring.
-    const kvr::EventTable wild = PowerLog(60, 50).Table(kvr::EventList::PowerFailure);
+    const kvr::EventTable wild = PowerLog(60, 50).Table(kvr::EventList::kPowerFailure);
     ASSERT_EQ(wild.rows.size(), 50u);
     EXPECT_EQ(wild.rows[49][1], Minute(10));
 
-    const kvr::EventTable damaged = PowerLog(0, 51).Table(kvr::EventList::PowerFailure);
+    const kvr::EventTable damaged = PowerLog(0, 51).Table(kvr::EventList::kPowerFailure);
     EXPECT_TRUE(damaged.rows.empty());
     EXPECT_EQ(damaged.summary, "");
 }
@@ -81,7 +81,7 @@ TEST(EventLists, PowerFailureSummary) {
     const std::uint32_t seconds = 86400 + 3600 + 60 + 1;
     for (int i = 0; i < 4; ++i)
         image.bytes[kPowerHeader + 8 + i] = static_cast<std::uint8_t>(seconds >> (8 * i));
-    const kvr::EventTable table = image.Table(kvr::EventList::PowerFailure);
+    const kvr::EventTable table = image.Table(kvr::EventList::kPowerFailure);
     EXPECT_EQ(table.summary, "总次数:7\t总时长:1天1时1分");
     EXPECT_EQ(table.columns.size(), 3u);
     EXPECT_EQ(table.columns[2].title, "上电时间");
@@ -112,7 +112,7 @@ TEST(EventLists, AlarmRows) {
         image.bytes[at + 13] = static_cast<std::uint8_t>(entries[slot].bits);
         image.bytes[at + 14] = static_cast<std::uint8_t>(entries[slot].active);
     }
-    const kvr::EventTable table = image.Table(kvr::EventList::Alarm);
+    const kvr::EventTable table = image.Table(kvr::EventList::kAlarm);
     ASSERT_EQ(table.rows.size(), 5u);
     for (int slot = 0; slot < 5; ++slot) {
         const auto& e = entries[slot].cells;
@@ -131,17 +131,17 @@ TEST(EventLists, OperationRowsOnlyFromStoredEntries) {
         image.Stamp(kOperationEntries + 16 * slot, 1, slot);
         image.Word(kOperationEntries + 16 * slot + 6, slot % 9);
     }
-    const kvr::EventTable v1004 = image.Table(kvr::EventList::Operation);
+    const kvr::EventTable v1004 = image.Table(kvr::EventList::kOperation);
     ASSERT_EQ(v1004.rows.size(), 50u);
     // Slot 44 is the newest; codes 8 and 7 have no text, code 6 is the last that has one.
     EXPECT_EQ(v1004.rows[0], (std::vector<std::string>{"1", "", Minute(44)}));
     EXPECT_EQ(v1004.rows[1], (std::vector<std::string>{"2", "", Minute(43)}));
     EXPECT_EQ(v1004.rows[2], (std::vector<std::string>{"3", "清除余量", Minute(42)}));
     EXPECT_EQ(v1004.rows[3][1], "修改记录间隔");
-    EXPECT_EQ(v1004.columns[1].align, kvr::ColumnAlign::Left);
+    EXPECT_EQ(v1004.columns[1].align, kvr::ColumnAlign::kLeft);
 
     for (const auto& [version, stored] : {std::pair{1002, 30}, std::pair{1003, 40}}) {
-        const kvr::EventTable older = image.Table(kvr::EventList::Operation, version);
+        const kvr::EventTable older = image.Table(kvr::EventList::kOperation, version);
         ASSERT_EQ(older.rows.size(), static_cast<std::size_t>(stored)) << version;
         for (const auto& row : older.rows) {
             const int minute = std::stoi(row[2].substr(14, 2));

@@ -55,7 +55,7 @@ protected:
                           Language language = Language::kChinese) {
         const kvr::ExportPlanResult plan = kvr::MakeExportPlan(file, start, end, every, language);
         EXPECT_TRUE(plan.plan) << plan.message;
-        if (!plan.plan) return {ExportOutcome::CannotCreate, plan.message};
+        if (!plan.plan) return {ExportOutcome::kCannotCreate, plan.message};
         return kvr::RunExport(file, *plan.plan, language, out, stop);
     }
     bool OnlyFileInDir(const std::string& name) {
@@ -156,7 +156,7 @@ TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
     Name(0, "F.101", "m^3/h");
     const std::string out = dir.file("out.xlsx");
     const kvr::ExportResult result = Run(out, kStart, kStart + 90, 3);
-    ASSERT_EQ(result.outcome, ExportOutcome::Finished);
+    ASSERT_EQ(result.outcome, ExportOutcome::kFinished);
     EXPECT_EQ(result.message, "输出完成！");
 
     const auto book = kvrtest::ReadXlsx(out);
@@ -194,7 +194,7 @@ TEST_F(Export, WorkbookHoldsNumberedRowsWithFormattedValues) {
 TEST_F(Export, InfiniteValueIsWrittenAsZeroAndOneMomentGivesOneRow) {
     MakeFile(5, 10);
     const std::string out = dir.file("one.xlsx");
-    ASSERT_EQ(Run(out, kStart + 10, kStart + 10).outcome, ExportOutcome::Finished);
+    ASSERT_EQ(Run(out, kStart + 10, kStart + 10).outcome, ExportOutcome::kFinished);
     const auto book = kvrtest::ReadXlsx(out);
     ASSERT_TRUE(book);
     ASSERT_EQ(book->sheets.size(), 1u);
@@ -209,7 +209,7 @@ TEST_F(Export, InfiniteValueIsWrittenAsZeroAndOneMomentGivesOneRow) {
 TEST_F(Export, SheetsHoldAtMost65535Rows) {
     MakeFile(65536, 1);
     const std::string out = dir.file("big.xlsx");
-    ASSERT_EQ(Run(out, kStart, kStart + 65535).outcome, ExportOutcome::Finished);
+    ASSERT_EQ(Run(out, kStart, kStart + 65535).outcome, ExportOutcome::kFinished);
     const auto book = kvrtest::ReadXlsx(out);
     ASSERT_TRUE(book);
     const auto& sheets = book->sheets;
@@ -229,7 +229,7 @@ TEST_F(Export, CsvHasOneHeaderLineAndTheSameRows) {
     Name(0, "F.101", "m^3/h");
     const std::string out = dir.file("out.CSV");
     ASSERT_EQ(Run(out, kStart + 65534, kStart + 65541, 1, Language::kEnglish).outcome,
-              ExportOutcome::Finished);
+              ExportOutcome::kFinished);
     std::ifstream in(out);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -254,7 +254,7 @@ TEST_F(Export, CancelLeavesNoFileAndKeepsAnOlderOne) {
         const auto result =
             kvr::RunExport(file, *plan, Language::kChinese, dir.file(name), stop,
                            [&](const kvr::ExportProgress& p) { last = p, stop = true; });
-        EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
+        EXPECT_EQ(result.outcome, ExportOutcome::kCancelled);
         EXPECT_EQ(result.message, "");
         EXPECT_EQ(last.rowCount, 1000);
         EXPECT_TRUE(OnlyFileInDir("")) << name;
@@ -262,7 +262,7 @@ TEST_F(Export, CancelLeavesNoFileAndKeepsAnOlderOne) {
     const std::string older = dir.file("older.csv");
     std::ofstream(older) << "kept";
     stop = true;
-    EXPECT_EQ(Run(older, kStart, kStart + 100).outcome, ExportOutcome::Cancelled);
+    EXPECT_EQ(Run(older, kStart, kStart + 100).outcome, ExportOutcome::kCancelled);
     EXPECT_EQ(kvrtest::ReadWholeFile(older), "kept");
     EXPECT_TRUE(OnlyFileInDir("older.csv"));
 }
@@ -280,7 +280,7 @@ TEST_F(Export, FullDiskDeletesThePartialFileAndSaysSo) {
         const kvr::ExportResult result =
             Run(dir.file(name), kStart, kStart + 39999, 1, Language::kEnglish);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
-        EXPECT_EQ(result.outcome, ExportOutcome::WriteFailed) << name;
+        EXPECT_EQ(result.outcome, ExportOutcome::kWriteFailed) << name;
         EXPECT_EQ(
             result.message,
             "Writing the file failed (the disk may be full); the incomplete file was deleted!");
@@ -292,7 +292,7 @@ TEST_F(Export, FullDiskDeletesThePartialFileAndSaysSo) {
 TEST_F(Export, UnwritableFolderCannotCreateTheFile) {
     MakeFile(10, 10);
     const kvr::ExportResult result = Run(dir.file("missing/out.xlsx"), kStart, kStart + 90);
-    EXPECT_EQ(result.outcome, ExportOutcome::CannotCreate);
+    EXPECT_EQ(result.outcome, ExportOutcome::kCannotCreate);
     EXPECT_EQ(result.message, "建立文件失败，可能缺少Excel驱动！");
 
     // A folder as the target is named as such, not taken for a full disk.
@@ -300,7 +300,7 @@ TEST_F(Export, UnwritableFolderCannotCreateTheFile) {
     ASSERT_TRUE(std::filesystem::create_directory(folder));
     for (const auto language : {Language::kChinese, Language::kEnglish}) {
         const kvr::ExportResult onFolder = Run(folder, kStart, kStart + 90, 1, language);
-        EXPECT_EQ(onFolder.outcome, ExportOutcome::CannotCreate);
+        EXPECT_EQ(onFolder.outcome, ExportOutcome::kCannotCreate);
         EXPECT_EQ(onFolder.message, language == Language::kChinese
                                         ? "所选的目标是文件夹，请输入文件名！"
                                         : "The chosen target is a folder; enter a file name!");

@@ -56,7 +56,7 @@ TEST_F(StatisticsTest, FiguresPerChannel) {
     ASSERT_EQ(outcome.rows.size(), 6u);
     const auto& constant = outcome.rows[0];
     EXPECT_EQ(constant.number, "1");
-    EXPECT_EQ(constant.channel, file_.GetChannelName(0));
+    EXPECT_EQ(constant.channel, file_.GetChannelName(0) + "(kPa)");  // the figures' unit too
     EXPECT_DOUBLE_EQ(Number(constant.peak), 42.5);
     EXPECT_EQ(constant.peak, constant.valley);
     EXPECT_EQ(constant.peak, constant.mean);
@@ -149,11 +149,11 @@ TEST_F(StatisticsTest, TotalsRowsAndCopyText) {
     file_.Header().heatTotal = 5;
     const auto rows = TotalsRows(file_);
     ASSERT_EQ(rows.size(), 2u);  // the sample instrument computes heat
-    EXPECT_EQ(rows[0].name, "流量");
+    EXPECT_EQ(rows[0].name, "流量(t)");
     EXPECT_EQ(rows[0].total, "1234567.89");
-    EXPECT_EQ(rows[1].name, "热量");
+    EXPECT_EQ(rows[1].name, "热量(GJ)");
     EXPECT_EQ(rows[1].total, "0.05");
-    EXPECT_EQ(TotalsCopyText(rows), "1\t流量\t1234567.89\t\r\n2\t热量\t0.05\t\r\n");
+    EXPECT_EQ(TotalsCopyText(rows), "1\t流量(t)\t1234567.89\t\r\n2\t热量(GJ)\t0.05\t\r\n");
     EXPECT_EQ(TotalsTitle(file_), "累积流量报表    Dev:[1#锅炉蒸汽总管]");
 }
 

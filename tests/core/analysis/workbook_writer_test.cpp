@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 
 constexpr kvr::ColumnType kText = kvr::ColumnType::kText;
 constexpr kvr::ColumnType kNumber = kvr::ColumnType::kNumber;
+constexpr kvr::ColumnType kDate = kvr::ColumnType::kDate;
 
 size_t FileCount(const std::string& folder) {
     return static_cast<size_t>(
@@ -35,10 +36,10 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     ASSERT_EQ(writer.InsertRow({"2008-01-02", "12.50", "12.50"}), 1);
     ASSERT_EQ(writer.InsertRow({"it's <&>", "", "----"}), 1);
     ASSERT_EQ(writer.InsertRow({"x", "y", "-3"}), 1);
-    ASSERT_EQ(writer.CreateTable("second", {"one"}, {kNumber}), 1);
-    ASSERT_EQ(writer.InsertRow({"0.125"}), 1);
-    ASSERT_EQ(writer.InsertRow({"1.5E-03"}), 1);
-    ASSERT_EQ(writer.InsertRow({"inf"}), 1);
+    ASSERT_EQ(writer.CreateTable("second", {"one", "day"}, {kNumber, kDate}), 1);
+    ASSERT_EQ(writer.InsertRow({"0.125", "2008-01-02"}), 1);
+    ASSERT_EQ(writer.InsertRow({"1.5E-03", "合计"}), 1);
+    ASSERT_EQ(writer.InsertRow({"inf", "31"}), 1);
     ASSERT_EQ(writer.Close(), 1);
     EXPECT_FALSE(writer.IsOpen());
 
@@ -74,6 +75,14 @@ TEST(WorkbookWriter, WritesEachTableAsSheetWithTypedCells) {
     EXPECT_DOUBLE_EQ(std::stod(second.Text(2, 0)), 0.0015);
     EXPECT_EQ(second.Cell(2, 0)->numberFormat, "0.0E+00");
     EXPECT_FALSE(second.Cell(3, 0)->isNumber);
+    // A date column: dates as dates, numbers as numbers, anything else as text.
+    ASSERT_TRUE(second.Cell(1, 1)->isNumber);
+    EXPECT_EQ(second.Cell(1, 1)->numberFormat, "yyyy-mm-dd");
+    EXPECT_EQ(second.Shown(1, 1), "2008-01-02");
+    EXPECT_FALSE(second.Cell(2, 1)->isNumber);
+    EXPECT_EQ(second.Text(2, 1), "合计");
+    EXPECT_TRUE(second.Cell(3, 1)->isNumber);
+    EXPECT_EQ(second.Shown(3, 1), "31");
     // Only the workbook is left behind: no temporary files.
     EXPECT_EQ(FileCount(dir.path()), 1u);
 }

@@ -344,15 +344,15 @@ TEST(EventLog, AlarmEntriesDecode) {
         kvr::ReadAlarmLog(kvr::ConfigRecord(image.data(), image.size(), 1004));
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].channel, 2);
-    EXPECT_EQ(log[0].kind, kvr::AlarmKind::High);
+    EXPECT_EQ(log[0].kind, kvr::AlarmKind::kHigh);
     EXPECT_EQ(log[0].raised.time, kvr::StampToTime(raised));
     EXPECT_TRUE(log[0].cleared.valid);
     EXPECT_FALSE(log[0].active);
-    EXPECT_EQ(log[1].kind, kvr::AlarmKind::None);
+    EXPECT_EQ(log[1].kind, kvr::AlarmKind::kNone);
     EXPECT_FALSE(log[1].cleared.valid) << "month 13";
     EXPECT_EQ(log[1].cleared.time, 0);
     EXPECT_EQ(log[1].cleared.stamp[1], 13);
-    EXPECT_EQ(log[2].kind, kvr::AlarmKind::Low);
+    EXPECT_EQ(log[2].kind, kvr::AlarmKind::kLow);
     EXPECT_TRUE(log[2].active);
 
     PutWord(image, 0x972, 51);

@@ -308,7 +308,7 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
         // on runs that begin before the file and end past its stored records.
         const int records = 50;
         for (int c = -1; c <= 7; ++c)
-            for (const auto [first, count] : {std::pair{-3, records + 6}, std::pair{29, 1}}) {
+            for (const auto& [first, count] : {std::pair{-3, records + 6}, std::pair{29, 1}}) {
                 std::vector<float> bulk(static_cast<size_t>(count), -1.0f);
                 file.ReadChannel(c, first, count, bulk.data());
                 for (int i = 0; i < count; ++i) {

@@ -1,6 +1,7 @@
 // Start-up as a single instance, the hand-over between two programs, settings and the
 // language switch.
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include "core/settings/last_dir.h"
 #include "core/settings/profile.h"
@@ -20,6 +22,7 @@
 #include "gui/common/language.h"
 #include "gui/common/printer_setup.h"
 #include "support/gui_test_support.h"
+#include "widgets/file_dialog_locale.h"
 
 namespace {
 
@@ -183,6 +186,26 @@ TEST(QtTexts, FollowTheProgramLanguage) {
     EXPECT_TRUE(chinese.contains(QStringLiteral("是")) && chinese.contains(QStringLiteral("否")) &&
                 chinese.contains(QStringLiteral("取消")))
         << chinese.toStdString();
+
+    // The file dialogs list their dates the Chinese way too, whatever the system's locale.
+    kvrtest::TempDir folder;
+    const QString file = QString::fromStdString(folder.file("day.FDZ"));
+    {
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::WriteOnly));
+    }
+    {
+        QFileDialog dialog(nullptr, QStringLiteral("Open"), QString::fromStdString(folder.path()));
+        UseProgramLocale(dialog);
+        auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) == 1; }));
+        const QString shown = list->model()->index(0, 3, list->rootIndex()).data().toString();
+        EXPECT_EQ(shown, QLocale(QLocale::Chinese, QLocale::China)
+                             .toString(QFileInfo(file).lastModified(), QLocale::ShortFormat));
+    }
+
     EXPECT_TRUE(InstallQtTranslations(Language::kEnglish));
     EXPECT_TRUE(yesText().contains(QStringLiteral("Yes"))) << yesText().toStdString();
     QLocale::setDefault(before);

@@ -263,6 +263,38 @@ TEST_F(MainFrameTest, AcceleratorsReachTheirCommands) {
     EXPECT_EQ(view->executed, (std::vector<int>{cmd::kCopy, cmd::kNextFour, cmd::kFindNext}));
 }
 
+TEST_F(MainFrameTest, EveryKeyHasOneActionAndCtrlWClosesTheChild) {
+    // A history window and the realtime window with its own toolbar. The keys of one child
+    // window are the frame's and its own, not those of the other children.
+    frame_->OpenDataFile(Q(guitest::MakeSample(Folder(), "keys.FDZ")));
+    frame_->ShowRealtimeWindow();
+    const auto childOf = [](QObject* object) -> QMdiSubWindow* {
+        for (; object; object = object->parent())
+            if (auto* window = qobject_cast<QMdiSubWindow*>(object)) return window;
+        return nullptr;
+    };
+    for (CChildFrame* child : frame_->Frames()) {
+        frame_->MdiArea()->setActiveSubWindow(child);
+        std::map<QKeySequence, QStringList> owners;
+        for (QAction* action : frame_->findChildren<QAction*>()) {
+            if (QMdiSubWindow* owner = childOf(action); owner && owner != child) continue;
+            for (const QKeySequence& key : action->shortcuts()) owners[key] << action->text();
+        }
+        for (const auto& [key, texts] : owners)
+            EXPECT_EQ(texts.size(), 1)
+                << key.toString().toStdString() << " in " << child->windowTitle().toStdString()
+                << ": " << texts.join(" / ").toStdString();
+    }
+
+    CChildFrame* history = frame_->Frames().front();
+    frame_->MdiArea()->setActiveSubWindow(history);
+    history->View()->setFocus();
+    QTest::keyClick(history->View(), Qt::Key_W, Qt::ControlModifier);
+    guitest::Settle();
+    EXPECT_EQ(frame_->Frames().size(), 1);
+    EXPECT_NE(frame_->Frames().front(), history);
+}
+
 TEST_F(MainFrameTest, ToolbarsAndStatusBarAreLaidOutAsListed) {
     EXPECT_EQ(ToolbarIds(frame_->MainToolBar()),
               (std::vector<int>{57601, 32801, 0, 32837, 32773, 32923, 32995}));
@@ -450,12 +482,31 @@ TEST_F(MainFrameTest, CtrlRMakesOneRealtimeWindowAndBringsItForward) {
     EXPECT_TRUE(realtime->isMaximized());
     EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8 - [实时数据采集]"));
 
-    // Asked again, the window is restored, not made twice.
+    // Asked again, the window comes forward as it is, not made twice.
     QTest::keyClick(frame_.get(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(frame_->Frames().size(), 1);
-    EXPECT_FALSE(realtime->isMaximized());
-    EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8"));
+    EXPECT_TRUE(realtime->isMaximized());
+    EXPECT_EQ(frame_->windowTitle(), QStringLiteral("Kevara 1.0.8 - [实时数据采集]"));
 
+    // With another window maximised over it (its live list), Ctrl+R and switching back and
+    // forth keep both maximised at the full size of the client area.
+    auto* listView = new QWidget;
+    QWidget* list = ViewHost::Instance()->ShowChildView(listView, "list", true);
+    EXPECT_EQ(frame_->ActiveFrame(), list);
+    QTest::keyClick(frame_.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(frame_->ActiveFrame(), realtime);
+    EXPECT_TRUE(realtime->isMaximized());
+    EXPECT_EQ(realtime->size(), frame_->MdiArea()->viewport()->size());
+    ViewHost::Instance()->ActivateChildView(listView);
+    EXPECT_EQ(frame_->ActiveFrame(), list);
+    EXPECT_TRUE(list->isMaximized());
+    QTest::keyClick(frame_.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(realtime->isMaximized());
+    EXPECT_EQ(realtime->size(), frame_->MdiArea()->viewport()->size());
+    list->close();
+    guitest::Settle();
+
+    realtime->showNormal();
     frame_->OpenDataFile(Q(guitest::MakeSample(Folder(), "history.FDZ")));
     ASSERT_EQ(frame_->Frames().size(), 2);
     EXPECT_NE(frame_->ActiveFrame(), realtime);
@@ -675,7 +726,7 @@ TEST_F(MainFrameTest, CommandsOfMissingWindowsAreHidden) {
             << command.id;
     EXPECT_TRUE(frame_->Actions().Action(cmd::kStatistics)->isVisible());
     // Without its factory a window's command would be hidden.
-    UnregisterChildFactory(ChildWindow::FileInfo);
+    UnregisterChildFactory(ChildWindow::kFileInfo);
     EXPECT_TRUE(IsWindowCommandMissing(cmd::kFileInfo));
     RegisterChildFactories();
     EXPECT_FALSE(IsWindowCommandMissing(cmd::kFileInfo));

@@ -257,7 +257,7 @@ TEST_F(Charts, DialLegendFitsItsStripAndKeepsLightColoursReadable) {
 TEST_F(Charts, LiveDialOffersTheFileInformationFromTheMenuAndARightClick) {
     auto file = Open({});
     std::vector<kvr::CXFile*> opened;
-    RegisterChildFactory(ChildWindow::FileInfo, [&](const ChildRequest& request) -> QWidget* {
+    RegisterChildFactory(ChildWindow::kFileInfo, [&](const ChildRequest& request) -> QWidget* {
         opened.push_back(request.file);
         return nullptr;
     });
@@ -271,7 +271,7 @@ TEST_F(Charts, LiveDialOffersTheFileInformationFromTheMenuAndARightClick) {
     EXPECT_TRUE(item->isEnabled());
     item->trigger();
     EXPECT_EQ(opened, std::vector<kvr::CXFile*>{file.get()});
-    UnregisterChildFactory(ChildWindow::FileInfo);
+    UnregisterChildFactory(ChildWindow::kFileInfo);
     EXPECT_FALSE(view.IsCommandEnabled(cmd::kFileInfo));
 }
 

@@ -270,7 +270,7 @@ TEST_F(HCViewTest, WindowsOfOtherPartsAreOfferedOnlyWhenTheProgramHasThem) {
     EXPECT_FALSE(has(contextIds(*view_), cmd::kExcelExport));
 
     ChildRequest seen;
-    RegisterChildFactory(ChildWindow::ExcelExport, [&seen](const ChildRequest& request) {
+    RegisterChildFactory(ChildWindow::kExcelExport, [&seen](const ChildRequest& request) {
         seen = request;
         return nullptr;
     });
@@ -282,7 +282,7 @@ TEST_F(HCViewTest, WindowsOfOtherPartsAreOfferedOnlyWhenTheProgramHasThem) {
     view.SetFile(file.release());
     EXPECT_TRUE(has(contextIds(view), cmd::kExcelExport));
     view.ExecuteCommand(cmd::kExcelExport);
-    UnregisterChildFactory(ChildWindow::ExcelExport);
+    UnregisterChildFactory(ChildWindow::kExcelExport);
     EXPECT_EQ(seen.file, opened);
     EXPECT_EQ(seen.owner, &view);
     EXPECT_EQ(std::make_pair(seen.start, seen.end), view.CurveCtrl()->GetWindowRange());

@@ -86,12 +86,12 @@ TEST_F(ListViewTest, LiveListFollowsTheNewestRecordOnlyWhenAsked) {
     view_->ExecuteCommand(cmd::kStopScrolling);
     grid->ScrollUp(100);
     const kvr::Time parked = grid->GetTopTime();
-    view_->RecordAppended();
+    view_->recordAppended();
     EXPECT_EQ(grid->GetTopTime(), parked) << "stays put while records arrive";
 
     view_->ExecuteCommand(cmd::kStartScrolling);
     EXPECT_EQ(grid->GetTopTime(), parked) << "not at once";
-    view_->RecordAppended();
+    view_->recordAppended();
     EXPECT_EQ(grid->GetTopTime(), followTop) << "at the next record";
 
     // The filter does nothing on a live list.
@@ -173,7 +173,7 @@ int GridRowY(int row) { return row * CXDataGrid::kRowHeight + CXDataGrid::kRowHe
 }  // namespace
 
 TEST_F(ListViewTest, ExcelExportOpensWithTheSelectionOrTheWholeFile) {
-    RegisterChildFactory(ChildWindow::ExcelExport, [](const ChildRequest& request) -> QWidget* {
+    RegisterChildFactory(ChildWindow::kExcelExport, [](const ChildRequest& request) -> QWidget* {
         ExportRequests().push_back(request);
         return nullptr;
     });

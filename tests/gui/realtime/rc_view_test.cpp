@@ -8,20 +8,25 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "core/datafile/cxfile.h"
 #include "core/link/acquisition.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
+#include "gui/app/report_windows.h"
 #include "gui/app/view_factory.h"
 #include "gui/common/color_ref.h"
 #include "gui/common/command_ids.h"
 #include "gui/lists/data_grid.h"
 #include "gui/realtime/rc_view.h"
 #include "gui/realtime/real_curve_ctrl.h"
+#include "gui/reports/text_table.h"
+#include "gui/reports/totals_dlg.h"
 #include "support/gui_test_support.h"
 #include "support/sim_process.h"
 
@@ -46,7 +51,8 @@ protected:
             return QMessageBox::Ok;
         });
         CRCView::SetSavePathHook([this] { return savePath; });
-        if (!HasChildFactory(ChildWindow::RealtimeList)) RegisterRealtimeWindows();
+        if (!HasChildFactory(ChildWindow::kRealtimeList)) RegisterRealtimeWindows();
+        if (!HasChildFactory(ChildWindow::kTotals)) RegisterReportWindows();
     }
     void TearDown() override {
         view.reset();
@@ -204,6 +210,59 @@ TEST_F(RCViewTest, TheFirstRecordsFillThePlotUntilAutoScaleIsTurnedOff) {
     EXPECT_EQ(end, file.GetEndTime());
     EXPECT_EQ(end - start, static_cast<kvr::Time>(curve->PlotWidth()) * file.GetInterval());
     EXPECT_LT(CurvePixels(*curve, quarter) + CurvePixels(*curve, quarter + 1), scaled);
+}
+
+TEST_F(RCViewTest, CumulativeListFollowsEveryRecord) {
+    // Every poll answers larger totals.
+    SimProcess sim({"--family=realtime", "--counter-values"});
+    MakeView(sim);
+    view->ExecuteCommand(cmd::kStartAcquisition);
+    ASSERT_TRUE(view->Engine().IsAcquiring());
+    view->ExecuteCommand(cmd::kRealtimeCumulativeList);
+    auto* totals = view->findChild<CXTotalsDlg*>();
+    ASSERT_NE(totals, nullptr);
+    const QString first = TextCell(totals->List(), 0, 2);
+    const int polls = view->Engine().Polls();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->Engine().Polls() > polls + 2; }, 10000));
+    EXPECT_EQ(TextCell(totals->List(), 0, 2), first) << "the list follows records, not polls";
+    view->RecordTimerTick();
+    EXPECT_NE(TextCell(totals->List(), 0, 2), first);
+}
+
+TEST_F(RCViewTest, PlotShowsOnlyWhatCanBeSaved) {
+    SimProcess sim({"--family=realtime"});
+    MakeView(sim);
+    Settle();
+    // Before the first start: an empty plot with the display defaults' value range, its
+    // grid and the notice, and no times under it.
+    const QImage empty = view->CurveCtrl()->grab().toImage();
+    EXPECT_EQ(view->CurveCtrl()->Scale().RangeLow(), 0.0f);
+    EXPECT_EQ(view->CurveCtrl()->Scale().RangeHigh(), 100.0f);
+    const QRect plot = view->CurveCtrl()->PlotRect();
+    std::set<QRgb> plotColours;
+    for (int y = plot.top(); y <= plot.bottom(); y += 2)
+        for (int x = plot.left(); x <= plot.right(); ++x) plotColours.insert(empty.pixel(x, y));
+    EXPECT_GE(plotColours.size(), 3u) << "background, grid and notice";
+    const QRect axis = view->CurveCtrl()->TimeAxisRect();
+    int dark = 0;
+    for (int y = axis.top() + 8; y <= axis.bottom(); ++y)
+        for (int x = axis.left(); x <= axis.right(); ++x) dark += qGray(empty.pixel(x, y)) < 60;
+    EXPECT_EQ(dark, 0) << "no time labels";
+
+    // Records of a run, then dropped for a start that cannot open its port.
+    view->ExecuteCommand(cmd::kStartAcquisition);
+    ASSERT_TRUE(view->Engine().IsAcquiring());
+    for (int i = 0; i < 5; ++i) view->RecordTimerTick();
+    view->StopAcquisition();
+    EXPECT_NE(view->CurveCtrl()->grab().toImage(), empty);
+    CRCView::SetPortOverride(Folder().file("no-such-port"));
+    answers = {{QStringLiteral("是否需要保存"), QMessageBox::No}};
+    view->ExecuteCommand(cmd::kStartAcquisition);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_TRUE(asked.back().contains(QStringLiteral("打开串口失败")))
+        << asked.back().toStdString();
+    EXPECT_FALSE(view->IsCommandEnabled(cmd::kSaveRealtime));
+    EXPECT_EQ(view->CurveCtrl()->grab().toImage(), empty);
 }
 
 TEST_F(RCViewTest, NextFourAndShowAllLeaveUnusedChannelsAlone) {

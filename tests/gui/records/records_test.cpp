@@ -114,9 +114,9 @@ TEST(EventListDlg, ColumnsRowsAndSummary) {
     const struct {
         kvr::EventList list;
         const char* title;
-    } lists[] = {{kvr::EventList::Alarm, "报警列表"},
-                 {kvr::EventList::PowerFailure, "停电记录"},
-                 {kvr::EventList::Operation, "操作日志"}};
+    } lists[] = {{kvr::EventList::kAlarm, "报警列表"},
+                 {kvr::EventList::kPowerFailure, "停电记录"},
+                 {kvr::EventList::kOperation, "操作日志"}};
     for (const auto& l : lists) {
         CEventListDlg dialog(l.list, file.get());
         EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(l.title));
@@ -130,15 +130,15 @@ TEST(EventListDlg, ColumnsRowsAndSummary) {
             EXPECT_EQ(table->horizontalHeaderItem(c)->text(), QString::fromStdString(column.title));
             EXPECT_EQ(table->columnWidth(c), column.width);
             const int horizontal = table->item(0, c)->textAlignment() & Qt::AlignHorizontal_Mask;
-            EXPECT_EQ(horizontal, column.align == kvr::ColumnAlign::Left ? int(Qt::AlignLeft)
-                                                                         : int(Qt::AlignHCenter));
+            EXPECT_EQ(horizontal, column.align == kvr::ColumnAlign::kLeft ? int(Qt::AlignLeft)
+                                                                          : int(Qt::AlignHCenter));
             EXPECT_EQ(table->item(0, c)->text(),
                       QString::fromStdString(expected.rows[0][static_cast<std::size_t>(c)]));
         }
         EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("1"));
         EXPECT_EQ(dialog.Summary(), QString::fromStdString(expected.summary));
     }
-    CEventListDlg none(kvr::EventList::PowerFailure, nullptr);
+    CEventListDlg none(kvr::EventList::kPowerFailure, nullptr);
     EXPECT_EQ(none.List()->rowCount(), 0);
     EXPECT_EQ(none.Summary(), QString());
 }

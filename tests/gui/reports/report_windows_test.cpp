@@ -100,8 +100,13 @@ TEST_F(ReportWindows, ReportViewComputesAndExportsTheShownTable) {
     ASSERT_EQ(sheet.rows.size(), static_cast<size_t>(list->rowCount()));
     for (int r = 0; r + 1 < list->rowCount(); ++r)
         for (int c = 0; c < list->columnCount(); ++c)
-            EXPECT_EQ(sheet.Text(static_cast<size_t>(r) + 1, static_cast<size_t>(c)),
+            EXPECT_EQ(sheet.Shown(static_cast<size_t>(r) + 1, static_cast<size_t>(c)),
                       TextCell(list, r, c).toStdString());
+    // Dates and sums are numbers a spreadsheet can compute with; the row titles are text.
+    EXPECT_EQ(sheet.Cell(2, 0)->numberFormat, "yyyy-mm-dd");
+    EXPECT_TRUE(sheet.Cell(2, 1)->isNumber);
+    EXPECT_EQ(sheet.Cell(2, 1)->numberFormat, "0.00");
+    EXPECT_FALSE(sheet.Cell(1, 0)->isNumber);
 }
 
 TEST_F(ReportWindows, ReportViewRefusesBadPeriodsAndUnwritableTargets) {
@@ -155,13 +160,16 @@ TEST_F(ReportWindows, TotalsWindowShowsRefreshesAndCopies) {
     EXPECT_EQ(dialog->windowTitle(),
               QString::fromStdString("累积流量报表    Dev:[" + file_->GetDeviceName() + "]"));
     ASSERT_EQ(dialog->List()->rowCount(), 2);
-    EXPECT_EQ(TextCell(dialog->List(), 1, 1), "热量");
+    // Each total with its unit.
+    EXPECT_EQ(TextCell(dialog->List(), 0, 1), "流量(t)");
+    EXPECT_EQ(TextCell(dialog->List(), 1, 1), "热量(GJ)");
 
     file_->Header().flowTotal = 123456;
     dialog->Refresh();
     EXPECT_EQ(TextCell(dialog->List(), 0, 2), "1234.56");
     dialog->Copy();
-    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("1\t流量\t1234.56\t\r\n2\t热量\t"));
+    EXPECT_TRUE(
+        QApplication::clipboard()->text().startsWith("1\t流量(t)\t1234.56\t\r\n2\t热量(GJ)\t"));
 
     dialog->close();  // deletes itself
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -172,7 +180,8 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
     CXStatDlg dialog;
     dialog.SetFile(file_.get());
     ASSERT_EQ(dialog.List()->rowCount(), 6);
-    EXPECT_EQ(TextCell(dialog.List(), 0, 1).toStdString(), file_->GetChannelName(0));
+    // Each channel with the unit of its figures.
+    EXPECT_EQ(TextCell(dialog.List(), 0, 1).toStdString(), file_->GetChannelName(0) + "(kPa)");
     EXPECT_TRUE(TextCell(dialog.List(), 0, 2).isEmpty());
 
     guitest::Child<QPushButton>(&dialog, "computeButton")->click();
@@ -199,7 +208,8 @@ TEST_F(ReportWindows, StatisticsDialogComputesCopiesAndSaves) {
 // A host that shows each view as a window of its own.
 class TestHost : public ViewHost {
 public:
-    QWidget* ShowChildView(QWidget* view, const QString& title, bool) override {
+    QWidget* ShowChildView(QWidget* view, const QString& title, bool maximize) override {
+        maximized = maximize;
         auto* frame = new QWidget;
         view->setParent(frame);
         frame->setWindowTitle(title);
@@ -210,6 +220,7 @@ public:
     void SetStatusText(int, const QString&) override {}
     QString LastDir() const override { return {}; }
     QWidget* activated = nullptr;
+    bool maximized = false;
 };
 
 TEST_F(ReportWindows, ReportWindowsGoWithTheViewThatOpenedThem) {
@@ -219,19 +230,21 @@ TEST_F(ReportWindows, ReportWindowsGoWithTheViewThatOpenedThem) {
     auto* owner = new QWidget;
 
     QPointer<QWidget> report =
-        OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1});
+        OpenChildWindow(ChildWindow::kCumulativeReport, {owner, file_.get(), 0, 0, -1});
     ASSERT_TRUE(report);
     EXPECT_EQ(report->window()->windowTitle(),
               QString::fromStdString("累积报表 [" + file_->GetFileName() + "]"));
+    EXPECT_TRUE(host.maximized);
     // Asking again brings the same report forward.
-    EXPECT_EQ(OpenChildWindow(ChildWindow::CumulativeReport, {owner, file_.get(), 0, 0, -1}),
+    EXPECT_EQ(OpenChildWindow(ChildWindow::kCumulativeReport, {owner, file_.get(), 0, 0, -1}),
               report.data());
     EXPECT_EQ(host.activated, report.data());
 
     // A second totals window replaces the first.
-    QPointer<QWidget> totals = OpenChildWindow(ChildWindow::Totals, {owner, file_.get(), 0, 0, -1});
+    QPointer<QWidget> totals =
+        OpenChildWindow(ChildWindow::kTotals, {owner, file_.get(), 0, 0, -1});
     QPointer<QWidget> replacement =
-        OpenChildWindow(ChildWindow::Totals, {owner, file_.get(), 0, 0, -1});
+        OpenChildWindow(ChildWindow::kTotals, {owner, file_.get(), 0, 0, -1});
     EXPECT_TRUE(totals.isNull());
     ASSERT_TRUE(replacement);
 

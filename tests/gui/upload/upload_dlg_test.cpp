@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "core/link/link_texts.h"
 #include "gui/upload/upload_dlg.h"
@@ -248,6 +249,7 @@ TEST_F(UploadDlgTest, CancelWhileBusyDeletesTheFileAndClosingIsIgnored) {
     ASSERT_FALSE(remaining.isEmpty());
     // 266240 records of 6 channels at 530 bytes a second.
     EXPECT_EQ(remaining.front(), QStringLiteral("估计剩余时间:1小时40分"));
+    EXPECT_EQ(Label("remainingText"), QString::fromUtf8(kvr::texts::kRemainingTime));
     EXPECT_TRUE(dialog->close()) << "idle again, the dialog closes";
 }
 
@@ -267,6 +269,17 @@ TEST_F(UploadDlgTest, RemainingTimeCountsDownInMinutesThenSeconds) {
     const auto* bar = Child<QProgressBar>(dialog.get(), "progress");
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(bar->maximum(), 24 * 6) << "one step per block and channel";
+
+    // The next run starts from an empty bar, not from where this one ended.
+    std::optional<std::pair<int, QString>> atNextStart;
+    QObject::connect(dialog->findChild<UploadRelay*>(), &UploadRelay::progressRange, dialog.get(),
+                     [&](int) {
+                         if (!atNextStart) atNextStart = {{bar->value(), Label("remainingText")}};
+                     });
+    Upload();
+    ASSERT_TRUE(atNextStart);
+    EXPECT_EQ(atNextStart->first, 0);
+    EXPECT_EQ(atNextStart->second, QString::fromUtf8(kvr::texts::kRemainingTime));
 }
 
 TEST_F(UploadDlgTest, SilentInstrumentEndsInCommunicationFailedWithNoFile) {

@@ -55,9 +55,9 @@ TEST_F(KvrtoolRecords, LogsAreTheWindowsRowsAsCsv) {
         kvr::EventList list;
         const char* titles;
     } kinds[] = {
-        {"alarm", kvr::EventList::Alarm, "序号,通道,类型,报警时间,消报时间"},
-        {"power", kvr::EventList::PowerFailure, "序号,停电时间,上电时间"},
-        {"operation", kvr::EventList::Operation, "序号,类型,时间"},
+        {"alarm", kvr::EventList::kAlarm, "序号,通道,类型,报警时间,消报时间"},
+        {"power", kvr::EventList::kPowerFailure, "序号,停电时间,上电时间"},
+        {"operation", kvr::EventList::kOperation, "序号,类型,时间"},
     };
     for (const auto& k : kinds) {
         const kvrtest::CommandResult result = Run("logs " + path + " --kind " + k.kind);
@@ -69,7 +69,7 @@ TEST_F(KvrtoolRecords, LogsAreTheWindowsRowsAsCsv) {
             for (std::size_t i = 0; i < row.size(); ++i) expected += (i ? "," : "") + row[i];
             expected += "\n";
         }
-        if (k.list == kvr::EventList::PowerFailure) {
+        if (k.list == kvr::EventList::kPowerFailure) {
             ASSERT_EQ(table.summary.rfind("总次数:", 0), 0u);
             expected += table.summary + "\n";
         }
