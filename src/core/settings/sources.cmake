@@ -3,7 +3,6 @@
 # switches.
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/display_defaults.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/envelope_setting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/last_dir.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_switches.cpp

@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "core/analysis/export_table.h"
-#include "core/settings/envelope_setting.h"
+#include "core/settings/view_switches.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"

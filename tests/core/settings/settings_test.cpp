@@ -1,5 +1,5 @@
-// The settings kept in Config.ini: the last-used folder and the profile around it, and the
-// display defaults a file takes.
+// The settings kept in Config.ini: the last-used folder and the profile around it, the
+// windows' switches, and the display defaults a file takes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include "core/settings/display_defaults.h"
 #include "core/settings/last_dir.h"
 #include "core/settings/profile.h"
+#include "core/settings/view_switches.h"
 #include "support/test_support.h"
 
 namespace {
@@ -41,6 +42,23 @@ TEST_F(ProgramFolder, LastDirDefaultsToTheDataFolderAndPersists) {
     EXPECT_EQ(kvr::ReadProfileString("LanguageSetting", "Missing", "dflt"), "dflt");
     const std::string ini = kvrtest::ReadWholeFile(dir.path() + "/Config.ini");
     EXPECT_NE(ini.find("[FileSetting]\r\nLastDir=/srv/plant/b.FDZ\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(ProgramFolder, WindowSwitchesKeepTheirDefaultsUntilSwitched) {
+    const std::string ini = dir.file("Config.ini");
+    EXPECT_TRUE(kvr::ReadEnvelopeShown(ini));
+    EXPECT_TRUE(kvr::ReadSpanPanelShown(ini));
+    EXPECT_FALSE(kvr::ReadAlarmBeep(ini));
+    ASSERT_TRUE(kvr::WriteEnvelopeShown(false, ini));
+    ASSERT_TRUE(kvr::WriteAlarmBeep(true, ini));
+    EXPECT_FALSE(kvr::ReadEnvelopeShown(ini));
+    EXPECT_TRUE(kvr::ReadSpanPanelShown(ini)) << "one switch leaves the others alone";
+    EXPECT_TRUE(kvr::ReadAlarmBeep(ini));
+    // A value that is neither "0" nor "1" reads as the default.
+    ASSERT_TRUE(kvr::WriteProfileString("AlarmSetting", "Beep", "yes", ini));
+    ASSERT_TRUE(kvr::WriteProfileString("DisplaySetting", "SpanPanel", "yes", ini));
+    EXPECT_FALSE(kvr::ReadAlarmBeep(ini));
+    EXPECT_TRUE(kvr::ReadSpanPanelShown(ini));
 }
 
 TEST(DisplayDefaults, RestoreShowsEveryChannelInUse) {
