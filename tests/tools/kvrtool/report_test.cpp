@@ -182,7 +182,7 @@ TEST_F(KvrtoolReport, StatsOfTheLastHour) {
             sum += value;
         }
         // The printed values are rounded to the channel's decimals, as the figures are.
-        const std::string& text = Cells(records[1])[c];
+        const std::string text = Cells(records[1])[c];
         const auto point = text.find('.');
         const double unit =
             point == std::string::npos ? 1 : std::pow(10.0, -double(text.size() - point - 1));
