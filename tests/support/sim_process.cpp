@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/link/acquisition.h"
+
 extern char** environ;
 
 namespace kvrtest {
@@ -98,6 +100,13 @@ SimProcess::~SimProcess() {
     Stop();
     if (outFd_ >= 0) ::close(outFd_);
     if (errFd_ >= 0) ::close(errFd_);
+}
+
+void SpeedUpForSim(kvr::Acquisition& engine) {
+    engine.SetDelayScale(0);
+    kvr::AcquisitionLimits limits;
+    limits.pollPeriodMs = 20;
+    engine.SetLimits(limits);
 }
 
 }  // namespace kvrtest

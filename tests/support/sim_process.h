@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace kvr {
+class Acquisition;
+}
+
 namespace kvrtest {
 
 // The request a reply of kvr-sim --counter-values answered: channel c of `channels` holds
@@ -36,5 +40,9 @@ private:
     std::string log_;
     int requests_ = -1;
 };
+
+// Lets an acquisition engine talk to kvr-sim without the protocol's fixed delays and poll
+// every 20 ms, so that tests and screenshots get their records in moments.
+void SpeedUpForSim(kvr::Acquisition& engine);
 
 }  // namespace kvrtest

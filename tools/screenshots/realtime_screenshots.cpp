@@ -37,10 +37,7 @@ int main(int argc, char** argv) {
     bool ok = false;
     {
         CRCView window;
-        window.Engine().SetDelayScale(0);
-        kvr::AcquisitionLimits limits;
-        limits.pollPeriodMs = 20;
-        window.Engine().SetLimits(limits);
+        kvrtest::SpeedUpForSim(window.Engine());
         window.resize(1400, 800);
         window.show();
         window.ExecuteCommand(cmd::kStartAcquisition);

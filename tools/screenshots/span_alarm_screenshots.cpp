@@ -39,10 +39,7 @@ bool RealtimeAlarm(const QString& out) {
     if (!sim.Running()) return false;
     CRCView::SetPortOverride(sim.Path());
     CRCView view;
-    view.Engine().SetDelayScale(0);
-    kvr::AcquisitionLimits limits;
-    limits.pollPeriodMs = 20;
-    view.Engine().SetLimits(limits);
+    kvrtest::SpeedUpForSim(view.Engine());
     view.resize(1400, 800);
     view.show();
     view.ExecuteCommand(cmd::kStartAcquisition);

@@ -56,10 +56,7 @@ TEST_F(RealtimeAlarmTest, LegendStatusAndListFollowARaisedAndClearedAlarm) {
     ASSERT_TRUE(sim.Running());
     CRCView::SetPortOverride(sim.Path());
     view = std::make_unique<CRCView>();
-    view->Engine().SetDelayScale(0);
-    kvr::AcquisitionLimits limits;
-    limits.pollPeriodMs = 20;
-    view->Engine().SetLimits(limits);
+    kvrtest::SpeedUpForSim(view->Engine());
     view->resize(1000, 600);
     view->show();
     view->ExecuteCommand(cmd::kStartAcquisition);

@@ -71,10 +71,7 @@ protected:
     }
     static void Prepare(CRCView& rc, const SimProcess& sim) {
         CRCView::SetPortOverride(sim.Path());
-        rc.Engine().SetDelayScale(0);
-        kvr::AcquisitionLimits limits;
-        limits.pollPeriodMs = 20;
-        rc.Engine().SetLimits(limits);
+        kvrtest::SpeedUpForSim(rc.Engine());
     }
     std::map<int, bool> MenuStates() {
         std::unique_ptr<QMenu> menu(view->BuildContextMenu());
