@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei fonts-liberation
   xvfb xauth unzip
   poppler-utils
+  mosquitto mosquitto-clients libmosquitto-dev socat
   clang libclang-rt-14-dev clang-format
 )
 
