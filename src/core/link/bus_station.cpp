@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/link/link_texts.h"
 #include "core/link/live_record.h"
 #include "core/link/live_recovery.h"
 #include "core/link/realtime_config.h"
@@ -126,9 +127,14 @@ bool BusStation::ReadConfiguration(CXLink& link, const std::atomic<bool>& cancel
     file->SetTempFilePath(BufferPath());
     ViewDef view;
     view.realtimeInterval = settings_.interval;
-    const bool ready =
-        ReadRealtimeConfigOnLink(link, view, *file, nullptr, cancel, nullptr) == kRealtimeReady;
+    std::string message;
+    const bool ready = ReadRealtimeConfigOnLink(link, view, *file, nullptr, cancel, &message,
+                                                settings_.realtimeOnly) == kRealtimeReady;
     if (ready) ResetLiveRecords(*file);
+    // A wrong instrument is said once, not at every retry.
+    const bool wrongFamily = !ready && message.starts_with(texts::kNotRealtimeFamily);
+    if (wrongFamily && message != refusal_) Log(settings_.name + ": " + message);
+    refusal_ = wrongFamily ? message : std::string();
     std::lock_guard lock(mutex_);
     if (!ready) {
         retryAt_ = now + std::chrono::seconds(settings_.reconnectSec);

@@ -29,10 +29,11 @@ struct StationSettings {
     std::string name;
     std::string folder;  // the live buffer and the history files go here
     int address = 1;
-    int interval = 1;        // seconds between records
-    int rotateHour = 0;      // the hour a new file starts each day; -1: only when full
-    int reconnectSec = 5;    // between tries to reach a lost instrument
-    int recordsPerFile = 0;  // 0: as many as the buffer holds
+    int interval = 1;           // seconds between records
+    int rotateHour = 0;         // the hour a new file starts each day; -1: only when full
+    int reconnectSec = 5;       // between tries to reach a lost instrument
+    int recordsPerFile = 0;     // 0: as many as the buffer holds
+    bool realtimeOnly = false;  // refuse an instrument of another family at the address
 };
 
 struct StationStatus {
@@ -116,6 +117,8 @@ private:
 
     // The buffer: the bus thread's while waiting, the recording thread's while live.
     std::unique_ptr<CXFile> file_;
+    // Bus thread only: why the instrument at the address was last refused, said once.
+    std::string refusal_;
 
     // Recording thread only.
     bool recording_ = false;

@@ -5,6 +5,8 @@ namespace kvr::texts {
 inline constexpr char kNoticeTitle[] = "提示...";
 inline constexpr char kOpenPortFailed[] = "打开串口失败！";
 inline constexpr char kCommunicationFailed[] = "通讯失败！";
+// The instrument at an address answered, but not as the realtime family it was meant to be.
+inline constexpr char kNotRealtimeFamily[] = "该地址的仪表不是实时采集系列：";
 inline constexpr char kUnknownDevice[] = "未知设备,可能缺少驱动程序，请于供应商联系!";
 inline constexpr char kCreateHistoryFailed[] = "建立历史文件失败!";
 inline constexpr char kConfigReadFailed[] = "读取组态参数出错！";

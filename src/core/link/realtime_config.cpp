@@ -100,11 +100,15 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const ComParam& param, con
 
 RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view, CXFile& file,
                                               LinkProgress* progress,
-                                              const std::atomic<bool>& cancel,
-                                              std::string* message) {
+                                              const std::atomic<bool>& cancel, std::string* message,
+                                              bool realtimeOnly) {
     const int address = link.Params().address;
     char id[CXLink::kIdentificationSize + 1] = {};
     if (link.Identify(id) == 0 || id[0] == 0) return Fail(message, texts::kCommunicationFailed);
+    if (realtimeOnly && FormatForIdentification(id).version == 0) {
+        if (message) *message = std::string(texts::kNotRealtimeFamily) + id;
+        return kRealtimeFailed;
+    }
 
     if (const auto refused = CheckRecordInterval(view.realtimeInterval))
         return Fail(message, refused->c_str());

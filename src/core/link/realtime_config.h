@@ -23,11 +23,13 @@ RealtimeConfigResult ReadRealtimeConfig(CXLink& link, const ComParam& param, con
                                         const std::atomic<bool>& cancel, std::string* message);
 
 // The same on a link that is already connected and addressed to the instrument, as on a bus
-// that several instruments share: the link stays connected whatever happens.
+// that several instruments share: the link stays connected whatever happens. With
+// realtimeOnly an instrument that identifies as another family is refused before anything
+// else is read (the message names what it answered).
 RealtimeConfigResult ReadRealtimeConfigOnLink(CXLink& link, const ViewDef& view, CXFile& file,
                                               LinkProgress* progress,
-                                              const std::atomic<bool>& cancel,
-                                              std::string* message);
+                                              const std::atomic<bool>& cancel, std::string* message,
+                                              bool realtimeOnly = false);
 
 // Version, configuration size and magic for an identification; version 0 for an
 // identification outside the realtime family (the file keeps its defaults then).

@@ -82,6 +82,7 @@ public:
             settings.rotateHour = config_.rotateHour;
             settings.reconnectSec = config_.reconnect;
             settings.recordsPerFile = options_.recordsPerFile;
+            settings.realtimeOnly = instrument.family == "realtime";
             if (!MakeFolder(settings.folder)) {
                 Fail("cannot create " + settings.folder);
                 return false;

@@ -257,6 +257,35 @@ TEST_F(CollectTest, EachHistoryFileHasItsAlarmFileBesideIt) {
     }
 }
 
+// family = realtime: an instrument of another family at the address is refused, said once,
+// and nothing is recorded for it; the other instruments go on.
+TEST_F(CollectTest, AnotherFamilyIsRefusedWhereTheRealtimeFamilyIsRequired) {
+    SimProcess other({"--family=rtu", "--address=2"});
+    SimProcess good({"--family=realtime", "--counter-values", "--address=3"});
+    ASSERT_TRUE(other.Running() && good.Running());
+    const std::string config = WriteConfig(
+        "[collect]\ndir = " + Data() + "\nreconnect = 1\n" + Instrument("meter", other.Path(), 2) +
+        "family = realtime\n" + Instrument("steam", good.Path(), 3) + "family = realtime\n");
+    Collector collector(config, {}, dir.file("log"));
+    const auto refusals = [&] {
+        const std::string log = kvrtest::ReadWholeFile(dir.file("log"));
+        int count = 0;
+        for (std::size_t at = log.find("meter: 该地址的仪表不是实时采集系列：");
+             at != std::string::npos;
+             at = log.find("meter: 该地址的仪表不是实时采集系列：", at + 1))
+            ++count;
+        return count;
+    };
+    ASSERT_TRUE(WaitFor([&] { return refusals() == 1 && Buffered("steam") >= 3; }))
+        << kvrtest::ReadWholeFile(dir.file("log"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // two more retries
+    ASSERT_EQ(collector.End(SIGTERM), 0);
+    EXPECT_EQ(refusals(), 1) << kvrtest::ReadWholeFile(dir.file("log"));
+    EXPECT_TRUE(HistoryFiles(Folder("meter")).empty());
+    EXPECT_FALSE(fs::exists(Folder("meter") + "/meter.tmp"));
+    EXPECT_EQ(HistoryFiles(Folder("steam")).size(), 1u);
+}
+
 TEST_F(CollectTest, PulledAdapterEndsTheFileAndTheNextStartsWhenItAnswersAgain) {
     const std::string line = dir.file("ttyUSB0");
     const auto started = std::time(nullptr);
