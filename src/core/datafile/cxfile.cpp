@@ -22,9 +22,14 @@ CXFile::~CXFile() { Close(); }
 // ---------------------------------------------------------------------------------------
 // Opening and closing
 
-int CXFile::Open(const std::string& path) {
+int CXFile::Open(const std::string& path) { return OpenMapped(path, false); }
+
+int CXFile::OpenReadOnly(const std::string& path) { return OpenMapped(path, true); }
+
+int CXFile::OpenMapped(const std::string& path, bool readOnly) {
     if (path.empty()) return 0;
     Close();
+    openReadOnly_ = readOnly;
     header_ = FileHeader{};  // nothing of a previous file may leak into this one
     fileName_ = path;
     if (!MapFile(path)) {
@@ -66,8 +71,8 @@ int CXFile::MapFile(const std::string& requested) {
     damaged_ = false;
     if (path.empty()) return 0;
 
-    fd_ = sysio::Open(path.c_str(), O_RDWR);
-    if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    fd_ = openReadOnly_ ? -1 : sysio::Open(path.c_str(), O_RDWR);
+    if (openReadOnly_ || (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))) {
         // A file we may not write is still worth reading; edits are then refused.
         fd_ = sysio::Open(path.c_str(), O_RDONLY);
         readOnly_ = true;
@@ -174,7 +179,7 @@ void CXFile::MarkDamaged() {
 }
 
 const char* CXFile::EditRefusal() const {
-    if (lockedByOther_) return kFileInUseText;
+    if (lockedByOther_ || openReadOnly_) return kFileInUseText;
     if (damaged_) return kFileDamagedEditText;
     return nullptr;
 }
@@ -202,6 +207,7 @@ int CXFile::Close() {
     tempPath_.clear();
     uploadLayout_ = false;
     readOnly_ = false;
+    openReadOnly_ = false;
     lockedByOther_ = false;
     damaged_ = false;
     tagsDeleted_ = false;
@@ -334,14 +340,6 @@ void CXFile::SetEndTime(Time t) {
         WriteStamp(view_ + kBlockBOffset + segment::kLastStamp, header_.records.lastStamp);
         (void)sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6);
     }
-}
-
-void CXFile::SetChannelRecord(const void* record, int i) {
-    if (!view_ || readOnly_ || i < 0) return;
-    const std::uint64_t offset =
-        upload::kU1ChannelRecords + upload::kChannelRecordSize * static_cast<unsigned>(i);
-    if (offset + upload::kChannelRecordSize > viewSize_) return;
-    std::memcpy(view_ + offset, record, upload::kChannelRecordSize);
 }
 
 }  // namespace kvr

@@ -115,6 +115,9 @@ public:
 
     // 0 failure (cannot open, unsupported or damaged), 1 success, 2 newer version.
     int Open(const std::string& path);
+    // The same for reading only, without the writer's lock: for a live buffer that another
+    // program records into. Edits are refused; Follow brings in the records it adds.
+    int OpenReadOnly(const std::string& path);
     int MapFile(const std::string& path);
     int ParseHeader();
     int Close();
@@ -127,6 +130,17 @@ public:
     // is cut short (an interrupted copy, a disk error). It is open read-only; records and
     // hours not wholly in the file read as missing, tags not in it are not listed.
     bool IsDamaged() const { return damaged_; }
+
+    // What Follow found in a file another program is recording into.
+    enum class FollowResult {
+        kUnchanged,  // nothing new, or the writer is half way through a change
+        kAppended,   // the records stored since the last look are readable now
+        kRestarted,  // the writer began a new recording: open the path again
+        kGone,       // the path holds no file: the recording ended
+    };
+    // Takes in the records the writer has stored since the file was opened or last
+    // followed. Reads only; a header the writer is rewriting counts as unchanged.
+    FollowResult Follow();
     // Why an edit of this file is refused (another writer, a file cut short); nullptr when
     // nothing speaks against it.
     const char* EditRefusal() const;
@@ -189,7 +203,6 @@ public:
 
     // 0 when nothing is mapped, the file is read-only or the header did not reach the disk.
     int FlushHeader();
-    virtual void SetChannelRecord(const void* record, int i);
     virtual void SetStartTime(Time t);
     virtual void SetEndTime(Time t);
 
@@ -264,6 +277,7 @@ private:
     void ResolveRepeatedHours();
     void MarkDamaged();
     bool Remap();
+    int OpenMapped(const std::string& path, bool readOnly);
     void Unmap();
     void TakeWriterLock();
     // The header as the file holds it, written into image (the first configuration size +
@@ -291,6 +305,7 @@ private:
     int configSize_ = kConfigSize1004;
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
+    bool openReadOnly_ = false;  // opened by OpenReadOnly: no write access, no lock
     bool lockedByOther_ = false;
     bool damaged_ = false;
     bool tagsDeleted_ = false;  // only then is the file cut to its tag list on Close

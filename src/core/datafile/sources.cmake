@@ -2,6 +2,7 @@
 target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/config_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cxfile_follow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxfile_live.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxfile_upload.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cxfile_values.cpp

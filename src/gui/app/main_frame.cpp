@@ -249,6 +249,8 @@ void CMainFrame::OpenDataFile(const QString& path) {
         } else {
             ShowStopMessage(this, QStringLiteral("不支持的文件格式!"), NoticeCaption());
         }
+    } else if (extension == QLatin1String("TMP")) {
+        OpenLiveBuffer(path);
     } else if (extension == QLatin1String("ARF")) {
         // Report files that cannot be shown are passed over without a word.
         auto file = std::make_unique<kvr::CXFile>();
@@ -260,6 +262,27 @@ void CMainFrame::OpenDataFile(const QString& path) {
     } else {
         ShowPlainMessage(this, QStringLiteral("不支持的文件格式!"));
     }
+}
+
+// A collector's live buffer: shown like a history file, read-only, and followed while the
+// collector records into it.
+void CMainFrame::OpenLiveBuffer(const QString& path) {
+    auto file = std::make_unique<kvr::CXFile>();
+    if (file->OpenReadOnly(QFile::encodeName(path).toStdString()) != 1) {
+        ShowStopMessage(this, QStringLiteral("不支持的文件格式!"), NoticeCaption());
+        return;
+    }
+    const QString title = HistoryTitle(path, false);
+    CChildFrame* frame = CreateHistoryFrame(title + QStringLiteral("（正在采集，只读）"));
+    if (!frame) return;
+    SetHistoryFile(frame->View(), file.release());
+    QPointer<CChildFrame> guarded(frame);
+    FollowHistoryFile(frame->View(), [this, guarded, title](bool recording) {
+        if (!guarded) return;
+        guarded->setWindowTitle(title + (recording ? QStringLiteral("（正在采集，只读）")
+                                                   : QStringLiteral("（采集已结束）")));
+        UpdateTitle();
+    });
 }
 
 CChildFrame* CMainFrame::CreateHistoryFrame(const QString& title) {
@@ -357,7 +380,8 @@ void CMainFrame::HandOver() {
 void CMainFrame::OnFileOpen() {
     // Report files are reached through "all files".
     const QString filter =
-        QStringLiteral("流量仪表数据文件(*.%1);;所有文件(*.*)").arg(QStringLiteral("FDZ"));
+        QStringLiteral("流量仪表数据文件(*.%1);;采集中的缓冲文件(*.tmp);;所有文件(*.*)")
+            .arg(QStringLiteral("FDZ"));
     QFileDialog dialog(this, QStringLiteral("Open"),
                        QFile::decodeName(QByteArray::fromStdString(kvr::ReadLastDir())), filter);
     UseProgramLocale(dialog);

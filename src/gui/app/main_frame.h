@@ -23,8 +23,8 @@ public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Opens a history (".FDZ") or report (".ARF") file in a new child window, telling the
-    // user why when it cannot.
+    // Opens a history (".FDZ") or report (".ARF") file, or a live buffer (".tmp") that a
+    // collector records into, in a new child window, telling the user why when it cannot.
     void OpenDataFile(const QString& path);
     // New child windows with their view; null when the view cannot be made.
     CChildFrame* CreateHistoryFrame(const QString& title);
@@ -62,6 +62,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Shown like a history file, read-only, and followed while it is recorded into.
+    void OpenLiveBuffer(const QString& path);
     void BuildMenus();
     QMenu* BuildMenu(QMenu* menu, const MenuNode& node);
     // Commands of windows the program has no factory for are not offered.

@@ -95,6 +95,10 @@ void SetHistoryFile(QWidget* view, kvr::CXFile* file) {
     static_cast<CHCView*>(view)->SetFile(file);
 }
 
+void FollowHistoryFile(QWidget* view, std::function<void(bool recording)> recording) {
+    static_cast<CHCView*>(view)->StartFollowing(std::move(recording));
+}
+
 QWidget* CreateReportView(QWidget* frame) { return new CCumuShowView(frame); }
 
 // A report file opened on its own belongs to its report view.

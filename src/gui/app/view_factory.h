@@ -3,6 +3,7 @@
 // opens files through it, and views open other subsystems' windows by kind through the
 // factories it registers.
 #include <QWidget>
+#include <functional>
 
 #include "gui/common/language.h"
 
@@ -16,6 +17,9 @@ void RegisterChildFactories();
 // The history view (takes the file from SetHistoryFile on).
 QWidget* CreateHistoryView(QWidget* frame);
 void SetHistoryFile(QWidget* view, kvr::CXFile* file);
+// The history view's file is a live buffer another program records into: the view follows
+// it, and tells recording whether the recording goes on.
+void FollowHistoryFile(QWidget* view, std::function<void(bool recording)> recording);
 
 // The cumulative-report view of ".ARF" files; it owns the file it is given.
 QWidget* CreateReportView(QWidget* frame);

@@ -16,4 +16,7 @@ signals:
     // The file's display settings, channel presentation or device alias were changed and
     // saved: redraw if showing it.
     void DisplaySettingsChanged(kvr::CXFile* file);
+    // Another program recorded into the file (a collector's live buffer that a history
+    // window follows): new records, or a new recording in the same buffer.
+    void RecordsAppended(kvr::CXFile* file);
 };

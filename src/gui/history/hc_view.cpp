@@ -82,6 +82,7 @@ void CHCView::SetFile(kvr::CXFile* file) {
     parts_.curve->SetScrollBar(parts_.scrollBar);
     parts_.panel->SetTarget(parts_.curve);
     parts_.curve->SetWindowRange(file->GetStartTime(), file->GetEndTime());
+    shownEnd_ = file->GetEndTime();
     RebuildCircleChartMenu();
     UpdateStatusBar();
     parts_.Layout();

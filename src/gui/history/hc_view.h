@@ -7,6 +7,7 @@
 // Its commands live in a CommandMap; the windows it opens (lists, dialogs, charts) add
 // theirs with RegisterCommand.
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "core/datafile/cxfile.h"
@@ -18,6 +19,7 @@ class CSpanPanel;
 class CTimeScrollBar;
 class CXCurveCtrl;
 class QMenu;
+class QTimer;
 
 class CHCView : public QWidget, public CommandMap {
     Q_OBJECT
@@ -47,6 +49,14 @@ public:
     QMenu* BuildContextMenu();
     void ShowContextMenu(const QPoint& globalPosition);
 
+    // The file is a live buffer that another program records into: from now on the view
+    // looks for new records every second, and advances with them. recording is told
+    // whether the recording goes on (false once the buffer is gone, true when it is back).
+    void StartFollowing(std::function<void(bool recording)> recording);
+    bool IsFollowing() const { return followTimer_ != nullptr; }
+    // One look at the followed file (the timer's work).
+    void FollowTick();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -61,7 +71,15 @@ private:
     // The file information was changed and saved: take the new settings and redraw.
     void DisplaySettingsChanged(kvr::CXFile* file);
 
+    // Following: new records of the file, a new recording in its place.
+    void TakeNewRecords();
+    void OpenNewRecording();
+
     std::unique_ptr<kvr::CXFile> file_;
     CurveParts parts_;
     CSpanPanel* span_ = nullptr;
+    QTimer* followTimer_ = nullptr;
+    std::function<void(bool)> recordingChanged_;
+    bool recording_ = true;
+    kvr::Time shownEnd_ = 0;  // the end of the file the curves were last given
 };

@@ -5,6 +5,7 @@ target_sources(kvr_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hc_view.h
   ${CMAKE_CURRENT_LIST_DIR}/hc_view_commands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hc_view_follow.cpp
 )
 
 # Tags, value labels and the range dialog.

@@ -30,6 +30,17 @@ CXListView::CXListView(QWidget* parent) : QWidget(parent) {
                 grid_->SetFile(file_);
                 grid_->Redraw();
             });
+    // A followed file's list advances like the live list: to the newest record until the
+    // user scrolls, then it keeps the user's place.
+    connect(FileEvents::Instance(), &FileEvents::RecordsAppended, this, [this](kvr::CXFile* file) {
+        if (!file || file != file_) return;
+        if (!followed_) {
+            followed_ = true;
+            grid_->SetAutoScroll(true);
+            grid_->SetKeepPosition(true);
+        }
+        recordAppended();
+    });
 }
 
 CXListView::~CXListView() {

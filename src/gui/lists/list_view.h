@@ -76,4 +76,5 @@ private:
     CListOwner* historyOwner_ = nullptr;
     bool continuousPrint_ = false;
     bool portrait_ = false;
+    bool followed_ = false;  // the file is a live buffer another program records into
 };

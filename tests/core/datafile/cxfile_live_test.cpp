@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/program.h"
+#include "core/link/live_record.h"
 #include "datafile_test_util.h"
 
 namespace {
@@ -108,6 +110,66 @@ TEST_F(LiveBuffer, ABufferLeftByAKilledAcquisitionOpensAndSaves) {
         ASSERT_EQ(recovered.GetValue(5, start + r * 60, &value, nullptr), 1);
         EXPECT_EQ(value, kvr::RampSample(5, static_cast<int>(r))) << r;
     }
+}
+
+// A viewer follows a buffer that a collector records into: it sees each record once the
+// end stamp covers it, never writes, rides out a new recording started in the same buffer
+// and a buffer removed and made anew under the same name.
+TEST_F(LiveBuffer, AReadOnlyViewerFollowsTheRecordsAnotherWriterStores) {
+    using Follow = kvr::CXFile::FollowResult;
+    const std::string path = dir.file("temp.tmp");
+    const kvr::Time start = kvr::MakeTime({2026, 3, 1, 8});
+    kvr::LiveSample sample;
+    const auto store = [&](kvr::CXFile& live, int r, kvr::Time first) {
+        Record(static_cast<unsigned>(r), sample.values);
+        sample.flowTotal = 1'000'000'000'000LL + r;
+        ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, r, first + r * 60));
+    };
+    auto live = std::make_unique<kvr::CXFile>();
+    Start(*live, start);
+    kvr::ResetLiveRecords(*live);
+    store(*live, 0, start);
+
+    kvr::CXFile viewer;
+    ASSERT_EQ(viewer.OpenReadOnly(path), 1);
+    EXPECT_TRUE(viewer.IsReadOnly());
+    EXPECT_STREQ(viewer.EditRefusal(), kvr::kFileInUseText);
+    EXPECT_EQ(viewer.AddTag(start), 0);
+    EXPECT_EQ(viewer.GetRecordCount(), 1);
+    EXPECT_EQ(viewer.Follow(), Follow::kUnchanged);
+
+    for (int r = 1; r < 5; ++r) store(*live, r, start);
+    ASSERT_EQ(viewer.Follow(), Follow::kAppended);
+    EXPECT_EQ(viewer.GetRecordCount(), 5);
+    EXPECT_EQ(viewer.GetEndTime(), start + 4 * 60);
+    EXPECT_EQ(viewer.Header().flowTotal, 1'000'000'000'004LL);
+    float value = 0;
+    ASSERT_EQ(viewer.GetValue(3, start + 4 * 60, &value, nullptr), 1);
+    EXPECT_EQ(value, kvr::RampSample(3, 4));
+    EXPECT_EQ(viewer.Follow(), Follow::kUnchanged);
+
+    // The writer saves and starts over in the same buffer: half way it is no recording at
+    // all, then a new one.
+    kvr::ResetLiveRecords(*live);
+    EXPECT_EQ(viewer.Follow(), Follow::kUnchanged);
+    const kvr::Time next = start + 3600;
+    store(*live, 0, next);
+    ASSERT_EQ(viewer.Follow(), Follow::kRestarted);
+    ASSERT_EQ(viewer.OpenReadOnly(path), 1);
+    EXPECT_EQ(viewer.GetStartTime(), next);
+    EXPECT_EQ(viewer.GetRecordCount(), 1);
+
+    // Communication lost: the buffer goes; later a new buffer has the name.
+    live.reset();
+    EXPECT_EQ(viewer.Follow(), Follow::kGone);
+    EXPECT_EQ(viewer.GetRecordCount(), 1) << "what was shown stays";
+    live = std::make_unique<kvr::CXFile>();
+    Start(*live, next + 600);
+    kvr::ResetLiveRecords(*live);
+    store(*live, 0, next + 600);
+    EXPECT_EQ(viewer.Follow(), Follow::kRestarted);
+    EXPECT_EQ(viewer.OpenReadOnly(path), 1);
+    EXPECT_EQ(viewer.GetStartTime(), next + 600);
 }
 
 }  // namespace

@@ -427,6 +427,7 @@ TEST_F(MainFrameTest, OpenDialogStartsAtTheLastFileAndOpensTheChoice) {
     QTest::keyClick(frame_.get(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(title, QStringLiteral("Open"));
     EXPECT_EQ(filters, (QStringList{QStringLiteral("流量仪表数据文件(*.FDZ)"),
+                                    QStringLiteral("采集中的缓冲文件(*.tmp)"),
                                     QStringLiteral("所有文件(*.*)")}));
     EXPECT_EQ(folder, QFileInfo(Q(sample)).absolutePath());
     EXPECT_EQ(Titles(), QStringList{QStringLiteral("历史趋势曲线 [%1]").arg(Q(sample))});

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QtTest/QTest>
 
+#include "core/link/live_record.h"
 #include "gui/common/command_ids.h"
 #include "gui/common/message_box.h"
 #include "gui/common/view_host.h"
@@ -15,6 +16,8 @@
 #include "gui/curves/curve_ctrl.h"
 #include "gui/curves/time_scroll_bar.h"
 #include "gui/history/hc_view.h"
+#include "gui/lists/data_grid.h"
+#include "gui/lists/list_view.h"
 #include "support/curve_test_support.h"
 
 namespace {
@@ -305,6 +308,82 @@ TEST_F(HCViewTest, EveryWindowCommandOpensItsOwnWindow) {
         UnregisterChildFactory(command.kind);
         EXPECT_EQ(opened, std::vector<ChildWindow>{command.kind}) << command.id;
     }
+}
+
+// A collector's live buffer, opened read-only: the curves and the list advance with the
+// records the collector stores, a window on the newest record slides along, any other
+// window stays, and the view says when the buffer goes and takes the next one.
+TEST(HCViewFollowTest, AdvancesWithTheRecordsOfALiveBuffer) {
+    App();
+    kvrtest::TempDir dir;
+    const auto source = OpenRampFile(dir);
+    ASSERT_TRUE(source);
+    const std::string path = dir.file("a.tmp");
+    kvr::LiveSample sample;
+    auto live = std::make_unique<kvr::CXFile>();
+    kvr::Time start = kvr::MakeTime({2026, 3, 1, 8});
+    const auto startBuffer = [&] {
+        live = std::make_unique<kvr::CXFile>();
+        live->Header() = source->Header();
+        live->Header().records.count = 1000;
+        live->SetTempFilePath(path);
+        ASSERT_EQ(live->CreateTempFile(), 1);
+        kvr::ResetLiveRecords(*live);
+    };
+    const auto store = [&](int from, int to) {
+        for (int r = from; r < to; ++r) {
+            sample.values[0] = static_cast<float>(r);
+            ASSERT_TRUE(kvr::AppendLiveRecord(*live, sample, r, start + r));
+        }
+    };
+    startBuffer();
+    store(0, 10);
+
+    auto* file = new kvr::CXFile;
+    ASSERT_EQ(file->OpenReadOnly(path), 1);
+    CHCView view;
+    view.resize(1000, 600);
+    view.show();
+    view.SetFile(file);
+    std::vector<bool> recording;
+    view.StartFollowing([&](bool on) { recording.push_back(on); });
+    CXListView list;
+    list.SetFile(file);
+    list.resize(600, 300);
+    list.show();
+    const auto window = [&] { return view.CurveCtrl()->GetWindowRange(); };
+
+    store(10, 50);
+    view.FollowTick();
+    EXPECT_EQ(window(), std::pair(start, start + 49)) << "the whole recording stays whole";
+    EXPECT_GT(list.Grid()->GetTopTime(), start) << "the list moves to the newest records";
+
+    view.CurveCtrl()->ZoomTo(start + 40, start + 49);
+    store(50, 80);
+    view.FollowTick();
+    EXPECT_EQ(window().second, start + 79);
+    EXPECT_NEAR(static_cast<double>(window().first), static_cast<double>(start + 70), 1.0);
+
+    view.CurveCtrl()->ZoomTo(start + 10, start + 20);
+    store(80, 90);
+    view.FollowTick();
+    EXPECT_NEAR(static_cast<double>(window().first), static_cast<double>(start + 10), 1.0);
+    EXPECT_NEAR(static_cast<double>(window().second), static_cast<double>(start + 20), 1.0);
+    EXPECT_EQ(file->GetEndTime(), start + 89);
+
+    live.reset();  // communication lost: the collector saves and removes the buffer
+    view.FollowTick();
+    EXPECT_EQ(recording, std::vector<bool>{false});
+    EXPECT_EQ(file->GetEndTime(), start + 89) << "what was shown stays";
+
+    start += 3600;
+    startBuffer();
+    store(0, 5);
+    view.FollowTick();
+    EXPECT_EQ(recording, (std::vector<bool>{false, true}));
+    EXPECT_EQ(view.GetFile(), file);
+    EXPECT_EQ(file->GetStartTime(), start);
+    EXPECT_EQ(window(), std::pair(start, start + 4));
 }
 
 }  // namespace
