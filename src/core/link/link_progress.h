@@ -8,9 +8,9 @@ namespace kvr {
 class LinkProgress {
 public:
     virtual ~LinkProgress() = default;
-    virtual void SetRange(int low, int high) {}
-    virtual void SetPosition(int position) {}
-    virtual void SetText(const std::string& text) {}
+    virtual void SetRange(int /*low*/, int /*high*/) {}
+    virtual void SetPosition(int /*position*/) {}
+    virtual void SetText(const std::string& /*text*/) {}
 };
 
 }  // namespace kvr

@@ -24,11 +24,11 @@ struct UploadOutcome {
 class UploadSink {
 public:
     virtual ~UploadSink() = default;
-    virtual void SetProgressRange(int high) {}
-    virtual void SetProgress(int position) {}
-    virtual void SetRemainingText(const std::string& text) {}
+    virtual void SetProgressRange(int /*high*/) {}
+    virtual void SetProgress(int /*position*/) {}
+    virtual void SetRemainingText(const std::string& /*text*/) {}
     // Last call of an upload, after the file is closed (and deleted unless completed).
-    virtual void Finished(const UploadOutcome& outcome) {}
+    virtual void Finished(const UploadOutcome& /*outcome*/) {}
 };
 
 struct RingUploadJob {

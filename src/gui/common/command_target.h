@@ -10,8 +10,8 @@ public:
     virtual ~CommandTarget() = default;
     virtual bool HandlesCommand(int id) const = 0;
     // Enabled/checked state of a handled command (the update handlers).
-    virtual bool IsCommandEnabled(int id) const { return true; }
-    virtual bool IsCommandChecked(int id) const { return false; }
+    virtual bool IsCommandEnabled(int /*id*/) const { return true; }
+    virtual bool IsCommandChecked(int /*id*/) const { return false; }
     virtual void ExecuteCommand(int id) = 0;
     // Called when the view's child window becomes active (status bar, menus).
     virtual void OnActivated() {}

@@ -11,7 +11,7 @@ public:
     virtual ~CListOwner() = default;
     // The list window was made for this owner / is going away; the owner remembers or
     // forgets it.
-    virtual void ListOpened(QWidget* list) {}
+    virtual void ListOpened(QWidget* /*list*/) {}
     virtual void ListClosed(QWidget* list) = 0;
     // The list became the active window; the owner describes the file in the status bar.
     virtual void ListActivated() = 0;

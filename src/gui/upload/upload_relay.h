@@ -20,7 +20,7 @@ public:
     }
     void Finished(const kvr::UploadOutcome& outcome) override;
 
-    void SetRange(int low, int high) override { emit progressRange(high); }
+    void SetRange(int /*low*/, int high) override { emit progressRange(high); }
     void SetPosition(int position) override { emit progress(position); }
     void SetText(const std::string& text) override { emit stepText(QString::fromStdString(text)); }
 
