@@ -305,19 +305,25 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
         }
         EXPECT_GT(compared, 400);
         // The bulk read gives what GetValue gives for every record, NaN where it gives none,
-        // on runs that begin before the file and end past its stored records.
+        // on runs that begin before the file and end past its stored records, record by
+        // record and every few records.
         const int records = 50;
+        struct Run {
+            int first, count, stride;
+        };
         for (int c = -1; c <= 7; ++c)
-            for (const auto& [first, count] : {std::pair{-3, records + 6}, std::pair{29, 1}}) {
+            for (const auto& [first, count, stride] :
+                 {Run{-3, records + 6, 1}, Run{29, 1, 1}, Run{-8, 21, 3}, Run{1, 5, 7}}) {
                 std::vector<float> bulk(static_cast<size_t>(count), -1.0f);
-                file.ReadChannel(c, first, count, bulk.data());
+                file.ReadChannel(c, first, count, bulk.data(), stride);
                 for (int i = 0; i < count; ++i) {
                     float value = std::numeric_limits<float>::quiet_NaN();
-                    file.GetValue(c, start + (first + i) * static_cast<kvr::Time>(interval), &value,
+                    const kvr::Time record = first + i * stride;
+                    file.GetValue(c, start + record * static_cast<kvr::Time>(interval), &value,
                                   nullptr);
                     const float read = bulk[static_cast<size_t>(i)];
                     ASSERT_TRUE(read == value || (std::isnan(read) && std::isnan(value)))
-                        << "channel " << c << " record " << first + i;
+                        << "channel " << c << " record " << record;
                 }
             }
         EXPECT_EQ(stored,
