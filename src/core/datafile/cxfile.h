@@ -177,6 +177,13 @@ public:
     // call, so a walk over many records reads at memory speed. The record area is one run
     // in time order (a live buffer ends when it is full), so a read is one strided copy.
     void ReadChannel(int c, std::int64_t firstRecord, int count, float* out, int stride = 1) const;
+    // GetValue at count moments from first on, step seconds apart: answered[i] is what it
+    // answers (0 or 1) and values[i] what it writes, 0 where it writes nothing. Moments a
+    // whole number of records apart are read in bulk (ReadChannel); GetValue settles what
+    // the bulk read leaves open (a moment without a stored record, a non-linear signal, a
+    // stored NaN, a moment past the end time inside the last record).
+    void ReadValues(int c, Time first, Time step, int count, float* values,
+                    std::uint8_t* answered) const;
     // A sweep that is done with count records from firstRecord on gives their pages back:
     // they leave the process's resident memory and are mapped again when next read, from
     // the page cache. A file mapped privately (read-only) keeps its pages.

@@ -1,5 +1,6 @@
 // CXFile: reading samples, hourly totals and tags, and editing the tag list.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -169,6 +170,30 @@ void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out,
         std::uint8_t bytes[4] = {};
         std::memcpy(bytes, sample, sampleSize);
         std::memcpy(target + i, bytes, 4);
+    }
+}
+
+void CXFile::ReadValues(int c, Time first, Time step, int count, float* values,
+                        std::uint8_t* answered) const {
+    if (count <= 0) return;
+    const Time interval = header_.interval;
+    const bool onRecords = interval > 0 && step > 0 && step % interval == 0 &&
+                           step / interval <= std::numeric_limits<int>::max() &&
+                           first >= header_.records.first;
+    if (onRecords)
+        ReadChannel(c, (first - header_.records.first) / interval, count, values,
+                    static_cast<int>(step / interval));
+    else
+        std::fill(values, values + count, std::numeric_limits<float>::quiet_NaN());
+    for (int i = 0; i < count; ++i) {
+        const Time t = first + static_cast<Time>(i) * step;
+        if (!std::isnan(values[i]) && t <= header_.records.last) {
+            answered[i] = 1;
+            continue;
+        }
+        float value = 0.0f;
+        answered[i] = GetValue(c, t, &value, nullptr) != 0 ? 1 : 0;
+        values[i] = value;
     }
 }
 
