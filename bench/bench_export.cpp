@@ -77,9 +77,10 @@ const ExportCells& Cells() {
                               .plan;
         made.rowCount = plan->rowCount;
         made.channels = made.columns.size() - 2;
+        kvr::ExportRowReader rows(file, made.columns, *plan);
         kvr::ExportRow row;
         for (std::int64_t number = 1; number <= plan->rowCount; ++number) {
-            kvr::BuildExportRow(file, made.columns, *plan, number, row);
+            rows.Build(number, row);
             made.times.push_back(kvr::FormatTime(row.time));
             for (const auto& value : row.values) made.values.push_back(value.value_or(0.0));
         }

@@ -56,6 +56,7 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language lang
 
     if (progress) progress({0, plan.rowCount, 0.0});
     ProgressPacer pacer(progress, plan.rowCount);
+    ExportRowReader rows(file, columns, plan);
     ExportRow row;
     for (std::int64_t number = 1; number <= plan.rowCount; ++number) {
         if (stop.load(std::memory_order_relaxed)) {
@@ -66,7 +67,7 @@ ExportResult RunExport(const CXFile& file, const ExportPlan& plan, Language lang
             sink->Abandon();
             return {ExportOutcome::kWriteFailed, texts.writeFailed};
         }
-        BuildExportRow(file, columns, plan, number, row);
+        rows.Build(number, row);
         if (!sink->WriteRow(row)) {
             sink->Abandon();
             return {ExportOutcome::kWriteFailed, texts.writeFailed};

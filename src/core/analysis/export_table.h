@@ -87,8 +87,25 @@ struct ExportRow {
     std::vector<std::optional<double>> values;  // columns 2, 3, ...
 };
 
-// Fills row (reusing its storage) for the given 1-based row number of the plan.
-void BuildExportRow(const CXFile& file, const std::vector<ExportColumn>& columns,
-                    const ExportPlan& plan, std::int64_t number, ExportRow& row);
+// Builds the rows of a plan. Each channel's values are read a run of rows at a time
+// (CXFile::ReadValues), so an export in row order reads the file at memory speed.
+class ExportRowReader {
+public:
+    ExportRowReader(const CXFile& file, const std::vector<ExportColumn>& columns,
+                    const ExportPlan& plan);
+    // Fills row (reusing its storage) for the given 1-based row number of the plan.
+    void Build(std::int64_t number, ExportRow& row);
+
+private:
+    void ReadRun(std::int64_t number);
+
+    const CXFile& file_;
+    const std::vector<ExportColumn>& columns_;
+    const ExportPlan& plan_;
+    std::int64_t runFirst_ = 0;  // row number of the run read; 0 before the first
+    std::int64_t runRows_ = 0;
+    std::vector<float> values_;  // kRunRows a channel column
+    std::vector<std::uint8_t> answered_;
+};
 
 }  // namespace kvr

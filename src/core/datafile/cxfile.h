@@ -184,11 +184,24 @@ public:
     // caller's loop around the inline read keeps its variables in registers.
     int GetValue(int c, Time t, float* value, float* percent) const;
     [[gnu::cold]] int GetValueChecked(int c, Time t, float* value, float* percent) const;
-    // Channel c's samples of count records from firstRecord on, into out[0..count): the
-    // values GetValue gives for those records' times, NaN where it gives none (a record
-    // outside the file or not stored in it, a non-linear signal, a closed file). The header
-    // is checked once per call, so a walk over many records reads at memory speed.
-    void ReadChannel(int c, std::int64_t firstRecord, int count, float* out) const;
+    // Channel c's samples of count records from firstRecord on, stride records apart, into
+    // out[0..count): out[i] is the value GetValue gives for the time of record firstRecord
+    // + i * stride, NaN where it gives none (a record outside the file or not stored in it,
+    // a non-linear signal, a closed file, a stride below 1). The header is checked once per
+    // call, so a walk over many records reads at memory speed. The record area is one run
+    // in time order (a live buffer ends when it is full), so a read is one strided copy.
+    void ReadChannel(int c, std::int64_t firstRecord, int count, float* out, int stride = 1) const;
+    // GetValue at count moments from first on, step seconds apart: answered[i] is what it
+    // answers (0 or 1) and values[i] what it writes, 0 where it writes nothing. Moments a
+    // whole number of records apart are read in bulk (ReadChannel); GetValue settles what
+    // the bulk read leaves open (a moment without a stored record, a non-linear signal, a
+    // stored NaN, a moment past the end time inside the last record).
+    void ReadValues(int c, Time first, Time step, int count, float* values,
+                    std::uint8_t* answered) const;
+    // A sweep that is done with count records from firstRecord on gives their pages back:
+    // they leave the process's resident memory and are mapped again when next read, from
+    // the page cache. A file mapped privately (read-only) keeps its pages.
+    void ReleaseRecords(std::int64_t firstRecord, std::int64_t count) const;
     // printf format for channel c's values ("%.2f", "%.1E", ...); 0 for c >= channel count.
     int GetValueFormat(int c, char* format) const;
     std::string GetValueFormat(int c) const;

@@ -1,5 +1,6 @@
 // CXFile: reading samples, hourly totals and tags, and editing the tag list.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -126,12 +127,12 @@ int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
     return 1;
 }
 
-void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out) const {
+void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out, int stride) const {
     const float missing = std::numeric_limits<float>::quiet_NaN();
     if (count <= 0) return;
     std::fill(out, out + count, missing);
     const std::uint64_t sampleSize = header_.records.byte18;
-    if (!view_ || !IsChannel(c) || header_.interval <= 0 || sampleSize > 4) return;
+    if (!view_ || !IsChannel(c) || header_.interval <= 0 || sampleSize > 4 || stride < 1) return;
     const std::uint8_t type = header_.channels[c].signalType;
     if (type != 0 && type != 80) return;
     if (header_.records.last < header_.records.first) return;
@@ -144,25 +145,69 @@ void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out)
     const std::uint64_t held =
         EntriesInFile(RecordAreaOffset(), RecordSize(), header_.records.count, false);
     const std::int64_t end = static_cast<std::int64_t>(std::min(byTime, held));
-    const std::int64_t from = std::max<std::int64_t>(firstRecord, 0);
-    const std::int64_t to = std::min<std::int64_t>(firstRecord + count, end);
+    // The entries of out whose records lie in [0, end); a run wholly before the file is
+    // refused first, so that the negation below cannot overflow.
+    const std::int64_t lastRecord = firstRecord + std::int64_t{count - 1} * stride;
+    if (lastRecord < 0 || firstRecord >= end) return;
+    const std::int64_t from = firstRecord >= 0 ? 0 : (-firstRecord + stride - 1) / stride;
+    const std::int64_t to =
+        std::min<std::int64_t>(count, (end - firstRecord + stride - 1) / stride);
     if (from >= to) return;
     const std::uint64_t recordSize = RecordSize();
-    const std::uint8_t* sample = view_ + RecordAreaOffset() +
-                                 static_cast<std::uint64_t>(from) * recordSize +
-                                 static_cast<unsigned>(c) * sampleSize;
-    float* target = out + (from - firstRecord);
+    const std::uint64_t step = recordSize * static_cast<std::uint64_t>(stride);
+    const std::uint8_t* sample =
+        view_ + RecordAreaOffset() +
+        static_cast<std::uint64_t>(firstRecord + from * stride) * recordSize +
+        static_cast<unsigned>(c) * sampleSize;
+    float* target = out + from;
     const std::int64_t samples = to - from;
     if (sampleSize == 4) {
-        for (std::int64_t i = 0; i < samples; ++i, sample += recordSize)
+        for (std::int64_t i = 0; i < samples; ++i, sample += step)
             std::memcpy(target + i, sample, 4);
         return;
     }
-    for (std::int64_t i = 0; i < samples; ++i, sample += recordSize) {
+    for (std::int64_t i = 0; i < samples; ++i, sample += step) {
         std::uint8_t bytes[4] = {};
         std::memcpy(bytes, sample, sampleSize);
         std::memcpy(target + i, bytes, 4);
     }
+}
+
+void CXFile::ReadValues(int c, Time first, Time step, int count, float* values,
+                        std::uint8_t* answered) const {
+    if (count <= 0) return;
+    const Time interval = header_.interval;
+    const bool onRecords = interval > 0 && step > 0 && step % interval == 0 &&
+                           step / interval <= std::numeric_limits<int>::max() &&
+                           first >= header_.records.first;
+    if (onRecords)
+        ReadChannel(c, (first - header_.records.first) / interval, count, values,
+                    static_cast<int>(step / interval));
+    else
+        std::fill(values, values + count, std::numeric_limits<float>::quiet_NaN());
+    for (int i = 0; i < count; ++i) {
+        const Time t = first + static_cast<Time>(i) * step;
+        if (!std::isnan(values[i]) && t <= header_.records.last) {
+            answered[i] = 1;
+            continue;
+        }
+        float value = 0.0f;
+        answered[i] = GetValue(c, t, &value, nullptr) != 0 ? 1 : 0;
+        values[i] = value;
+    }
+}
+
+void CXFile::ReleaseRecords(std::int64_t firstRecord, std::int64_t count) const {
+    // A private mapping could hold changes that exist only in memory.
+    if (!view_ || readOnly_ || firstRecord < 0 || count <= 0) return;
+    const std::uint64_t recordSize = RecordSize();
+    const std::uint64_t offset =
+        RecordAreaOffset() + static_cast<std::uint64_t>(firstRecord) * recordSize;
+    if (offset >= viewSize_) return;
+    sysio::ReleaseMappedRange(
+        view_, viewSize_, static_cast<std::size_t>(offset),
+        static_cast<std::size_t>(std::min<std::uint64_t>(
+            static_cast<std::uint64_t>(count) * recordSize, viewSize_ - offset)));
 }
 
 std::string CXFile::GetValueFormat(int c) const {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -167,6 +168,15 @@ bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t 
     std::size_t end = offset + size;
     if (end > mappedSize) end = mappedSize;
     return Retrying([&] { return Current().msync(mapping + begin, end - begin, MS_SYNC); }) == 0;
+}
+
+void ReleaseMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
+                        std::size_t size) {
+    if (!mapping || offset >= mappedSize) return;
+    static const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t begin = (offset + page - 1) / page * page;
+    const std::size_t end = std::min(offset + size, mappedSize) / page * page;
+    if (begin < end) (void)::madvise(mapping + begin, end - begin, MADV_DONTNEED);
 }
 
 }  // namespace kvr::sysio

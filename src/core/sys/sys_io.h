@@ -72,6 +72,11 @@ bool Reserve(int fd, std::uint64_t length);
 // bytes to the file; true when they reached it (or the range lies outside the mapping).
 bool SyncMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
                      std::size_t size);
+// Takes the pages wholly inside [offset, offset + size) of a shared file mapping out of
+// the process's resident memory. The page cache keeps them and the next access maps them
+// again, so nothing read or written through the mapping changes; only advice, never fails.
+void ReleaseMappedRange(std::uint8_t* mapping, std::size_t mappedSize, std::size_t offset,
+                        std::size_t size);
 
 // True when both paths name one existing file (the same device and inode), however they
 // are spelt: links, "./" and symbolic links included.

@@ -1,9 +1,7 @@
 #include "core/view/min_max_pyramid.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
-#include <utility>
 
 #include "core/datafile/cxfile.h"
 
@@ -11,13 +9,23 @@ namespace kvr {
 
 namespace {
 
-constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+// Records of one channel read in one go: 256 KiB of samples, and the six channels' reads
+// of a chunk find its records in the cache.
+constexpr int kChunkRecords = 65536;
+// The ragged ends of a query are read this many records at a time.
+constexpr int kEndRecords = 256;
 
-// Widens (low, high) by v; a NaN side means "nothing yet", a NaN v adds nothing.
-void Widen(float& low, float& high, float v) {
-    if (std::isnan(v)) return;
-    if (std::isnan(low) || v < low) low = v;
-    if (std::isnan(high) || v > high) high = v;
+// Widens [low, high] by the samples; NaN compares false and is skipped.
+void Fold(const float* samples, int count, float& low, float& high) {
+    float lowest = low, highest = high;
+    for (int i = 0; i < count; ++i) {
+        const float v = samples[i];
+        lowest = v < lowest ? v : lowest;
+        highest = v > highest ? v : highest;
+    }
+    low = lowest;
+    high = highest;
 }
 
 }  // namespace
@@ -31,18 +39,24 @@ int MinMaxPyramid::RecordsIn(const CXFile& file) {
     return static_cast<int>(std::min<Time>(held, std::numeric_limits<int>::max()));
 }
 
-float MinMaxPyramid::Sample(const CXFile& file, int c, int record) {
-    float value = kNone;
-    const Time t = file.GetStartTime() + static_cast<Time>(record) * file.GetInterval();
-    if (file.GetValue(c, t, &value, nullptr) != 1) return kNone;
-    return value;
-}
-
 void MinMaxPyramid::Clear() {
     file_ = nullptr;
     recordCount_ = 0;
     channels_ = 0;
+    leafRecords_ = kLeafRecords;
     pyramids_.clear();
+}
+
+void MinMaxPyramid::Reset(const CXFile& file, int channels, int records) {
+    Clear();
+    file_ = &file;
+    fileName_ = file.GetFileName();
+    start_ = file.GetStartTime();
+    interval_ = file.GetInterval();
+    channels_ = channels;
+    // A file opened whole gets its leaf size at once, so that no finer level is built.
+    while (records > std::int64_t{leafRecords_} * maxLeaves_) leafRecords_ *= 2;
+    pyramids_.assign(static_cast<std::size_t>(channels), {});
 }
 
 void MinMaxPyramid::Sync(const CXFile& file) {
@@ -51,50 +65,72 @@ void MinMaxPyramid::Sync(const CXFile& file) {
     const bool same = file_ == &file && fileName_ == file.GetFileName() &&
                       start_ == file.GetStartTime() && interval_ == file.GetInterval() &&
                       channels_ == channels && count >= recordCount_;
-    if (!same) {
-        Clear();
-        file_ = &file;
-        fileName_ = file.GetFileName();
-        start_ = file.GetStartTime();
-        interval_ = file.GetInterval();
-        channels_ = channels;
-        pyramids_.assign(static_cast<std::size_t>(channels), {});
-    }
-    if (channels_ == 0) return;
-    for (int r = recordCount_; r < count; ++r) Append(file, r);
-    recordCount_ = std::max(recordCount_, count);
+    if (!same) Reset(file, channels, count);
+    if (channels_ == 0 || count <= recordCount_) return;
+    // A growing file outgrows its leaves: pairs of them become the new ones.
+    while (count > std::int64_t{leafRecords_} * maxLeaves_) DropFinestLevel();
+    const int from = recordCount_;
+    ReadLeaves(file, from, count);
+    recordCount_ = count;
+    UpdateLevels(static_cast<std::size_t>(from / leafRecords_));
 }
 
-void MinMaxPyramid::Append(const CXFile& file, int record) {
-    for (int c = 0; c < channels_; ++c) {
-        Pyramid& levels = pyramids_[static_cast<std::size_t>(c)];
-        std::size_t entry = static_cast<std::size_t>(record / kLeafRecords);
-        // The record opens a new entry on every level where it is the first one covered.
-        for (std::size_t k = 0;; ++k, entry /= 2) {
-            if (k == levels.size()) {
-                // A new top level starts from the pairs of the level below, which already
-                // holds every record appended so far.
-                Level top(levels.empty() ? 0 : (levels.back().size() + 1) / 2,
-                          Extremes{kNone, kNone});
-                if (!levels.empty()) {
-                    const Level& below = levels.back();
-                    for (std::size_t i = 0; i < below.size(); ++i) {
-                        Widen(top[i / 2].low, top[i / 2].high, below[i].low);
-                        Widen(top[i / 2].low, top[i / 2].high, below[i].high);
-                    }
-                }
-                levels.push_back(std::move(top));
+void MinMaxPyramid::DropFinestLevel() {
+    // Level 1 already holds the extremes of every pair of leaves; a pyramid of one leaf is
+    // its own coarser leaf.
+    for (Pyramid& levels : pyramids_)
+        if (levels.size() > 1) levels.erase(levels.begin());
+    leafRecords_ *= 2;
+}
+
+void MinMaxPyramid::ReadLeaves(const CXFile& file, int from, int to) {
+    const std::size_t leaves =
+        static_cast<std::size_t>((std::int64_t{to} + leafRecords_ - 1) / leafRecords_);
+    for (Pyramid& levels : pyramids_) {
+        if (levels.empty()) levels.emplace_back();
+        levels[0].resize(leaves, Extremes{kInfinity, -kInfinity});
+    }
+    chunk_.resize(static_cast<std::size_t>(std::min(kChunkRecords, to - from)));
+    for (int first = from; first < to; first += kChunkRecords) {
+        const int count = std::min(kChunkRecords, to - first);
+        for (int c = 0; c < channels_; ++c) {
+            file.ReadChannel(c, first, count, chunk_.data());
+            Level& leaf = pyramids_[static_cast<std::size_t>(c)][0];
+            // The chunk split where its leaves end.
+            for (int r = first; r < first + count;) {
+                const int end = static_cast<int>(std::min<std::int64_t>(
+                    (std::int64_t{r} / leafRecords_ + 1) * leafRecords_, first + count));
+                Extremes& e = leaf[static_cast<std::size_t>(r / leafRecords_)];
+                Fold(chunk_.data() + (r - first), end - r, e.low, e.high);
+                r = end;
             }
-            Level& level = levels[k];
-            if (level.size() < entry + 1) level.resize(entry + 1, Extremes{kNone, kNone});
-            if (entry == 0 && k + 1 >= levels.size()) break;
         }
-        const float v = Sample(file, c, record);
-        if (std::isnan(v)) continue;
-        entry = static_cast<std::size_t>(record / kLeafRecords);
-        for (Level& level : levels) {
-            Widen(level[entry].low, level[entry].high, v);
-            entry /= 2;
+        // A long file is read once here and its curves are drawn from the levels: its
+        // records need not stay in memory (a whole chunk only, so that the record a live
+        // buffer appends next stays mapped).
+        if (count == kChunkRecords) file.ReleaseRecords(first, count);
+    }
+}
+
+void MinMaxPyramid::UpdateLevels(std::size_t firstLeaf) {
+    // Only the entries above leaves from firstLeaf on changed: on every level that is a
+    // run to the level's end.
+    for (Pyramid& levels : pyramids_) {
+        std::size_t changed = firstLeaf;
+        for (std::size_t k = 1; levels[k - 1].size() > 1; ++k) {
+            if (levels.size() == k) levels.emplace_back();
+            const Level& below = levels[k - 1];
+            Level& level = levels[k];
+            level.resize((below.size() + 1) / 2, Extremes{kInfinity, -kInfinity});
+            changed /= 2;
+            for (std::size_t i = changed; i < level.size(); ++i) {
+                Extremes e = below[2 * i];
+                if (2 * i + 1 < below.size()) {
+                    e.low = std::min(e.low, below[2 * i + 1].low);
+                    e.high = std::max(e.high, below[2 * i + 1].high);
+                }
+                level[i] = e;
+            }
         }
     }
 }
@@ -104,30 +140,36 @@ std::optional<SampleRange> MinMaxPyramid::Query(const CXFile& file, int c, int f
     if (c < 0 || c >= channels_) return std::nullopt;
     first = std::max(first, 0);
     last = std::min(last, recordCount_);
-    float low = kNone, high = kNone;
-    auto raw = [&](int from, int to) {
-        for (int r = from; r < to; ++r) Widen(low, high, Sample(file, c, r));
-    };
-    // Whole leaf blocks inside the range; the ragged ends are read sample by sample.
-    std::size_t lo = static_cast<std::size_t>((first + kLeafRecords - 1) / kLeafRecords);
-    std::size_t hi = static_cast<std::size_t>(std::max(last, 0) / kLeafRecords);
     if (first >= last) return std::nullopt;
+    float low = kInfinity, high = -kInfinity;
+    auto raw = [&](int from, int to) {
+        float samples[kEndRecords];
+        for (int r = from; r < to; r += kEndRecords) {
+            const int count = std::min(kEndRecords, to - r);
+            file.ReadChannel(c, r, count, samples);
+            Fold(samples, count, low, high);
+        }
+    };
+    // Whole leaves inside the range; the ragged ends are read from the file.
+    std::size_t lo =
+        static_cast<std::size_t>((std::int64_t{first} + leafRecords_ - 1) / leafRecords_);
+    std::size_t hi = static_cast<std::size_t>(last / leafRecords_);
     if (lo >= hi) {
         raw(first, last);
     } else {
-        raw(first, static_cast<int>(lo) * kLeafRecords);
-        raw(static_cast<int>(hi) * kLeafRecords, last);
+        raw(first, static_cast<int>(lo) * leafRecords_);
+        raw(static_cast<int>(hi) * leafRecords_, last);
         const Pyramid& levels = pyramids_[static_cast<std::size_t>(c)];
         auto take = [&](const Level& level, std::size_t i) {
-            Widen(low, high, level[i].low);
-            Widen(low, high, level[i].high);
+            low = std::min(low, level[i].low);
+            high = std::max(high, level[i].high);
         };
         for (std::size_t k = 0; lo < hi && k < levels.size(); ++k, lo /= 2, hi /= 2) {
             if (lo & 1) take(levels[k], lo++);
             if (hi & 1) take(levels[k], --hi);
         }
     }
-    if (std::isnan(low)) return std::nullopt;
+    if (low > high) return std::nullopt;
     return SampleRange{low, high};
 }
 

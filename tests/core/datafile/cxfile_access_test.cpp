@@ -277,6 +277,9 @@ TEST_F(CXFileAccess, HourlyTotalsOutsideTheValidRangeReadAsZero) {
     EXPECT_EQ(total, -1);
 }
 
+// Equal, or both NaN (a stored NaN reads as NaN every way).
+bool Same(float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 // The inline read and the checked one agree on every moment around a file whose claimed
 // end lies past its capacity, for intervals that exercise the division.
 TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
@@ -285,6 +288,9 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
         kvr::SampleOptions options = Ramp(50);
         options.interval = interval;
         options.capacity = 30;  // the end claims 50 records; 30 are stored
+        options.sample = [](int channel, int record) {
+            return channel == 4 && record == 5 ? NAN : kvr::RampSample(channel, record);
+        };
         OpenSample(options);
         file.Header().channels[2].signalType = 81;  // not read inline
         file.Header().channels[3].rangeLow = kvr::DecimalTriple::Encode(3010.0f, 0);
@@ -297,27 +303,59 @@ TEST_F(CXFileAccess, InlineAndCheckedReadsAgreeOnEverySample) {
                 const int fast = file.GetValue(c, t, &value[0], &percent[0]);
                 const int checked = file.GetValueChecked(c, t, &value[1], &percent[1]);
                 ASSERT_EQ(fast, checked) << "channel " << c << " at " << t - start;
-                ASSERT_EQ(value[0], value[1]) << "channel " << c << " at " << t - start;
-                ASSERT_EQ(percent[0], percent[1]) << "channel " << c << " at " << t - start;
+                ASSERT_TRUE(Same(value[0], value[1])) << "channel " << c << " at " << t - start;
+                ASSERT_TRUE(Same(percent[0], percent[1])) << "channel " << c << " at " << t - start;
                 ++compared;
                 stored += c == 0 && fast == 1;
             }
         }
         EXPECT_GT(compared, 400);
         // The bulk read gives what GetValue gives for every record, NaN where it gives none,
-        // on runs that begin before the file and end past its stored records.
+        // on runs that begin before the file and end past its stored records, record by
+        // record and every few records.
         const int records = 50;
+        struct Run {
+            int first, count, stride;
+        };
         for (int c = -1; c <= 7; ++c)
-            for (const auto& [first, count] : {std::pair{-3, records + 6}, std::pair{29, 1}}) {
+            for (const auto& [first, count, stride] :
+                 {Run{-3, records + 6, 1}, Run{29, 1, 1}, Run{-8, 21, 3}, Run{1, 5, 7}}) {
                 std::vector<float> bulk(static_cast<size_t>(count), -1.0f);
-                file.ReadChannel(c, first, count, bulk.data());
+                file.ReadChannel(c, first, count, bulk.data(), stride);
                 for (int i = 0; i < count; ++i) {
                     float value = std::numeric_limits<float>::quiet_NaN();
-                    file.GetValue(c, start + (first + i) * static_cast<kvr::Time>(interval), &value,
+                    const kvr::Time record = first + i * stride;
+                    file.GetValue(c, start + record * static_cast<kvr::Time>(interval), &value,
                                   nullptr);
                     const float read = bulk[static_cast<size_t>(i)];
-                    ASSERT_TRUE(read == value || (std::isnan(read) && std::isnan(value)))
-                        << "channel " << c << " record " << first + i;
+                    ASSERT_TRUE(Same(read, value)) << "channel " << c << " record " << record;
+                }
+            }
+        // Values at evenly spaced moments answer as GetValue does, moment by moment: on
+        // records and between them, before the file, past the end time inside the last
+        // record, at steps that are no whole number of records.
+        struct Moments {
+            kvr::Time first, step;
+        };
+        // An end time on a stored record, so that moments inside it can lie past the end.
+        const kvr::Time end = start + 20 * static_cast<kvr::Time>(interval);
+        file.Header().records.last = end;
+        for (int c = -1; c <= 7; ++c)
+            for (const auto& [first, every] :
+                 {Moments{start - 2 * interval, interval}, Moments{start + 1, 3 * interval},
+                  Moments{start, interval + 1}, Moments{end - 2 * interval + 1, interval}}) {
+                const int count = 60;
+                std::vector<float> values(count, -1.0f);
+                std::vector<std::uint8_t> answered(count, 9);
+                file.ReadValues(c, first, every, count, values.data(), answered.data());
+                for (int i = 0; i < count; ++i) {
+                    const kvr::Time t = first + i * every;
+                    float value = 0.0f;
+                    const int answer = file.GetValue(c, t, &value, nullptr);
+                    const float read = values[static_cast<size_t>(i)];
+                    ASSERT_EQ(answered[static_cast<size_t>(i)], answer)
+                        << "channel " << c << " at " << t - start;
+                    ASSERT_TRUE(Same(read, value)) << "channel " << c << " at " << t - start;
                 }
             }
         EXPECT_EQ(stored,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <random>
 
@@ -53,7 +54,9 @@ void ExpectAgree(const CXFile& file, const MinMaxPyramid& pyramid, std::mt19937&
 }  // namespace
 
 // Random values with NaN holes, a capacity smaller than the stored end (records past it
-// hold nothing), checked while the file grows record by record and in bursts.
+// hold nothing), checked while the file grows record by record and in bursts, with the
+// finest leaves and with leaves coarsened as the records outgrow a small bound; then on
+// the same file cut short inside a record.
 TEST(MinMaxPyramid, AgreesWithPlainLoopWhileGrowing) {
     TempDir dir;
     SampleOptions options;
@@ -73,28 +76,43 @@ TEST(MinMaxPyramid, AgreesWithPlainLoopWhileGrowing) {
     const Time end = file.GetEndTime();
 
     std::mt19937 random(20261208);
-    MinMaxPyramid pyramid;
-    // The stored end moves as a live buffer's does; Sync extends what it has.
-    for (int shown : {1, 2, 17, 33, 500, 1024, 1025, 2900}) {
-        file.Header().records.last = file.GetStartTime() + Time{shown - 1} * options.interval;
+    for (const int maxLeaves : {MinMaxPyramid::kMaxLeaves, 16}) {
+        SCOPED_TRACE(maxLeaves);
+        MinMaxPyramid pyramid(maxLeaves);
+        // The stored end moves as a live buffer's does; Sync extends what it has.
+        for (int shown : {1, 2, 17, 33, 500, 1024, 1025, 2900}) {
+            file.Header().records.last = file.GetStartTime() + Time{shown - 1} * options.interval;
+            pyramid.Sync(file);
+            ASSERT_EQ(pyramid.RecordCount(), shown);
+            ExpectAgree(file, pyramid, random, shown);
+        }
+        file.Header().records.last = end;
         pyramid.Sync(file);
-        ASSERT_EQ(pyramid.RecordCount(), shown);
-        ExpectAgree(file, pyramid, random, shown);
-    }
-    file.Header().records.last = end;
-    pyramid.Sync(file);
-    EXPECT_EQ(pyramid.RecordCount(), 2900);  // the capacity, not the stored end
-    ExpectAgree(file, pyramid, random, 3000);
+        EXPECT_EQ(pyramid.RecordCount(), 2900);  // the capacity, not the stored end
+        EXPECT_EQ(pyramid.LeafRecords(), maxLeaves == 16 ? 256 : MinMaxPyramid::kLeafRecords);
+        ExpectAgree(file, pyramid, random, 3000);
 
-    // A rebuilt pyramid gives the same answers as the grown one.
-    MinMaxPyramid fresh;
-    fresh.Sync(file);
-    for (int c = 0; c < file.GetChannelCount(); ++c) {
-        const auto a = pyramid.Query(file, c, 7, 2801), b = fresh.Query(file, c, 7, 2801);
-        ASSERT_TRUE(a && b);
-        EXPECT_EQ(a->low, b->low);
-        EXPECT_EQ(a->high, b->high);
+        // A rebuilt pyramid gives the same answers as the grown one.
+        MinMaxPyramid fresh(maxLeaves);
+        fresh.Sync(file);
+        EXPECT_EQ(fresh.LeafRecords(), pyramid.LeafRecords());
+        for (int c = 0; c < file.GetChannelCount(); ++c) {
+            const auto a = pyramid.Query(file, c, 7, 2801), b = fresh.Query(file, c, 7, 2801);
+            ASSERT_TRUE(a && b);
+            EXPECT_EQ(a->low, b->low);
+            EXPECT_EQ(a->high, b->high);
+        }
     }
+
+    // Cut short inside record 2000: it and the records after it hold nothing.
+    file.Close();
+    std::filesystem::resize_file(path, 0x150 + 4048 + 2000 * 6 * 4 + 10);
+    ASSERT_EQ(file.Open(path), 1);
+    ASSERT_TRUE(file.IsDamaged());
+    MinMaxPyramid cut(16);
+    cut.Sync(file);
+    ExpectAgree(file, cut, random, 2900);
+    EXPECT_FALSE(cut.Query(file, 0, 2000, 2900));
 }
 
 TEST(MinMaxPyramid, OneSpikeAndShrinkingFile) {
