@@ -22,9 +22,14 @@ CXFile::~CXFile() { Close(); }
 // ---------------------------------------------------------------------------------------
 // Opening and closing
 
-int CXFile::Open(const std::string& path) {
+int CXFile::OpenForReading(const std::string& path) { return Open(path, true); }
+
+int CXFile::Open(const std::string& path) { return Open(path, false); }
+
+int CXFile::Open(const std::string& path, bool readerOnly) {
     if (path.empty()) return 0;
     Close();
+    readerOnly_ = readerOnly;
     header_ = FileHeader{};  // nothing of a previous file may leak into this one
     fileName_ = path;
     if (!MapFile(path)) {
@@ -66,8 +71,8 @@ int CXFile::MapFile(const std::string& requested) {
     damaged_ = false;
     if (path.empty()) return 0;
 
-    fd_ = sysio::Open(path.c_str(), O_RDWR);
-    if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    fd_ = readerOnly_ ? -1 : sysio::Open(path.c_str(), O_RDWR);
+    if (readerOnly_ || (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))) {
         // A file we may not write is still worth reading; edits are then refused.
         fd_ = sysio::Open(path.c_str(), O_RDONLY);
         readOnly_ = true;

@@ -115,6 +115,9 @@ public:
 
     // 0 failure (cannot open, unsupported or damaged), 1 success, 2 newer version.
     int Open(const std::string& path);
+    // Open for a reader that never edits: it takes no writer lock, so the program, a
+    // collector or a recovery that opens the file meanwhile still gets to write it.
+    int OpenForReading(const std::string& path);
     int MapFile(const std::string& path);
     int ParseHeader();
     int Close();
@@ -206,6 +209,9 @@ public:
     // complete. Returns false when the record is outside the buffer or did not reach the
     // disk.
     bool AppendRecord(const float* record, unsigned index);
+    // As AppendRecord, without waiting for the disk: for a buffer that is only ever written
+    // out with SaveAs (which flushes what it writes) and never recovered after a crash.
+    bool StoreRecord(const float* record, unsigned index);
     int GetCapacity() const;
     // Writes beside path and renames over it once every byte is on disk: on failure an
     // existing file at path is left as it was. The buffer itself is not written, so that a
@@ -250,6 +256,8 @@ private:
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
 
+    int Open(const std::string& path, bool readerOnly);
+    bool PutRecord(const float* record, unsigned index, bool durable);
     bool IsChannel(int c) const;
     float AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field, bool isUnsigned) const;
     std::uint64_t RecordAreaOffset() const;
@@ -291,6 +299,7 @@ private:
     int configSize_ = kConfigSize1004;
     bool uploadLayout_ = false;  // made by Create: never resized on Close
     bool readOnly_ = false;      // mapped privately; every edit is refused
+    bool readerOnly_ = false;    // opened by OpenForReading: never locked, never written
     bool lockedByOther_ = false;
     bool damaged_ = false;
     bool tagsDeleted_ = false;  // only then is the file cut to its tag list on Close
