@@ -1,0 +1,322 @@
+// kvrtool publish and subscribe against a real mosquitto on loopback (started by each test
+// with its own configuration, stopped by process id): steady publishing, the broker killed
+// and restarted, the broker paused past the keep-alive, the publisher killed during its
+// backlog, the link cut by a proxy, TLS and credentials. After each, every record of the
+// source files must be in subscribe's history files with the same samples.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/datafile/cxfile.h"
+#include "core/link/live_record.h"
+#include "core/publish/publish_cursor.h"
+#include "core/publish/record_payload.h"
+#include "support/broker_process.h"
+#include "support/kvrtool_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Samples = std::array<float, 6>;
+using Records = std::map<kvr::Time, Samples>;
+
+constexpr kvr::Time kStart = 1767542400;  // 2026-01-05 00:00:00 in Asia/Shanghai
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 20) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// kvrtool as a child with both outputs in a log file.
+class Tool {
+public:
+    Tool(const std::vector<std::string>& arguments, std::string log) : log_(std::move(log)) {
+        pid_ = ::fork();
+        if (pid_ != 0) return;
+        std::freopen(log_.c_str(), "a", stdout);
+        std::freopen(log_.c_str(), "a", stderr);
+        const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
+        std::vector<std::string> all{tool};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(tool.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ~Tool() { End(SIGKILL); }
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
+
+    // Sends the signal and returns the exit code (-1 when the signal killed it).
+    int End(int signal) {
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, signal);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Output() const { return kvrtest::ReadWholeFile(log_); }
+    bool WaitForOutput(const std::string& text, int seconds = 20) const {
+        return WaitFor([&] { return Output().find(text) != std::string::npos; }, seconds);
+    }
+
+private:
+    std::string log_;
+    pid_t pid_ = -1;
+};
+
+bool SameSample(float a, float b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+
+// Every record of the data files under folder, by time.
+Records ReadRecords(const std::string& folder) {
+    Records records;
+    if (!fs::exists(folder)) return records;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name[0] == '.' ||
+            (entry.path().extension() != ".FDZ" && entry.path().extension() != ".tmp"))
+            continue;
+        kvr::CXFile file;
+        if (file.OpenForReading(entry.path().string()) != 1 || file.GetInterval() <= 0 ||
+            file.GetStartTime() <= 0 || file.GetEndTime() < file.GetStartTime())
+            continue;
+        const int count = std::min<int>(
+            file.GetWholeRecords(),
+            static_cast<int>((file.GetEndTime() - file.GetStartTime()) / file.GetInterval() + 1));
+        for (int i = 0; i < count; ++i) {
+            Samples samples{};
+            for (int c = 0; c < 6; ++c) file.ReadChannel(c, i, 1, &samples[c]);
+            records.emplace(file.GetStartTime() + static_cast<kvr::Time>(i) * file.GetInterval(),
+                            samples);
+        }
+    }
+    return records;
+}
+
+// A collector's live buffer, filled by the test as fast as it likes: one interval-second
+// record per Append, every seventh with channel 2 missing.
+class LiveBuffer {
+public:
+    LiveBuffer(const std::string& templateFile, const std::string& path, kvr::Time start)
+        : start_(start) {
+        kvr::CXFile sample;
+        EXPECT_EQ(sample.Open(templateFile), 1);
+        file_.SetVersion(sample.GetVersion());
+        file_.SetConfigSize(sample.GetConfigSize());
+        file_.Header() = sample.Header();
+        file_.Header().records.count = 100000;
+        file_.Header().records.byte18 = 4;
+        file_.SetTempFilePath(path);
+        EXPECT_EQ(file_.CreateTempFile(), 1);
+        file_.FlushHeader();
+    }
+    void Append(int count) {
+        for (int i = 0; i < count; ++i, ++index_) {
+            kvr::LiveSample sample;
+            for (int c = 0; c < 6; ++c) sample.values[c] = static_cast<float>(c * 100000 + index_) + 0.25f;
+            if (index_ % 7 == 3) sample.values[2] = std::numeric_limits<float>::quiet_NaN();
+            sample.flowTotal = 9007199254740993LL + index_;  // beyond a double's integers
+            kvr::AppendLiveRecord(file_, sample, index_, start_ + index_);
+        }
+    }
+    kvr::Time Last() const { return start_ + index_ - 1; }
+
+private:
+    kvr::CXFile file_;
+    kvr::Time start_;
+    int index_ = 0;
+};
+
+// Appends a record to a live buffer every few milliseconds until it goes away.
+class Stream {
+public:
+    explicit Stream(LiveBuffer& live)
+        : thread_([this, &live] {
+              while (!stop_) {
+                  live.Append(1);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(3));
+              }
+          }) {}
+    ~Stream() { Stop(); }
+    void Stop() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class KvrtoolPublish : public kvrtest::KvrtoolTest {
+protected:
+    explicit KvrtoolPublish(kvrtest::BrokerConfig config = {})
+        : zone_("Asia/Shanghai"), broker_(dir.path(), config) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(broker_.Start()) << kvrtest::ReadWholeFile(broker_.Log());
+        fs::create_directories(Folder());
+    }
+
+    std::string Folder() const { return dir.file("data/a"); }
+    std::string Archive() const { return dir.file("archive"); }
+
+    // A history file of records one second apart from kStart, named as a collector names it.
+    std::string History(int records) {
+        const std::string path = Folder() + "/a-20260105-000000.FDZ";
+        const auto made = kvrtest::RunTool(
+            "kvrtool", "make-sample --force '" + path + "' --records " + std::to_string(records) +
+                           " --interval 1 --tags 0 --start '2026-01-05 00:00:00'");
+        EXPECT_EQ(made.exitCode, 0) << made.err;
+        return path;
+    }
+
+    std::unique_ptr<Tool> Subscriber(const std::string& url = "") {
+        auto tool = std::make_unique<Tool>(
+            std::vector<std::string>{"subscribe", "--broker", url.empty() ? broker_.Url() : url,
+                                     "--site", "s", "--out", Archive(), "--keepalive", "5",
+                                     "--retry-ms", "100"},
+            dir.file("subscribe.log"));
+        EXPECT_TRUE(tool->WaitForOutput("subscribed")) << tool->Output();
+        return tool;
+    }
+
+    std::unique_ptr<Tool> Publisher(const std::vector<std::string>& extra = {},
+                                    const std::string& url = "") {
+        std::vector<std::string> arguments{"publish", "--broker", url.empty() ? broker_.Url() : url,
+                                           "--site", "s", "--keepalive", "5", "--retry-ms", "200",
+                                           "--cursor-ms", "50"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        arguments.push_back(dir.file("data"));
+        return std::make_unique<Tool>(arguments, dir.file("publish.log"));
+    }
+
+    kvr::Time Cursor() const {
+        return kvr::ReadPublishCursor(dir.file("data/.kvr-publish/s/a.cursor")).cursor.value_or(0);
+    }
+
+    // Every source record is in the archive with the same samples, and nothing else is.
+    void ExpectRoundTrip(const std::string& subscribeOutput) {
+        const Records sources = ReadRecords(dir.file("data"));
+        const Records archived = ReadRecords(Archive());
+        ASSERT_FALSE(sources.empty());
+        EXPECT_EQ(archived.size(), sources.size());
+        int missing = 0, different = 0;
+        for (const auto& [ts, samples] : sources) {
+            const auto found = archived.find(ts);
+            if (found == archived.end()) {
+                ++missing;
+                continue;
+            }
+            for (int c = 0; c < 6; ++c)
+                if (!SameSample(samples[c], found->second[c])) ++different;
+        }
+        EXPECT_EQ(missing, 0);
+        EXPECT_EQ(different, 0);
+        // How often records arrived more than once (at least once allows it).
+        std::cout << "subscribe: " << subscribeOutput.substr(subscribeOutput.rfind("a: ")) << std::flush;
+    }
+
+    kvrtest::ZoneGuard zone_;
+    kvrtest::BrokerProcess broker_;
+};
+
+TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
+    const std::string history = History(300);
+    LiveBuffer live(history, Folder() + "/a.tmp", kStart + 300);
+    live.Append(5);
+    auto subscriber = Subscriber();
+    auto publisher = Publisher();
+    ASSERT_TRUE(publisher->WaitForOutput("a: connected")) << publisher->Output();
+    for (int i = 0; i < 20; ++i) {
+        live.Append(10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    // Live records went out on live, the rest as backlog.
+    EXPECT_NE(publisher->Output().find(" live, "), std::string::npos);
+    EXPECT_EQ(publisher->Output().find("a: 0 live"), std::string::npos) << publisher->Output();
+
+    // The retained state says offline and names the last record.
+    const auto state = kvrtest::RunCommand("mosquitto_sub -h 127.0.0.1 -p " +
+                                           std::to_string(broker_.Port()) +
+                                           " -t kvr/v1/s/a/state -C 1 -W 5");
+    EXPECT_NE(state.out.find("\"online\":false"), std::string::npos) << state.out;
+    EXPECT_NE(state.out.find("\"last\":{\"ts\":" + std::to_string(live.Last())), std::string::npos);
+    const std::int64_t lastFlow = 9007199254740993LL + (live.Last() - kStart - 300);
+    EXPECT_NE(state.out.find("\"flow\":\"" + kvr::HundredthsText(lastFlow) + "\""),
+              std::string::npos);
+
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+class KvrtoolPublishKept : public KvrtoolPublish {
+protected:
+    KvrtoolPublishKept() : KvrtoolPublish(kvrtest::BrokerConfig{true, {}, {}, {}}) {}
+};
+
+TEST_F(KvrtoolPublishKept, BrokerKilledMidStreamAndRestartedLosesNothing) {
+    const std::string history = History(3000);
+    LiveBuffer live(history, Folder() + "/a.tmp", kStart + 3000);
+    auto subscriber = Subscriber();
+    auto publisher = Publisher();
+    Stream stream(live);
+    ASSERT_TRUE(WaitFor([&] { return Cursor() > kStart + 3000; })) << publisher->Output();
+    broker_.Stop(SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(broker_.Start());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    stream.Stop();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    EXPECT_NE(publisher->Output().find("a: lost the connection"), std::string::npos);
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
+    const int records = 30000;
+    History(records);
+    auto subscriber = Subscriber();
+    auto publisher = Publisher();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() > 0; })) << publisher->Output();
+    publisher->End(SIGKILL);
+    const kvr::Time cursor = Cursor();
+    EXPECT_LT(cursor, kStart + records - 1) << "the backlog was done before the kill";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    // The cursor never ran ahead of the broker: everything up to it had arrived.
+    const Records first = ReadRecords(Archive());
+    for (kvr::Time t = kStart; t <= cursor; ++t) ASSERT_TRUE(first.count(t)) << t;
+
+    subscriber = Subscriber();
+    publisher = Publisher();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + records - 1; })) << publisher->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+}  // namespace
