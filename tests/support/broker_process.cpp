@@ -66,7 +66,8 @@ bool WaitForListener(int port, int timeoutMs) {
     do {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         const sockaddr_in address = Loopback(port);
-        const bool up = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        const bool up =
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
         ::close(fd);
         if (up) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -75,7 +76,9 @@ bool WaitForListener(int port, int timeoutMs) {
 }
 
 BrokerProcess::BrokerProcess(std::string folder, BrokerConfig config)
-    : folder_(std::move(folder)), config_(std::move(config)), port_(FreeLoopbackPort()),
+    : folder_(std::move(folder)),
+      config_(std::move(config)),
+      port_(FreeLoopbackPort()),
       logPath_(folder_ + "/mosquitto.log") {
     const passwd* user = ::getpwuid(::getuid());
     std::ofstream conf(folder_ + "/mosquitto.conf");
@@ -118,8 +121,8 @@ void BrokerProcess::Resume() {
 }
 
 std::string BrokerProcess::Url() const {
-    return std::string(config_.certFile.empty() ? "mqtt" : "mqtts") + "://127.0.0.1:" +
-           std::to_string(port_);
+    return std::string(config_.certFile.empty() ? "mqtt" : "mqtts") +
+           "://127.0.0.1:" + std::to_string(port_);
 }
 
 TcpProxy::TcpProxy(int targetPort) : target_(targetPort), port_(FreeLoopbackPort()) {}

@@ -127,7 +127,8 @@ std::vector<PublishedRecord> InstrumentSources::Read(Time after, Time upto, std:
         const int channels = file.GetChannelCount();
         samples.resize(static_cast<std::size_t>(channels) * count);
         for (int c = 0; c < channels; ++c)
-            file.ReadChannel(c, firstIndex, count, samples.data() + static_cast<std::size_t>(c) * count);
+            file.ReadChannel(c, firstIndex, count,
+                             samples.data() + static_cast<std::size_t>(c) * count);
         for (int i = 0; i < count; ++i) {
             const Time ts = source->first + (firstIndex + i) * interval;
             if (found.size() >= max && ts > found.rbegin()->first) break;
@@ -165,7 +166,8 @@ std::optional<Time> InstrumentSources::Newest() const {
 std::optional<InstrumentInfo> InstrumentSources::Info() const {
     const Source* best = nullptr;
     for (const auto& source : sources_)
-        if (source->file.IsOpen() && (!best || (source->count > 0 && source->Last() > best->Last())))
+        if (source->file.IsOpen() &&
+            (!best || (source->count > 0 && source->Last() > best->Last())))
             best = source.get();
     if (!best) return std::nullopt;
     return DescribeInstrument(best->file, instrument_);

@@ -19,15 +19,12 @@ void InitLibrary() {
 
 std::string ConnectProblem(int rc, const std::string& tlsError) {
     switch (rc) {
-    case MOSQ_ERR_ERRNO:
-        return std::strerror(errno);
-    case MOSQ_ERR_EAI:
-        return "the host name does not resolve";
-    case MOSQ_ERR_TLS:
-        return "TLS handshake failed (" +
-               (tlsError.empty() ? std::string("certificate not trusted?") : tlsError) + ")";
-    default:
-        return mosquitto_strerror(rc);
+        case MOSQ_ERR_ERRNO: return std::strerror(errno);
+        case MOSQ_ERR_EAI: return "the host name does not resolve";
+        case MOSQ_ERR_TLS:
+            return "TLS handshake failed (" +
+                   (tlsError.empty() ? std::string("certificate not trusted?") : tlsError) + ")";
+        default: return mosquitto_strerror(rc);
     }
 }
 
@@ -60,7 +57,8 @@ std::optional<BrokerAddress> ParseBrokerUrl(const std::string& url, std::string*
         }
         address.port = static_cast<int>(value);
     }
-    if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']') rest = rest.substr(1, rest.size() - 2);
+    if (rest.size() > 2 && rest.front() == '[' && rest.back() == ']')
+        rest = rest.substr(1, rest.size() - 2);
     if (rest.empty() || rest.find('/') != std::string::npos) {
         if (error) *error = url + ": no host";
         return std::nullopt;
@@ -149,6 +147,9 @@ void MqttSession::Step(Clock::time_point now) {
     }
     if (state_ == State::kConnecting && now > connectDeadline_)
         return Lost("the broker did not answer");
+    if (state_ == State::kConnected && unacknowledged_ > 0 &&
+        now - lastProgress_ > std::chrono::seconds(options_.keepAliveSec))
+        return Lost("no acknowledgement for " + std::to_string(options_.keepAliveSec) + " s");
     Service(false, WantsWrite());
 }
 
@@ -175,6 +176,7 @@ std::optional<int> MqttSession::Publish(const std::string& topic, const std::str
     int mid = 0;
     const int rc = mosquitto_publish(mosq_, &mid, topic.c_str(), static_cast<int>(payload.size()),
                                      payload.data(), qos, retain);
+    if (rc == MOSQ_ERR_SUCCESS && qos > 0 && unacknowledged_++ == 0) lastProgress_ = Clock::now();
     if (rc != MOSQ_ERR_SUCCESS) {
         if (rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_ERRNO)
             Lost(ConnectProblem(rc, {}));
@@ -226,6 +228,7 @@ void MqttSession::OnConnect(mosquitto*, void* self, int rc) {
     auto* session = static_cast<MqttSession*>(self);
     if (rc == 0) {
         session->state_ = State::kConnected;
+        session->unacknowledged_ = 0;
         session->retryDelay_ = session->options_.firstRetry;
         session->events_.connected = true;
         session->events_.problem.clear();
@@ -244,7 +247,10 @@ void MqttSession::OnDisconnect(mosquitto*, void* self, int rc) {
 }
 
 void MqttSession::OnPublish(mosquitto*, void* self, int mid) {
-    static_cast<MqttSession*>(self)->events_.acknowledged.push_back(mid);
+    auto* session = static_cast<MqttSession*>(self);
+    session->events_.acknowledged.push_back(mid);
+    if (session->unacknowledged_ > 0) --session->unacknowledged_;
+    session->lastProgress_ = Clock::now();
 }
 
 void MqttSession::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {

@@ -41,9 +41,9 @@ struct SessionOptions {
 };
 
 struct SessionEvents {
-    bool connected = false;     // a connection was accepted
-    bool disconnected = false;  // the connection is gone (lost, refused, timed out)
-    std::string problem;        // why, when a try failed or a connection was lost
+    bool connected = false;         // a connection was accepted
+    bool disconnected = false;      // the connection is gone (lost, refused, timed out)
+    std::string problem;            // why, when a try failed or a connection was lost
     std::vector<int> acknowledged;  // message ids the broker acknowledged (QoS 1) or took (0)
     struct Message {
         std::string topic;
@@ -108,6 +108,11 @@ private:
     std::chrono::milliseconds retryDelay_;
     std::string lastTlsError_;
     SessionEvents events_;
+    // QoS 1 messages not yet acknowledged, and when the broker last acknowledged one (or
+    // the first of them went out): a broker that stops answering while we keep sending
+    // never lets the keep-alive ping go out, so silence on acknowledgements counts too.
+    int unacknowledged_ = 0;
+    Clock::time_point lastProgress_{};
 };
 
 }  // namespace kvr

@@ -61,7 +61,7 @@ void Publisher::Refresh(const std::vector<std::string>& paths) {
         // A history file that appears is backlog, however old its records: the cursor goes
         // back to before them, and what lies between goes out again.
         log_.push_back({false, instrument_ + ": new file with records from " + IsoTime(span.first) +
-                       " to " + IsoTime(span.last) + ": backlog"});
+                                   " to " + IsoTime(span.last) + ": backlog"});
         if (span.first - 1 < cursor_) cursor_ = span.first - 1;
         SaveCursor(Clock::now(), true);
         if (connected_) Restart(span.last);
@@ -88,8 +88,9 @@ void Publisher::Remember(const RecordSpan& span) {
 
 void Publisher::OnConnected() {
     connected_ = true;
-    log_.push_back({false, instrument_ + ": connected; backlog after " +
-                              (cursor_ > 0 ? IsoTime(cursor_) : std::string("none: from the start"))});
+    log_.push_back(
+        {false, instrument_ + ": connected; backlog after " +
+                    (cursor_ > 0 ? IsoTime(cursor_) : std::string("none: from the start"))});
     Restart(sources_.Newest().value_or(0));
     PublishState(true);
 }
@@ -196,7 +197,8 @@ void Publisher::SaveCursor(Clock::time_point now, bool force) {
         return;
     }
     // Said once: the next try comes with the next period.
-    if (!cursorFailed_) log_.push_back({true, instrument_ + ": cannot write the cursor " + problem});
+    if (!cursorFailed_)
+        log_.push_back({true, instrument_ + ": cannot write the cursor " + problem});
     cursorFailed_ = true;
 }
 

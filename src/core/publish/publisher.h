@@ -31,8 +31,8 @@ struct PublisherOptions {
     std::string site;
     int qos = 1;
     std::string cursorPath;
-    std::size_t batch = 60;    // records per hist message
-    std::size_t window = 256;  // hist messages in flight
+    std::size_t batch = 60;                        // records per hist message
+    std::size_t window = 256;                      // hist messages in flight
     std::chrono::milliseconds cursorPeriod{1000};  // the cursor file is written this often
     std::chrono::milliseconds statePeriod{1000};
 };
@@ -115,11 +115,11 @@ private:
     std::unique_ptr<RecordWriter> writer_;
 
     bool connected_ = false;
-    Time cursor_ = 0;         // every record up to here was acknowledged
-    Time savedCursor_ = -1;   // what the cursor file says
-    Time liveEdge_ = 0;       // the backlog ends here; newer records are live
-    Time liveSent_ = 0;       // the last record published on live (or the edge)
-    Time histNext_ = 0;       // the backlog was sent up to here
+    Time cursor_ = 0;        // every record up to here was acknowledged
+    Time savedCursor_ = -1;  // what the cursor file says
+    Time liveEdge_ = 0;      // the backlog ends here; newer records are live
+    Time liveSent_ = 0;      // the last record published on live (or the edge)
+    Time histNext_ = 0;      // the backlog was sent up to here
     Time newestPublished_ = 0;
     std::map<Time, Cover> covers_;  // by the record time each message's cover begins after
     std::map<int, Time> inFlight_;  // message id -> its cover's key

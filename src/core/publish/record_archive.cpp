@@ -27,8 +27,8 @@ bool Exists(const std::string& path) {
 std::string FileStem(const std::string& folder, const std::string& instrument, Time first) {
     const CalendarFields f = SplitTime(first);
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day,
-                  f.hour, f.minute, f.second);
+    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
     return folder + "/" + instrument + stamp;
 }
 
@@ -53,8 +53,8 @@ std::string RecordArchive::WriteRun(const std::vector<const PublishedRecord*>& r
                                     const std::string& path) {
     InstrumentInfo info = info_.value_or(InstrumentInfo{});
     if (info.identification.empty()) info.identification = kPlainIdentification;
-    const int version = info.version >= 1002 && info.version <= kNewestVersion ? info.version
-                                                                              : kNewestVersion;
+    const int version =
+        info.version >= 1002 && info.version <= kNewestVersion ? info.version : kNewestVersion;
     CXFile file;
     file.SetVersion(version);
     file.SetConfigSize(ConfigSizeForVersion(version));

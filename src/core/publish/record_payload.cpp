@@ -13,7 +13,9 @@ using Json = nlohmann::json;
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-std::string Quoted(const std::string& text) { return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Quoted(const std::string& text) {
+    return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 void AppendInteger(std::string& out, std::int64_t value) {
     char buffer[24];
@@ -138,7 +140,8 @@ std::optional<std::int64_t> ParseHundredths(const std::string& text) {
     const std::uint64_t limit =
         static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
     if (magnitude > limit || magnitude < units) return std::nullopt;
-    return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+    return negative ? static_cast<std::int64_t>(0 - magnitude)
+                    : static_cast<std::int64_t>(magnitude);
 }
 
 std::string IsoTime(Time t) {
@@ -219,17 +222,17 @@ std::string StatePayload(const InstrumentInfo& info, bool online, const Publishe
     for (const PublishedChannel& channel : info.channels)
         channels.push_back({{"name", channel.name}, {"unit", channel.unit}});
     Ordered state = {{"online", online},
-                  {"instrument", info.instrument},
-                  {"identification", info.identification},
-                  {"device", info.device},
-                  {"address", info.address},
-                  {"interval", info.interval},
-                  {"version", info.version},
-                  {"flow_unit", info.flowTotalUnit},
-                  {"heat_unit", info.heatTotalUnit},
-                  {"channels", channels},
-                  {"config", Base64(info.config)},
-                  {"last", nullptr}};
+                     {"instrument", info.instrument},
+                     {"identification", info.identification},
+                     {"device", info.device},
+                     {"address", info.address},
+                     {"interval", info.interval},
+                     {"version", info.version},
+                     {"flow_unit", info.flowTotalUnit},
+                     {"heat_unit", info.heatTotalUnit},
+                     {"channels", channels},
+                     {"config", Base64(info.config)},
+                     {"last", nullptr}};
     if (last) state["last"] = Ordered::parse(RecordWriter(info).Live(*last));
     return state.dump(-1, ' ', false, Ordered::error_handler_t::replace);
 }

@@ -37,7 +37,7 @@ struct InstrumentInfo {
 
 struct PublishedRecord {
     Time ts = 0;
-    std::vector<float> values;  // one per channel; NaN: missing
+    std::vector<float> values;   // one per channel; NaN: missing
     std::int64_t flowTotal = 0;  // hundredths of the flow total unit
     std::int64_t heatTotal = 0;  // hundredths of the heat total unit
 };

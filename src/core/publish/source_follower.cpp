@@ -13,8 +13,9 @@ namespace {
 
 bool EndsWithNoCase(const std::string& text, const std::string& end) {
     if (text.size() < end.size()) return false;
-    return std::equal(end.begin(), end.end(), text.end() - static_cast<long>(end.size()),
-                      [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
+    return std::equal(
+        end.begin(), end.end(), text.end() - static_cast<long>(end.size()),
+        [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
 }
 
 std::string BaseName(const std::string& path) {

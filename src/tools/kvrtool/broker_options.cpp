@@ -23,7 +23,9 @@ void AddBrokerOptions(CLI::App* command, BrokerOptions& options) {
     command->add_option("--keepalive", options.keepAliveSec, "seconds")
         ->check(CLI::Range(5, 3600))
         ->capture_default_str();
-    command->add_option("--retry-ms", options.firstRetryMs)->check(CLI::Range(50, 60000))->group("");
+    command->add_option("--retry-ms", options.firstRetryMs)
+        ->check(CLI::Range(50, 60000))
+        ->group("");
 }
 
 std::optional<kvr::SessionOptions> SessionFrom(const BrokerOptions& options) {

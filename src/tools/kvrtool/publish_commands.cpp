@@ -48,8 +48,10 @@ bool MakeFolders(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
     const std::size_t slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return false;
-    return ::mkdir(path.c_str(), 0755) == 0 || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+        return false;
+    return ::mkdir(path.c_str(), 0755) == 0 ||
+           (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
 // Beside the data: the folder named first (or the folder of the file named first).

@@ -34,9 +34,8 @@ TEST(PublishCursor, DamagedCursorIsRefusedNotGuessed) {
     const std::string good = kvrtest::ReadWholeFile(path);
     std::string edited = good;
     edited[good.find("1767542400") + 9] = '9';  // a later cursor would skip records
-    for (const std::string& text : {edited, good.substr(0, good.size() - 1),
-                                    good.substr(0, 10), std::string(), good + "x\n",
-                                    std::string(200, '1')}) {
+    for (const std::string& text : {edited, good.substr(0, good.size() - 1), good.substr(0, 10),
+                                    std::string(), good + "x\n", std::string(200, '1')}) {
         Overwrite(path, text);
         const kvr::CursorReadResult read = kvr::ReadPublishCursor(path);
         EXPECT_FALSE(read.cursor) << text;

@@ -30,15 +30,24 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 TEST(RecordPayload, RecordsSurviveTheRoundTripBitForBitWithNullForMissing) {
     const kvr::RecordWriter writer(Info());
-    const std::vector<float> samples = {0.1f,         -0.0f,   FLT_MAX, FLT_MIN, 1e-45f,
-                                        123456.79f,   3.0e-7f, 16777217.0f, -2.5f, kNaN,
+    const std::vector<float> samples = {0.1f,
+                                        -0.0f,
+                                        FLT_MAX,
+                                        FLT_MIN,
+                                        1e-45f,
+                                        123456.79f,
+                                        3.0e-7f,
+                                        16777217.0f,
+                                        -2.5f,
+                                        kNaN,
                                         std::numeric_limits<float>::infinity()};
     std::vector<PublishedRecord> records;
     for (std::size_t i = 0; i < samples.size(); ++i)
-        records.push_back({1767571200 + static_cast<kvr::Time>(i) * 5,
-                           {samples[i], samples[(i + 1) % samples.size()], kNaN},
-                           std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(i),
-                           std::numeric_limits<std::int64_t>::min() + static_cast<std::int64_t>(i)});
+        records.push_back(
+            {1767571200 + static_cast<kvr::Time>(i) * 5,
+             {samples[i], samples[(i + 1) % samples.size()], kNaN},
+             std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(i),
+             std::numeric_limits<std::int64_t>::min() + static_cast<std::int64_t>(i)});
     const std::string hist = writer.Hist(records.data(), records.size());
     EXPECT_EQ(hist.find("NaN"), std::string::npos);
     EXPECT_EQ(hist.find("nan"), std::string::npos);
@@ -94,7 +103,8 @@ TEST(RecordPayload, RefusesWhatIsNotARecord) {
     for (const char* text :
          {"", "[]", "{\"ts\":\"1\"}", "{\"ts\":1,\"channels\":[{\"value\":\"x\"}]}",
           "{\"ts\":1,\"totals\":{\"flow\":12}}", "{\"ts\":1,\"totals\":{\"flow\":\"1.2\"}}",
-          "{\"records\":[{\"ts\":1},{\"ts\":\"2\"}]}", "{\"ts\":1,\"channels\":[{\"value\":NaN}]}"}) {
+          "{\"records\":[{\"ts\":1},{\"ts\":\"2\"}]}",
+          "{\"ts\":1,\"channels\":[{\"value\":NaN}]}"}) {
         EXPECT_FALSE(kvr::ParseRecords(text, &error)) << text;
     }
     for (const char* total : {"", "1", ".05", "-.05", "1.234", "1.2x", "+1.00", "1e3.00",
@@ -108,7 +118,8 @@ TEST(RecordPayload, StateRoundTripKeepsConfigurationBytes) {
     kvr::InstrumentInfo info = Info();
     for (std::size_t size : {0u, 1u, 2u, 3u, 4048u}) {
         info.config.resize(size);
-        for (std::size_t i = 0; i < size; ++i) info.config[i] = static_cast<std::uint8_t>(i * 37 + 11);
+        for (std::size_t i = 0; i < size; ++i)
+            info.config[i] = static_cast<std::uint8_t>(i * 37 + 11);
         const PublishedRecord last{1767542400, {1.0f, 2.0f, kNaN}, 1, 2};
         std::string error;
         const auto state = kvr::ParseState(kvr::StatePayload(info, size % 2 == 0, &last), &error);

@@ -133,7 +133,8 @@ public:
     void Append(int count) {
         for (int i = 0; i < count; ++i, ++index_) {
             kvr::LiveSample sample;
-            for (int c = 0; c < 6; ++c) sample.values[c] = static_cast<float>(c * 100000 + index_) + 0.25f;
+            for (int c = 0; c < 6; ++c)
+                sample.values[c] = static_cast<float>(c * 100000 + index_) + 0.25f;
             if (index_ % 7 == 3) sample.values[2] = std::numeric_limits<float>::quiet_NaN();
             sample.flowTotal = 9007199254740993LL + index_;  // beyond a double's integers
             kvr::AppendLiveRecord(file_, sample, index_, start_ + index_);
@@ -203,9 +204,11 @@ protected:
 
     std::unique_ptr<Tool> Publisher(const std::vector<std::string>& extra = {},
                                     const std::string& url = "") {
-        std::vector<std::string> arguments{"publish", "--broker", url.empty() ? broker_.Url() : url,
-                                           "--site", "s", "--keepalive", "5", "--retry-ms", "200",
-                                           "--cursor-ms", "50"};
+        std::vector<std::string> arguments{
+            "publish",     "--broker",   url.empty() ? broker_.Url() : url,
+            "--site",      "s",          "--keepalive",
+            "5",           "--retry-ms", "200",
+            "--cursor-ms", "50"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         arguments.push_back(dir.file("data"));
         return std::make_unique<Tool>(arguments, dir.file("publish.log"));
@@ -234,7 +237,8 @@ protected:
         EXPECT_EQ(missing, 0);
         EXPECT_EQ(different, 0);
         // How often records arrived more than once (at least once allows it).
-        std::cout << "subscribe: " << subscribeOutput.substr(subscribeOutput.rfind("a: ")) << std::flush;
+        std::cout << "subscribe: " << subscribeOutput.substr(subscribeOutput.rfind("a: "))
+                  << std::flush;
     }
 
     kvrtest::ZoneGuard zone_;
@@ -259,9 +263,9 @@ TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
     EXPECT_EQ(publisher->Output().find("a: 0 live"), std::string::npos) << publisher->Output();
 
     // The retained state says offline and names the last record.
-    const auto state = kvrtest::RunCommand("mosquitto_sub -h 127.0.0.1 -p " +
-                                           std::to_string(broker_.Port()) +
-                                           " -t kvr/v1/s/a/state -C 1 -W 5");
+    const auto state =
+        kvrtest::RunCommand("mosquitto_sub -h 127.0.0.1 -p " + std::to_string(broker_.Port()) +
+                            " -t kvr/v1/s/a/state -C 1 -W 5");
     EXPECT_NE(state.out.find("\"online\":false"), std::string::npos) << state.out;
     EXPECT_NE(state.out.find("\"last\":{\"ts\":" + std::to_string(live.Last())), std::string::npos);
     const std::int64_t lastFlow = 9007199254740993LL + (live.Last() - kStart - 300);
@@ -314,6 +318,136 @@ TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
     subscriber = Subscriber();
     publisher = Publisher();
     ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + records - 1; })) << publisher->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KvrtoolPublish, BrokerPausedPastTheKeepAliveIsLeftAndReconnected) {
+    const std::string history = History(100);
+    LiveBuffer live(history, Folder() + "/a.tmp", kStart + 100);
+    auto subscriber = Subscriber();
+    auto publisher = Publisher();
+    Stream stream(live);
+    ASSERT_TRUE(WaitFor([&] { return Cursor() > kStart + 100; })) << publisher->Output();
+    broker_.Pause();
+    ASSERT_TRUE(publisher->WaitForOutput("a: lost the connection", 15)) << publisher->Output();
+    broker_.Resume();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    stream.Stop();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+TEST_F(KvrtoolPublish, LinkCutByAProxyAndRestoredLosesNothing) {
+    const std::string history = History(100);
+    LiveBuffer live(history, Folder() + "/a.tmp", kStart + 100);
+    kvrtest::TcpProxy proxy(broker_.Port());
+    ASSERT_TRUE(proxy.Start());
+    auto subscriber = Subscriber();
+    auto publisher = Publisher({}, "mqtt://127.0.0.1:" + std::to_string(proxy.Port()));
+    Stream stream(live);
+    ASSERT_TRUE(WaitFor([&] { return Cursor() > kStart + 100; })) << publisher->Output();
+    proxy.Stop();
+    ASSERT_TRUE(publisher->WaitForOutput("a: lost the connection")) << publisher->Output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(proxy.Start());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    stream.Stop();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+TEST_F(KvrtoolPublish, RefusesADamagedCursorAndAPasswordOnTheCommandLine) {
+    History(10);
+    fs::create_directories(dir.file("data/.kvr-publish/s"));
+    std::ofstream(dir.file("data/.kvr-publish/s/a.cursor")) << "kvr-publish-cursor 1 17675 1\n";
+    const auto refused = kvrtest::RunTool(
+        "kvrtool", "publish --broker " + broker_.Url() + " --site s '" + dir.file("data") + "'");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("a.cursor is damaged"), std::string::npos) << refused.err;
+    const auto password = kvrtest::RunTool(
+        "kvrtool", "publish --broker " + broker_.Url() +
+                       " --site s --username u --password secret '" + dir.file("data") + "'");
+    EXPECT_EQ(password.exitCode, 1);
+}
+
+// A certificate authority and a server certificate for 127.0.0.1 signed by it.
+void MakeCertificates(const std::string& folder, const std::string& name) {
+    const std::string key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    const std::string at = "'" + folder + "/" + name;
+    for (const std::string& command :
+         {"openssl req -x509 " + key + " -keyout " + at + "-ca.key' -out " + at +
+              "-ca.crt' -days 2 -subj /CN=kvr-test-ca",
+          "openssl req " + key + " -keyout " + at + "-server.key' -out " + at +
+              "-server.csr' -subj /CN=127.0.0.1",
+          "printf 'subjectAltName=IP:127.0.0.1\\n' > " + at + "-ext'",
+          "openssl x509 -req -in " + at + "-server.csr' -CA " + at + "-ca.crt' -CAkey " + at +
+              "-ca.key' -CAcreateserial -out " + at + "-server.crt' -days 2 -extfile " + at +
+              "-ext'"}) {
+        const auto made = kvrtest::RunCommand(command + " 2>/dev/null");
+        ASSERT_EQ(made.exitCode, 0) << command;
+    }
+}
+
+class KvrtoolPublishSecure : public KvrtoolPublish {
+protected:
+    static kvrtest::BrokerConfig Secure(const std::string& folder) {
+        MakeCertificates(folder, "good");
+        MakeCertificates(folder, "other");
+        kvrtest::RunCommand("mosquitto_passwd -b -c '" + folder + "/users' kvr s3cret-pass");
+        std::ofstream(folder + "/right") << "s3cret-pass\n";
+        std::ofstream(folder + "/wrong") << "not-the-pass\n";
+        return {false, folder + "/good-server.crt", folder + "/good-server.key", folder + "/users"};
+    }
+    KvrtoolPublishSecure() : KvrtoolPublish(Secure(certs_.path())) {}
+    std::vector<std::string> As(const std::string& ca, const std::string& password) const {
+        return {"--cafile", certs_.file(ca + "-ca.crt"), "--username",
+                "kvr",      "--password-file",           certs_.file(password)};
+    }
+    static kvrtest::TempDir certs_;
+};
+
+kvrtest::TempDir KvrtoolPublishSecure::certs_;
+
+TEST_F(KvrtoolPublishSecure, TlsWithCredentialsArrivesAndRefusalsSayWhy) {
+    History(200);
+    // Another authority's server: the certificate is not trusted.
+    {
+        auto publisher = Publisher(As("other", "right"));
+        ASSERT_TRUE(publisher->WaitForOutput("TLS handshake failed")) << publisher->Output();
+        EXPECT_NE(publisher->Output().find("certificate verify failed"), std::string::npos)
+            << publisher->Output();
+    }
+    // The right server, the wrong password: refused, and the password is said nowhere.
+    {
+        auto publisher = Publisher(As("good", "wrong"));
+        ASSERT_TRUE(publisher->WaitForOutput("refused")) << publisher->Output();
+        EXPECT_NE(publisher->Output().find("not authorised"), std::string::npos)
+            << publisher->Output();
+        EXPECT_EQ(publisher->Output().find("not-the-pass"), std::string::npos);
+        EXPECT_EQ(Cursor(), 0);
+    }
+    auto subscriberArguments = As("good", "right");
+    auto subscriber = std::make_unique<Tool>(
+        [&] {
+            std::vector<std::string> a{"subscribe", "--broker", broker_.Url(), "--site", "s",
+                                       "--out",     Archive(),  "--retry-ms",  "100"};
+            a.insert(a.end(), subscriberArguments.begin(), subscriberArguments.end());
+            return a;
+        }(),
+        dir.file("subscribe.log"));
+    ASSERT_TRUE(subscriber->WaitForOutput("subscribed")) << subscriber->Output();
+    auto publisher = Publisher(As("good", "right"));
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + 199; })) << publisher->Output();
     EXPECT_EQ(publisher->End(SIGTERM), 0);
     EXPECT_EQ(subscriber->End(SIGTERM), 0);
     ExpectRoundTrip(subscriber->Output());
