@@ -57,22 +57,28 @@ void Publisher::Refresh(const std::vector<std::string>& paths) {
     const std::vector<RecordSpan> appeared = sources_.Refresh(paths);
     if (auto info = sources_.Info()) SetInfo(*info);
     for (const RecordSpan& span : appeared) {
-        if (Covered(span)) continue;
-        // A history file that appears is backlog, however old its records: the cursor goes
-        // back to before them, and what lies between goes out again.
-        log_.push_back({false, instrument_ + ": new file with records from " + IsoTime(span.first) +
+        // A collector's file saved from its live buffer holds what was read from the
+        // buffer already; what lies beyond everything published is read as it comes.
+        const std::optional<Time> from = UncoveredFrom(span);
+        if (!from || (connected_ && *from > liveSent_)) continue;
+        // Anything else is backlog, however old: the cursor goes back to before it, and
+        // what lies between goes out again.
+        log_.push_back({false, instrument_ + ": new file with records from " + IsoTime(*from) +
                                    " to " + IsoTime(span.last) + ": backlog"});
-        if (span.first - 1 < cursor_) cursor_ = span.first - 1;
+        if (*from - 1 < cursor_) cursor_ = *from - 1;
         SaveCursor(Clock::now(), true);
         if (connected_) Restart(span.last);
     }
     for (const RecordSpan& span : sources_.Spans()) Remember(span);
 }
 
-bool Publisher::Covered(const RecordSpan& span) const {
-    return std::any_of(known_.begin(), known_.end(), [&](const RecordSpan& k) {
-        return k.first <= span.first && span.last <= k.last;
-    });
+std::optional<Time> Publisher::UncoveredFrom(const RecordSpan& span) const {
+    for (const RecordSpan& k : known_) {
+        if (k.first > span.first || span.first > k.last) continue;
+        if (span.last <= k.last) return std::nullopt;
+        return k.last + 1;
+    }
+    return span.first;
 }
 
 void Publisher::Remember(const RecordSpan& span) {

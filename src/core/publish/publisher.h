@@ -102,8 +102,8 @@ private:
     void SendBacklog();
     void PublishState(bool online);
     void SaveCursor(Clock::time_point now, bool force);
-    // True when span lies within the records of files seen before.
-    bool Covered(const RecordSpan& span) const;
+    // Where span goes beyond the records of the files seen before; nullopt when it does not.
+    std::optional<Time> UncoveredFrom(const RecordSpan& span) const;
     void Remember(const RecordSpan& span);
     void Count(const PublishedRecord& record);
 

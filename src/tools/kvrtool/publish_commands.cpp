@@ -3,6 +3,8 @@
 // history files per instrument (an archive, and the round-trip check).
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -161,6 +163,12 @@ private:
 void RunPublish(const PublishOptions& o) {
     const std::optional<kvr::SessionOptions> session = SessionFrom(o.broker);
     if (!session) return;
+    // A misspelt path would otherwise be followed in silence for ever.
+    for (const std::string& path : o.paths) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return Fail(kUsageOrIo, path + ": " + std::strerror(errno));
+    }
     InterruptGuard guard;
     PublishRun run(o, *session);
     if (!run.Prepare()) return;

@@ -257,6 +257,15 @@ TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
     }
     ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    // A history file of the day before appears: backlog, although the cursor is past it.
+    const auto made = kvrtest::RunTool("kvrtool", "make-sample '" + dir.file("old.FDZ") +
+                                                      "' --records 50 --interval 1 --tags 0 "
+                                                      "--start '2026-01-04 00:00:00'");
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    fs::rename(dir.file("old.FDZ"), Folder() + "/a-20260104-000000.FDZ");
+    ASSERT_TRUE(publisher->WaitForOutput("a: new file with records from 2026-01-04T00:00:00"))
+        << publisher->Output();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
     EXPECT_EQ(publisher->End(SIGTERM), 0);
     // Live records went out on live, the rest as backlog.
     EXPECT_NE(publisher->Output().find(" live, "), std::string::npos);
