@@ -1,14 +1,12 @@
 #include "core/publish/record_archive.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "core/datafile/cxfile.h"
 #include "core/datafile/file_codec.h"
+#include "core/datafile/history_path.h"
 #include "core/datafile/layout.h"
 #include "core/settings/display_defaults.h"
 #include "core/settings/view_def.h"
@@ -18,19 +16,6 @@ namespace {
 
 constexpr int kNewestVersion = 1004;
 constexpr char kPlainIdentification[] = "QZK2TW1010KVR1004";
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
-std::string FileStem(const std::string& folder, const std::string& instrument, Time first) {
-    const CalendarFields f = SplitTime(first);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour,
-                  f.minute, f.second);
-    return folder + "/" + instrument + stamp;
-}
 
 // The interval of records that came without a state: the smallest step between them.
 int GuessInterval(const std::map<Time, PublishedRecord>& records) {
@@ -104,9 +89,9 @@ ArchiveSaveResult RecordArchive::Save(const std::string& folder, const std::stri
     const int interval = info_ && info_->interval > 0 ? info_->interval : GuessInterval(records_);
     std::vector<const PublishedRecord*> run;
     auto flush = [&]() -> bool {
-        const std::string stem = FileStem(folder, instrument, run.front()->ts);
-        std::string path = stem + ".FDZ";
-        for (int n = 2; !force && Exists(path); ++n) path = stem + "-" + std::to_string(n) + ".FDZ";
+        const std::string path = force
+                                     ? HistoryBasePath(folder, instrument, run.front()->ts) + ".FDZ"
+                                     : HistoryFilePath(folder, instrument, run.front()->ts);
         result.error = WriteRun(run, interval, path);
         if (!result.error.empty()) return false;
         result.files.push_back(path);

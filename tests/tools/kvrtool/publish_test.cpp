@@ -36,54 +36,8 @@ using Records = std::map<kvr::Time, Samples>;
 
 constexpr kvr::Time kStart = 1767542400;  // 2026-01-05 00:00:00 in Asia/Shanghai
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 20) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-// kvrtool as a child with both outputs in a log file.
-class Tool {
-public:
-    Tool(const std::vector<std::string>& arguments, std::string log) : log_(std::move(log)) {
-        pid_ = ::fork();
-        if (pid_ != 0) return;
-        std::freopen(log_.c_str(), "a", stdout);
-        std::freopen(log_.c_str(), "a", stderr);
-        const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
-        std::vector<std::string> all{tool};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(tool.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ~Tool() { End(SIGKILL); }
-    Tool(const Tool&) = delete;
-    Tool& operator=(const Tool&) = delete;
-
-    // Sends the signal and returns the exit code (-1 when the signal killed it).
-    int End(int signal) {
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, signal);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Output() const { return kvrtest::ReadWholeFile(log_); }
-    bool WaitForOutput(const std::string& text, int seconds = 20) const {
-        return WaitFor([&] { return Output().find(text) != std::string::npos; }, seconds);
-    }
-
-private:
-    std::string log_;
-    pid_t pid_ = -1;
-};
+using kvrtest::WaitFor;
+using Tool = kvrtest::LoggedTool;
 
 bool SameSample(float a, float b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
 
@@ -241,6 +195,17 @@ protected:
                   << std::flush;
     }
 
+    // After a fault: the stream runs on a while, then the cursor must reach the last record,
+    // both tools end cleanly and every record is in the archive.
+    void FinishStream(Stream& stream, const LiveBuffer& live, Tool& publisher, Tool& subscriber) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        stream.Stop();
+        ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher.Output();
+        EXPECT_EQ(publisher.End(SIGTERM), 0);
+        EXPECT_EQ(subscriber.End(SIGTERM), 0);
+        ExpectRoundTrip(subscriber.Output());
+    }
+
     kvrtest::ZoneGuard zone_;
     kvrtest::BrokerProcess broker_;
 };
@@ -300,13 +265,8 @@ TEST_F(KvrtoolPublishKept, BrokerKilledMidStreamAndRestartedLosesNothing) {
     broker_.Stop(SIGKILL);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(broker_.Start());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    stream.Stop();
-    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
+    FinishStream(stream, live, *publisher, *subscriber);
     EXPECT_NE(publisher->Output().find("a: lost the connection"), std::string::npos);
-    EXPECT_EQ(publisher->End(SIGTERM), 0);
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
-    ExpectRoundTrip(subscriber->Output());
 }
 
 TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
@@ -346,12 +306,7 @@ TEST_F(KvrtoolPublish, BrokerPausedPastTheKeepAliveIsLeftAndReconnected) {
     broker_.Pause();
     ASSERT_TRUE(publisher->WaitForOutput("a: lost the connection", 15)) << publisher->Output();
     broker_.Resume();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    stream.Stop();
-    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
-    EXPECT_EQ(publisher->End(SIGTERM), 0);
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
-    ExpectRoundTrip(subscriber->Output());
+    FinishStream(stream, live, *publisher, *subscriber);
 }
 
 TEST_F(KvrtoolPublish, LinkCutByAProxyAndRestoredLosesNothing) {
@@ -367,12 +322,7 @@ TEST_F(KvrtoolPublish, LinkCutByAProxyAndRestoredLosesNothing) {
     ASSERT_TRUE(publisher->WaitForOutput("a: lost the connection")) << publisher->Output();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(proxy.Start());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    stream.Stop();
-    ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher->Output();
-    EXPECT_EQ(publisher->End(SIGTERM), 0);
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
-    ExpectRoundTrip(subscriber->Output());
+    FinishStream(stream, live, *publisher, *subscriber);
 }
 
 TEST_F(KvrtoolPublish, RefusesADamagedCursorAndAPasswordOnTheCommandLine) {
