@@ -92,6 +92,21 @@ void Publisher::Remember(const RecordSpan& span) {
     known_.push_back(span);
 }
 
+void Publisher::RememberCursor(Clock::time_point now) {
+    if (cursorHistory_.empty() || cursorHistory_.back().second != cursor_)
+        cursorHistory_.emplace_back(now, cursor_);
+    // One entry older than the period stays: it is the cursor at the period's start.
+    while (cursorHistory_.size() > 1 && cursorHistory_[1].first < now - options_.replay)
+        cursorHistory_.pop_front();
+}
+
+Time Publisher::CursorBefore(Clock::time_point moment) const {
+    Time cursor = cursorHistory_.empty() ? cursor_ : cursorHistory_.front().second;
+    for (const auto& [when, value] : cursorHistory_)
+        if (when <= moment) cursor = value;
+    return std::min(cursor, cursor_);
+}
+
 void Publisher::OnConnected() {
     connected_ = true;
     log_.push_back(
@@ -214,7 +229,12 @@ void Publisher::TakeEvents() {
     // Acknowledgements of a connection that dropped are not waited for: what they would
     // have covered goes out again. Those that came before the drop may be lost with it.
     if (events.disconnected) {
+        if (connected_) {
+            cursor_ = CursorBefore(Clock::now() - options_.replay);
+            SaveCursor(Clock::now(), true);
+        }
         connected_ = false;
+        covers_.clear();
         inFlight_.clear();
         histInFlight_ = 0;
         stateMid_.reset();
@@ -236,6 +256,7 @@ void Publisher::Step(Clock::time_point now) {
         }
     }
     Advance();
+    RememberCursor(now);
     SaveCursor(now, false);
 }
 

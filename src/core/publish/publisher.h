@@ -14,6 +14,7 @@
 // connection dropped is sent again from the cursor; consumers deduplicate on (instrument,
 // ts).
 #include <chrono>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -35,6 +36,10 @@ struct PublisherOptions {
     std::size_t window = 256;                      // hist messages in flight
     std::chrono::milliseconds cursorPeriod{1000};  // the cursor file is written this often
     std::chrono::milliseconds statePeriod{1000};
+    // After a lost connection, what the broker acknowledged this long before the loss is
+    // sent again: a broker that died may have acknowledged messages it had not yet passed
+    // on (or saved), and a consumer behind it never gets them otherwise.
+    std::chrono::seconds replay{30};
 };
 
 struct PublisherCounters {
@@ -102,6 +107,9 @@ private:
     void SendBacklog();
     void PublishState(bool online);
     void SaveCursor(Clock::time_point now, bool force);
+    // Keeps the cursor's moves of the replay period; CursorBefore: the cursor at moment.
+    void RememberCursor(Clock::time_point now);
+    Time CursorBefore(Clock::time_point moment) const;
     // Where span goes beyond the records of the files seen before; nullopt when it does not.
     std::optional<Time> UncoveredFrom(const RecordSpan& span) const;
     void Remember(const RecordSpan& span);
@@ -127,6 +135,8 @@ private:
     std::vector<RecordSpan> known_;  // record spans of every file seen
     std::optional<PublishedRecord> last_;
     std::optional<int> stateMid_;  // the state message not yet acknowledged
+    // The cursor as it moved, for the replay after a lost connection.
+    std::deque<std::pair<Clock::time_point, Time>> cursorHistory_;
     bool stateDue_ = false;
     Clock::time_point nextState_{};
     Clock::time_point nextCursorSave_{};

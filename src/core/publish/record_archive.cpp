@@ -47,8 +47,9 @@ std::string RecordArchive::WriteRun(const std::vector<const PublishedRecord*>& r
     std::memset(header.identification, 0, sizeof header.identification);
     std::memcpy(header.identification, info.identification.data(),
                 std::min(info.identification.size(), sizeof header.identification - 1));
-    std::memcpy(header.config, info.config.data(),
-                std::min<std::size_t>(info.config.size(), sizeof header.config));
+    if (!info.config.empty())
+        std::memcpy(header.config, info.config.data(),
+                    std::min<std::size_t>(info.config.size(), sizeof header.config));
     std::size_t channels = info.channels.size();
     for (const PublishedRecord* record : run) channels = std::max(channels, record->values.size());
     header.channelCount = static_cast<std::uint8_t>(std::min<std::size_t>(channels, kFileChannels));

@@ -3,6 +3,7 @@
 // history files per instrument (an archive, and the round-trip check).
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -36,6 +37,7 @@ struct PublishOptions {
     int qos = 1;
     std::string cursorDir;
     int cursorMs = 1000;
+    int replaySeconds = 30;
     std::vector<std::string> paths;
 };
 
@@ -134,6 +136,7 @@ private:
             options.qos = options_.qos;
             options.cursorPath = cursorDir_ + "/" + name + ".cursor";
             options.cursorPeriod = std::chrono::milliseconds(options_.cursorMs);
+            options.replay = std::chrono::seconds(options_.replaySeconds);
             kvr::SessionOptions session = session_;
             session.clientId = "kvr-publish-" + options_.broker.site + "-" + name;
             auto publisher = std::make_unique<kvr::Publisher>(name, options, session);
@@ -194,9 +197,14 @@ public:
         : options_(options), session_(std::move(session)) {}
 
     void Run() {
+        auto nextProgress = Clock::now();
         while (!Interrupted()) {
             session_.Step(Clock::now());
             TakeEvents();
+            if (Clock::now() >= nextProgress) {
+                PrintProgress();
+                nextProgress = Clock::now() + kScanPeriod;
+            }
             kvr::MqttSession::Wait({&session_}, kLongestWait);
         }
         TakeEvents();
@@ -217,6 +225,17 @@ private:
         for (const kvr::SessionEvents::Message& message : events.messages) Take(message);
     }
 
+    // Once a second for each instrument that received something since: the newest record.
+    void PrintProgress() {
+        for (auto& [instrument, archive] : archives_) {
+            if (archive.received == archive.reported) continue;
+            archive.reported = archive.received;
+            std::cout << instrument << ": newest record " << archive.newest << ", "
+                      << archive.received << " received\n"
+                      << std::flush;
+        }
+    }
+
     void Take(const kvr::SessionEvents::Message& message) {
         std::string instrument, leaf, error;
         if (!SplitTopic(message.topic, options_.broker.site, instrument, leaf)) return;
@@ -235,6 +254,8 @@ private:
             return;
         }
         archive.received += records->size();
+        for (const kvr::PublishedRecord& record : *records)
+            archive.newest = std::max(archive.newest, record.ts);
         archive.duplicates += archive.records.Add(*records);
     }
 
@@ -257,7 +278,9 @@ private:
     struct Archive {
         kvr::RecordArchive records;
         std::size_t received = 0;
+        std::size_t reported = 0;
         std::size_t duplicates = 0;
+        kvr::Time newest = 0;
     };
     const SubscribeOptions& options_;
     kvr::MqttSession session_;
@@ -289,6 +312,11 @@ void RegisterPublishCommands(CLI::App& app) {
         ->capture_default_str();
     command->add_option("--cursor-dir", publish->cursorDir,
                         "where each instrument's cursor is kept (default: PATH/.kvr-publish/SITE)");
+    command
+        ->add_option("--replay-seconds", publish->replaySeconds,
+                     "after a lost connection, send again what was acknowledged this long before")
+        ->check(CLI::Range(0, 86400))
+        ->capture_default_str();
     // For tests: the cursor file follows the acknowledgements more closely.
     command->add_option("--cursor-ms", publish->cursorMs)->check(CLI::Range(10, 60000))->group("");
     command->add_option("paths", publish->paths, "history files, live buffers, data folders")

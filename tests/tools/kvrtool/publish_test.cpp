@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -65,6 +66,12 @@ Records ReadRecords(const std::string& folder) {
         }
     }
     return records;
+}
+
+// The newest record time subscribe has reported for instrument a (0 before any).
+kvr::Time NewestReceived(const std::string& output) {
+    const std::size_t at = output.rfind("a: newest record ");
+    return at == std::string::npos ? 0 : std::atoll(output.c_str() + at + 17);
 }
 
 // A collector's live buffer, filled by the test as fast as it likes: one interval-second
@@ -123,6 +130,23 @@ private:
     std::thread thread_;
 };
 
+// The runs of source record times the archive lacks, for the failure message.
+std::string MissingRanges(const Records& sources, const Records& archived) {
+    std::string ranges;
+    kvr::Time first = 0, last = 0;
+    for (const auto& [ts, samples] : sources) {
+        if (archived.count(ts)) continue;
+        if (first != 0 && ts == last + 1) {
+            last = ts;
+            continue;
+        }
+        if (first != 0) ranges += std::to_string(first) + "-" + std::to_string(last) + " ";
+        first = last = ts;
+    }
+    if (first != 0) ranges += std::to_string(first) + "-" + std::to_string(last);
+    return ranges;
+}
+
 class KvrtoolPublish : public kvrtest::KvrtoolTest {
 protected:
     explicit KvrtoolPublish(kvrtest::BrokerConfig config = {})
@@ -156,12 +180,13 @@ protected:
         return tool;
     }
 
+    // The publisher retries after retryMs (the subscriber after 100 ms).
     std::unique_ptr<Tool> Publisher(const std::vector<std::string>& extra = {},
-                                    const std::string& url = "") {
+                                    const std::string& url = "", int retryMs = 200) {
         std::vector<std::string> arguments{
             "publish",     "--broker",   url.empty() ? broker_.Url() : url,
             "--site",      "s",          "--keepalive",
-            "5",           "--retry-ms", "200",
+            "5",           "--retry-ms", std::to_string(retryMs),
             "--cursor-ms", "50"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         arguments.push_back(dir.file("data"));
@@ -188,11 +213,28 @@ protected:
             for (int c = 0; c < 6; ++c)
                 if (!SameSample(samples[c], found->second[c])) ++different;
         }
-        EXPECT_EQ(missing, 0);
+        EXPECT_EQ(missing, 0) << MissingRanges(sources, archived);
         EXPECT_EQ(different, 0);
         // How often records arrived more than once (at least once allows it).
         std::cout << "subscribe: " << subscribeOutput.substr(subscribeOutput.rfind("a: "))
                   << std::flush;
+    }
+
+    // Ends subscribe once it has taken everything up to last and nothing more comes (so that
+    // a lagging subscriber is not cut off with messages still waiting at the broker).
+    static int EndSubscriber(Tool& subscriber, kvr::Time last) {
+        std::string seen;
+        auto since = std::chrono::steady_clock::now();
+        EXPECT_TRUE(WaitFor([&] {
+            const std::string now = subscriber.Output();
+            if (now != seen) {
+                seen = now;
+                since = std::chrono::steady_clock::now();
+            }
+            return NewestReceived(now) >= last &&
+                   std::chrono::steady_clock::now() - since > std::chrono::milliseconds(1500);
+        })) << subscriber.Output();
+        return subscriber.End(SIGTERM);
     }
 
     // After a fault: the stream runs on a while, then the cursor must reach the last record,
@@ -202,7 +244,7 @@ protected:
         stream.Stop();
         ASSERT_TRUE(WaitFor([&] { return Cursor() == live.Last(); })) << publisher.Output();
         EXPECT_EQ(publisher.End(SIGTERM), 0);
-        EXPECT_EQ(subscriber.End(SIGTERM), 0);
+        EXPECT_EQ(EndSubscriber(subscriber, live.Last()), 0);
         ExpectRoundTrip(subscriber.Output());
     }
 
@@ -246,7 +288,7 @@ TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
     EXPECT_NE(state.out.find("\"flow\":\"" + kvr::HundredthsText(lastFlow) + "\""),
               std::string::npos);
 
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    EXPECT_EQ(EndSubscriber(*subscriber, live.Last()), 0);
     ExpectRoundTrip(subscriber->Output());
 }
 
@@ -259,7 +301,9 @@ TEST_F(KvrtoolPublishKept, BrokerKilledMidStreamAndRestartedLosesNothing) {
     const std::string history = History(3000);
     LiveBuffer live(history, Folder() + "/a.tmp", kStart + 3000);
     auto subscriber = Subscriber();
-    auto publisher = Publisher();
+    // The subscriber is back first: what the restarted broker gets before it subscribed
+    // again would have nobody to go to.
+    auto publisher = Publisher({}, "", 1000);
     Stream stream(live);
     ASSERT_TRUE(WaitFor([&] { return Cursor() > kStart + 3000; })) << publisher->Output();
     broker_.Stop(SIGKILL);
@@ -278,7 +322,9 @@ TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
     publisher->End(SIGKILL);
     const kvr::Time cursor = Cursor();
     EXPECT_LT(cursor, kStart + records - 1) << "the backlog was done before the kill";
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Batches arrive in order: once the one with the cursor's record is in, so is all before.
+    ASSERT_TRUE(WaitFor([&] { return NewestReceived(subscriber->Output()) >= cursor; }))
+        << subscriber->Output();
     EXPECT_EQ(subscriber->End(SIGTERM), 0);
     // The cursor never ran ahead of the broker: everything up to it had arrived.
     const Records first = ReadRecords(Archive());
@@ -288,7 +334,7 @@ TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
     publisher = Publisher();
     ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + records - 1; })) << publisher->Output();
     EXPECT_EQ(publisher->End(SIGTERM), 0);
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    EXPECT_EQ(EndSubscriber(*subscriber, kStart + records - 1), 0);
     ExpectRoundTrip(subscriber->Output());
 }
 
@@ -408,7 +454,7 @@ TEST_F(KvrtoolPublishSecure, TlsWithCredentialsArrivesAndRefusalsSayWhy) {
     auto publisher = Publisher(As("good", "right"));
     ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + 199; })) << publisher->Output();
     EXPECT_EQ(publisher->End(SIGTERM), 0);
-    EXPECT_EQ(subscriber->End(SIGTERM), 0);
+    EXPECT_EQ(EndSubscriber(*subscriber, kStart + 199), 0);
     ExpectRoundTrip(subscriber->Output());
 }
 
