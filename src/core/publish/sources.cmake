@@ -3,6 +3,7 @@ find_package(nlohmann_json REQUIRED)
 pkg_check_modules(MOSQUITTO REQUIRED IMPORTED_TARGET libmosquitto)
 add_library(kvr_publish STATIC
   ${CMAKE_CURRENT_LIST_DIR}/instrument_sources.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/message_journal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mqtt_session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/publish_cursor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/publisher.cpp

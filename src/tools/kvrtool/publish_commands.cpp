@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/publish/message_journal.h"
 #include "core/publish/publisher.h"
 #include "core/publish/record_archive.h"
 #include "core/publish/source_follower.h"
@@ -196,6 +197,26 @@ public:
     SubscribeRun(const SubscribeOptions& options, kvr::SessionOptions session)
         : options_(options), session_(std::move(session)) {}
 
+    // Reads back what a previous run received and did not save. False when the journal
+    // cannot be used (said, exit code 1).
+    bool Prepare() {
+        const std::string path =
+            options_.out + "/.kvr-subscribe-" + options_.broker.site + ".journal";
+        int replayed = 0;
+        const std::string problem =
+            journal_.Open(path, [&](const std::string& topic, const std::string& payload) {
+                Take({topic, payload});
+                ++replayed;
+            });
+        if (!problem.empty()) {
+            Fail(kUsageOrIo, problem);
+            return false;
+        }
+        if (replayed > 0)
+            std::cout << "replayed: " << replayed << " messages kept from the last run\n";
+        return true;
+    }
+
     void Run() {
         auto nextProgress = Clock::now();
         while (!Interrupted()) {
@@ -222,7 +243,17 @@ private:
                 session_.Subscribe(base + "state", 1))
                 std::cout << "subscribed: kvr/v1/" << options_.broker.site << "/#\n" << std::flush;
         }
-        for (const kvr::SessionEvents::Message& message : events.messages) Take(message);
+        for (const kvr::SessionEvents::Message& message : events.messages) {
+            // On disk before anything else: the broker has forgotten it already.
+            if (!journal_.Append(message.topic, message.payload)) journalFailed_ = true;
+            Take(message);
+        }
+        if (!events.messages.empty() && !journal_.Sync()) journalFailed_ = true;
+        if (journalFailed_ && !journalSaid_) {
+            std::cerr << "kvrtool: cannot write the journal in " << options_.out << ": "
+                      << std::strerror(errno) << "; what arrives is kept in memory only\n";
+            journalSaid_ = true;
+        }
     }
 
     // Once a second for each instrument that received something since: the newest record.
@@ -260,19 +291,27 @@ private:
     }
 
     void Save() {
+        bool saved = true;
         for (auto& [instrument, archive] : archives_) {
             const std::string folder = options_.out + "/" + instrument;
             if (archive.records.Pending() > 0 && !MakeFolders(folder)) {
                 Fail(kUsageOrIo, "cannot create " + folder);
+                saved = false;
                 continue;
             }
-            const kvr::ArchiveSaveResult saved =
+            const kvr::ArchiveSaveResult result =
                 archive.records.Save(folder, instrument, options_.force);
-            for (const std::string& file : saved.files) std::cout << "saved: " << file << '\n';
-            if (!saved.error.empty()) Fail(kUsageOrIo, saved.error);
+            for (const std::string& file : result.files) std::cout << "saved: " << file << '\n';
+            if (!result.error.empty()) {
+                Fail(kUsageOrIo, result.error);
+                saved = false;
+            }
             std::cout << instrument << ": " << archive.received << " records received, "
                       << archive.duplicates << " duplicates\n";
         }
+        // Kept when a file could not be written: the next run tries again.
+        if (saved && !journal_.Clear())
+            std::cerr << "kvrtool: cannot empty the journal in " << options_.out << '\n';
     }
 
     struct Archive {
@@ -284,6 +323,9 @@ private:
     };
     const SubscribeOptions& options_;
     kvr::MqttSession session_;
+    kvr::MessageJournal journal_;
+    bool journalFailed_ = false;
+    bool journalSaid_ = false;
     std::map<std::string, Archive> archives_;
 };
 
@@ -297,7 +339,7 @@ void RunSubscribe(const SubscribeOptions& o) {
     session->cleanSession = false;
     InterruptGuard guard;
     SubscribeRun run(o, *session);
-    run.Run();
+    if (run.Prepare()) run.Run();
 }
 
 }  // namespace

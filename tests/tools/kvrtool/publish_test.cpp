@@ -175,7 +175,7 @@ protected:
             std::vector<std::string>{"subscribe", "--broker", url.empty() ? broker_.Url() : url,
                                      "--site", "s", "--out", Archive(), "--keepalive", "5",
                                      "--retry-ms", "100"},
-            dir.file("subscribe.log"));
+            dir.file("subscribe-" + std::to_string(++subscribers_) + ".log"));
         EXPECT_TRUE(tool->WaitForOutput("subscribed")) << tool->Output();
         return tool;
     }
@@ -250,6 +250,7 @@ protected:
 
     kvrtest::ZoneGuard zone_;
     kvrtest::BrokerProcess broker_;
+    int subscribers_ = 0;  // each run of subscribe has its own log
 };
 
 TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
@@ -289,6 +290,21 @@ TEST_F(KvrtoolPublish, SteadyPublishingArrivesWholeAndLeavesStateOffline) {
               std::string::npos);
 
     EXPECT_EQ(EndSubscriber(*subscriber, live.Last()), 0);
+    ExpectRoundTrip(subscriber->Output());
+}
+
+TEST_F(KvrtoolPublish, KilledSubscriberKeepsWhatTheBrokerHadHandedOver) {
+    History(500);
+    auto subscriber = Subscriber();
+    auto publisher = Publisher();
+    ASSERT_TRUE(WaitFor([&] { return Cursor() == kStart + 499; })) << publisher->Output();
+    ASSERT_TRUE(WaitFor([&] { return NewestReceived(subscriber->Output()) == kStart + 499; }));
+    // Acknowledged to the broker, so never sent again: only the journal still has them.
+    subscriber->End(SIGKILL);
+    subscriber = Subscriber();
+    EXPECT_NE(subscriber->Output().find("replayed: "), std::string::npos) << subscriber->Output();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_EQ(EndSubscriber(*subscriber, kStart + 499), 0);
     ExpectRoundTrip(subscriber->Output());
 }
 
