@@ -6,8 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
@@ -82,6 +87,61 @@ private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string text_;
+};
+
+// Polls done until it holds; false when it still does not after the given seconds.
+inline bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// kvrtool run as a child process with both outputs appended to a log file, for tests that
+// let it run while they watch its files; environment holds NAME=VALUE set in the child.
+class LoggedTool {
+public:
+    LoggedTool(const std::vector<std::string>& arguments, std::string log,
+               const std::vector<std::string>& environment = {})
+        : log_(std::move(log)) {
+        pid_ = ::fork();
+        if (pid_ != 0) return;
+        for (const std::string& variable : environment)
+            ::putenv(const_cast<char*>(variable.c_str()));
+        std::freopen(log_.c_str(), "a", stdout);
+        std::freopen(log_.c_str(), "a", stderr);
+        const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
+        std::vector<std::string> all{tool};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(tool.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ~LoggedTool() { End(SIGKILL); }
+    LoggedTool(const LoggedTool&) = delete;
+    LoggedTool& operator=(const LoggedTool&) = delete;
+
+    // Sends the signal and returns the exit code (-1 when the signal ended it).
+    int End(int signal) {
+        if (pid_ <= 0) return -1;
+        ::kill(pid_, signal);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Output() const { return ReadWholeFile(log_); }
+    bool WaitForOutput(const std::string& text, int seconds = 20) const {
+        return WaitFor([&] { return Output().find(text) != std::string::npos; }, seconds);
+    }
+
+private:
+    std::string log_;
+    pid_t pid_ = -1;
 };
 
 class KvrtoolTest : public ::testing::Test {

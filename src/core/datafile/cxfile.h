@@ -115,8 +115,10 @@ public:
 
     // 0 failure (cannot open, unsupported or damaged), 1 success, 2 newer version.
     int Open(const std::string& path);
-    // The same for reading only, without the writer's lock: for a live buffer that another
-    // program records into. Edits are refused; Follow brings in the records it adds.
+    // The same for a reader that never edits: no writer lock, so the program, a collector
+    // or a recovery that opens the file meanwhile still gets to write it. Edits are
+    // refused; for a live buffer another program records into, Follow brings in the
+    // records it adds.
     int OpenReadOnly(const std::string& path);
     int MapFile(const std::string& path);
     int ParseHeader();
@@ -232,6 +234,9 @@ public:
     // complete. Returns false when the record is outside the buffer or did not reach the
     // disk.
     bool AppendRecord(const float* record, unsigned index);
+    // As AppendRecord, without waiting for the disk: for a buffer that is only ever written
+    // out with SaveAs (which flushes what it writes) and never recovered after a crash.
+    bool StoreRecord(const float* record, unsigned index);
     int GetCapacity() const;
     // Writes beside path and renames over it once every byte is on disk: on failure an
     // existing file at path is left as it was. The buffer itself is not written, so that a
@@ -276,6 +281,7 @@ private:
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
 
+    bool PutRecord(const float* record, unsigned index, bool durable);
     bool IsChannel(int c) const;
     float AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field, bool isUnsigned) const;
     std::uint64_t RecordAreaOffset() const;

@@ -50,6 +50,14 @@ int CXFile::CreateTempFile() {
 }
 
 bool CXFile::AppendRecord(const float* record, unsigned index) {
+    return PutRecord(record, index, true);
+}
+
+bool CXFile::StoreRecord(const float* record, unsigned index) {
+    return PutRecord(record, index, false);
+}
+
+bool CXFile::PutRecord(const float* record, unsigned index, bool durable) {
     if (!view_ || readOnly_ || index >= header_.records.count) return false;
     const std::uint64_t sampleSize = header_.records.byte18;
     const std::uint64_t channels = header_.channelCount;
@@ -66,20 +74,22 @@ bool CXFile::AppendRecord(const float* record, unsigned index) {
         if (offset < lowest) lowest = offset;
         if (offset + sampleSize > highest) highest = offset + sampleSize;
     }
-    bool durable = sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(lowest),
-                                          static_cast<std::size_t>(highest - lowest));
+    bool synced =
+        !durable || sysio::SyncMappedRange(view_, viewSize_, static_cast<std::size_t>(lowest),
+                                           static_cast<std::size_t>(highest - lowest));
     // The end stamp in the file follows the records that reached the disk, so a buffer
     // left behind by a crash opens with exactly those. The decoded header is the
     // acquisition's to move (SetEndTime): readers on other threads use it.
     if (recordMajor && header_.interval > 0) {
         const Time last = header_.records.first + static_cast<Time>(index) * header_.interval;
         WriteStamp(view_ + kBlockBOffset + segment::kLastStamp, TimeToStamp(last));
-        durable =
-            sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6) &&
-            durable;
+        if (durable)
+            synced =
+                sysio::SyncMappedRange(view_, viewSize_, kBlockBOffset + segment::kLastStamp, 6) &&
+                synced;
     }
     SetRecordCount(static_cast<int>(index + 1));
-    return durable;
+    return synced;
 }
 
 void CXFile::SetTotals(std::int64_t flow, std::int64_t heat) {

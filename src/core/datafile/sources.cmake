@@ -10,6 +10,7 @@ target_sources(kvr_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/file_codec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gbk.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_path.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lookup_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sample_config.cpp

@@ -17,11 +17,6 @@ namespace kvr {
 
 namespace {
 
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
 int DateOf(Time t) {
     const CalendarFields f = SplitTime(t);
     return f.year * 10000 + f.month * 100 + f.day;
@@ -31,29 +26,6 @@ int DateOf(Time t) {
 void Log(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 }  // namespace
-
-std::string HistoryBasePath(const std::string& folder, const std::string& name, Time first) {
-    const CalendarFields f = SplitTime(first);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "-%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour,
-                  f.minute, f.second);
-    return folder + "/" + name + stamp;
-}
-
-namespace {
-
-// base + extension, with "-2", "-3"... before the extension when that name is taken.
-std::string UnusedPath(const std::string& base, const std::string& extension) {
-    std::string path = base + extension;
-    for (int n = 2; Exists(path); ++n) path = base + "-" + std::to_string(n) + extension;
-    return path;
-}
-
-}  // namespace
-
-std::string HistoryFilePath(const std::string& folder, const std::string& name, Time first) {
-    return UnusedPath(HistoryBasePath(folder, name, first), ".FDZ");
-}
 
 bool CrossesRotation(Time first, Time t, int rotateHour) {
     if (rotateHour < 0) return false;

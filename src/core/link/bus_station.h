@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/datafile/cxfile.h"
+#include "core/datafile/history_path.h"
 #include "core/datafile/time.h"
 #include "core/link/cxlink.h"
 #include "core/link/live_values.h"
@@ -138,11 +139,6 @@ private:
     long maxTickDelayMs_ = 0;
 };
 
-// FOLDER/NAME-YYYYMMDD-HHMMSS (local time of first), without the extension.
-std::string HistoryBasePath(const std::string& folder, const std::string& name, Time first);
-// The history file a station's records starting at first go to: FOLDER/NAME-YYYYMMDD-HHMMSS.FDZ
-// (local time), with "-2", "-3"... added when that name is taken.
-std::string HistoryFilePath(const std::string& folder, const std::string& name, Time first);
 // True when a file whose first record is at first must end before a record at t: a new
 // file starts at rotateHour:00 each day (never when rotateHour is negative).
 bool CrossesRotation(Time first, Time t, int rotateHour);

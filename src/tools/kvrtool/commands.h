@@ -17,5 +17,6 @@ void RegisterAcquireCommands(CLI::App& app);
 void RegisterCollectCommands(CLI::App& app);
 void RegisterRecordCommands(CLI::App& app);
 void RegisterReportCommands(CLI::App& app);
+void RegisterPublishCommands(CLI::App& app);
 
 }  // namespace kvrtool

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     kvrtool::RegisterCollectCommands(app);
     kvrtool::RegisterRecordCommands(app);
     kvrtool::RegisterReportCommands(app);
+    kvrtool::RegisterPublishCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -309,6 +309,17 @@ TEST_F(CXFileSafety, ASecondWriterGetsTheFileReadOnly) {
     EXPECT_EQ(third.GetTagCount(), 4);
 }
 
+TEST_F(CXFileSafety, AReaderNeverStandsInAWritersWay) {
+    const std::string path = kvrtest::WriteSample(dir, "followed.FDZ");
+    kvr::CXFile reader, writer;
+    ASSERT_EQ(reader.OpenReadOnly(path), 1);
+    EXPECT_TRUE(reader.IsReadOnly());
+    EXPECT_EQ(reader.AddTag(reader.GetStartTime()), 0);
+    ASSERT_EQ(writer.Open(path), 1);
+    EXPECT_FALSE(writer.IsLockedByOther()) << "the reader took no lock";
+    EXPECT_EQ(writer.AddTag(writer.GetStartTime()), 1);
+}
+
 TEST_F(CXFileSafety, ClosingAFileWithoutDeletedTagsNeverShrinksIt) {
     // An hourly count that is too small makes the header compute an end before the tags.
     std::vector<std::uint8_t> bytes = ReadBytes(kvrtest::WriteSample(dir, "damaged.FDZ"));

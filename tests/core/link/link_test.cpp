@@ -131,8 +131,7 @@ TEST_F(LinkTest, RepliesThatDoNotAnswerTheRequestFail) {
          [](const kvrsim::Request& r) { return kvrsim::RtuReply(2, r.function, Payload(r)); }, 0},
         {"other function",
          [](const kvrsim::Request& r) { return kvrsim::RtuReply(1, 0x16, Payload(r)); }, 0},
-        {"exception", [](const kvrsim::Request&) { return kvrsim::RtuReply(1, 0x83, {0x02}); },
-         0},
+        {"exception", [](const kvrsim::Request&) { return kvrsim::RtuReply(1, 0x83, {0x02}); }, 0},
         {"bad CRC",
          [](const kvrsim::Request& r) {
              Bytes b = GoodReply({}, r);

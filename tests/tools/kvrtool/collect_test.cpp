@@ -30,48 +30,22 @@ namespace fs = std::filesystem;
 constexpr int kChannels = 6;
 
 // kvrtool collect as a child, in UTC so that the test knows where midnight is.
-class Collector {
+class Collector : public kvrtest::LoggedTool {
 public:
     Collector(const std::string& config, const std::vector<std::string>& extra,
-              const std::string& log) {
-        pid_ = ::fork();
-        if (pid_ != 0) return;
-        ::setenv("TZ", "UTC", 1);
-        std::freopen(log.c_str(), "a", stdout);
-        std::freopen(log.c_str(), "a", stderr);
-        const std::string tool = std::string(KVR_TOOLS_DIR) + "/kvrtool";
-        std::vector<std::string> arguments{tool,   "collect",       "--config",
-                                           config, "--delay-scale", "0"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(tool.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ~Collector() { End(SIGKILL); }
-    // Sends the signal and returns the exit code (-1 when killed by it).
-    int End(int signal) {
-        if (pid_ <= 0) return -1;
-        ::kill(pid_, signal);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+              const std::string& log)
+        : LoggedTool(Arguments(config, extra), log, {"TZ=UTC"}) {}
 
 private:
-    pid_t pid_ = -1;
+    static std::vector<std::string> Arguments(const std::string& config,
+                                              const std::vector<std::string>& extra) {
+        std::vector<std::string> arguments{"collect", "--config", config, "--delay-scale", "0"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return arguments;
+    }
 };
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-}
+using kvrtest::WaitFor;
 
 // The history files in folder, oldest first (their names carry the first record's time).
 std::vector<std::string> HistoryFiles(const std::string& folder) {

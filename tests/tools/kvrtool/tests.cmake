@@ -22,6 +22,10 @@ kvr_add_test(kvrtool_report
 kvr_add_test(kvrtool_collect
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/collect_test.cpp
   LIBS kvr_simtest)
-foreach(name data link export acquire records report collect)
+# Publishing to a real mosquitto started by each test on a free loopback port.
+kvr_add_test(kvrtool_publish
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/publish_test.cpp
+  LIBS kvr_brokertest kvr_publish)
+foreach(name data link export acquire records report collect publish)
   add_dependencies(test_kvrtool_${name} kvrtool)
 endforeach()
