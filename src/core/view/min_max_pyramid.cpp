@@ -10,9 +10,12 @@ namespace kvr {
 namespace {
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
-// Records of one channel read in one go: 256 KiB of samples, and the six channels' reads
-// of a chunk find its records in the cache.
-constexpr int kChunkRecords = 65536;
+// Records of one channel read in one go: 4 KiB of samples, and the channels' reads of a
+// chunk find its 24 KiB of records in the first-level cache.
+constexpr int kChunkRecords = 1024;
+// Records whose pages are given back at once, once read: a whole number of chunks.
+constexpr int kReleaseRecords = 65536;
+static_assert(kReleaseRecords % kChunkRecords == 0);
 // The ragged ends of a query are read this many records at a time.
 constexpr int kEndRecords = 256;
 
@@ -91,8 +94,10 @@ void MinMaxPyramid::ReadLeaves(const CXFile& file, int from, int to) {
         levels[0].resize(leaves, Extremes{kInfinity, -kInfinity});
     }
     chunk_.resize(static_cast<std::size_t>(std::min(kChunkRecords, to - from)));
-    for (int first = from; first < to; first += kChunkRecords) {
-        const int count = std::min(kChunkRecords, to - first);
+    // Chunks end on multiples of kChunkRecords, so that they also end where release
+    // blocks do.
+    for (int first = from, count = 0; first < to; first += count) {
+        count = std::min(kChunkRecords - first % kChunkRecords, to - first);
         for (int c = 0; c < channels_; ++c) {
             file.ReadChannel(c, first, count, chunk_.data());
             Level& leaf = pyramids_[static_cast<std::size_t>(c)][0];
@@ -106,9 +111,10 @@ void MinMaxPyramid::ReadLeaves(const CXFile& file, int from, int to) {
             }
         }
         // A long file is read once here and its curves are drawn from the levels: its
-        // records need not stay in memory (a whole chunk only, so that the record a live
+        // records need not stay in memory (whole blocks only, so that the record a live
         // buffer appends next stays mapped).
-        if (count == kChunkRecords) file.ReleaseRecords(first, count);
+        if ((first + count) % kReleaseRecords == 0)
+            file.ReleaseRecords(first + count - kReleaseRecords, kReleaseRecords);
     }
 }
 
