@@ -5,6 +5,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "core/datafile/time.h"
+
 namespace kvr {
 
 std::string CsvCell(const std::string& text) {
@@ -35,35 +37,41 @@ std::unique_ptr<ExportSink> CsvExportSink::Open(const std::string& path,
     return sink;
 }
 
-bool CsvExportSink::Put(const std::string& text) {
-    if (!failed_ && std::fwrite(text.data(), 1, text.size(), out_) != text.size()) failed_ = true;
+namespace {
+// Lines are written in blocks of about this size, not one write a line.
+constexpr std::size_t kFlushBytes = 1 << 18;
+}  // namespace
+
+bool CsvExportSink::Flush() {
+    if (!failed_ && std::fwrite(pending_.data(), 1, pending_.size(), out_) != pending_.size())
+        failed_ = true;
+    pending_.clear();
     return !failed_;
 }
 
 bool CsvExportSink::BeginSheet(const std::string&) {
     if (headerWritten_) return !failed_;
     headerWritten_ = true;
-    line_.clear();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (i > 0) line_ += ',';
+        if (i > 0) pending_ += ',';
         // The header shows the names as the workbook does, without the table brackets.
         const std::string& name = columns_[i].name;
-        line_ += CsvCell(name.size() >= 2 ? name.substr(1, name.size() - 2) : name);
+        pending_ += CsvCell(name.size() >= 2 ? name.substr(1, name.size() - 2) : name);
     }
-    line_ += '\n';
-    return Put(line_);
+    pending_ += '\n';
+    return !failed_;
 }
 
 bool CsvExportSink::WriteRow(const ExportRow& row) {
     char cell[64];
-    line_.clear();
-    line_.append(cell, std::to_chars(cell, cell + sizeof cell, row.number).ptr);
-    line_ += ',';
-    line_ += FormatTime(row.time);
+    pending_.append(cell, std::to_chars(cell, cell + sizeof cell, row.number).ptr);
+    pending_ += ',';
+    char time[32];
+    pending_.append(time, FormatTime(row.time, time));
     for (std::size_t i = 0; i < row.values.size(); ++i) {
-        line_ += ',';
+        pending_ += ',';
         if (!row.values[i]) {
-            line_ += kExportReadError;
+            pending_ += kExportReadError;
             continue;
         }
         const ExportColumn& column = columns_[i + 2];
@@ -74,15 +82,15 @@ bool CsvExportSink::WriteRow(const ExportRow& row) {
         // As printf's "%E" writes it: "1.5E-03".
         if (column.scientific)
             for (char* c = cell; c != end; ++c) *c = static_cast<char>(std::toupper(*c));
-        line_.append(cell, end);
+        pending_.append(cell, end);
     }
-    line_ += '\n';
-    return Put(line_);
+    pending_ += '\n';
+    return pending_.size() < kFlushBytes ? !failed_ : Flush();
 }
 
 bool CsvExportSink::Finish() {
     if (out_ == nullptr) return false;
-    const bool flushed = std::fflush(out_) == 0 && ::fsync(::fileno(out_)) == 0;
+    const bool flushed = Flush() && std::fflush(out_) == 0 && ::fsync(::fileno(out_)) == 0;
     const bool closed = std::fclose(out_) == 0;
     out_ = nullptr;
     if (failed_ || !flushed || !closed) {

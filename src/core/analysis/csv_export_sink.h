@@ -24,14 +24,15 @@ public:
 
 private:
     CsvExportSink(const std::string& path, std::vector<ExportColumn> columns);
-    bool Put(const std::string& text);
+    // Writes what is pending; false once any write failed.
+    bool Flush();
 
     std::vector<ExportColumn> columns_;
     TempTarget target_;
     std::FILE* out_ = nullptr;
     bool headerWritten_ = false;
     bool failed_ = false;
-    std::string line_;
+    std::string pending_;  // lines not yet written, flushed in large blocks
 };
 
 // The cell as CSV: quoted, with quotes doubled, when it holds a comma, a quote or a line break.

@@ -1,5 +1,6 @@
 #include "core/datafile/time.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -68,12 +69,40 @@ bool IsValidStamp(const unsigned char* s) {
            s[4] < 60 && s[5] < 60;
 }
 
-std::string FormatTime(Time t) {
+std::size_t FormatTime(Time t, char (&text)[32]) {
     const CalendarFields f = SplitTime(t);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day,
-                  f.hour, f.minute, f.second);
-    return text;
+    const auto inRange = [](int v, int high) { return v >= 0 && v <= high; };
+    if (!inRange(f.year, 9999) || !inRange(f.month, 99) || !inRange(f.day, 99) ||
+        !inRange(f.hour, 99) || !inRange(f.minute, 99) || !inRange(f.second, 99)) {
+        const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year,
+                                    f.month, f.day, f.hour, f.minute, f.second);
+        return static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
+    }
+    // Written digit by digit: an export formats one time a row, and printf's parsing of
+    // the format was most of what that cost.
+    const auto two = [](char* at, int v) {
+        at[0] = static_cast<char>('0' + v / 10);
+        at[1] = static_cast<char>('0' + v % 10);
+    };
+    two(text, f.year / 100);
+    two(text + 2, f.year % 100);
+    text[4] = '-';
+    two(text + 5, f.month);
+    text[7] = '-';
+    two(text + 8, f.day);
+    text[10] = ' ';
+    two(text + 11, f.hour);
+    text[13] = ':';
+    two(text + 14, f.minute);
+    text[16] = ':';
+    two(text + 17, f.second);
+    text[19] = '\0';
+    return 19;
+}
+
+std::string FormatTime(Time t) {
+    char text[32];
+    return std::string(text, FormatTime(t, text));
 }
 
 std::optional<Time> ParseTime(std::string_view text, TimeTextError* error) {

@@ -2,6 +2,7 @@
 // Calendar time: whole seconds since the epoch, interpreted in local time like the
 // instrument's own clock. Stamps are the 6-byte form used in files and on the wire.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +39,8 @@ bool IsValidStamp(const unsigned char* stamp);
 
 // "YYYY-MM-DD HH:MM:SS"
 std::string FormatTime(Time t);
+// The same into text, without allocating; the length written (19 for years 0 to 9999).
+std::size_t FormatTime(Time t, char (&text)[32]);
 // The years a time typed by the user may name.
 inline constexpr int kFirstYear = 1970;
 inline constexpr int kLastYear = 2099;

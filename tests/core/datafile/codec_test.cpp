@@ -1,6 +1,7 @@
 // Stamps, decimal triples, GBK fields and the program-wide helpers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -59,6 +60,17 @@ TEST(Stamp, RoundTripsAndFormats) {
     EXPECT_EQ(s, (kvr::Stamp{26, 1, 5, 13, 7, 9}));
     EXPECT_EQ(kvr::StampToTime(s), t);
     EXPECT_EQ(kvr::FormatTime(t), "2026-01-05 13:07:09");
+    // Years of fewer or more than four digits, and a time no calendar holds, read as printf
+    // writes their fields.
+    for (const kvr::Time other :
+         {kvr::MakeTime({999, 2, 3, 4, 5, 6}), kvr::MakeTime({10000, 1, 1}), kvr::Time{1} << 62}) {
+        const kvr::CalendarFields f = kvr::SplitTime(other);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month,
+                      f.day, f.hour, f.minute, f.second);
+        EXPECT_EQ(kvr::FormatTime(other), expected);
+    }
+    EXPECT_EQ(kvr::FormatTime(kvr::MakeTime({999, 2, 3, 4, 5, 6})), "0999-02-03 04:05:06");
     EXPECT_EQ(kvr::ParseTime("2026-01-05 13:07:09"), t);
     EXPECT_EQ(kvr::ParseTime("2026-01-05 13:07"), t - 9);
     EXPECT_EQ(kvr::ParseTime("2026-01-05"), kvr::MakeTime({2026, 1, 5}));
