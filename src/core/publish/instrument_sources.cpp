@@ -62,6 +62,16 @@ InstrumentSources::InstrumentSources(std::string instrument) : instrument_(std::
 InstrumentSources::~InstrumentSources() = default;
 
 bool InstrumentSources::Reopen(Source& source) const {
+    // A live buffer is followed in place; it is opened anew only when the collector began
+    // a new recording in it.
+    if (source.liveBuffer && source.file.IsOpen()) {
+        switch (source.file.Follow()) {
+            case CXFile::FollowResult::kGone: return false;
+            case CXFile::FollowResult::kUnchanged: return true;
+            case CXFile::FollowResult::kAppended: CountRecords(source); return true;
+            case CXFile::FollowResult::kRestarted: break;
+        }
+    }
     struct stat info {};
     if (::stat(source.path.c_str(), &info) != 0) return false;
     if (!source.liveBuffer && source.file.IsOpen() &&
@@ -73,7 +83,13 @@ bool InstrumentSources::Reopen(Source& source) const {
     source.inode = info.st_ino;
     source.size = info.st_size;
     source.modified = info.st_mtim;
+    CountRecords(source);
+    return true;
+}
+
+void InstrumentSources::CountRecords(Source& source) {
     const CXFile& file = source.file;
+    source.count = 0;
     source.first = file.GetStartTime();
     source.interval = file.GetInterval();
     const Time end = file.GetEndTime();
@@ -81,10 +97,9 @@ bool InstrumentSources::Reopen(Source& source) const {
     // the next first record (decoded, the empty stamp would read as a day in 1999).
     if (source.interval <= 0 || !IsValidStamp(file.Header().records.firstStamp.data()) ||
         end < source.first)
-        return true;
+        return;
     const Time byTime = (end - source.first) / source.interval + 1;
     source.count = static_cast<int>(std::min<Time>(file.GetWholeRecords(), byTime));
-    return true;
 }
 
 std::vector<RecordSpan> InstrumentSources::Refresh(const std::vector<std::string>& paths) {

@@ -43,7 +43,10 @@ public:
 
 private:
     struct Source;
+    // Opens or follows the source's file; false when it cannot be read (gone, damaged).
     bool Reopen(Source& source) const;
+    // The records the source's file holds now.
+    static void CountRecords(Source& source);
     std::string instrument_;
     std::vector<std::unique_ptr<Source>> sources_;
     bool refreshed_ = false;

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "core/link/live_record.h"
 #include "support/test_support.h"
 
 namespace {
 
 // A collector's buffer between two files (saved, emptied, no record yet) holds nothing to
-// publish; its next record does.
-TEST(InstrumentSources, AnEmptiedLiveBufferHoldsNoRecord) {
+// publish; its next record does, then the records added to it, then a new recording in it,
+// until it is removed.
+TEST(InstrumentSources, FollowsALiveBufferThroughItsRecordings) {
     kvrtest::TempDir dir;
     const auto source = kvrtest::OpenSampleFile(dir, kvrtest::SampleRecords(5, 1));
     ASSERT_TRUE(source);
@@ -36,6 +39,26 @@ TEST(InstrumentSources, AnEmptiedLiveBufferHoldsNoRecord) {
     EXPECT_EQ(records[0].ts, at);
     EXPECT_EQ(records[0].values[0], 42.0f);
     EXPECT_EQ(sources.Newest(), at);
+
+    for (int i = 1; i <= 2; ++i) ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, i, at + i));
+    sources.Refresh({path});
+    EXPECT_EQ(sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60).size(), 3u);
+
+    // Saved and started over: only the new recording is read.
+    const kvr::Time later = at + 3600;
+    kvr::ResetLiveRecords(live);
+    sample.values[0] = 7.0f;
+    ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, 0, later));
+    sources.Refresh({path});
+    const auto restarted = sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60);
+    ASSERT_EQ(restarted.size(), 1u);
+    EXPECT_EQ(restarted[0].ts, later);
+    EXPECT_EQ(restarted[0].values[0], 7.0f);
+
+    live.Close();
+    std::remove(path.c_str());
+    sources.Refresh({path});
+    EXPECT_TRUE(sources.Spans().empty());
 }
 
 }  // namespace
