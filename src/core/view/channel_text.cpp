@@ -4,8 +4,6 @@
 
 namespace kvr {
 
-namespace {}  // namespace
-
 std::string FormatChannelValue(const CXFile& file, int channel, float value) {
     const std::string format = file.GetValueFormat(channel);
     char text[64];

@@ -3,6 +3,10 @@
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "core/datafile/channels.h"
 #include "core/view/channel_text.h"
 
@@ -49,22 +53,42 @@ int DrawGridRows(QPainter& painter, const kvr::CXFile& file, const kvr::GridTime
     painter.setFont(g.rowFont);
     painter.setPen(kTextColor);
     const int channels = std::min(file.GetChannelCount(), kWidthSlots - kFirstChannelColumn - 1);
-    int drawn = 0;
-    for (kvr::Time t = top; drawn < maxRows && t <= line.end; t += line.RowSpan(), ++drawn) {
-        const int y = g.rowHeight * (drawn + 1);
+    const kvr::Time span = line.RowSpan();
+    // The rows from top down to the end of the file, at most maxRows.
+    int rows = top > line.end ? 0 : std::max(maxRows, 0);
+    if (rows > 0 && span > 0)
+        rows = static_cast<int>(std::min<kvr::Time>(rows, (line.end - top) / span + 1));
+    // The window's values are read channel by channel in one go; a channel's run is
+    // rows long, at rows * (c - firstChannel).
+    const auto run = static_cast<std::size_t>(rows);
+    std::vector<float> values(run *
+                              static_cast<std::size_t>(std::max(channels - g.firstChannel, 0)));
+    std::vector<std::uint8_t> answered(values.size());
+    const auto at = [&](int c, int row) {
+        return run * static_cast<std::size_t>(c - g.firstChannel) + static_cast<std::size_t>(row);
+    };
+    int left = g.widths[kSequenceColumn] + g.widths[kTimeColumn];
+    for (int c = g.firstChannel; c < channels && left < g.right; ++c) {
+        if (rows > 0 && kvr::IsChannelInUse(file, c))
+            file.ReadValues(c, top, span, rows, &values[at(c, 0)], &answered[at(c, 0)]);
+        left += g.widths[kFirstChannelColumn + c];
+    }
+    kvr::Time t = top;
+    for (int row = 0; row < rows; ++row, t += span) {
+        const int y = g.rowHeight * (row + 1);
         DrawCell(painter, 0, g.widths[kSequenceColumn], y, g.rowHeight, g.cellInset,
                  QString::number(line.SequenceNumber(t)));
         DrawCell(painter, g.widths[kSequenceColumn], g.widths[kTimeColumn], y, g.rowHeight,
                  g.cellInset, QString::fromStdString(kvr::FormatTime(t)));
-        int left = g.widths[kSequenceColumn] + g.widths[kTimeColumn];
+        left = g.widths[kSequenceColumn] + g.widths[kTimeColumn];
         for (int c = g.firstChannel; c < channels && left < g.right; ++c) {
             const int width = g.widths[kFirstChannelColumn + c];
             if (kvr::IsChannelInUse(file, c)) {
-                const std::optional<float> value = kvr::ChannelValue(file, c, t);
                 QString text = QString::fromLatin1(kvr::kMissingValue);
-                if (value) {
-                    text = QString::fromStdString(kvr::FormatChannelValue(file, c, *value));
-                    if (kvr::IsOutsideAlarmBand(file, c, *value)) painter.setPen(kAlarmColor);
+                if (answered[at(c, row)]) {
+                    const float value = values[at(c, row)];
+                    text = QString::fromStdString(kvr::FormatChannelValue(file, c, value));
+                    if (kvr::IsOutsideAlarmBand(file, c, value)) painter.setPen(kAlarmColor);
                 }
                 DrawCell(painter, left, width, y, g.rowHeight, g.cellInset, text);
                 painter.setPen(kTextColor);
@@ -72,5 +96,5 @@ int DrawGridRows(QPainter& painter, const kvr::CXFile& file, const kvr::GridTime
             left += width;
         }
     }
-    return drawn;
+    return rows;
 }
