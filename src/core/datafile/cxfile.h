@@ -157,6 +157,10 @@ public:
     Time GetHourSpanEnd() const;
     // Records of the recording that lie wholly in the file.
     int GetWholeRecords() const;
+    // False for a live buffer between two recordings (made or emptied, no record stored
+    // yet): its start stamp stays empty until the next first record, and the times read
+    // from it (a day in 1999) describe nothing.
+    bool HoldsRecording() const;
     int GetInterval() const { return header_.interval; }
     int GetChannelCount() const { return header_.channelCount; }
     int GetRecordCount() const { return recordCount_.load(std::memory_order_acquire); }

@@ -8,6 +8,8 @@
 
 namespace kvr {
 
+bool CXFile::HoldsRecording() const { return IsValidStamp(header_.records.firstStamp.data()); }
+
 CXFile::FollowResult CXFile::Follow() {
     if (!view_ || fd_ < 0 || fileName_.empty()) return FollowResult::kUnchanged;
     struct stat atPath {};

@@ -93,11 +93,7 @@ void InstrumentSources::CountRecords(Source& source) {
     source.first = file.GetStartTime();
     source.interval = file.GetInterval();
     const Time end = file.GetEndTime();
-    // A live buffer between two files has no records: its start stamp stays empty until
-    // the next first record (decoded, the empty stamp would read as a day in 1999).
-    if (source.interval <= 0 || !IsValidStamp(file.Header().records.firstStamp.data()) ||
-        end < source.first)
-        return;
+    if (source.interval <= 0 || !file.HoldsRecording() || end < source.first) return;
     const Time byTime = (end - source.first) / source.interval + 1;
     source.count = static_cast<int>(std::min<Time>(file.GetWholeRecords(), byTime));
 }

@@ -44,6 +44,7 @@ CMainFrame* theMainFrame = nullptr;
 
 constexpr int kPaneWidths[6] = {160, 300, 100, 320, 100, 1000};
 const char kIdleText[] = "就绪";
+const char kNoRecordYetText[] = "采集缓冲文件中还没有记录，请在采集到第一条记录后再打开。";
 // The frame's title is the product string that the background banner shows too.
 const char kProgramTitle[] = "Kevara 1.0.8";
 constexpr int kStateRefreshMs = 250;
@@ -270,6 +271,12 @@ void CMainFrame::OpenLiveBuffer(const QString& path) {
     auto file = std::make_unique<kvr::CXFile>();
     if (file->OpenReadOnly(QFile::encodeName(path).toStdString()) != 1) {
         ShowStopMessage(this, QStringLiteral("不支持的文件格式!"), NoticeCaption());
+        return;
+    }
+    // Between two files the collector's buffer holds no record yet; what its empty stamps
+    // decode to is no time of this recording.
+    if (!file->HoldsRecording()) {
+        ShowPlainMessage(this, QString::fromUtf8(kNoRecordYetText));
         return;
     }
     const QString title = HistoryTitle(path, false);

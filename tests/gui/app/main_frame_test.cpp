@@ -16,7 +16,9 @@
 #include <map>
 #include <set>
 
+#include "core/datafile/cxfile.h"
 #include "core/datafile/layout.h"
+#include "core/link/live_record.h"
 #include "core/settings/last_dir.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_actions.h"
@@ -348,6 +350,13 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
     guitest::WriteBytes(dir.file("newer.arf"), newer);
     guitest::WriteBytes(dir.file("junk.FDZ"), "not a data file");
     guitest::WriteBytes(dir.file("junk.ARF"), "not a data file");
+    // A collector's live buffer between two files: emptied, no record stored yet.
+    kvr::CXFile source, live;
+    ASSERT_EQ(source.Open(sample), 1);
+    live.Header() = source.Header();
+    live.SetTempFilePath(dir.file("empty.tmp"));
+    ASSERT_EQ(live.CreateTempFile(), 1);
+    kvr::ResetLiveRecords(live);
 
     struct Case {
         const char* name;
@@ -367,6 +376,9 @@ TEST_F(MainFrameTest, OpenDataFileRoutesByExtension) {
         {"absent.FDZ", false, kUnsupported, QMessageBox::Critical},
         {"backup.fdz.bak", false, kUnsupported, QMessageBox::NoIcon},
         {"noext", false, kUnsupported, QMessageBox::NoIcon},
+        {"empty.tmp", false,
+         QStringLiteral("采集缓冲文件中还没有记录，请在采集到第一条记录后再打开。"),
+         QMessageBox::NoIcon},
         // Reports open into the report view; unreadable or newer ones: nothing shown or said.
         {"report.ARF", true, {}, QMessageBox::NoIcon, true},
         {"newer.arf", false, {}, QMessageBox::NoIcon},
