@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 
 #include "core/link/live_record.h"
 #include "support/test_support.h"
@@ -25,35 +26,34 @@ TEST(InstrumentSources, FollowsALiveBufferThroughItsRecordings) {
     kvr::ResetLiveRecords(live);
 
     kvr::InstrumentSources sources("a");
-    sources.Refresh({path});
-    EXPECT_TRUE(sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60).empty());
+    // Every record the sources hold after a refresh, as time -> channel 0.
+    using Held = std::map<kvr::Time, float>;
+    const auto refreshed = [&] {
+        sources.Refresh({path});
+        Held held;
+        for (const auto& record : sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60))
+            held[record.ts] = record.values[0];
+        return held;
+    };
+    EXPECT_TRUE(refreshed().empty());
     EXPECT_FALSE(sources.Newest());
 
     const kvr::Time at = kvr::MakeTime({2026, 3, 1, 8});
     kvr::LiveSample sample;
     sample.values[0] = 42.0f;
     ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, 0, at));
-    sources.Refresh({path});
-    const auto records = sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].ts, at);
-    EXPECT_EQ(records[0].values[0], 42.0f);
+    EXPECT_EQ(refreshed(), (Held{{at, 42.0f}}));
     EXPECT_EQ(sources.Newest(), at);
 
     for (int i = 1; i <= 2; ++i) ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, i, at + i));
-    sources.Refresh({path});
-    EXPECT_EQ(sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60).size(), 3u);
+    EXPECT_EQ(refreshed().size(), 3u);
 
     // Saved and started over: only the new recording is read.
     const kvr::Time later = at + 3600;
     kvr::ResetLiveRecords(live);
     sample.values[0] = 7.0f;
     ASSERT_TRUE(kvr::AppendLiveRecord(live, sample, 0, later));
-    sources.Refresh({path});
-    const auto restarted = sources.Read(0, kvr::MakeTime({2099, 1, 1}), 60);
-    ASSERT_EQ(restarted.size(), 1u);
-    EXPECT_EQ(restarted[0].ts, later);
-    EXPECT_EQ(restarted[0].values[0], 7.0f);
+    EXPECT_EQ(refreshed(), (Held{{later, 7.0f}}));
 
     live.Close();
     std::remove(path.c_str());
