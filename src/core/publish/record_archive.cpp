@@ -30,8 +30,15 @@ int GuessInterval(const std::map<Time, PublishedRecord>& records) {
 std::size_t RecordArchive::Add(const std::vector<PublishedRecord>& records) {
     std::size_t again = 0;
     for (const PublishedRecord& record : records)
-        if (!records_.insert_or_assign(record.ts, record).second) ++again;
+        if (WasSaved(record.ts) || !records_.insert_or_assign(record.ts, record).second) ++again;
     return again;
+}
+
+bool RecordArchive::WasSaved(Time ts) const {
+    // The newest runs first: what comes again is mostly what was sent last.
+    return std::any_of(saved_.rbegin(), saved_.rend(), [ts](const SavedRun& run) {
+        return run.first <= ts && ts <= run.last && (ts - run.first) % run.interval == 0;
+    });
 }
 
 std::string RecordArchive::WriteRun(const std::vector<const PublishedRecord*>& run, int interval,
@@ -96,6 +103,12 @@ ArchiveSaveResult RecordArchive::Save(const std::string& folder, const std::stri
         result.error = WriteRun(run, interval, path);
         if (!result.error.empty()) return false;
         result.files.push_back(path);
+        const Time first = run.front()->ts, last = run.back()->ts;
+        if (!saved_.empty() && saved_.back().interval == interval &&
+            saved_.back().last + interval == first)
+            saved_.back().last = last;
+        else
+            saved_.push_back({first, last, interval});
         for (const PublishedRecord* record : run) records_.erase(record->ts);
         run.clear();
         return true;

@@ -22,7 +22,9 @@ class RecordArchive {
 public:
     // The instrument's description from its state; without one, files get a plain header.
     void SetInfo(const InstrumentInfo& info) { info_ = info; }
-    // Returns how many of records were there already.
+    // Returns how many of records were there already. A record of a time this archive has
+    // saved already is one of them and is not kept again (a publisher sends its last
+    // seconds again after a lost connection, and saves come every hour or so).
     std::size_t Add(const std::vector<PublishedRecord>& records);
     std::size_t Pending() const { return records_.size(); }
 
@@ -33,8 +35,16 @@ public:
 private:
     std::string WriteRun(const std::vector<const PublishedRecord*>& run, int interval,
                          const std::string& path);
+    // Runs written by Save, neighbours joined: first, first + interval, ... last.
+    struct SavedRun {
+        Time first = 0, last = 0;
+        int interval = 1;
+    };
+    bool WasSaved(Time ts) const;
+
     std::optional<InstrumentInfo> info_;
     std::map<Time, PublishedRecord> records_;
+    std::vector<SavedRun> saved_;
 };
 
 }  // namespace kvr

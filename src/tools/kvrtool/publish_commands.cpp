@@ -47,6 +47,7 @@ struct SubscribeOptions {
     std::string out;
     std::string clientId;
     bool force = false;
+    int saveEverySec = 3600;  // 0: only when it ends
 };
 
 bool MakeFolders(const std::string& path) {
@@ -218,7 +219,9 @@ public:
     }
 
     void Run() {
+        const auto saveEvery = std::chrono::seconds(options_.saveEverySec);
         auto nextProgress = Clock::now();
+        auto nextSave = Clock::now() + saveEvery;
         while (!Interrupted()) {
             session_.Step(Clock::now());
             TakeEvents();
@@ -226,11 +229,17 @@ public:
                 PrintProgress();
                 nextProgress = Clock::now() + kScanPeriod;
             }
+            // Saved as it goes, so that neither memory nor the journal grows with the
+            // time it runs.
+            if (options_.saveEverySec > 0 && Clock::now() >= nextSave) {
+                Save(false);
+                nextSave = Clock::now() + saveEvery;
+            }
             kvr::MqttSession::Wait({&session_}, kLongestWait);
         }
         TakeEvents();
         session_.Disconnect();
-        Save();
+        Save(true);
     }
 
 private:
@@ -290,25 +299,33 @@ private:
         archive.duplicates += archive.records.Add(*records);
     }
 
-    void Save() {
+    // Writes what arrived into history files. A failure on the way (a full disk) is said;
+    // its records stay in memory and in the journal for the next save, and only the last
+    // save's failure sets the exit code.
+    void Save(bool last) {
         bool saved = true;
+        const auto problem = [&](const std::string& why) {
+            if (last)
+                Fail(kUsageOrIo, why);
+            else
+                std::cerr << "kvrtool: " << why << "; kept for the next save\n";
+            saved = false;
+        };
         for (auto& [instrument, archive] : archives_) {
             const std::string folder = options_.out + "/" + instrument;
             if (archive.records.Pending() > 0 && !MakeFolders(folder)) {
-                Fail(kUsageOrIo, "cannot create " + folder);
-                saved = false;
+                problem("cannot create " + folder);
                 continue;
             }
             const kvr::ArchiveSaveResult result =
                 archive.records.Save(folder, instrument, options_.force);
             for (const std::string& file : result.files) std::cout << "saved: " << file << '\n';
-            if (!result.error.empty()) {
-                Fail(kUsageOrIo, result.error);
-                saved = false;
-            }
-            std::cout << instrument << ": " << archive.received << " records received, "
-                      << archive.duplicates << " duplicates\n";
+            if (!result.error.empty()) problem(result.error);
+            if (last)
+                std::cout << instrument << ": " << archive.received << " records received, "
+                          << archive.duplicates << " duplicates\n";
         }
+        std::cout << std::flush;
         // Kept when a file could not be written: the next run tries again.
         if (saved && !journal_.Clear())
             std::cerr << "kvrtool: cannot empty the journal in " << options_.out << '\n';
@@ -374,6 +391,11 @@ void RegisterPublishCommands(CLI::App& app) {
     sub->add_option("--client-id", subscribe->clientId,
                     "identity of the kept session (default kvr-subscribe-SITE)");
     sub->add_flag("--force", subscribe->force, "replace archive files of the same name");
+    sub->add_option("--save-every", subscribe->saveEverySec,
+                    "seconds between saves of what arrived into history files (0: only at the "
+                    "end)")
+        ->check(CLI::Range(0, 86400))
+        ->capture_default_str();
     sub->callback([subscribe] { RunSubscribe(*subscribe); });
 }
 

@@ -30,7 +30,7 @@ std::map<kvr::Time, std::pair<float, float>> Samples(const std::string& path) {
     return samples;
 }
 
-TEST(RecordArchive, SavesOneFilePerRunWithMissingSamplesAndNeverOverwrites) {
+TEST(RecordArchive, SavesOneFilePerRunWithMissingSamplesOnceAndNeverOverwrites) {
     kvrtest::ZoneGuard zone("Asia/Shanghai");
     kvrtest::TempDir dir;
     kvr::InstrumentInfo info;
@@ -61,14 +61,24 @@ TEST(RecordArchive, SavesOneFilePerRunWithMissingSamplesAndNeverOverwrites) {
     EXPECT_EQ(file.Header().flowTotal, 123456789012345);
     EXPECT_EQ(archive.Pending(), 0u);
 
-    // The same name again: a new file beside it, the first one as it was.
-    archive.Add({Record(start, 9)});
-    const kvr::ArchiveSaveResult again = archive.Save(dir.path(), "a", false);
+    // Sent again after the save (a publisher's replay after a lost connection): counted,
+    // not filed twice; a new time still is.
+    EXPECT_EQ(archive.Add({Record(start + 10, 2), Record(start + 40, 5), Record(start + 50, 6)}),
+              2u);
+    EXPECT_EQ(archive.Pending(), 1u);
+
+    // The same name again from another run: a new file beside it, the first one as it was.
+    kvr::RecordArchive later;
+    later.SetInfo(info);
+    later.Add({Record(start, 9)});
+    const kvr::ArchiveSaveResult again = later.Save(dir.path(), "a", false);
     ASSERT_EQ(again.files.size(), 1u);
     EXPECT_EQ(again.files[0], dir.file("a-20260105-000000-2.FDZ"));
     EXPECT_EQ(Samples(saved.files[0]).at(start).first, 1.0f);
-    archive.Add({Record(start, 9)});
-    EXPECT_EQ(archive.Save(dir.path(), "a", true).files[0], saved.files[0]);
+    kvr::RecordArchive forced;
+    forced.SetInfo(info);
+    forced.Add({Record(start, 9)});
+    EXPECT_EQ(forced.Save(dir.path(), "a", true).files[0], saved.files[0]);
     EXPECT_EQ(Samples(saved.files[0]).at(start).first, 9.0f);
 }
 

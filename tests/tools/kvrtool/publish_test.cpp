@@ -42,8 +42,9 @@ using Tool = kvrtest::LoggedTool;
 
 bool SameSample(float a, float b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
 
-// Every record of the data files under folder, by time.
-Records ReadRecords(const std::string& folder) {
+// Every record of the data files under folder, by time; total counts a time once per file
+// that holds it.
+Records ReadRecords(const std::string& folder, std::size_t* total = nullptr) {
     Records records;
     if (!fs::exists(folder)) return records;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
@@ -64,6 +65,7 @@ Records ReadRecords(const std::string& folder) {
             records.emplace(file.GetStartTime() + static_cast<kvr::Time>(i) * file.GetInterval(),
                             samples);
         }
+        if (total) *total += static_cast<std::size_t>(std::max(count, 0));
     }
     return records;
 }
@@ -170,12 +172,13 @@ protected:
         return path;
     }
 
-    std::unique_ptr<Tool> Subscriber(const std::string& url = "") {
+    std::unique_ptr<Tool> Subscriber(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> arguments{"subscribe", "--broker",   broker_.Url(), "--site",
+                                           "s",         "--out",      Archive(),     "--keepalive",
+                                           "5",         "--retry-ms", "100"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
         auto tool = std::make_unique<Tool>(
-            std::vector<std::string>{"subscribe", "--broker", url.empty() ? broker_.Url() : url,
-                                     "--site", "s", "--out", Archive(), "--keepalive", "5",
-                                     "--retry-ms", "100"},
-            dir.file("subscribe-" + std::to_string(++subscribers_) + ".log"));
+            arguments, dir.file("subscribe-" + std::to_string(++subscribers_) + ".log"));
         EXPECT_TRUE(tool->WaitForOutput("subscribed")) << tool->Output();
         return tool;
     }
@@ -316,7 +319,9 @@ protected:
 TEST_F(KvrtoolPublishKept, BrokerKilledMidStreamAndRestartedLosesNothing) {
     const std::string history = History(3000);
     LiveBuffer live(history, Folder() + "/a.tmp", kStart + 3000);
-    auto subscriber = Subscriber();
+    // Saving every second: the records the publisher sends again after the lost connection
+    // were saved already, and must not be filed twice.
+    auto subscriber = Subscriber({"--save-every", "1"});
     // The subscriber is back first: what the restarted broker gets before it subscribed
     // again would have nobody to go to.
     auto publisher = Publisher({}, "", 1000);
@@ -327,6 +332,14 @@ TEST_F(KvrtoolPublishKept, BrokerKilledMidStreamAndRestartedLosesNothing) {
     ASSERT_TRUE(broker_.Start());
     FinishStream(stream, live, *publisher, *subscriber);
     EXPECT_NE(publisher->Output().find("a: lost the connection"), std::string::npos);
+    // Saved while it ran, each record time in one file only, and the journal emptied by the
+    // last save.
+    std::size_t filed = 0;
+    EXPECT_EQ(ReadRecords(Archive(), &filed).size(), filed) << "a record in more than one file";
+    const std::string output = subscriber->Output();
+    EXPECT_GT(output.find("saved: "), output.find("subscribed")) << output;
+    EXPECT_LT(output.find("saved: "), output.rfind("a: newest record")) << output;
+    EXPECT_EQ(fs::file_size(Archive() + "/.kvr-subscribe-s.journal"), 0u);
 }
 
 TEST_F(KvrtoolPublishKept, PublisherKilledDuringBacklogResendsFromItsCursor) {
