@@ -1,5 +1,7 @@
 #include "core/publish/record_archive.h"
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -30,15 +32,49 @@ int GuessInterval(const std::map<Time, PublishedRecord>& records) {
 std::size_t RecordArchive::Add(const std::vector<PublishedRecord>& records) {
     std::size_t again = 0;
     for (const PublishedRecord& record : records)
-        if (WasSaved(record.ts) || !records_.insert_or_assign(record.ts, record).second) ++again;
+        if (WasFiled(record.ts) || !records_.insert_or_assign(record.ts, record).second) ++again;
     return again;
 }
 
-bool RecordArchive::WasSaved(Time ts) const {
-    // The newest runs first: what comes again is mostly what was sent last.
-    return std::any_of(saved_.rbegin(), saved_.rend(), [ts](const SavedRun& run) {
-        return run.first <= ts && ts <= run.last && (ts - run.first) % run.interval == 0;
-    });
+void RecordArchive::NoteFiled(Time first, Time last, int interval) {
+    if (interval <= 0 || last < first) return;
+    const auto next = filed_.upper_bound(first);
+    if (next != filed_.begin()) {
+        FiledRun& before = std::prev(next)->second;
+        if (before.interval == interval && before.last + interval == first) {
+            before.last = std::max(before.last, last);
+            return;
+        }
+    }
+    FiledRun& run = filed_[first];
+    if (run.last < last) run = {last, interval};
+}
+
+bool RecordArchive::WasFiled(Time ts) const {
+    const auto next = filed_.upper_bound(ts);
+    if (next == filed_.begin()) return false;
+    const auto& [first, run] = *std::prev(next);
+    return ts <= run.last && (ts - first) % run.interval == 0;
+}
+
+void RecordArchive::LearnFiled(const std::string& folder, const std::string& instrument) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = instrument + "-";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".FDZ") != 0)
+            continue;
+        CXFile file;
+        if (file.OpenReadOnly(folder + "/" + name) != 1 || !file.HoldsRecording()) continue;
+        const Time first = file.GetStartTime();
+        const int interval = file.GetInterval();
+        const Time byTime = (file.GetEndTime() - first) / interval + 1;
+        const Time count = std::min<Time>(file.GetWholeRecords(), byTime);
+        if (count > 0) NoteFiled(first, first + (count - 1) * interval, interval);
+    }
+    ::closedir(dir);
 }
 
 std::string RecordArchive::WriteRun(const std::vector<const PublishedRecord*>& run, int interval,
@@ -103,12 +139,7 @@ ArchiveSaveResult RecordArchive::Save(const std::string& folder, const std::stri
         result.error = WriteRun(run, interval, path);
         if (!result.error.empty()) return false;
         result.files.push_back(path);
-        const Time first = run.front()->ts, last = run.back()->ts;
-        if (!saved_.empty() && saved_.back().interval == interval &&
-            saved_.back().last + interval == first)
-            saved_.back().last = last;
-        else
-            saved_.push_back({first, last, interval});
+        NoteFiled(run.front()->ts, run.back()->ts, interval);
         for (const PublishedRecord* record : run) records_.erase(record->ts);
         run.clear();
         return true;

@@ -22,10 +22,13 @@ class RecordArchive {
 public:
     // The instrument's description from its state; without one, files get a plain header.
     void SetInfo(const InstrumentInfo& info) { info_ = info; }
-    // Returns how many of records were there already. A record of a time this archive has
-    // saved already is one of them and is not kept again (a publisher sends its last
-    // seconds again after a lost connection, and saves come every hour or so).
+    // Returns how many of records were there already. A record of a time filed already is
+    // one of them and is not kept again (a publisher sends its last seconds again after a
+    // lost connection, or from its cursor after a restart; saves come every hour or so).
     std::size_t Add(const std::vector<PublishedRecord>& records);
+    // Takes the records of the instrument's history files in folder, written by an earlier
+    // run, as filed.
+    void LearnFiled(const std::string& folder, const std::string& instrument);
     std::size_t Pending() const { return records_.size(); }
 
     // Writes every record kept into folder and forgets those written. An existing file is
@@ -35,16 +38,17 @@ public:
 private:
     std::string WriteRun(const std::vector<const PublishedRecord*>& run, int interval,
                          const std::string& path);
-    // Runs written by Save, neighbours joined: first, first + interval, ... last.
-    struct SavedRun {
-        Time first = 0, last = 0;
+    // Runs of record times in files: first, first + interval, ... last.
+    struct FiledRun {
+        Time last = 0;
         int interval = 1;
     };
-    bool WasSaved(Time ts) const;
+    void NoteFiled(Time first, Time last, int interval);
+    bool WasFiled(Time ts) const;
 
     std::optional<InstrumentInfo> info_;
     std::map<Time, PublishedRecord> records_;
-    std::vector<SavedRun> saved_;
+    std::map<Time, FiledRun> filed_;  // by first time; a run that continues one is joined
 };
 
 }  // namespace kvr

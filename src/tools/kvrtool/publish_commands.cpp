@@ -279,7 +279,10 @@ private:
     void Take(const kvr::SessionEvents::Message& message) {
         std::string instrument, leaf, error;
         if (!SplitTopic(message.topic, options_.broker.site, instrument, leaf)) return;
-        Archive& archive = archives_[instrument];
+        const auto [entry, isNew] = archives_.try_emplace(instrument);
+        Archive& archive = entry->second;
+        // What earlier runs filed is not filed again.
+        if (isNew) archive.records.LearnFiled(options_.out + "/" + instrument, instrument);
         if (leaf == "state") {
             if (const auto state = kvr::ParseState(message.payload, &error))
                 archive.records.SetInfo(state->info);

@@ -67,7 +67,15 @@ TEST(RecordArchive, SavesOneFilePerRunWithMissingSamplesOnceAndNeverOverwrites) 
               2u);
     EXPECT_EQ(archive.Pending(), 1u);
 
-    // The same name again from another run: a new file beside it, the first one as it was.
+    // Another run that learnt what is filed: what came before counts as sent again.
+    kvr::RecordArchive learnt;
+    learnt.LearnFiled(dir.path(), "a");
+    learnt.LearnFiled(dir.path() + "/absent", "a");
+    EXPECT_EQ(learnt.Add({Record(start, 1), Record(start + 40, 5), Record(start + 30, 4)}), 2u);
+    EXPECT_EQ(learnt.Pending(), 1u);
+
+    // The same name again from a run that did not: a new file beside it, the first one as
+    // it was.
     kvr::RecordArchive later;
     later.SetInfo(info);
     later.Add({Record(start, 9)});
