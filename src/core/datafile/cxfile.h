@@ -186,10 +186,9 @@ public:
     // 1 with value/percent written, 1 with nothing written (closed, or a non-linear
     // signal), 0 when t lies outside the file or the sample is not in the file.
     // Samples of stored records of linear channels are read inline; everything else takes
-    // GetValueChecked, which gives the same answers. That one is marked cold so that a
-    // caller's loop around the inline read keeps its variables in registers.
+    // the checked read, which gives the same answers.
     int GetValue(int c, Time t, float* value, float* percent) const;
-    [[gnu::cold]] int GetValueChecked(int c, Time t, float* value, float* percent) const;
+    int GetValueChecked(int c, Time t, float* value, float* percent) const;
     // Channel c's samples of count records from firstRecord on, stride records apart, into
     // out[0..count): out[i] is the value GetValue gives for the time of record firstRecord
     // + i * stride, NaN where it gives none (a record outside the file or not stored in it,
@@ -282,6 +281,17 @@ private:
         unsigned channels = 0;
     };
     static std::uint32_t DivideByInterval(std::uint32_t elapsed, const Access& access);
+    // What the checked read finds at channel c and moment t: GetValue's answer, and the
+    // sample when there is one to give.
+    struct FoundSample {
+        int answer = 0;
+        bool found = false;
+        float sample = 0.0f;
+    };
+    // Marked cold, so that it stays out of a caller's loop, and pure (it only reads the
+    // header and the mapping), so that the loop keeps the header fields it checks and its
+    // own variables in registers around the call.
+    [[gnu::cold, gnu::pure]] FoundSample FindSample(int c, Time t) const;
     void RefreshAccess();
     void StorePercent(int c, float sample, float* percent) const;
 
@@ -362,19 +372,24 @@ inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
                              (header_.channelCount == access_.channels) &
                              (header_.records.byte18 == 4) &
                              (static_cast<std::uint32_t>(header_.interval) == access_.interval) &
-                             ((type == 0) | (type == 80));
+                             (type * (type - 80) == 0);  // 0 or 80
+    // Where the sample would be, worked out before the branch (as a number: it may lie
+    // outside the mapping), so that a sweep's loop does the division only where t changes.
+    const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
+    const std::uintptr_t address =
+        reinterpret_cast<std::uintptr_t>(access_.samples) +
+        (static_cast<std::size_t>(record) * access_.channels + channel) * 4;
+    float sample;
     if (inline_read) [[likely]] {
-        const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);
-        float sample;
-        std::memcpy(
-            &sample,
-            access_.samples + (static_cast<std::size_t>(record) * access_.channels + channel) * 4,
-            4);
-        if (value) *value = sample;
-        if (percent) StorePercent(c, sample, percent);
-        return 1;
+        std::memcpy(&sample, reinterpret_cast<const void*>(address), 4);
+    } else {
+        const FoundSample found = FindSample(c, t);
+        if (!found.found) return found.answer;
+        sample = found.sample;
     }
-    return GetValueChecked(c, t, value, percent);
+    if (value) *value = sample;
+    if (percent) StorePercent(c, sample, percent);
+    return 1;
 }
 
 }  // namespace kvr

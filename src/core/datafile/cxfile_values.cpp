@@ -98,33 +98,36 @@ void CXFile::StorePercent(int c, float sample, float* percent) const {
     *percent = high > low ? (clamped - low) / (high - low) * 100.0f : 0.0f;
 }
 
-int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
-    if (!view_) return 1;
-    if (!IsChannel(c)) return 0;
+CXFile::FoundSample CXFile::FindSample(int c, Time t) const {
+    if (!view_) return {1, false};
+    if (!IsChannel(c)) return {};
     const Time start = header_.records.first;
-    if (t < start || t > header_.records.last || header_.interval <= 0) return 0;
+    if (t < start || t > header_.records.last || header_.interval <= 0) return {};
     const std::uint64_t record =
         static_cast<std::uint64_t>(t - start) / static_cast<std::uint64_t>(header_.interval);
     // A record beyond the capacity has no sample (the stored end disagrees with K).
-    if (record >= header_.records.count) return 0;
+    if (record >= header_.records.count) return {};
     const std::uint64_t sampleSize = header_.records.byte18;
     // A record cut short by the end of the file is missing as a whole.
-    if (RecordAreaOffset() + (record + 1) * RecordSize() > viewSize_ || sampleSize > 4) return 0;
+    if (RecordAreaOffset() + (record + 1) * RecordSize() > viewSize_ || sampleSize > 4) return {};
     const std::uint64_t offset =
         RecordAreaOffset() + record * RecordSize() + static_cast<unsigned>(c) * sampleSize;
-    float sample = 0.0f;
-    if (sampleSize == 4) {
-        std::memcpy(&sample, view_ + offset, 4);
-    } else {
-        std::uint8_t bytes[4] = {};
-        std::memcpy(bytes, view_ + offset, sampleSize);
-        std::memcpy(&sample, bytes, 4);
-    }
     const std::uint8_t type = header_.channels[c].signalType;
-    if (type != 0 && type != 80) return 1;
-    if (value) *value = sample;
-    if (percent) StorePercent(c, sample, percent);
-    return 1;
+    if (type != 0 && type != 80) return {1, false};
+    std::uint8_t bytes[4] = {};
+    std::memcpy(bytes, view_ + offset, sampleSize);
+    FoundSample found{1, true};
+    std::memcpy(&found.sample, bytes, 4);
+    return found;
+}
+
+int CXFile::GetValueChecked(int c, Time t, float* value, float* percent) const {
+    const FoundSample found = FindSample(c, t);
+    if (found.found) {
+        if (value) *value = found.sample;
+        if (percent) StorePercent(c, found.sample, percent);
+    }
+    return found.answer;
 }
 
 void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out, int stride) const {
