@@ -21,6 +21,8 @@ std::string ConnectProblem(int rc, const std::string& tlsError) {
     switch (rc) {
         case MOSQ_ERR_ERRNO: return std::strerror(errno);
         case MOSQ_ERR_EAI: return "the host name does not resolve";
+        // Which this version of the library has no text for.
+        case MOSQ_ERR_KEEPALIVE: return "the broker did not answer within the keep-alive time";
         case MOSQ_ERR_TLS:
             return "TLS handshake failed (" +
                    (tlsError.empty() ? std::string("certificate not trusted?") : tlsError) + ")";
@@ -139,8 +141,8 @@ void MqttSession::Step(Clock::time_point now) {
         CreateInstance();
         if (!mosq_) return Fail("out of memory", now);
         lastTlsError_.clear();
-        const int rc = mosquitto_connect(mosq_, options_.broker.host.c_str(), options_.broker.port,
-                                         options_.keepAliveSec);
+        const int rc = mosquitto_connect_async(mosq_, options_.broker.host.c_str(),
+                                               options_.broker.port, options_.keepAliveSec);
         if (rc != MOSQ_ERR_SUCCESS) return Fail(ConnectProblem(rc, lastTlsError_), now);
         state_ = State::kConnecting;
         connectDeadline_ = now + std::chrono::seconds(options_.keepAliveSec);
@@ -243,7 +245,7 @@ void MqttSession::OnConnect(mosquitto*, void* self, int rc) {
 void MqttSession::OnDisconnect(mosquitto*, void* self, int rc) {
     auto* session = static_cast<MqttSession*>(self);
     if (session->state_ == State::kIdle) return;
-    session->Lost(rc == 0 ? "disconnected" : mosquitto_strerror(rc));
+    session->Lost(rc == 0 ? "disconnected" : ConnectProblem(rc, {}));
 }
 
 void MqttSession::OnPublish(mosquitto*, void* self, int mid) {

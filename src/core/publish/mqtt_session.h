@@ -62,7 +62,9 @@ public:
     MqttSession& operator=(const MqttSession&) = delete;
 
     // Connects (or reconnects) when disconnected and the back-off has passed; services the
-    // socket without waiting. Call often; Wait blocks until there is something to do.
+    // socket without waiting. The connection is made without blocking (only the look-up of
+    // the host name waits); a broker that does not answer within the keep-alive time is a
+    // failed try. Call often; Wait blocks until there is something to do.
     void Step(Clock::time_point now);
     bool Connected() const { return state_ == State::kConnected; }
     // Everything that happened since the last call.

@@ -1,11 +1,14 @@
 // kvrtool publish and subscribe against a real mosquitto on loopback (started by each test
 // with its own configuration, stopped by process id): steady publishing, the broker killed
 // and restarted, the broker paused past the keep-alive, the publisher killed during its
-// backlog, the link cut by a proxy, TLS and credentials. After each, every record of the
-// source files must be in subscribe's history files with the same samples, and in one file
-// only, however often it arrived.
+// backlog, the link cut by a proxy, a broker address that never answers, TLS and
+// credentials. After each, every record of the source files must be in subscribe's history
+// files with the same samples, and in one file only, however often it arrived.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -398,6 +401,53 @@ TEST_F(KvrtoolPublish, LinkCutByAProxyAndRestoredLosesNothing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(proxy.Start());
     FinishStream(stream, live, *publisher, *subscriber);
+}
+
+// A port whose connections are never answered: the listener takes none, and the queue of
+// connections waiting for it is full, so a connect to it stays pending (a host behind a
+// firewall that drops them).
+class SilentListener {
+public:
+    SilentListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        port_ = ntohs(address.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            fillers_.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            (void)::connect(fillers_.back(), reinterpret_cast<sockaddr*>(&address), size);
+        }
+    }
+    ~SilentListener() {
+        for (const int fd : fillers_) ::close(fd);
+        ::close(listener_);
+    }
+    int Port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::vector<int> fillers_;
+};
+
+// A broker address that never answers costs the publisher nothing but the retries: it
+// says why each try failed and stops at once when told to.
+TEST_F(KvrtoolPublish, ABrokerThatNeverAnswersDoesNotHoldThePublisherUp) {
+    History(10);
+    SilentListener silent;
+    ASSERT_NE(silent.Port(), 0);
+    auto publisher = Publisher({}, "mqtt://127.0.0.1:" + std::to_string(silent.Port()));
+    ASSERT_TRUE(publisher->WaitForOutput("did not answer within the keep-alive time", 15))
+        << publisher->Output();
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(publisher->End(SIGTERM), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(5));
 }
 
 TEST_F(KvrtoolPublish, RefusesADamagedCursorAndAPasswordOnTheCommandLine) {
