@@ -274,8 +274,7 @@ float CXFile::AlarmValue(int c, const DecimalTriple ChannelDescriptor::*field,
     if (!IsChannel(c)) return 0;
     const ChannelDescriptor& d = header_.channels[c];
     const DecimalTriple& triple = d.*field;
-    if (d.signalType == 0 || d.signalType == 80)
-        return isUnsigned ? triple.UnsignedValue() : triple.Value();
+    if (IsLinearSignal(d.signalType)) return isUnsigned ? triple.UnsignedValue() : triple.Value();
     return static_cast<float>(PowerOf10(triple.Exponent()));
 }
 

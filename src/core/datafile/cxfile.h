@@ -39,6 +39,10 @@ struct ChannelDescriptor {
     std::uint8_t lineWidth = 1;
 };
 
+// Linear signals store their values; the other types are logarithmic. One expression
+// without a branch, so that GetValue's combined test stays a single branch.
+constexpr bool IsLinearSignal(std::uint8_t type) { return type * (type - 80) == 0; }
+
 // Records (block B) and hourly totals (block C) share this shape.
 struct SegmentDescriptor {
     Time first = 0;  // start of the first record / first hour
@@ -367,12 +371,11 @@ inline int CXFile::GetValue(int c, Time t, float* value, float* percent) const {
     // Linear signals only; the clamp keeps the look-up inside the table for any c.
     const std::uint8_t type =
         header_.channels[channel < static_cast<unsigned>(kMaxChannels) ? channel : 0].signalType;
-    const bool inline_read = (elapsed <= access_.storedElapsed) & (t <= header_.records.last) &
-                             (channel < access_.channels) &
-                             (header_.channelCount == access_.channels) &
-                             (header_.records.byte18 == 4) &
-                             (static_cast<std::uint32_t>(header_.interval) == access_.interval) &
-                             (type * (type - 80) == 0);  // 0 or 80
+    const bool inline_read =
+        (elapsed <= access_.storedElapsed) & (t <= header_.records.last) &
+        (channel < access_.channels) & (header_.channelCount == access_.channels) &
+        (header_.records.byte18 == 4) &
+        (static_cast<std::uint32_t>(header_.interval) == access_.interval) & IsLinearSignal(type);
     // Where the sample would be, worked out before the branch (as a number: it may lie
     // outside the mapping), so that a sweep's loop does the division only where t changes.
     const std::uint32_t record = DivideByInterval(static_cast<std::uint32_t>(elapsed), access_);

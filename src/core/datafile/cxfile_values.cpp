@@ -113,7 +113,7 @@ CXFile::FoundSample CXFile::FindSample(int c, Time t) const {
     const std::uint64_t offset =
         RecordAreaOffset() + record * RecordSize() + static_cast<unsigned>(c) * sampleSize;
     const std::uint8_t type = header_.channels[c].signalType;
-    if (type != 0 && type != 80) return {1, false};
+    if (!IsLinearSignal(type)) return {1, false};
     std::uint8_t bytes[4] = {};
     std::memcpy(bytes, view_ + offset, sampleSize);
     FoundSample found{1, true};
@@ -143,8 +143,7 @@ void CXFile::ReadChannel(int c, std::int64_t firstRecord, int count, float* out,
     if (!view_ || !IsChannel(c) || header_.interval <= 0 || sampleSize > 4 || stride < 1)
         return fillOutside();
     const std::uint8_t type = header_.channels[c].signalType;
-    if ((type != 0 && type != 80) || header_.records.last < header_.records.first)
-        return fillOutside();
+    if (!IsLinearSignal(type) || header_.records.last < header_.records.first) return fillOutside();
     // The records GetValue answers for: up to the end time, the capacity and the last one
     // wholly in the mapping.
     const std::uint64_t byTime =
@@ -239,7 +238,7 @@ std::string CXFile::GetValueFormat(int c) const {
         return std::string(format);
     };
     const ChannelDescriptor& d = header_.channels[c];
-    if (d.signalType == 0 || d.signalType == 80) return fixed(c <= 2 ? d.rangeLow.decimals : 2);
+    if (IsLinearSignal(d.signalType)) return fixed(c <= 2 ? d.rangeLow.decimals : 2);
     if (header_.scientific == 1) return "%.1E";
     const auto integerPart = static_cast<std::int16_t>(static_cast<int>(GetRangeLow(c)));
     return integerPart < -2 ? fixed(-integerPart) : fixed(2);

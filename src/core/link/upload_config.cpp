@@ -97,8 +97,6 @@ void ReadDeviceName(const std::uint8_t* name, FileHeader& header) {
 // A channel count the file can describe and the by-time worker can read.
 bool UsableChannelCount(int channels) { return channels >= 1 && channels <= kMaxChannels; }
 
-bool IsLinearSignal(std::uint8_t signalType) { return signalType == 0 || signalType == 80; }
-
 // groups: byte 0 counts the channels of the first group, byte 3 those of the second group,
 // which starts at channel 8.
 void DecodeChannelBlock(const ChannelBlockFields& f, const std::uint8_t* block, int channel,

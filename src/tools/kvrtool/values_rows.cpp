@@ -12,11 +12,6 @@ std::string Formatted(const std::string& format, float value) {
     return text;
 }
 
-bool IsLinear(const kvr::CXFile& file, int c) {
-    const std::uint8_t type = file.Header().channels[c].signalType;
-    return type == 0 || type == 80;
-}
-
 }  // namespace
 
 std::string ValuesHeaderLine(const kvr::CXFile& file) {
@@ -32,7 +27,8 @@ std::string ValuesRow(const kvr::CXFile& file, kvr::Time t, bool percent) {
     std::string line = kvr::FormatTime(t);
     for (int c = 0; c < file.GetChannelCount(); ++c) {
         float value = 0.0f, share = 0.0f;
-        const bool present = file.GetValue(c, t, &value, &share) == 1 && IsLinear(file, c);
+        const bool present = file.GetValue(c, t, &value, &share) == 1 &&
+                             kvr::IsLinearSignal(file.Header().channels[c].signalType);
         line += ',';
         if (!present)
             line += "----";
